@@ -1,0 +1,37 @@
+# Entry points for people and CI; the build itself is CMake + Ninja.
+BUILD ?= build
+SAMPLE ?= samples/house.hpg
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build run test asan fuzz bench clean
+
+deps:
+	scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/kestrel-convert --info $(SAMPLE)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON -DKESTREL_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_reader
+	scripts/run-fuzz build-fuzz/fuzz/fuzz_reader $${FUZZ_SECONDS:-60}
+
+bench: build
+	$(BUILD)/bench/kestrel_bench
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz

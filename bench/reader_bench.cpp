@@ -1,0 +1,54 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "bench_plot.h"
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+
+namespace {
+
+const std::string& Plot(std::int64_t segments) {
+    static std::string small = kestrel_bench::MakeBenchPlot(150000);
+    static std::string large = kestrel_bench::MakeBenchPlot(1500000);
+    return segments == 150000 ? small : large;
+}
+
+void BM_ReadPlotText(benchmark::State& state) {
+    const std::string& text = Plot(state.range(0));
+    Kestrel_Val::PlotStore store;
+    for (auto _ : state) {
+        Kestrel_Sub::ReadPlotText(store, text);
+        benchmark::DoNotOptimize(store.LineCount[1]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+    state.counters["segments"] = store.LineCount[1];
+}
+BENCHMARK(BM_ReadPlotText)->Arg(150000)->Arg(1500000)->Unit(benchmark::kMillisecond);
+
+// The whole read as the window does it: file to plot store.
+void BM_ReadPlotFile(benchmark::State& state) {
+    const std::string& text = Plot(state.range(0));
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string name = "kestrel_bench_" + std::to_string(state.range(0)) + ".hpg";
+    std::ofstream(dir / name, std::ios::binary) << text;
+    Kestrel_Val::PlotStore store;
+    store.PlotDir = dir.string() + "/";
+    store.PlotName = name;
+    for (auto _ : state) {
+        Kestrel_Sub::ReadPlotFile(store);
+        benchmark::DoNotOptimize(store.LineCount[1]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+    std::filesystem::remove(dir / name);
+}
+BENCHMARK(BM_ReadPlotFile)->Arg(150000)->Arg(1500000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
