@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace Kestrel_Sub {
+
+// A failure of a command, carrying the run-time error number the messages are keyed by.
+struct KestrelError {
+    int number = 0;
+};
+
+// Error number of a file dialog that was cancelled.
+inline constexpr int CancelErrorNumber = 32755;
+
+// The message ShowErrorMessage shows for a failure number (UTF-8, CR LF line breaks).
+std::string ErrorMessageText(int number);
+
+}  // namespace Kestrel_Sub

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/plot_store.h"
+
+namespace Kestrel_Interact {
+
+// Status bar panel 2: "PLOT Files : 1 / 1".
+std::string PlotStatusText(std::int16_t plotNo, std::int16_t plotTotal);
+// Status bar panel 4: "L/S : 523 / 0", the counts of plot PlotNo.
+std::string LineStatusText(const Kestrel_Val::PlotStore& store);
+// The window menu's plot list after a load: "PLOT No.1" .. "PLOT No.n".
+std::vector<std::string> PlotMenuCaptions(std::int16_t plotTotal);
+
+}  // namespace Kestrel_Interact

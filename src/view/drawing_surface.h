@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+namespace Kestrel_View {
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+enum class LineStyle { Solid, DashDot };
+
+// What the drawing routines need of a drawing area. Positions and sizes are twips
+// (1/1440 inch), y growing downwards; the surface maps them to its pixels.
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+    virtual double Width() const = 0;   // twips
+    virtual double Height() const = 0;  // twips
+    virtual void Clear() = 0;           // fill with the background (white)
+    virtual void SetLineStyle(LineStyle style) = 0;
+    // A one-pixel line in the current style.
+    virtual void Line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // A rectangle outline in the foreground colour (black), in the current style.
+    virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
+};
+
+}  // namespace Kestrel_View

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "view/drawing_surface.h"
+
+namespace Kestrel_View {
+
+// A drawing surface over 32-bit pixels (0xAARRGGBB, as QImage::Format_RGB32 keeps them)
+// that it does not own. Lines are written straight into the pixels: one pixel wide,
+// solid or dash-dot, clipped to the area.
+class RasterSurface final : public DrawingSurface {
+public:
+    RasterSurface(std::uint32_t* pixels, int width, int height, int strideInPixels,
+                  double twipsPerPixel);
+
+    double Width() const override;
+    double Height() const override;
+    void Clear() override;
+    void SetLineStyle(LineStyle style) override;
+    void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
+    void Rectangle(float x1, float y1, float x2, float y2) override;
+
+private:
+    std::uint32_t* pixels_;
+    int width_;
+    int height_;
+    int stride_;
+    double twipsPerPixel_;
+    LineStyle style_ = LineStyle::Solid;
+};
+
+}  // namespace Kestrel_View
