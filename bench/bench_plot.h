@@ -17,15 +17,15 @@ inline std::string MakeBenchPlot(std::int64_t segments) {
         state ^= state << 17;
         return state;
     };
-    long x = 5000;
-    long y = 5000;
+    long x = 50000;
+    long y = 50000;
     std::int64_t done = 0;
     int commands = 0;
     while (done < segments) {
         if (commands % 40 == 0) {
             out += "SP" + std::to_string(1 + (commands / 40) % 8) + ";\r\n";
-            x = 1000 + static_cast<long>(next() % 8000);
-            y = 1000 + static_cast<long>(next() % 8000);
+            x = 20000 + static_cast<long>(next() % 60000);
+            y = 20000 + static_cast<long>(next() % 60000);
             out += "PU" + std::to_string(x) + "," + std::to_string(y) + ";\r\n";
         }
         out += "PD";
