@@ -1,0 +1,23 @@
+# Widget tests on the offscreen platform, and a smoke run of the real program under Xvfb.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+add_executable(gui_tests
+  app/gui_test_main.cpp
+  app/form_test_support.h
+  app/pict_form_shell_test.cpp
+  app/pict_form_open_test.cpp
+  app/pict_form_layout_test.cpp
+  app/qt_platform_test.cpp
+  view/drawing_area_widget_test.cpp
+)
+target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
+target_link_libraries(gui_tests PRIVATE kestrel_gui Qt6::Test GTest::gtest)
+target_compile_definitions(gui_tests PRIVATE SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+gtest_discover_tests(gui_tests
+  DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
+
+# Skips (77) when Xvfb or ImageMagick is missing; fails on anything else.
+add_test(NAME gui_smoke
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/smoke-test $<TARGET_FILE:kestrel> ${PROJECT_SOURCE_DIR}/samples/house.hpg)
+set_tests_properties(gui_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

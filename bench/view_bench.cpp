@@ -1,0 +1,92 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_plot.h"
+#include "output/bmp_writer.h"
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+#include "view/plot_drawing.h"
+#include "view/raster_surface.h"
+
+namespace {
+
+constexpr int RasterWidth = 1600;
+constexpr int RasterHeight = 1200;
+constexpr double TwipsPerPixel = 15;
+
+const Kestrel_Val::PlotStore& BenchStore() {
+    static const Kestrel_Val::PlotStore store = [] {
+        Kestrel_Val::PlotStore s;
+        Kestrel_Sub::ReadPlotText(s, kestrel_bench::MakeBenchPlot(150000));
+        s.PlotName = "bench.hpg";
+        s.PlotNo = 1;
+        return s;
+    }();
+    return store;
+}
+
+// The redraw after opening or zooming: clear and 150000 lines into a window-sized raster.
+void BM_RedrawPlot(benchmark::State& state) {
+    const Kestrel_Val::PlotStore& store = BenchStore();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                        TwipsPerPixel);
+    for (auto _ : state) {
+        Kestrel_View::RedrawPlot(store, surface);
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["segments"] = store.LineCount[1];
+}
+BENCHMARK(BM_RedrawPlot)->Unit(benchmark::kMillisecond);
+
+// The same with the range frame drawn first, as DrawPlot does.
+void BM_DrawPlot(benchmark::State& state) {
+    const Kestrel_Val::PlotStore& store = BenchStore();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                        TwipsPerPixel);
+    for (auto _ : state) {
+        Kestrel_View::DrawPlot(store, surface, {});
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_DrawPlot)->Unit(benchmark::kMillisecond);
+
+// Clearing alone, the floor under every redraw.
+void BM_ClearRaster(benchmark::State& state) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                        TwipsPerPixel);
+    for (auto _ : state) {
+        surface.Clear();
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ClearRaster)->Unit(benchmark::kMillisecond);
+
+// Saving the rendered raster as the CLI does, 24-bit BMP of 1829 x 1281.
+void BM_WriteBmp(benchmark::State& state) {
+    constexpr int Width = 1829;
+    constexpr int Height = 1281;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(Width) * Height);
+    Kestrel_View::RasterSurface surface(pixels.data(), Width, Height, Width, TwipsPerPixel);
+    Kestrel_View::RedrawPlot(BenchStore(), surface);
+    const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.bmp";
+    for (auto _ : state) {
+        if (!Kestrel_Output::WriteBmp(path.string(), pixels.data(), Width, Height, Width)) {
+            state.SkipWithError("cannot write the BMP file");
+            break;
+        }
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,482 @@
+#include "app/pict_form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <string>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "app/captions.h"
+#include "app/messages.h"
+#include "app/platform.h"
+#include "interact/plot_status.h"
+#include "reader/reader.h"
+#include "view/drawing_area.h"
+#include "view/plot_drawing.h"
+
+namespace Kestrel_App {
+
+namespace {
+
+// Twips are 1/1440 inch; the screen's logical resolution gives the pixels per inch.
+double ScreenTwipsPerPixel() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+// A mouse pointer for the length of a scope, restored on every way out.
+class OverrideCursor {
+public:
+    explicit OverrideCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
+};
+
+// The client area's design size, in twips.
+constexpr double DesignClientWidth = 7545;
+constexpr double DesignClientHeight = 5820;
+
+constexpr const char* ToolbarIcons[8] = {
+    ":/icons/exit.png", ":/icons/open.png",   ":/icons/save.png",    ":/icons/print.png",
+    ":/icons/copy.png", ":/icons/zoomin.png", ":/icons/zoomout.png", ":/icons/fit.png",
+};
+
+}  // namespace
+
+PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* parent)
+    : QMainWindow(parent),
+      store_(store),
+      platform_(platform),
+      twipsPerPixel_(ScreenTwipsPerPixel()) {
+    setObjectName("PictForm");
+    setWindowTitle(AppCaption);
+    BuildMenus();
+    BuildToolbar();
+    BuildStatusBar();
+    BuildViewport();
+    menuBar()->adjustSize();
+    resize(ToPixels(DesignClientWidth),
+           menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
+    // Lay the bars out now so that Form_Load reads real sizes before the first show.
+    layout()->activate();
+    Form_Load();
+}
+
+PictForm::~PictForm() = default;
+
+void PictForm::BuildMenus() {
+    // A menu bar inside the window on every desktop, so the client area starts below it.
+    menuBar()->setNativeMenuBar(false);
+
+    const auto addItem = [this](QMenu* menu, const char* name, const char* caption) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        action->setObjectName(name);
+        menu->addAction(action);
+        return action;
+    };
+    const auto addSeparator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(name);
+    };
+    const auto addMenu = [this](const char* name, const char* caption) {
+        auto* menu = new QMenu(QString::fromUtf8(caption), this);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+
+    QMenu* plotMenu20 = addMenu("PlotMenu20", PlotMenu20Caption);
+    QAction* plotMenu21 = addItem(plotMenu20, "PlotMenu21", PlotMenu21Caption);
+    addItem(plotMenu20, "PlotMenu24", PlotMenu24Caption);
+    addSeparator(plotMenu20, "PlotMenu22");
+    QAction* plotMenu23 = addItem(plotMenu20, "PlotMenu23", PlotMenu23Caption);
+    menuBar()->addMenu(plotMenu20);
+
+    QMenu* plotMenu30 = addMenu("PlotMenu30", PlotMenu30Caption);
+    addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption);
+    menuBar()->addMenu(plotMenu30);
+
+    plotMenu80_ = addMenu("PlotMenu80", PlotMenu80Caption);
+    QAction* first = addItem(plotMenu80_, "PlotMenu81", PlotMenu81Caption);
+    connect(first, &QAction::triggered, this, [this] { PlotMenu81_Click(0); });
+    plotMenu81_.push_back(first);
+    menuBar()->addMenu(plotMenu80_);
+
+    QMenu* plotMenu90 = addMenu("PlotMenu90", PlotMenu90Caption);
+    addItem(plotMenu90, "PlotMenu94", PlotMenu94Caption);
+    addItem(plotMenu90, "PlotMenu91", PlotMenu91Caption);
+    addSeparator(plotMenu90, "PlotMenu92");
+    addItem(plotMenu90, "PlotMenu93", PlotMenu93Caption);
+    menuBar()->addMenu(plotMenu90);
+
+    // The drawing area's pop-up menu: a child of the window, never in the menu bar.
+    plotMenu10_ = addMenu("PlotMenu10", PlotMenu10Caption);
+    addItem(plotMenu10_, "PlotMenu15", PlotMenu15Caption);
+    addItem(plotMenu10_, "PlotMenu16", PlotMenu16Caption);
+    addItem(plotMenu10_, "PlotMenu17", PlotMenu17Caption);
+    addSeparator(plotMenu10_, "PlotMenu12");
+    addItem(plotMenu10_, "PlotMenu13", PlotMenu13Caption);
+    addItem(plotMenu10_, "PlotMenu14", PlotMenu14Caption);
+    addItem(plotMenu10_, "PlotMenu18", PlotMenu18Caption);
+
+    connect(plotMenu21, &QAction::triggered, this, [this] { PlotMenu21_Click(); });
+    connect(plotMenu23, &QAction::triggered, this, [this] { close(); });
+}
+
+void PictForm::BuildToolbar() {
+    toolbar1_ = new QToolBar(this);
+    toolbar1_->setObjectName("Toolbar1");
+    toolbar1_->setMovable(false);
+    toolbar1_->setFloatable(false);
+    toolbar1_->setIconSize(QSize(24, 24));
+    for (int i = 0; i < 8; ++i) {
+        auto* button = new QAction(QIcon(ToolbarIcons[i]), QString(), this);
+        button->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(i + 1));
+        button->setToolTip(QString::fromUtf8(ToolbarTips[i]));
+        const int index = i + 1;
+        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        toolbar1_->addAction(button);
+    }
+    addToolBar(Qt::TopToolBarArea, toolbar1_);
+}
+
+void PictForm::BuildStatusBar() {
+    statusBar1_ = new QStatusBar(this);
+    statusBar1_->setObjectName("StatusBar1");
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(QString::fromUtf8(PanelNames[i]), statusBar1_);
+        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
+        panel->setToolTip(QString::fromUtf8(PanelNames[i]));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar1_->addWidget(panel, 1);
+        panels_[static_cast<size_t>(i)] = panel;
+    }
+    setStatusBar(statusBar1_);
+}
+
+void PictForm::BuildViewport() {
+    picture1_ = new QWidget(this);
+    picture1_->setObjectName("Picture1");
+    picture1_->setAutoFillBackground(true);
+    setCentralWidget(picture1_);
+
+    picture3_ = new Kestrel_View::DrawingArea(twipsPerPixel_, picture1_);
+    picture3_->setObjectName("Picture3");
+
+    hscroll1_ = new QScrollBar(Qt::Horizontal, picture1_);
+    hscroll1_->setObjectName("HScroll1");
+    vscroll1_ = new QScrollBar(Qt::Vertical, picture1_);
+    vscroll1_->setObjectName("VScroll1");
+    for (QScrollBar* bar : {hscroll1_, vscroll1_}) {
+        bar->hide();
+        bar->setRange(0, 0);
+    }
+    connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int value) {
+        layout_.hscroll.value = static_cast<std::int16_t>(value);
+        HScroll1_Change();
+    });
+    connect(vscroll1_, &QScrollBar::valueChanged, this, [this](int value) {
+        layout_.vscroll.value = static_cast<std::int16_t>(value);
+        VScroll1_Change();
+    });
+}
+
+int PictForm::ToPixels(double twips) const {
+    return static_cast<int>(std::lround(twips / twipsPerPixel_));
+}
+
+QString PictForm::PanelText(int panel) const {
+    if (panel < 1 || panel > 4) {
+        return {};
+    }
+    return panels_[static_cast<size_t>(panel - 1)]->text();
+}
+
+QMenu* PictForm::createPopupMenu() {
+    // No context menu over the bars: the tool bar and status bar cannot be hidden.
+    return nullptr;
+}
+
+Kestrel_View::WindowMetrics PictForm::ReadMetrics() const {
+    // The client area starts below the menu bar and holds the tool bar and status bar.
+    const int clientTop = menuBar()->isHidden() ? 0 : menuBar()->geometry().bottom() + 1;
+    const int statusTop = statusBar1_->isHidden() ? height() : statusBar1_->geometry().top();
+    const QSize outer = frameGeometry().size();
+    const double t = twipsPerPixel_;
+
+    Kestrel_View::WindowMetrics m;
+    m.innerWidth = width() * t;
+    m.innerHeight = std::max(0, height() - clientTop) * t;
+    m.outerWidth = outer.width() * t;
+    m.outerHeight = outer.height() * t;
+    // The whole tool bar area, margins included, lies above the viewport.
+    m.toolBarHeight = std::max(0, picture1_->geometry().top() - clientTop) * t;
+    m.statusBarHeight = std::max(0, height() - statusTop) * t;
+    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hscroll1_) * t;
+    return m;
+}
+
+void PictForm::ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state) {
+    bar->setRange(0, state.maximum);
+    bar->setValue(state.value);
+    bar->setPageStep(state.largeStep);
+    bar->setSingleStep(state.smallStep);
+    // Bar positions are relative to the client area; the bars live in the viewport.
+    const Kestrel_View::Rect& g = state.geometry;
+    bar->setGeometry(ToPixels(g.left - layout_.picture1.left),
+                     ToPixels(g.top - layout_.picture1.top), ToPixels(g.width), ToPixels(g.height));
+    bar->setVisible(state.visible);
+    bar->raise();
+}
+
+void PictForm::ApplyLayout() {
+    // The layout already holds the outcome of every value change, so the bars' own
+    // signals would only repeat it.
+    const QSignalBlocker blockH(hscroll1_);
+    const QSignalBlocker blockV(vscroll1_);
+    const Kestrel_View::Rect& p3 = layout_.picture3;
+    picture3_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
+                           ToPixels(p3.height));
+    ApplyScrollBar(hscroll1_, layout_.hscroll);
+    ApplyScrollBar(vscroll1_, layout_.vscroll);
+}
+
+void PictForm::Form_Load() {
+    store_.FileFilter = HpglPattern;
+    store_.FilterIndex = 1;
+    Kestrel_View::FormLoad(layout_, ReadMetrics());
+    ApplyLayout();
+}
+
+void PictForm::Form_Resize() {
+    Kestrel_View::FormResize(layout_, ReadMetrics());
+    ApplyLayout();
+}
+
+void PictForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    try {
+        Form_Resize();
+        // With the setting ON the plot follows the window; OFF keeps the raster as it is.
+        if (store_.AdjustViewOff == 0) {
+            RedrawPlot();
+        }
+    } catch (const Kestrel_Sub::KestrelError&) {
+        // A resize has no command to end and no one to tell; the view keeps what it has.
+    } catch (const std::exception&) {
+    }
+}
+
+void PictForm::HScroll1_Change() {
+    Kestrel_View::HScroll1_Change(layout_);
+    ApplyLayout();
+}
+
+void PictForm::VScroll1_Change() {
+    Kestrel_View::VScroll1_Change(layout_);
+    ApplyLayout();
+}
+
+void PictForm::ZoomIn() {
+    bool redraw = false;
+    try {
+        redraw = Kestrel_View::ZoomIn(layout_, ReadMetrics());
+    } catch (...) {
+        // A failure after the resize leaves the enlarged, redrawn area behind.
+        ApplyLayout();
+        RedrawPlot();
+        throw;
+    }
+    ApplyLayout();
+    if (redraw) {
+        RedrawPlot();
+    }
+}
+
+void PictForm::ZoomOut() {
+    bool redraw = false;
+    try {
+        redraw = Kestrel_View::ZoomOut(layout_, ReadMetrics());
+    } catch (...) {
+        ApplyLayout();
+        RedrawPlot();
+        throw;
+    }
+    ApplyLayout();
+    if (redraw) {
+        RedrawPlot();
+    }
+}
+
+void PictForm::FitToWindow() {
+    Kestrel_View::FitToWindow(layout_, ReadMetrics());
+    ApplyLayout();
+    RedrawPlot();
+}
+
+void PictForm::DrawPlot() {
+    Kestrel_View::RasterSurface surface = picture3_->Surface();
+    try {
+        Kestrel_View::DrawPlot(store_, surface, [this] {
+            // What is drawn so far is shown by the pass over pending events.
+            picture3_->update();
+            QCoreApplication::processEvents();
+        });
+    } catch (...) {
+        picture3_->update();
+        throw;
+    }
+    picture3_->update();
+}
+
+void PictForm::RedrawPlot() {
+    Kestrel_View::RasterSurface surface = picture3_->Surface();
+    try {
+        Kestrel_View::RedrawPlot(store_, surface);
+    } catch (...) {
+        picture3_->update();
+        throw;
+    }
+    picture3_->update();
+}
+
+void PictForm::PlotMenu21_Click() {
+    const QString initialName =
+        QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.FileFilter));
+    const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
+    const auto choice = platform_.ChooseOpenFile(this, QString::fromUtf8(OpenDialogTitle),
+                                                 initialName, filters, store_.FilterIndex);
+    if (!choice) {
+        return;  // cancelled: nothing changes
+    }
+    store_.FilterIndex = static_cast<std::int16_t>(choice->filterIndex);
+    store_.FileFilter = store_.FilterIndex == 1 ? HpglPattern : AllFilesPattern;
+    OpenChosenFile(choice->path);
+}
+
+void PictForm::OpenChosenFile(const QString& path) {
+    const OverrideCursor hourglass(Qt::WaitCursor);
+    try {
+        const std::string chosen = QFile::encodeName(path).toStdString();
+        const int slash = Kestrel_Sub::LastPos(chosen, "/");
+        store_.PlotDir = chosen.substr(0, static_cast<size_t>(slash));
+        store_.PlotName = chosen.substr(static_cast<size_t>(slash));
+
+        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_);
+        if (read.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
+            ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
+        } else if (read.status == Kestrel_Sub::ReadStatus::CannotOpen) {
+            ShowErrorMessage(read.errorNumber);
+        }
+
+        store_.AdjustViewOff = 1;
+        store_.PlotNo = 1;
+        Form_Resize();
+        RedrawPlot();
+        RebuildPlotMenu();
+        ShowPlotStatus();
+    } catch (const Kestrel_Sub::KestrelError&) {
+        // The open command ends quietly; what it did so far stays done.
+    } catch (const std::exception&) {
+    }
+}
+
+void PictForm::RebuildPlotMenu() {
+    const std::vector<std::string> captions = Kestrel_Interact::PlotMenuCaptions(store_.PlotTotal);
+    if (!captions.empty()) {
+        plotMenu81_.front()->setText(QString::fromStdString(captions.front()));
+    }
+    plotMenu81_.front()->setEnabled(true);
+    while (plotMenu81_.size() > 1) {
+        delete plotMenu81_.back();
+        plotMenu81_.pop_back();
+    }
+    for (size_t i = 1; i < captions.size(); ++i) {
+        auto* entry = new QAction(QString::fromStdString(captions[i]), this);
+        entry->setObjectName("PlotMenu81");
+        const int index = static_cast<int>(i);
+        connect(entry, &QAction::triggered, this, [this, index] { PlotMenu81_Click(index); });
+        plotMenu80_->addAction(entry);
+        plotMenu81_.push_back(entry);
+    }
+}
+
+void PictForm::PlotMenu81_Click(int index) {
+    try {
+        store_.PlotNo = static_cast<std::int16_t>(index + 1);
+        DrawPlot();
+        ShowPlotStatus();
+    } catch (const Kestrel_Sub::KestrelError& e) {
+        ShowErrorMessage(e.number);
+    } catch (const std::bad_alloc&) {
+        ShowErrorMessage(7);
+    } catch (const std::out_of_range&) {
+        ShowErrorMessage(9);
+    }
+}
+
+void PictForm::ShowPlotStatus() {
+    panels_[1]->setText(
+        QString::fromStdString(Kestrel_Interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
+    panels_[3]->setText(QString::fromStdString(Kestrel_Interact::LineStatusText(store_)));
+}
+
+void PictForm::Toolbar1_ButtonClick(int index) {
+    try {
+        switch (index) {
+            case 1:
+                close();
+                break;
+            case 2:
+                PlotMenu21_Click();
+                break;
+            case 6:
+                ZoomIn();
+                break;
+            case 7:
+                ZoomOut();
+                break;
+            case 8:
+                FitToWindow();
+                break;
+            default:
+                // Save, print and copy have no command yet.
+                break;
+        }
+    } catch (const Kestrel_Sub::KestrelError& e) {
+        ShowErrorMessage(e.number);
+    } catch (const std::bad_alloc&) {
+        ShowErrorMessage(7);
+    }
+}
+
+void PictForm::ShowErrorMessage(int number) {
+    QString text = QString::fromStdString(Kestrel_Sub::ErrorMessageText(number));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ShowMessageBox(text, true);
+}
+
+void PictForm::ShowMessageBox(const QString& text, bool warning) {
+    // A box shown during a command gets the normal pointer, not the command's hourglass.
+    const OverrideCursor arrow(Qt::ArrowCursor);
+    platform_.ShowMessage(this, text, QString::fromUtf8(AppCaption),
+                          warning ? MessageIcon::Warning : MessageIcon::None);
+}
+
+}  // namespace Kestrel_App

@@ -1,0 +1,57 @@
+#include "app/qt_platform.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace Kestrel_App {
+
+std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QString& title,
+                                                     const QString& initialName,
+                                                     const QStringList& filters, int filterIndex) {
+    QFileDialog dialog(parent, title);
+    // The non-native dialog behaves the same on every desktop and keeps the
+    // full-width filter texts as they are.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters.at(filterIndex - 1));
+    }
+    // The initial name is a folder followed by a name or pattern; an empty folder
+    // means the current one.
+    const int slash = initialName.lastIndexOf(u'/');
+    if (slash >= 0) {
+        dialog.setDirectory(initialName.left(slash + 1));
+        dialog.selectFile(initialName.mid(slash + 1));
+    } else {
+        dialog.setDirectory(QDir::currentPath());
+        dialog.selectFile(initialName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    OpenChoice choice;
+    choice.path = dialog.selectedFiles().constFirst();
+    choice.filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (choice.filterIndex < 1) {
+        choice.filterIndex = 1;
+    }
+    return choice;
+}
+
+void QtPlatform::ShowMessage(QWidget* parent, const QString& text, const QString& caption,
+                             MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtPlatform::PopupMenu(QMenu* menu, const QPoint& globalPos) {
+    menu->exec(globalPos);
+}
+
+}  // namespace Kestrel_App

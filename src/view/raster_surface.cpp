@@ -1,0 +1,202 @@
+#include "view/raster_surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace Kestrel_View {
+
+namespace {
+
+constexpr std::uint32_t White = 0xFFFFFFFFu;
+constexpr Rgb Black{0, 0, 0};
+
+// Dash-dot as a repeating pixel pattern along the line's major axis:
+// 9 on, 3 off, 3 on, 3 off. Bit i is pixel i of the period.
+constexpr int DashPeriod = 18;
+constexpr std::uint32_t DashMask = 0b000'111'000'111111111u;
+
+// Lines are clipped to the raster widened by this margin before their end points become
+// integers. Inside the margin a line keeps its exact Bresenham path (the clip only
+// changes lines that reach further out), and the integers stay small.
+constexpr double ClipMargin = 2048;
+
+// Beyond any raster; bounds the arithmetic of the clip for huge or infinite input.
+constexpr double Huge = 1e18;
+
+std::uint32_t Pixel(Rgb c) {
+    return 0xFF000000u | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
+}
+
+// floor(v + 0.5) for v within the clip box: truncation corrected for negative values,
+// cheaper than floor without SSE4.1.
+int RoundToPixel(double v) {
+    const double t = v + 0.5;
+    const int i = static_cast<int>(t);
+    return i - (t < i ? 1 : 0);
+}
+
+// Liang-Barsky clip of (x1, y1)-(x2, y2) to [lo, hi] in both axes; false when nothing is
+// left. Results are clamped into the box, since with far-out end points the rounding
+// error of the intersection can exceed the box itself.
+bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double loX, double hiX, double loY,
+               double hiY) {
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    double t0 = 0;
+    double t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - loX, hiX - x1, y1 - loY, hiY - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;  // parallel to this edge and outside it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const double ax = x1 + t0 * dx;
+    const double ay = y1 + t0 * dy;
+    const double bx = x1 + t1 * dx;
+    const double by = y1 + t1 * dy;
+    x1 = std::clamp(ax, loX, hiX);
+    y1 = std::clamp(ay, loY, hiY);
+    x2 = std::clamp(bx, loX, hiX);
+    y2 = std::clamp(by, loY, hiY);
+    return true;
+}
+
+// Integer Bresenham from (x0, y0) to (x1, y1), both ends included; halves round towards
+// the start. Checked walks skip pixels outside the raster (the end points may lie in the
+// clip margin); dashed walks skip the pattern's gaps.
+template <bool Checked, bool Dashed>
+void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int y0, int x1,
+          int y1, std::uint32_t colour) {
+    const int dx = std::abs(x1 - x0);
+    const int dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const int major = xMajor ? dx : dy;
+    const int minor = xMajor ? dy : dx;
+    // Steps along the major and the minor axis, as position and pixel-offset increments.
+    const int majorX = xMajor ? sx : 0;
+    const int majorY = xMajor ? 0 : sy;
+    const int minorX = xMajor ? 0 : sx;
+    const int minorY = xMajor ? sy : 0;
+    const std::ptrdiff_t majorStep = majorX + static_cast<std::ptrdiff_t>(majorY) * stride;
+    const std::ptrdiff_t minorStep = minorX + static_cast<std::ptrdiff_t>(minorY) * stride;
+
+    int x = x0;
+    int y = y0;
+    // Only ever dereferenced in range; an offset rather than a pointer, so that a checked
+    // walk outside the raster forms no out-of-bounds pointer.
+    std::ptrdiff_t at = x0 + static_cast<std::ptrdiff_t>(y0) * stride;
+    int err = 2 * minor - major;
+    int phase = 0;
+    for (int i = 0; i <= major; ++i) {
+        bool draw = true;
+        if constexpr (Dashed) {
+            draw = (DashMask >> phase) & 1u;
+            if (++phase == DashPeriod) phase = 0;
+        }
+        if constexpr (Checked) {
+            draw = draw && x >= 0 && x < width && y >= 0 && y < height;
+        }
+        if (draw) pixels[at] = colour;
+        // Whether the minor axis steps follows the slope at random: without a branch, as
+        // a mispredicted one per pixel would cost more than the rest of the walk.
+        const int step = -static_cast<int>(err > 0);  // all ones when it steps
+        at += majorStep + (minorStep & step);
+        err += 2 * minor - (2 * major & step);
+        if constexpr (Checked) {
+            x += majorX + (minorX & step);
+            y += majorY + (minorY & step);
+        }
+    }
+}
+
+}  // namespace
+
+RasterSurface::RasterSurface(std::uint32_t* pixels, int width, int height, int strideInPixels,
+                             double twipsPerPixel)
+    // A stride shorter than a row describes no valid raster: such a surface draws nothing.
+    : pixels_(strideInPixels >= width ? pixels : nullptr),
+      width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      stride_(strideInPixels),
+      twipsPerPixel_(twipsPerPixel > 0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 1.0) {}
+
+double RasterSurface::Width() const { return width_ * twipsPerPixel_; }
+
+double RasterSurface::Height() const { return height_ * twipsPerPixel_; }
+
+void RasterSurface::Clear() {
+    if (!pixels_) return;
+    for (int y = 0; y < height_; ++y) {
+        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        std::fill(row, row + width_, White);
+    }
+}
+
+void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
+
+void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
+    if (!pixels_ || width_ == 0 || height_ == 0) return;
+    double ax = x1 / twipsPerPixel_;
+    double ay = y1 / twipsPerPixel_;
+    double bx = x2 / twipsPerPixel_;
+    double by = y2 / twipsPerPixel_;
+    const double loX = -ClipMargin;
+    const double loY = -ClipMargin;
+    const double hiX = width_ - 1 + ClipMargin;
+    const double hiY = height_ - 1 + ClipMargin;
+    // The common case, a line near the raster, needs no clip. NaN fails every comparison
+    // and so takes the careful path.
+    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY &&
+          by >= loY && by <= hiY)) {
+        if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
+        // Infinities become merely huge so that the clip stays finite.
+        ax = std::clamp(ax, -Huge, Huge);
+        ay = std::clamp(ay, -Huge, Huge);
+        bx = std::clamp(bx, -Huge, Huge);
+        by = std::clamp(by, -Huge, Huge);
+        if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
+    }
+
+    const int px0 = RoundToPixel(ax);
+    const int py0 = RoundToPixel(ay);
+    const int px1 = RoundToPixel(bx);
+    const int py1 = RoundToPixel(by);
+    const std::uint32_t c = Pixel(colour);
+    const bool inside = std::min(px0, px1) >= 0 && std::max(px0, px1) < width_ &&
+                        std::min(py0, py1) >= 0 && std::max(py0, py1) < height_;
+    if (style_ == LineStyle::Solid) {
+        if (inside) {
+            Walk<false, false>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+        } else {
+            Walk<true, false>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+        }
+    } else {
+        if (inside) {
+            Walk<false, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+        } else {
+            Walk<true, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+        }
+    }
+}
+
+void RasterSurface::Rectangle(float x1, float y1, float x2, float y2) {
+    Line(x1, y1, x2, y1, Black);
+    Line(x2, y1, x2, y2, Black);
+    Line(x2, y2, x1, y2, Black);
+    Line(x1, y2, x1, y1, Black);
+}
+
+}  // namespace Kestrel_View

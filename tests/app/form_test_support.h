@@ -1,0 +1,140 @@
+#pragma once
+
+// A fake platform that answers at once and records what it was asked, and a fixture
+// holding a shown main window over its own plot store.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QTest>
+
+#include "app/pict_form.h"
+#include "app/platform.h"
+#include "reader/plot_store.h"
+#include "view/drawing_area.h"
+#include "view/plot_drawing.h"
+#include "view/raster_surface.h"
+
+namespace Kestrel_Test {
+
+struct FakePlatform final : Kestrel_App::Platform {
+    struct OpenCall {
+        QString title;
+        QString initialName;
+        QStringList filters;
+        int filterIndex = 0;
+        bool overrideCursor = false;  // whether a command cursor was set while it was open
+    };
+    struct MessageCall {
+        QString text;
+        QString caption;
+        Kestrel_App::MessageIcon icon = Kestrel_App::MessageIcon::None;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+    };
+
+    std::deque<std::optional<Kestrel_App::OpenChoice>> openAnswers;  // empty: cancel
+    std::vector<OpenCall> openCalls;
+    std::vector<MessageCall> messages;
+    std::vector<QPoint> popups;
+
+    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title,
+                                                          const QString& initialName,
+                                                          const QStringList& filters,
+                                                          int filterIndex) override {
+        openCalls.push_back(
+            {title, initialName, filters, filterIndex, QApplication::overrideCursor() != nullptr});
+        if (openAnswers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer;
+    }
+
+    void ShowMessage(QWidget*, const QString& text, const QString& caption,
+                     Kestrel_App::MessageIcon icon) override {
+        const QCursor* c = QApplication::overrideCursor();
+        messages.push_back({text, caption, icon, c != nullptr ? c->shape() : Qt::ArrowCursor});
+    }
+
+    void PopupMenu(QMenu*, const QPoint& pos) override { popups.push_back(pos); }
+};
+
+// What the drawing routine draws on a fresh raster of the given size.
+inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel,
+                       bool plainDraw = false) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::gray);  // the routine must clear it itself
+    Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()),
+                                        image.width(), image.height(),
+                                        static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
+    if (plainDraw) {
+        Kestrel_View::DrawPlot(store, surface, [] {});
+    } else {
+        Kestrel_View::RedrawPlot(store, surface);
+    }
+    return image;
+}
+
+inline int CountColour(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            n += (line[x] | 0xff000000u) == (colour | 0xff000000u) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+inline bool AllWhite(const QImage& image) {
+    return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height();
+}
+
+inline const QRgb Blue = qRgb(0, 0, 128);
+inline const QRgb Red = qRgb(128, 0, 0);
+
+inline QString SamplePath(const char* name) {
+    return QStringLiteral(SAMPLES_DIR "/") + QString::fromUtf8(name);
+}
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<Kestrel_App::PictForm>(store, fake);
+        form->resize(640, 480);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void TearDown() override { form.reset(); }
+
+    // Opens a file through the menu command, the dialog answering with `path`.
+    void OpenThroughDialog(const QString& path, int filterIndex = 1) {
+        fake.openAnswers.push_back(Kestrel_App::OpenChoice{path, filterIndex});
+        form->PlotMenu21_Click();
+    }
+
+    QImage Raster() const { return form->Picture3()->Raster(); }
+    QSize ViewportSize() const { return form->Picture1()->size(); }
+    double Twips() const { return form->TwipsPerPixel(); }
+
+    // Resizes the window and lets the resize reach its handler.
+    void ResizeWindow(int width, int height) {
+        form->resize(width, height);
+        QCoreApplication::processEvents();
+    }
+
+    Kestrel_Val::PlotStore store;
+    FakePlatform fake;
+    std::unique_ptr<Kestrel_App::PictForm> form;
+};
+
+}  // namespace Kestrel_Test

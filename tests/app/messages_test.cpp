@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <utility>
+
+#include "app/messages.h"
+
+using Kestrel_Sub::ErrorMessageText;
+
+namespace {
+
+TEST(ErrorMessage, MessagesAndRemedies) {
+    const std::pair<int, std::string> cases[] = {
+        {6, "オーバーフロー(Err=6)"},
+        {7, "メモリが足りません(Err=7)"},
+        {9, "インデックスが有効範囲にありません(Err=9)\r\n対策：読み込みファイルを間違えていないか確かめて下さい"},
+        {52, "ファイル名または番号が不正です。\r\n"},  // no remedy, yet the line break
+        {53, "ファイルが見つかりません。(Err=53)\r\n対策：設定ファイルを間違えていないか確かめて下さい"},
+        {55, "ファイルは既に開かれています(Err=55)"},
+        {61, "ディスクの空き容量が不足しています(Err=61)"},
+        {70, "書き込みができません(Err=70)"},
+        {482, "プリンターエラーです(Err=482)"},
+        {520, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
+        {521, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},
+        {31001, "メモリが不足しています(Err=31001)"},
+        {31036, "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\r\n"
+                "対策：他のプログラムでファイルを使用していないか確かめて下さい"},
+        // Any other number, written with a sign position.
+        {0, "エラーメッセージ番号 0"},
+        {5, "エラーメッセージ番号 5"},
+        {8, "エラーメッセージ番号 8"},
+        {31035, "エラーメッセージ番号 31035"},
+        {32755, "エラーメッセージ番号 32755"},
+        {-6, "エラーメッセージ番号-6"},
+        {INT_MIN, "エラーメッセージ番号-2147483648"},
+    };
+    for (const auto& [number, text] : cases) EXPECT_EQ(ErrorMessageText(number), text) << number;
+    EXPECT_EQ(ErrorMessageText(31037), ErrorMessageText(31036));
+}
+
+}  // namespace
