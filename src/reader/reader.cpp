@@ -295,7 +295,9 @@ void ShrinkToFit(std::vector<PlotLine>& lines) {
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
 
-int ErrorNumberForErrno(int err) {
+}  // namespace
+
+int FileErrorNumber(int err) {
     switch (err) {
         case ENOENT:
         case ENOTDIR:
@@ -308,12 +310,14 @@ int ErrorNumberForErrno(int err) {
     }
 }
 
+namespace {
+
 // Reads a regular file whole; other kinds of file (folders, devices, pipes) are refused
 // so that a bad choice can neither hang nor grow without bound.
 bool ReadWholeFile(const std::string& path, std::string& out, int& errorNumber) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        errorNumber = ErrorNumberForErrno(errno);
+        errorNumber = FileErrorNumber(errno);
         return false;
     }
     struct stat st {};
@@ -328,7 +332,7 @@ bool ReadWholeFile(const std::string& path, std::string& out, int& errorNumber) 
         const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
         if (n < 0) {
             if (errno == EINTR) continue;
-            errorNumber = ErrorNumberForErrno(errno);
+            errorNumber = FileErrorNumber(errno);
             ::close(fd);
             return false;
         }

@@ -36,6 +36,9 @@ ReadResult ReadPlotFile(Kestrel_Val::PlotStore& store);
 ReadResult ReadPlotText(Kestrel_Val::PlotStore& store, std::string_view text,
                         std::int32_t segmentLimit = Kestrel_Val::MaxSegments);
 
+// The failure number for an errno from opening or reading a file.
+int FileErrorNumber(int err);
+
 // 1-based position of the last occurrence of `part` in `text`, 0 if none.
 int LastPos(std::string_view text, std::string_view part);
 

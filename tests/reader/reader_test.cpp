@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -216,6 +217,16 @@ TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     r = Kestrel_Sub::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
     EXPECT_EQ(r.errorNumber, 52);
+}
+
+TEST(FileErrorNumber, MapsTheCausesUsersCanActOn) {
+    using Kestrel_Sub::FileErrorNumber;
+    EXPECT_EQ(FileErrorNumber(ENOENT), 53);
+    EXPECT_EQ(FileErrorNumber(ENOTDIR), 53);
+    EXPECT_EQ(FileErrorNumber(EACCES), 70);
+    EXPECT_EQ(FileErrorNumber(EPERM), 70);
+    EXPECT_EQ(FileErrorNumber(EISDIR), 52);
+    EXPECT_EQ(FileErrorNumber(EIO), 52);
 }
 
 TEST(LastPos, FindsTheLastOccurrence) {
