@@ -293,33 +293,14 @@ void PictForm::VScroll1_Change() {
     ApplyLayout();
 }
 
-void PictForm::ZoomIn() {
-    bool redraw = false;
-    try {
-        redraw = Kestrel_View::ZoomIn(layout_, ReadMetrics());
-    } catch (...) {
-        // A failure after the resize leaves the enlarged, redrawn area behind.
-        ApplyLayout();
-        RedrawPlot();
-        throw;
-    }
-    ApplyLayout();
-    if (redraw) {
-        RedrawPlot();
-    }
-}
+void PictForm::ZoomIn() { Zoom(Kestrel_View::ZoomIn); }
 
-void PictForm::ZoomOut() {
-    bool redraw = false;
-    try {
-        redraw = Kestrel_View::ZoomOut(layout_, ReadMetrics());
-    } catch (...) {
+void PictForm::ZoomOut() { Zoom(Kestrel_View::ZoomOut); }
+
+void PictForm::Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&)) {
+    // A refused step changed nothing, so there is nothing to apply or redraw.
+    if (step(layout_, ReadMetrics())) {
         ApplyLayout();
-        RedrawPlot();
-        throw;
-    }
-    ApplyLayout();
-    if (redraw) {
         RedrawPlot();
     }
 }

@@ -87,6 +87,7 @@ private:
     void BuildStatusBar();
     void BuildViewport();
     void ApplyLayout();
+    void Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&));
     void ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state);
     void ShowMessageBox(const QString& text, bool warning);
     int ToPixels(double twips) const;
