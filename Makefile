@@ -32,6 +32,7 @@ fuzz: deps
 
 bench: build
 	$(BUILD)/bench/kestrel_bench
+	$(BUILD)/bench/kestrel_open_bench
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times kestrel-convert against hp2xx on the 150000-segment benchmark plot, side by side,
-# each as a whole process: read, draw, write a raster image.
+# each as a whole process: read, draw, write a raster image (BMP against PBM, then PNG
+# against PNG).
 # usage: bench/compare-hp2xx.sh [BUILD_DIR] [RUNS]    (defaults: build, 30)
 set -euo pipefail
 
@@ -8,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 runs=${2:-30}
 
-for tool in hyperfine hp2xx jq; do
+for tool in hyperfine hp2xx awk; do
   command -v "$tool" >/dev/null || { echo "compare-hp2xx: $tool is not installed" >&2; exit 1; }
 done
 for bin in src/kestrel-convert bench/make_bench_plot; do
@@ -21,14 +22,18 @@ cd "$work"
 "$build/bench/make_bench_plot" 150000 plot.hpg
 
 # Comparable raster sizes: hp2xx at 232 dpi and our 1829 x 1281 pixels.
-hyperfine -N --warmup 3 --runs "$runs" --export-json times.json \
-  -n kestrel-convert "$build/src/kestrel-convert plot.hpg -o out.bmp --size 1829x1281" \
-  -n hp2xx "hp2xx -q -m pbm -d 232 -f out.pbm plot.hpg"
+hyperfine -N --warmup 3 --runs "$runs" --export-csv times.csv \
+  -n kestrel-bmp "$build/src/kestrel-convert plot.hpg -o out.bmp --size 1829x1281" \
+  -n hp2xx-pbm "hp2xx -q -m pbm -d 232 -f out.pbm plot.hpg" \
+  -n kestrel-png "$build/src/kestrel-convert plot.hpg -o out.png --size 1829x1281" \
+  -n hp2xx-png "hp2xx -q -m png -d 232 -f out.png plot.hpg"
 
-jq -r '
-  (.results[] | select(.command == "kestrel-convert")) as $k
-  | (.results[] | select(.command == "hp2xx")) as $h
-  | "kestrel-convert: mean \($k.mean * 1000 | floor) ms, median \($k.median * 1000 | floor) ms\n"
-  + "hp2xx:           mean \($h.mean * 1000 | floor) ms, median \($h.median * 1000 | floor) ms\n"
-  + "hp2xx / kestrel-convert: \($h.mean / $k.mean * 100 | round / 100) (mean), "
-  + "\($h.median / $k.median * 100 | round / 100) (median)"' times.json
+# times.csv: command,mean,stddev,median,user,system,min,max (seconds).
+awk -F, '
+  NR > 1 { mean[$1] = $2; median[$1] = $4 }
+  function line(name) { printf "%-12s mean %6.1f ms, median %6.1f ms\n", name, mean[name] * 1000, median[name] * 1000 }
+  function ratio(h, k) { printf "%s / %s: %.2f (mean), %.2f (median)\n", h, k, mean[h] / mean[k], median[h] / median[k] }
+  END {
+    line("kestrel-bmp"); line("hp2xx-pbm"); line("kestrel-png"); line("hp2xx-png")
+    ratio("hp2xx-pbm", "kestrel-bmp"); ratio("hp2xx-png", "kestrel-png")
+  }' times.csv

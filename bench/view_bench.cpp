@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "bench_plot.h"
 #include "output/bmp_writer.h"
+#include "output/png_writer.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/plot_drawing.h"
@@ -88,5 +90,26 @@ void BM_WriteBmp(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond);
+
+// Saving the CLI's default 1600 x 1200 render as PNG: conversion, deflate and CRCs.
+void BM_WritePng(benchmark::State& state) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                        TwipsPerPixel);
+    Kestrel_View::RedrawPlot(BenchStore(), surface);
+    const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.png";
+    for (auto _ : state) {
+        if (!Kestrel_Output::WritePng(path.string(), pixels.data(), RasterWidth, RasterHeight,
+                                      RasterWidth)) {
+            state.SkipWithError("cannot write the PNG file");
+            break;
+        }
+    }
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    if (!error) state.counters["file_bytes"] = static_cast<double>(bytes);
+    std::filesystem::remove(path, error);
+}
+BENCHMARK(BM_WritePng)->Unit(benchmark::kMillisecond);
 
 }  // namespace

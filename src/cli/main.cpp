@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/png_writer.h"
 #include "output/bmp_writer.h"
+#include "output/png_writer.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/plot_drawing.h"
@@ -263,7 +263,7 @@ int Render(const RenderOptions& o) {
     const bool written =
         o.format == ImageFormat::Bmp
             ? Kestrel_Output::WriteBmp(o.output, pixels.data(), o.width, o.height, o.width)
-            : Kestrel_Cli::WritePng(o.output, pixels.data(), o.width, o.height, o.width);
+            : Kestrel_Output::WritePng(o.output, pixels.data(), o.width, o.height, o.width);
     if (!written) {
         std::fprintf(stderr, "kestrel-convert: cannot write %s\n", o.output.c_str());
         return 1;

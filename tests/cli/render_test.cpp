@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -103,6 +104,24 @@ TEST(Render, Png) {
     EXPECT_EQ(std::string(b.begin(), b.begin() + 8), "\x89PNG\r\n\x1A\n");
     EXPECT_EQ(b[16] << 24 | b[17] << 16 | b[18] << 8 | b[19], 300);  // IHDR, big-endian
     EXPECT_EQ(b[20] << 24 | b[21] << 16 | b[22] << 8 | b[23], 7);
+    // The chunks run to an IEND at the file's end, and the image data inflates to
+    // 7 rows of a filter byte and 300 RGB pixels.
+    std::vector<unsigned char> deflated;
+    std::size_t at = 8;
+    std::string last;
+    while (at + 12 <= b.size() && last != "IEND") {
+        const std::size_t length = static_cast<std::size_t>(b[at] << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]);
+        ASSERT_LE(length, b.size() - at - 12);
+        last.assign(b.begin() + at + 4, b.begin() + at + 8);
+        if (last == "IDAT") deflated.insert(deflated.end(), b.begin() + at + 8, b.begin() + at + 8 + length);
+        at += 12 + length;
+    }
+    EXPECT_EQ(last, "IEND");
+    EXPECT_EQ(at, b.size());
+    std::vector<unsigned char> raw(7 * (1 + 300 * 3) + 1);
+    uLongf size = raw.size();
+    ASSERT_EQ(uncompress(raw.data(), &size, deflated.data(), deflated.size()), Z_OK);
+    EXPECT_EQ(size, raw.size() - 1);
 }
 
 TEST(Render, ExitStatus) {

@@ -1,0 +1,93 @@
+// Opening a plot in the window as the open command does once a file is chosen:
+// read, layout and draw into the drawing area's raster.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <QApplication>
+#include <QFile>
+
+#include "app/pict_form.h"
+#include "app/platform.h"
+#include "bench_plot.h"
+#include "reader/plot_store.h"
+#include "view/drawing_area.h"
+
+namespace {
+
+constexpr int WindowWidth = 1600;
+constexpr int WindowHeight = 1200;
+
+// Answers every blocking call at once and shows nothing.
+class SilentPlatform final : public Kestrel_App::Platform {
+public:
+    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString&, const QString&,
+                                                          const QStringList&, int) override {
+        return std::nullopt;
+    }
+    void ShowMessage(QWidget*, const QString&, const QString&, Kestrel_App::MessageIcon) override {
+    }
+    void PopupMenu(QMenu*, const QPoint&) override {}
+};
+
+// The 150000-segment plot, written to a temporary file once and removed at exit.
+class PlotFile {
+public:
+    PlotFile() : path_(std::filesystem::temp_directory_path() / "kestrel_open_bench.hpg") {
+        std::ofstream(path_, std::ios::binary) << kestrel_bench::MakeBenchPlot(150000);
+    }
+    ~PlotFile() { std::filesystem::remove(path_); }
+    QString Path() const { return QFile::decodeName(path_.string().c_str()); }
+
+private:
+    std::filesystem::path path_;
+};
+
+const PlotFile& BenchFile() {
+    static const PlotFile file;
+    return file;
+}
+
+void RunOpen(benchmark::State& state, bool paint) {
+    const QString path = BenchFile().Path();
+    Kestrel_Val::PlotStore store;
+    SilentPlatform platform;
+    Kestrel_App::PictForm form(store, platform);
+    form.resize(WindowWidth, WindowHeight);
+    form.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        form.OpenChosenFile(path);
+        // With `paint`, the drawing area's repaint that follows is counted too.
+        if (paint) QCoreApplication::processEvents();
+    }
+    state.counters["segments"] = store.LineCount[1];
+    state.counters["raster_w"] = form.Picture3()->width();
+    state.counters["raster_h"] = form.Picture3()->height();
+    if (store.LineCount[1] != 150000) state.SkipWithError("the plot was not read in full");
+}
+
+// Read, layout and draw; the dialog is not part of it.
+void BM_OpenChosenFile(benchmark::State& state) { RunOpen(state, false); }
+BENCHMARK(BM_OpenChosenFile)->Unit(benchmark::kMillisecond);
+
+// The same up to the window showing the new raster.
+void BM_OpenChosenFileAndPaint(benchmark::State& state) { RunOpen(state, true); }
+BENCHMARK(BM_OpenChosenFileAndPaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // The window is never on screen: the offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Kestrel_Output {
+
+// Writes 32-bit pixels (0xAARRGGBB, alpha ignored) as an 8-bit RGB, non-interlaced PNG
+// file. False on failure; a file this call created is then removed again.
+bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+              int strideInPixels);
+
+}  // namespace Kestrel_Output
