@@ -1,13 +1,10 @@
 #include "output/bmp_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 #include <vector>
+
+#include "output/output_file.h"
 
 namespace Kestrel_Output {
 
@@ -37,43 +34,6 @@ void ToBgr(const std::uint32_t* src, int width, unsigned char* d) {
         d[2] = static_cast<unsigned char>(c >> 16);
     }
 }
-
-// The output file, written in place: an existing file is overwritten and then cut to
-// length rather than truncated first, which spares the system freeing and allocating
-// its cached pages again (a noticeable part of saving a large image over an old one).
-class File {
-public:
-    explicit File(const std::string& path)
-        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {}
-    ~File() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool IsOpen() const { return fd_ >= 0; }
-    bool Write(const void* data, std::size_t size) {
-        const auto* p = static_cast<const unsigned char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, p, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    bool Finish(std::uint64_t length) {
-        struct stat st {};
-        const bool regular = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
-        const bool cut = !regular || ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
-        const bool closed = ::close(fd_) == 0;
-        fd_ = -1;
-        return cut && closed;
-    }
-
-private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -105,7 +65,7 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
     Put32(p, 0);  // colours used: all
     Put32(p, 0);  // important colours: all
 
-    File file(path);
+    OutputFile file(path);
     if (!file.IsOpen() || !file.Write(header, sizeof header)) return false;
     // Rows are converted into a buffer of about 1 MiB, written in one call each.
     const std::size_t rowsPerChunk = std::max<std::size_t>(1, ChunkBytes / rowBytes);

@@ -1,17 +1,17 @@
 #include "output/png_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
+
+#include "output/output_file.h"
+
+#include "output/output_file.h"
 
 namespace Kestrel_Output {
 
@@ -48,64 +48,10 @@ void ToRgbRow(const std::uint32_t* src, int width, unsigned char* d) {
     }
 }
 
-// The output file, written in place like the BMP writer's. A PNG cut short is no use,
-// so on failure a file this writer created is removed and an existing one emptied.
-class File {
-public:
-    explicit File(const std::string& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        created_ = fd_ >= 0;
-        // An existing file is overwritten; a dangling link gets its target created.
-        if (fd_ < 0 && errno == EEXIST) fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd_ < 0 && errno == ENOENT) {
-            fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-        }
-        struct stat st {};
-        regular_ = fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
-    }
-    ~File() {
-        if (fd_ < 0) return;  // finished
-        if (created_) {
-            ::unlink(path_.c_str());
-        } else if (regular_) {
-            (void)::ftruncate(fd_, 0);
-        }
-        ::close(fd_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool IsOpen() const { return fd_ >= 0; }
-    bool Write(const unsigned char* p, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, p, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    // Cuts an overwritten file to the new length and closes it.
-    bool Finish(std::uint64_t length) {
-        if (regular_ && ::ftruncate(fd_, static_cast<off_t>(length)) != 0) return false;
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) == 0) return true;
-        if (created_) ::unlink(path_.c_str());
-        return false;
-    }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    bool created_ = false;
-    bool regular_ = false;
-};
-
 // The chunk stream: signature, IHDR, the IDAT chunks deflate fills in place, IEND.
 class ChunkWriter {
 public:
-    explicit ChunkWriter(File& file)
+    explicit ChunkWriter(OutputFile& file)
         : file_(file), buf_(new unsigned char[FlushBytes + IdatBytes + 64]) {}
 
     void Append(const void* data, std::size_t size) {
@@ -155,7 +101,7 @@ private:
         used_ = start + 12 + size;
     }
 
-    File& file_;
+    OutputFile& file_;
     std::unique_ptr<unsigned char[]> buf_;
     std::size_t used_ = 0;
     std::size_t idatStart_ = 0;
@@ -180,7 +126,7 @@ private:
     bool ok_ = false;
 };
 
-bool Encode(File& file, const std::uint32_t* pixels, int width, int height, int stride) {
+bool Encode(OutputFile& file, const std::uint32_t* pixels, int width, int height, int stride) {
     // Filter byte and three bytes a pixel; at most 3 * INT_MAX + 1, so 64 bits hold it.
     const std::uint64_t rowBytes = 1 + std::uint64_t{3} * static_cast<std::uint64_t>(width);
     if (rowBytes > std::numeric_limits<std::size_t>::max() / 2) return false;
@@ -248,7 +194,7 @@ bool Encode(File& file, const std::uint32_t* pixels, int width, int height, int 
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels) {
     if (!pixels || width <= 0 || height <= 0 || strideInPixels < width) return false;
-    File file(path);
+    OutputFile file(path);
     if (!file.IsOpen()) return false;
     try {
         return Encode(file, pixels, width, height, strideInPixels);
