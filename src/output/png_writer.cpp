@@ -11,8 +11,6 @@
 
 #include "output/output_file.h"
 
-#include "output/output_file.h"
-
 namespace Kestrel_Output {
 
 namespace {
