@@ -26,84 +26,57 @@ namespace Kestrel_Test {
 
 struct FakePlatform final : Kestrel_App::Platform {
     struct OpenCall {
-        QString title;
-        QString initialName;
+        QString title, initialName;
         QStringList filters;
         int filterIndex = 0;
         bool overrideCursor = false;  // whether a command cursor was set while it was open
     };
     struct MessageCall {
-        QString text;
-        QString caption;
+        QString text, caption;
         Kestrel_App::MessageIcon icon = Kestrel_App::MessageIcon::None;
         Qt::CursorShape cursor = Qt::ArrowCursor;
     };
 
-    std::deque<std::optional<Kestrel_App::OpenChoice>> openAnswers;  // empty: cancel
+    std::deque<Kestrel_App::OpenChoice> openAnswers;  // none left: cancel
     std::vector<OpenCall> openCalls;
     std::vector<MessageCall> messages;
-    std::vector<QPoint> popups;
 
-    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title,
-                                                          const QString& initialName,
-                                                          const QStringList& filters,
-                                                          int filterIndex) override {
-        openCalls.push_back(
-            {title, initialName, filters, filterIndex, QApplication::overrideCursor() != nullptr});
-        if (openAnswers.empty()) {
-            return std::nullopt;
-        }
-        auto answer = openAnswers.front();
+    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
+                                                          const QStringList& filters, int filterIndex) override {
+        openCalls.push_back({title, initialName, filters, filterIndex, QApplication::overrideCursor() != nullptr});
+        if (openAnswers.empty()) return std::nullopt;
+        const auto answer = openAnswers.front();
         openAnswers.pop_front();
         return answer;
     }
-
-    void ShowMessage(QWidget*, const QString& text, const QString& caption,
-                     Kestrel_App::MessageIcon icon) override {
+    void ShowMessage(QWidget*, const QString& text, const QString& caption, Kestrel_App::MessageIcon icon) override {
         const QCursor* c = QApplication::overrideCursor();
         messages.push_back({text, caption, icon, c != nullptr ? c->shape() : Qt::ArrowCursor});
     }
-
-    void PopupMenu(QMenu*, const QPoint& pos) override { popups.push_back(pos); }
+    void PopupMenu(QMenu*, const QPoint&) override {}
 };
 
-// What the drawing routine draws on a fresh raster of the given size.
-inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel,
-                       bool plainDraw = false) {
+// What the drawing routine (RedrawPlot, or DrawPlot) draws on a fresh raster of the given size.
+inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel, bool plainDraw = false) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
-    Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()),
-                                        image.width(), image.height(),
+    Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                         static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
-    if (plainDraw) {
-        Kestrel_View::DrawPlot(store, surface, [] {});
-    } else {
-        Kestrel_View::RedrawPlot(store, surface);
-    }
+    if (plainDraw) Kestrel_View::DrawPlot(store, surface, [] {});
+    else Kestrel_View::RedrawPlot(store, surface);
     return image;
 }
 
 inline int CountColour(const QImage& image, QRgb colour) {
     int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            n += (line[x] | 0xff000000u) == (colour | 0xff000000u) ? 1 : 0;
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) | 0xff000000u) == (colour | 0xff000000u);
     return n;
 }
 
-inline bool AllWhite(const QImage& image) {
-    return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height();
-}
+inline bool AllWhite(const QImage& image) { return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height(); }
 
-inline const QRgb Blue = qRgb(0, 0, 128);
-inline const QRgb Red = qRgb(128, 0, 0);
-
-inline QString SamplePath(const char* name) {
-    return QStringLiteral(SAMPLES_DIR "/") + QString::fromUtf8(name);
-}
+inline const QRgb Blue = qRgb(0, 0, 128), Red = qRgb(128, 0, 0);
 
 class FormTest : public ::testing::Test {
 protected:
@@ -114,20 +87,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    void TearDown() override { form.reset(); }
-
     // Opens a file through the menu command, the dialog answering with `path`.
     void OpenThroughDialog(const QString& path, int filterIndex = 1) {
         fake.openAnswers.push_back(Kestrel_App::OpenChoice{path, filterIndex});
         form->PlotMenu21_Click();
     }
-
     QImage Raster() const { return form->Picture3()->Raster(); }
     QSize ViewportSize() const { return form->Picture1()->size(); }
     double Twips() const { return form->TwipsPerPixel(); }
-
-    // Resizes the window and lets the resize reach its handler.
-    void ResizeWindow(int width, int height) {
+    void ResizeWindow(int width, int height) {  // and let the resize reach its handler
         form->resize(width, height);
         QCoreApplication::processEvents();
     }

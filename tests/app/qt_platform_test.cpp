@@ -28,71 +28,46 @@ void WhenOpen(std::function<void(Dialog*)> answer) {
     });
 }
 
-class QtPlatformTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        plot = dir.filePath("a.hpg");
-        QFile f(plot);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("IN;");
-    }
-
-    const QStringList filters{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"),
-                              QString::fromUtf8("すべて(*.*)")};
+TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     QTemporaryDir dir;
-    QString plot;
+    const QString plot = dir.filePath("a.hpg");
+    QFile f(plot);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QStringList filters{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")};
     Kestrel_App::QtPlatform platform;
-};
-
-TEST_F(QtPlatformTest, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
-    WhenOpen<QFileDialog>([this](QFileDialog* d) {
-        EXPECT_EQ(d->windowTitle(), QString::fromUtf8("ＨＰＧＬファイルを開く"));
+    WhenOpen<QFileDialog>([&](QFileDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Open"));
         EXPECT_EQ(d->nameFilters(), filters);
         EXPECT_EQ(d->selectedNameFilter(), filters[1]);
         EXPECT_EQ(QDir(d->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         d->selectFile(plot);
         static_cast<QDialog*>(d)->accept();  // the file dialog checks the choice
     });
-    const auto choice = platform.ChooseOpenFile(
-        nullptr, QString::fromUtf8("ＨＰＧＬファイルを開く"), dir.path() + "/*.*", filters, 2);
+    const auto choice = platform.ChooseOpenFile(nullptr, QStringLiteral("Open"), dir.path() + "/*.*", filters, 2);
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(QFileInfo(choice->path).canonicalFilePath(), QFileInfo(plot).canonicalFilePath());
     EXPECT_EQ(choice->filterIndex, 2);
-}
-
-TEST_F(QtPlatformTest, CancelledOpenDialogGivesNothing) {
     WhenOpen<QFileDialog>([](QFileDialog* d) { d->reject(); });
     EXPECT_FALSE(platform.ChooseOpenFile(nullptr, "t", "*.hpg", filters, 1).has_value());
 }
 
-struct BoxCase {
-    Kestrel_App::MessageIcon icon;
-    QMessageBox::Icon shown;
-};
-
-class QtMessageTest : public QtPlatformTest, public ::testing::WithParamInterface<BoxCase> {};
-
-TEST_P(QtMessageTest, ShowsTextCaptionIconAndOnlyOk) {
-    bool seen = false;
-    WhenOpen<QMessageBox>([&seen](QMessageBox* box) {
-        seen = true;
-        EXPECT_EQ(box->text(), QString::fromUtf8("ファイル中に区切子がありません"));
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Kestrel"));
-        EXPECT_EQ(box->icon(), GetParam().shown);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-        box->button(QMessageBox::Ok)->click();
-    });
-    platform.ShowMessage(nullptr, QString::fromUtf8("ファイル中に区切子がありません"),
-                         QStringLiteral("Kestrel"), GetParam().icon);
-    EXPECT_TRUE(seen);
+TEST(QtPlatform, MessageShowsTextCaptionIconAndOnlyOk) {
+    Kestrel_App::QtPlatform platform;
+    for (const auto& [icon, shown] : {std::pair{Kestrel_App::MessageIcon::None, QMessageBox::NoIcon},
+                                      std::pair{Kestrel_App::MessageIcon::Warning, QMessageBox::Warning}}) {
+        bool seen = false;
+        WhenOpen<QMessageBox>([&seen, shown = shown](QMessageBox* box) {
+            seen = true;
+            EXPECT_EQ(box->text(), QStringLiteral("text"));
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Kestrel"));
+            EXPECT_EQ(box->icon(), shown);
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            box->button(QMessageBox::Ok)->click();
+        });
+        platform.ShowMessage(nullptr, QStringLiteral("text"), QStringLiteral("Kestrel"), icon);
+        EXPECT_TRUE(seen);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Icons, QtMessageTest,
-    ::testing::Values(BoxCase{Kestrel_App::MessageIcon::None, QMessageBox::NoIcon},
-                      BoxCase{Kestrel_App::MessageIcon::Warning, QMessageBox::Warning}),
-    [](const auto& info) { return info.index == 0 ? "NoIcon" : "Warning"; });
 
 }  // namespace
 }  // namespace Kestrel_Test

@@ -1,67 +1,131 @@
+// kestrel-convert: the plot's segments as text, and its render mode FILE -o OUT.bmp|OUT.png [--size WxH] [--frame].
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
+#include <sys/wait.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
-#include <sys/wait.h>
+#include <vector>
 
 namespace {
 
-struct Outcome {
-    int status;
+// Runs the program; its exit status, and in `output` what it wrote to stdout and stderr.
+int Convert(const std::string& args, std::string* output = nullptr) {
+    FILE* p = popen((std::string(CONVERT_BIN) + " " + args + " 2>&1").c_str(), "r");
+    if (!p) return -1;
+    char buf[4096];
     std::string out;
-};
-
-Outcome Convert(const std::string& args) {
-    const std::string cmd = std::string(CONVERT_BIN) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    Outcome r{-1, {}};
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    if (output) *output = out;
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
-std::string TempFile(const std::string& name, const std::string& content) {
+std::string Temp(const std::string& name, const char* content = nullptr) {
     const auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream(path, std::ios::binary) << content;
+    if (content) std::ofstream(path, std::ios::binary) << content;
     return path.string();
 }
 
+// A 24-bit BMP as 0xRRGGBB values, top row first.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> rgb;
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+    std::set<std::uint32_t> Colours() const { return {rgb.begin(), rgb.end()}; }
+};
+
+Image ReadBmp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
+    Image img;
+    if (b.size() < 54) return img;
+    img.width = b[18] | b[19] << 8 | b[20] << 16;
+    img.height = b[22] | b[23] << 8 | b[24] << 16;
+    const std::size_t row = (3 * static_cast<std::size_t>(img.width) + 3) & ~std::size_t{3};
+    if (b.size() != 54 + row * img.height) return Image{};
+    for (int y = img.height - 1; y >= 0; --y)
+        for (std::size_t at = 54 + y * row, x = 0; x < static_cast<std::size_t>(img.width); ++x, at += 3)
+            img.rgb.push_back(static_cast<std::uint32_t>(b[at + 2] << 16 | b[at + 1] << 8 | b[at]));
+    return img;
+}
+
+constexpr std::uint32_t White = 0xFFFFFF, Black = 0, Red = 0x800000, Green = 0x008000;
+const std::string Square = Temp("kestrel_render_square.hpg", "IN;SP4;PU0,0;PD1000,0,1000,1000,0,1000,0,0;");
+
 TEST(Convert, PrintsSegmentsInStoreOrder) {
-    const auto file = TempFile("kestrel_cli_a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
-    const Outcome r = Convert("--segments " + file);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "segments 2\n"
-              "extents 0.5 -2.25 100 1.00000002e+30\n"
-              "0.5 0 100 -2.25 3\n"
-              "100 -2.25 100 1.00000002e+30 3\n");
-    EXPECT_EQ(Convert("--info " + file).out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n");
+    const auto file = Temp("kestrel_cli_a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
+    std::string out;
+    EXPECT_EQ(Convert("--segments " + file, &out), 0);
+    EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
+    EXPECT_EQ(Convert("--info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
+    EXPECT_EQ(out, "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
-TEST(Convert, ReportsAMissingDelimiter) {
-    const auto file = TempFile("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n");
-    const Outcome r = Convert("--info " + file);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 "
-                     "-3.39999995e+38\n");
+TEST(Convert, RendersTheFittedPlot) {
+    const std::string out = Temp("kestrel_render.bmp");
+    std::string messages;
+    ASSERT_EQ(Convert(Square + " -o " + out, &messages), 0);
+    EXPECT_EQ(messages, "");
+    Image img = ReadBmp(out);
+    EXPECT_TRUE(img.width == 1600 && img.height == 1200);
+    EXPECT_EQ(img.Colours(), (std::set<std::uint32_t>{White, Red}));
+    // The square fills 95 % of the height (114 pixels) from the 1 % top margin (1.2),
+    // centred across (from 100 - 57): pixels 43..157 by 1..115.
+    ASSERT_EQ(Convert(Square + " --size 200x120 -o " + out), 0);
+    img = ReadBmp(out);
+    ASSERT_EQ(img.width * img.height, 200 * 120);
+    for (const auto& [x, y] : {std::pair{43, 1}, {157, 115}, {100, 1}, {43, 60}, {157, 60}, {100, 115}})
+        EXPECT_EQ(img.At(x, y), Red) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{100, 60}, {42, 1}, {158, 60}, {100, 0}, {100, 116}})
+        EXPECT_EQ(img.At(x, y), White) << x << "," << y;
+    const std::string png = Temp("kestrel_render.PNG");
+    std::filesystem::remove(png);
+    ASSERT_EQ(Convert(Square + " -o " + png + " --size 300x7"), 0);
+    std::ifstream in(png, std::ios::binary);
+    const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GE(b.size(), 24u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 16), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
+    EXPECT_EQ(std::vector<int>(b.begin() + 16, b.begin() + 24), (std::vector<int>{0, 0, 1, 44, 0, 0, 0, 7}));
 }
 
-TEST(Convert, ExitStatusTellsWhatWentWrong) {
-    const Outcome missing = Convert("--info /nonexistent/kestrel.hpg");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.out.find("cannot open"), std::string::npos);
-    EXPECT_EQ(std::count(missing.out.begin(), missing.out.end(), '\n'), 1);
-    EXPECT_EQ(Convert("").status, 2);
-    EXPECT_EQ(Convert("--bogus x").status, 2);
-    EXPECT_NE(Convert("--info").out.find("usage:"), std::string::npos);
+TEST(Convert, FrameOnlyWithTheOptionAndEmptyPlotsWhite) {
+    const std::string plot = Temp("kestrel_render_green.hpg", "SP2;PU100,100;PD900,700;");
+    const std::string plain = Temp("kestrel_render_plain.bmp"), framed = Temp("kestrel_render_framed.BMP");
+    ASSERT_EQ(Convert(plot + " -o " + plain + " --size 320x240"), 0);
+    ASSERT_EQ(Convert("--frame " + plot + " --size 320x240 -o " + framed), 0);
+    EXPECT_EQ(ReadBmp(plain).Colours(), (std::set<std::uint32_t>{White, Green}));
+    EXPECT_EQ(ReadBmp(framed).Colours(), (std::set<std::uint32_t>{White, Green, Black}));
+    ASSERT_EQ(Convert(Temp("kestrel_render_nodelim.hpg", "IN\r\nPU10,10\r\n") + " -o " + plain + " --size 64x48 --frame"), 0);
+    EXPECT_EQ(ReadBmp(plain).Colours(), (std::set<std::uint32_t>{White}));
+}
+
+TEST(Convert, ExitStatus) {
+    const std::string out = Temp("kestrel_render_usage.bmp"), folder = Temp("kestrel_render_folder.png");
+    std::filesystem::create_directories(folder);
+    // 1 with one line: the input cannot be read or the output not written.
+    for (const std::string& args : {"/nonexistent/k.hpg -o " + out, "--info /nonexistent/k.hpg",
+                                   Square + " -o /nonexistent/out.png", Square + " -o " + folder}) {
+        std::string messages;
+        EXPECT_EQ(Convert(args, &messages), 1) << args;
+        EXPECT_EQ(messages.rfind("kestrel-convert: ", 0), 0u) << messages;
+        EXPECT_EQ(messages.find('\n'), messages.size() - 1) << messages;
+    }
+    // 2 with the usage line: anything else the command line gets wrong.
+    for (const std::string& args : {std::string(), Square, "-o " + out, Square + " " + Square + " -o " + out,
+                                   Square + " -o out.gif", Square + " -o " + out + " --size",
+                                   Square + " -o " + out + " --size 0x100", Square + " -o " + out + " --size 100X100",
+                                   Square + " -o " + out + " --size 99999x9", "--info " + Square + " -o " + out}) {
+        std::string messages;
+        EXPECT_EQ(Convert(args, &messages), 2) << args;
+        EXPECT_EQ(messages.rfind("usage: kestrel-convert", 0), 0u) << args;
+        EXPECT_NE(messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]"), std::string::npos);
+    }
 }
 
 }  // namespace

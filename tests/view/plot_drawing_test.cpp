@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "reader/plot_store.h"
@@ -15,36 +16,27 @@ using Kestrel_Val::PlotStore;
 namespace {
 
 struct Call {
-    char kind;  // C clear, S solid, D dash-dot, L line, R rectangle, E events
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float x1, y1, x2, y2;
     Rgb colour{};
 };
 
-class RecordingSurface final : public DrawingSurface {
-public:
-    RecordingSurface(double w, double h) : w_(w), h_(h) {}
-    double Width() const override { return w_; }
-    double Height() const override { return h_; }
-    void Clear() override { log.push_back({'C'}); }
-    void SetLineStyle(LineStyle s) override { log.push_back({s == LineStyle::Solid ? 'S' : 'D'}); }
-    void Line(float x1, float y1, float x2, float y2, Rgb c) override { log.push_back({'L', x1, y1, x2, y2, c}); }
-    void Rectangle(float x1, float y1, float x2, float y2) override { log.push_back({'R', x1, y1, x2, y2}); }
-    std::string Kinds() const {
-        std::string s;
-        for (const Call& c : log) s += c.kind;
-        return s;
+// Records the calls: kinds is C clear, S solid, D dash-dot, L line, R rectangle, E events.
+struct Recorder final : DrawingSurface {
+    Recorder(double w, double h) : w(w), h(h) {}
+    double Width() const override { return w; }
+    double Height() const override { return h; }
+    void Clear() override { kinds += 'C'; }
+    void SetLineStyle(LineStyle s) override { kinds += s == LineStyle::Solid ? 'S' : 'D'; }
+    void Line(float x1, float y1, float x2, float y2, Rgb c) override {
+        kinds += 'L', lines.push_back({x1, y1, x2, y2, c});
     }
-    std::vector<Call> Of(char kind) const {
-        std::vector<Call> out;
-        for (const Call& c : log)
-            if (c.kind == kind) out.push_back(c);
-        return out;
+    void Rectangle(float x1, float y1, float x2, float y2) override {
+        kinds += 'R', rects.push_back({x1, y1, x2, y2});
     }
-    std::vector<Call> log;
-    std::function<void()> events = [this] { log.push_back({'E'}); };
-
-private:
-    double w_, h_;
+    double w, h;
+    std::string kinds;
+    std::vector<Call> lines, rects;
+    std::function<void()> events = [this] { kinds += 'E'; };
 };
 
 PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float minY, float maxY) {
@@ -67,7 +59,6 @@ TEST(Fit, ScaleAndOrigin) {
     } cases[] = {
         // sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
         {"Wide", 10000, 8000, 0, 1000, 0, 500, DrawPlotMargin, 9.5, 250, 1625},
-        {"WideRedraw", 10000, 8000, 0, 1000, 0, 500, RedrawPlotMargin, 9.5, 250, 1505},
         {"Tall", 4000, 8000, 0, 200, 0, 1000, 0.025, 7.6, 1240, 200},
         {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},  // touches three margins
         // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
@@ -75,7 +66,6 @@ TEST(Fit, ScaleAndOrigin) {
         {"NoWidth", 10000, 8000, 3, 3, 0, 400, 0.01, 19, 5000, 80},
         {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},
         // The single-precision difference overflows: scale 0, never NaN.
-        {"InfiniteWidth", 10000, 8000, -3e38f, 3e38f, 0, 100, 0.025, 0, 5000, 4000},
         {"InfiniteBoth", 10000, 8000, -3e38f, 3e38f, -3e38f, 3e38f, 0.01, 0, 5000, 3880},
         {"ResetExtents", 10000, 8000, Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow,
          Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow, 0.025, 0, 5000, 4000},
@@ -96,87 +86,77 @@ TEST(PenColour, LowestThreeBitsPickTheColour) {
     const Rgb black{0, 0, 0}, blue{0, 0, 128}, green{0, 128, 0}, cyan{0, 128, 128}, red{128, 0, 0},
         magenta{128, 0, 128}, yellow{128, 128, 0};
     const std::pair<std::int16_t, Rgb> cases[] = {
-        {0, black},   {1, blue},    {2, green},      {3, cyan},  {4, red},      {5, magenta},
-        {6, yellow},  {7, black},   {8, black},      {9, blue},  {14, yellow},  {15, black},
-        {-1, black},  {-3, magenta}, {-32768, black}, {32766, yellow}};
+        {1, blue}, {2, green}, {3, cyan}, {4, red},    {5, magenta}, {6, yellow}, {7, black},
+        {8, black}, {9, blue}, {14, yellow}, {15, black}, {-1, black}, {-3, magenta}};
     for (const auto& [pen, colour] : cases) EXPECT_EQ(PenColour(pen), colour) << pen;
 }
 
 TEST(DrawPlot, ExampleWithItsRangeFrame) {
     const PlotStore store = StoreWith({{0, 1000, 500, 0, 12}}, 0, 1000, 0, 500);
-    RecordingSurface s(10000, 8000);
+    Recorder s(10000, 8000);
     DrawPlot(store, s, s.events);
-    EXPECT_EQ(s.Kinds(), "CDRSLSE");
+    EXPECT_EQ(s.kinds, "CDRSLSE");
     // The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY);
     // the line runs from (0, 500) to (1000, 0).
-    for (const Call& c : {s.Of('R')[0], s.Of('L')[0]}) {
+    for (const Call& c : {s.rects[0], s.lines[0]}) {
         EXPECT_FLOAT_EQ(c.x1, 250);
         EXPECT_FLOAT_EQ(c.y1, 1625);
         EXPECT_FLOAT_EQ(c.x2, 9750);
         EXPECT_FLOAT_EQ(c.y2, 6375);
     }
-    EXPECT_EQ(s.Of('L')[0].colour, (Rgb{128, 0, 0}));
+    EXPECT_EQ(s.lines[0].colour, (Rgb{128, 0, 0}));
 }
 
 TEST(DrawPlot, FrameOffAndFramesWithoutExtent) {
     PlotStore store = StoreWith({{0, 10, 0, 0, 2}, {10, 10, 0, 10, 5}, {10, 0, 10, 10, 1}}, 0, 10, 0, 10);
     store.RangeFrameOff = 1;
-    RecordingSurface off(100, 100);
+    Recorder off(100, 100);
     DrawPlot(store, off, off.events);
-    EXPECT_EQ(off.Kinds(), "CLLLSE");
+    EXPECT_EQ(off.kinds, "CLLLSE");
     // Lines in store order, each in its pen's colour.
-    const auto lines = off.Of('L');
+    const auto& lines = off.lines;
     EXPECT_EQ(lines[1].colour, (Rgb{128, 0, 128}));
     EXPECT_FLOAT_EQ(lines[1].x1, lines[0].x2);
     EXPECT_FLOAT_EQ(lines[2].y1, lines[1].y2);
     // Largest maximum 0: the frame shrinks to its first corner, with no division by 0.
-    RecordingSurface zero(100, 100);
+    Recorder zero(100, 100);
     DrawPlot(StoreWith({{-10, 0, -10, 0, 1}}, -10, 0, -10, 0), zero, {});
-    ASSERT_EQ(zero.Kinds(), "CDRSLS");
-    const Call frame = zero.Of('R')[0];
+    ASSERT_EQ(zero.kinds, "CDRSLS");
+    const Call frame = zero.rects[0];
     EXPECT_EQ(frame.x1, frame.x2);
     EXPECT_EQ(frame.y1, frame.y2);
 }
 
 TEST(DrawPlot, RedrawPlotIsHigherBy15ThousandthsOfTheHeight) {
-    const PlotStore store =
-        StoreWith({{100, 900, -40, 300, 1}, {900, 450, 300, 780, 1}, {-20, 33.5f, 15, 901.25f, 6}}, -20, 900, -40, 901.25f);
-    for (const auto& [w, h] : {std::pair{10000.0, 8000.0}, std::pair{6000.0, 9000.0}, std::pair{1234.5, 777.0}}) {
-        RecordingSurface drawn(w, h), redrawn(w, h);
-        DrawPlot(store, drawn, {});
-        RedrawPlot(store, redrawn);
-        EXPECT_EQ(redrawn.Kinds(), "CLLLS");
-        const auto a = drawn.Of('L'), b = redrawn.Of('L');
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            EXPECT_EQ(a[i].x1, b[i].x1);
-            EXPECT_EQ(a[i].x2, b[i].x2);
-            EXPECT_NEAR(a[i].y1 - b[i].y1, 0.015 * h, 1e-6 * h);  // points pass through float
-            EXPECT_NEAR(a[i].y2 - b[i].y2, 0.015 * h, 1e-6 * h);
-        }
+    const PlotStore store = StoreWith({{100, 900, -40, 300, 1}, {-20, 33.5f, 15, 901.25f, 6}}, -20, 900, -40, 901.25f);
+    Recorder drawn(6000, 9000), redrawn(6000, 9000);
+    DrawPlot(store, drawn, {});
+    RedrawPlot(store, redrawn);
+    EXPECT_EQ(redrawn.kinds, "CLLS");
+    const auto &a = drawn.lines, &b = redrawn.lines;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].x1, b[i].x1);
+        EXPECT_EQ(a[i].x2, b[i].x2);
+        EXPECT_NEAR(a[i].y1 - b[i].y1, 0.015 * 9000, 1e-2);  // points pass through float
+        EXPECT_NEAR(a[i].y2 - b[i].y2, 0.015 * 9000, 1e-2);
     }
 }
 
 TEST(DrawPlot, NothingToDraw) {
-    const struct {
-        const char* name;
-        std::function<void(PlotStore&)> change;
-        const char* draw;
-        const char* redraw;
-    } cases[] = {
-        {"NoFile", [](PlotStore& s) { s.PlotName.clear(); }, "", ""},
-        {"NoLines", [](PlotStore& s) { s.LineCount[1] = 0; }, "CE", "CS"},
-        {"Slot0", [](PlotStore& s) { s.PlotNo = 0; }, "CE", "CS"},
-        {"NegativePlotNo", [](PlotStore& s) { s.PlotNo = -1; }, "CE", "CS"},
-        {"PlotNoBeyondTheStore", [](PlotStore& s) { s.PlotNo = 2; }, "CE", "CS"},
-    };
-    for (const auto& c : cases) {
+    // Without a file nothing at all; without lines or with no such plot only the clearing.
+    using Change = void (*)(PlotStore&);
+    const std::tuple<Change, const char*, const char*> cases[] = {
+        {[](PlotStore& s) { s.PlotName.clear(); }, "", ""},
+        {[](PlotStore& s) { s.LineCount[1] = 0; }, "CE", "CS"},
+        {[](PlotStore& s) { s.PlotNo = 2; }, "CE", "CS"}};
+    for (const auto& [change, draw, redraw] : cases) {
         PlotStore store = StoreWith({{0, 1, 0, 1, 1}}, 0, 1, 0, 1);
-        c.change(store);
-        RecordingSurface drawn(100, 100), redrawn(100, 100);
+        change(store);
+        Recorder drawn(100, 100), redrawn(100, 100);
         DrawPlot(store, drawn, drawn.events);
         RedrawPlot(store, redrawn);
-        EXPECT_EQ(drawn.Kinds(), c.draw) << c.name;
-        EXPECT_EQ(redrawn.Kinds(), c.redraw) << c.name;
+        EXPECT_EQ(drawn.kinds, draw);
+        EXPECT_EQ(redrawn.kinds, redraw);
     }
 }
 
