@@ -48,7 +48,9 @@ TEST(BmpWriter, RefusesWhatItCannotWrite) {
     EXPECT_FALSE(WriteBmp(path, px.data(), 4, 4, 3));              // stride shorter than a row
     EXPECT_FALSE(WriteBmp(path, px.data(), 40000, 40000, 40000));  // over 4 GiB: no pixel read
     EXPECT_FALSE(std::filesystem::exists(path));
-    if (std::filesystem::exists("/dev/full")) EXPECT_FALSE(WriteBmp("/dev/full", px.data(), 64, 64, 64));
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(WriteBmp("/dev/full", px.data(), 64, 64, 64));
+    }
 }
 
 }  // namespace

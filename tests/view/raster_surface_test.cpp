@@ -64,16 +64,6 @@ TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncluded) {
     EXPECT_DOUBLE_EQ(r.s.Width(), 30);
 }
 
-TEST(RasterSurface, TwipsRoundToTheNearestPixel) {
-    // floor(twips / 15 + 0.5); -1 is off the raster.
-    const std::pair<float, int> cases[] = {{7.4f, 0}, {7.5f, 1}, {-7.5f, 0}, {-7.6f, -1}, {67.4f, 4}, {67.5f, -1}};
-    for (const auto& [twips, pixel] : cases) {
-        Raster r(5, 5);
-        r.s.Line(twips, 30, twips, 30, {0, 0, 0});
-        EXPECT_EQ(r.Drawn(), (pixel < 0 ? Pixels{} : Pixels{{pixel, 2}})) << twips;
-    }
-}
-
 TEST(RasterSurface, FarOutAndUndefinedLines) {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     Raster r(20, 16);
@@ -106,19 +96,6 @@ TEST(RasterSurface, DashDotAndRectangles) {
     for (int y = 1; y <= 7; ++y) outline.insert({2, y}), outline.insert({9, y});
     EXPECT_EQ(r.Drawn(), outline);
     EXPECT_EQ(r.At(9, 7), 0xFF000000u);
-}
-
-TEST(RasterSurface, DegenerateSurfacesDrawNothing) {
-    RasterSurface none(nullptr, 10, 10, 10, Tpp);
-    none.Clear();
-    none.Line(0, 0, 150, 150, {});
-    std::vector<std::uint32_t> one(1, Padding);
-    for (RasterSurface s : {RasterSurface(one.data(), 0, 0, 0, 0), RasterSurface(one.data(), 2, 1, 1, 1)}) {
-        s.Clear();  // no pixels; rows that would overlap
-        s.Line(0, 0, 15, 0, {});
-    }
-    EXPECT_EQ(one[0], Padding);
-    EXPECT_DOUBLE_EQ(RasterSurface(one.data(), 1, 1, 1, -3).Width(), 1);  // an unusable scale becomes 1
 }
 
 }  // namespace
