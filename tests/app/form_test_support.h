@@ -11,7 +11,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QCursor>
 #include <QImage>
 #include <QTest>
 
@@ -29,12 +28,10 @@ struct FakePlatform final : Kestrel_App::Platform {
         QString title, initialName;
         QStringList filters;
         int filterIndex = 0;
-        bool overrideCursor = false;  // whether a command cursor was set while it was open
     };
     struct MessageCall {
         QString text, caption;
         Kestrel_App::MessageIcon icon = Kestrel_App::MessageIcon::None;
-        Qt::CursorShape cursor = Qt::ArrowCursor;
     };
 
     std::deque<Kestrel_App::OpenChoice> openAnswers;  // none left: cancel
@@ -43,27 +40,25 @@ struct FakePlatform final : Kestrel_App::Platform {
 
     std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
-        openCalls.push_back({title, initialName, filters, filterIndex, QApplication::overrideCursor() != nullptr});
+        openCalls.push_back({title, initialName, filters, filterIndex});
         if (openAnswers.empty()) return std::nullopt;
         const auto answer = openAnswers.front();
         openAnswers.pop_front();
         return answer;
     }
     void ShowMessage(QWidget*, const QString& text, const QString& caption, Kestrel_App::MessageIcon icon) override {
-        const QCursor* c = QApplication::overrideCursor();
-        messages.push_back({text, caption, icon, c != nullptr ? c->shape() : Qt::ArrowCursor});
+        messages.push_back({text, caption, icon});
     }
     void PopupMenu(QMenu*, const QPoint&) override {}
 };
 
-// What the drawing routine (RedrawPlot, or DrawPlot) draws on a fresh raster of the given size.
-inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel, bool plainDraw = false) {
+// What RedrawPlot draws on a fresh raster of the given size.
+inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
     Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                         static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
-    if (plainDraw) Kestrel_View::DrawPlot(store, surface, [] {});
-    else Kestrel_View::RedrawPlot(store, surface);
+    Kestrel_View::RedrawPlot(store, surface);
     return image;
 }
 
@@ -76,7 +71,7 @@ inline int CountColour(const QImage& image, QRgb colour) {
 
 inline bool AllWhite(const QImage& image) { return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height(); }
 
-inline const QRgb Blue = qRgb(0, 0, 128), Red = qRgb(128, 0, 0);
+inline const QRgb Blue = qRgb(0, 0, 128);
 
 class FormTest : public ::testing::Test {
 protected:

@@ -5,9 +5,7 @@
 
 #include <QPainter>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QStyle>
-#include <QToolBar>
 
 #include "form_test_support.h"
 
@@ -29,19 +27,7 @@ protected:
     }
 };
 
-TEST_F(LayoutTest, ViewportLiesBetweenToolBarAndStatusBar) {
-    const QRect viewport = form->Picture1()->geometry();
-    EXPECT_EQ(viewport.top(), form->Toolbar1()->geometry().bottom() + 1);
-    EXPECT_EQ(viewport.bottom() + 1, form->StatusBar1()->geometry().top());
-    EXPECT_EQ(viewport.width(), form->width());
-    ExpectFitted();
-    ResizeWindow(700, 520);
-    EXPECT_EQ(form->Picture1()->width(), 700);
-    EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), ViewportSize()));
-    EXPECT_TRUE(AllWhite(Raster()));  // nothing to draw before a load
-}
-
-TEST_F(LayoutTest, ZoomShowsBarsThatReachEveryPartAndRedraws) {
+TEST_F(LayoutTest, ZoomAndFitMoveTheWidgetsAndRedraw) {
     Load();
     const QSize viewport = ViewportSize();
     form->ZoomIn();
@@ -54,15 +40,9 @@ TEST_F(LayoutTest, ZoomShowsBarsThatReachEveryPartAndRedraws) {
     const int bar = form->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, h);
     EXPECT_EQ(h->maximum(), static_cast<int>((viewport.width() + bar) * Twips()));
     EXPECT_EQ(v->maximum(), static_cast<int>((viewport.height() + bar) * Twips()));
-    EXPECT_EQ(h->pageStep(), qRound(h->maximum() / 10.0));
-    EXPECT_EQ(h->geometry(), QRect(0, viewport.height() - h->height(), viewport.width(), h->height()));
-    EXPECT_EQ(v->geometry().topRight(), QPoint(viewport.width() - 1, 0));
-
     h->setValue(40 * static_cast<int>(Twips()));  // the bars slide the drawing area
     v->setValue(25 * static_cast<int>(Twips()));
     EXPECT_EQ(Picture3Rect().topLeft(), QPoint(-40, -25));
-    form->ZoomIn();
-    form->ZoomOut();
     form->ZoomOut();
     ExpectFitted();
     form->ZoomOut();
@@ -74,7 +54,6 @@ TEST_F(LayoutTest, ZoomShowsBarsThatReachEveryPartAndRedraws) {
     form->ZoomIn();
     EXPECT_EQ(form->Picture3()->size(), reached);
     EXPECT_TRUE(fake.messages.empty());
-    form->VScroll1()->setValue(form->VScroll1()->maximum());
     form->FitToWindow();
     ExpectFitted();
     ExpectRedrawn();
@@ -89,7 +68,6 @@ TEST_F(LayoutTest, ResizeWithAdjustOnRedrawsToTheNewSize) {
     EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), ViewportSize()));  // back at the origin,
     EXPECT_TRUE(form->HScroll1()->isVisible());                     // the bars not hidden
     EXPECT_EQ(form->HScroll1()->value(), 0);
-    EXPECT_EQ(Raster().size(), ViewportSize());
     ExpectRedrawn();
 }
 

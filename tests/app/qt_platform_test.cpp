@@ -1,4 +1,4 @@
-// The real dialogs behind the platform seam, answered by a timer while they are open.
+// The real file dialog behind the platform seam, answered by a timer while it is open.
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -18,11 +16,10 @@
 namespace Kestrel_Test {
 namespace {
 
-// Runs `answer` on the modal dialog once it is open.
-template <typename Dialog>
-void WhenOpen(std::function<void(Dialog*)> answer) {
+// Runs `answer` on the file dialog once it is open.
+void WhenOpen(std::function<void(QFileDialog*)> answer) {
     QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         answer(dialog);
     });
@@ -35,7 +32,7 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     const QStringList filters{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")};
     Kestrel_App::QtPlatform platform;
-    WhenOpen<QFileDialog>([&](QFileDialog* d) {
+    WhenOpen([&](QFileDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Open"));
         EXPECT_EQ(d->nameFilters(), filters);
         EXPECT_EQ(d->selectedNameFilter(), filters[1]);
@@ -47,26 +44,8 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(QFileInfo(choice->path).canonicalFilePath(), QFileInfo(plot).canonicalFilePath());
     EXPECT_EQ(choice->filterIndex, 2);
-    WhenOpen<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    WhenOpen([](QFileDialog* d) { d->reject(); });
     EXPECT_FALSE(platform.ChooseOpenFile(nullptr, "t", "*.hpg", filters, 1).has_value());
-}
-
-TEST(QtPlatform, MessageShowsTextCaptionIconAndOnlyOk) {
-    Kestrel_App::QtPlatform platform;
-    for (const auto& [icon, shown] : {std::pair{Kestrel_App::MessageIcon::None, QMessageBox::NoIcon},
-                                      std::pair{Kestrel_App::MessageIcon::Warning, QMessageBox::Warning}}) {
-        bool seen = false;
-        WhenOpen<QMessageBox>([&seen, shown = shown](QMessageBox* box) {
-            seen = true;
-            EXPECT_EQ(box->text(), QStringLiteral("text"));
-            EXPECT_EQ(box->windowTitle(), QStringLiteral("Kestrel"));
-            EXPECT_EQ(box->icon(), shown);
-            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-            box->button(QMessageBox::Ok)->click();
-        });
-        platform.ShowMessage(nullptr, QStringLiteral("text"), QStringLiteral("Kestrel"), icon);
-        EXPECT_TRUE(seen);
-    }
 }
 
 }  // namespace

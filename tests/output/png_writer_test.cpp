@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <zlib.h>
 
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +16,6 @@ using Kestrel_Output::WritePng;
 namespace {
 
 std::uint32_t Be32(const unsigned char* p) { return std::uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
-
-std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 // Decodes an 8-bit RGB PNG into 0xRRGGBB values, top row first, checking the signature,
 // the header, every CRC, IDAT only between IHDR and a final IEND, and the data's length.
@@ -59,71 +55,25 @@ std::vector<std::uint32_t> Decode(const std::string& path, int& width, int& heig
     return rgb;
 }
 
-// Pixels with varied alpha (which must be dropped) and a guard value in the stride gap.
-std::vector<std::uint32_t> Pattern(int width, int height, int stride, bool noise) {
-    std::vector<std::uint32_t> px(static_cast<std::size_t>(stride) * height, 0x12345678u);
-    std::uint64_t s = 0x9E3779B97F4A7C15ull;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            s ^= s << 13, s ^= s >> 7, s ^= s << 17;
-            const std::uint32_t colour = noise ? static_cast<std::uint32_t>(s) : (x + 2 * y) % 37 == 0 ? 0x800000u : 0xFFFFFFu;
-            px[static_cast<std::size_t>(y) * stride + x] = static_cast<std::uint32_t>(x * 7 + y) << 24 | (colour & 0xFFFFFFu);
-        }
-    return px;
-}
-
 TEST(PngWriter, RoundTrip) {
-    const std::string path = TempPath("kestrel_png_test.png");
-    // Width, height, stride, noise; each written over the file before, which must shrink.
-    // The noise is incompressible, about 1.9 MB, and needs several IDAT chunks.
-    const int cases[][4] = {{900, 700, 901, 1}, {1600, 1200, 1600, 0}, {3, 2, 5, 0}, {1, 1, 1, 0}};
-    for (const auto& [w, h, stride, noise] : cases) {
-        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-        const std::vector<std::uint32_t> px = Pattern(w, h, stride, noise);
-        ASSERT_TRUE(WritePng(path, px.data(), w, h, stride));
-        int width = 0, height = 0, idats = 0;
-        const std::vector<std::uint32_t> rgb = Decode(path, width, height, idats);
-        ASSERT_TRUE(width == w && height == h && rgb.size() == static_cast<std::size_t>(w) * h);
-        EXPECT_TRUE(!noise || idats > 1);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                ASSERT_EQ(rgb[static_cast<std::size_t>(y) * w + x], px[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFFu) << x << "," << y;
-    }
+    // Incompressible noise with varied alpha (which must be dropped) and a guard value in the
+    // stride gap: about 1.9 MB, which needs several IDAT chunks.
+    const int w = 900, h = 700, stride = 901;
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(stride) * h, 0x12345678u);
+    std::uint64_t s = 0x9E3779B97F4A7C15ull;
+    for (int i = 0; i < stride * h; ++i)
+        if (i % stride != w) s ^= s << 13, s ^= s >> 7, s ^= s << 17, px[i] = static_cast<std::uint32_t>(s);
+    const std::string path = (std::filesystem::temp_directory_path() / "kestrel_png_test.png").string();
+    ASSERT_TRUE(WritePng(path, px.data(), w, h, stride));
+    int width = 0, height = 0, idats = 0;
+    const std::vector<std::uint32_t> rgb = Decode(path, width, height, idats);
+    ASSERT_TRUE(width == w && height == h && rgb.size() == static_cast<std::size_t>(w) * h);
+    EXPECT_GT(idats, 1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(rgb[static_cast<std::size_t>(y) * w + x], px[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFFu) << x << "," << y;
     std::filesystem::remove(path);
-}
-
-TEST(PngWriter, RefusesWhatItCannotWrite) {
-    const std::vector<std::uint32_t> px(64 * 64, 0xFFFFFFFFu);
-    const std::string path = TempPath("kestrel_png_refused.png");
-    std::filesystem::remove(path);
-    EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", px.data(), 4, 4, 4));
-    EXPECT_FALSE(WritePng(path, px.data(), 4, 4, 3));  // stride shorter than a row
-    EXPECT_FALSE(std::filesystem::exists(path));
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_FALSE(WritePng("/dev/full", px.data(), 64, 64, 64));
-    }
-}
-
-// A write that fails part way (here: over the file size limit) leaves no partial image:
-// a new file is removed, an existing one emptied.
-TEST(PngWriter, FailedWriteLeavesNoPartialFile) {
-    const std::string fresh = TempPath("kestrel_png_cut_fresh.png"), old = TempPath("kestrel_png_cut_old.png");
-    std::filesystem::remove(fresh);
-    std::ofstream(old, std::ios::binary) << "an older image";
-    const std::vector<std::uint32_t> px = Pattern(900, 700, 900, true);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 256 << 10;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = WritePng(fresh, px.data(), 900, 700, 900) || WritePng(old, px.data(), 900, 700, 900);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(std::filesystem::exists(fresh));
-    EXPECT_EQ(std::filesystem::file_size(old), 0u);
-    std::filesystem::remove(old);
+    EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", px.data(), w, h, stride));
 }
 
 }  // namespace
