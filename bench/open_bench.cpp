@@ -29,6 +29,14 @@ public:
                                                           const QStringList&, int) override {
         return std::nullopt;
     }
+    std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
+                                                          const QStringList&, int) override {
+        return std::nullopt;
+    }
+    bool ShowPrintDialog(QWidget*, QPrinter&) override { return false; }
+    int ClearClipboard() override { return 0; }
+    int PutClipboardImage(const QImage&) override { return 0; }
+    bool OpenInBrowser(const QString&) override { return false; }
     void ShowMessage(QWidget*, const QString&, const QString&, Kestrel_App::MessageIcon) override {
     }
     void PopupMenu(QMenu*, const QPoint&) override {}

@@ -8,6 +8,11 @@ add_library(kestrel_gui STATIC
   app/qt_platform.cpp
   app/pict_form.h
   app/pict_form.cpp
+  app/pict_form_interact.cpp
+  app/pict_form_output.cpp
+  app/pict_form_shell.cpp
+  app/dialogs.h
+  app/dialogs.cpp
   view/drawing_area.h
   view/drawing_area.cpp
 )

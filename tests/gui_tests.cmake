@@ -7,6 +7,9 @@ add_executable(gui_tests
   app/pict_form_shell_test.cpp
   app/pict_form_open_test.cpp
   app/pict_form_layout_test.cpp
+  app/pict_form_interact_test.cpp
+  app/pict_form_output_test.cpp
+  app/dialogs_test.cpp
   app/qt_platform_test.cpp
   view/drawing_area_widget_test.cpp
 )

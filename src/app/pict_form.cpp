@@ -13,6 +13,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
@@ -71,12 +72,15 @@ PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* p
     BuildToolbar();
     BuildStatusBar();
     BuildViewport();
+    ConnectPicture3();
     menuBar()->adjustSize();
     resize(ToPixels(DesignClientWidth),
            menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
     // Lay the bars out now so that Form_Load reads real sizes before the first show.
     layout()->activate();
     Form_Load();
+    // The keys work at once, without a click into the drawing area first.
+    picture3_->setFocus();
 }
 
 PictForm::~PictForm() = default;
@@ -101,15 +105,19 @@ void PictForm::BuildMenus() {
         return menu;
     };
 
+    const auto on = [this](QAction* action, void (PictForm::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+
     QMenu* plotMenu20 = addMenu("PlotMenu20", PlotMenu20Caption);
-    QAction* plotMenu21 = addItem(plotMenu20, "PlotMenu21", PlotMenu21Caption);
-    addItem(plotMenu20, "PlotMenu24", PlotMenu24Caption);
+    on(addItem(plotMenu20, "PlotMenu21", PlotMenu21Caption), &PictForm::PlotMenu21_Click);
+    on(addItem(plotMenu20, "PlotMenu24", PlotMenu24Caption), &PictForm::PlotMenu24_Click);
     addSeparator(plotMenu20, "PlotMenu22");
-    QAction* plotMenu23 = addItem(plotMenu20, "PlotMenu23", PlotMenu23Caption);
+    on(addItem(plotMenu20, "PlotMenu23", PlotMenu23Caption), &PictForm::PlotMenu23_Click);
     menuBar()->addMenu(plotMenu20);
 
     QMenu* plotMenu30 = addMenu("PlotMenu30", PlotMenu30Caption);
-    addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption);
+    on(addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption), &PictForm::PlotMenu31_Click);
     menuBar()->addMenu(plotMenu30);
 
     plotMenu80_ = addMenu("PlotMenu80", PlotMenu80Caption);
@@ -119,24 +127,21 @@ void PictForm::BuildMenus() {
     menuBar()->addMenu(plotMenu80_);
 
     QMenu* plotMenu90 = addMenu("PlotMenu90", PlotMenu90Caption);
-    addItem(plotMenu90, "PlotMenu94", PlotMenu94Caption);
-    addItem(plotMenu90, "PlotMenu91", PlotMenu91Caption);
+    on(addItem(plotMenu90, "PlotMenu94", PlotMenu94Caption), &PictForm::PlotMenu94_Click);
+    on(addItem(plotMenu90, "PlotMenu91", PlotMenu91Caption), &PictForm::PlotMenu91_Click);
     addSeparator(plotMenu90, "PlotMenu92");
-    addItem(plotMenu90, "PlotMenu93", PlotMenu93Caption);
+    on(addItem(plotMenu90, "PlotMenu93", PlotMenu93Caption), &PictForm::PlotMenu93_Click);
     menuBar()->addMenu(plotMenu90);
 
     // The drawing area's pop-up menu: a child of the window, never in the menu bar.
     plotMenu10_ = addMenu("PlotMenu10", PlotMenu10Caption);
-    addItem(plotMenu10_, "PlotMenu15", PlotMenu15Caption);
-    addItem(plotMenu10_, "PlotMenu16", PlotMenu16Caption);
-    addItem(plotMenu10_, "PlotMenu17", PlotMenu17Caption);
+    on(addItem(plotMenu10_, "PlotMenu15", PlotMenu15Caption), &PictForm::PlotMenu15_Click);
+    on(addItem(plotMenu10_, "PlotMenu16", PlotMenu16Caption), &PictForm::PlotMenu16_Click);
+    on(addItem(plotMenu10_, "PlotMenu17", PlotMenu17Caption), &PictForm::PlotMenu17_Click);
     addSeparator(plotMenu10_, "PlotMenu12");
-    addItem(plotMenu10_, "PlotMenu13", PlotMenu13Caption);
-    addItem(plotMenu10_, "PlotMenu14", PlotMenu14Caption);
-    addItem(plotMenu10_, "PlotMenu18", PlotMenu18Caption);
-
-    connect(plotMenu21, &QAction::triggered, this, [this] { PlotMenu21_Click(); });
-    connect(plotMenu23, &QAction::triggered, this, [this] { close(); });
+    on(addItem(plotMenu10_, "PlotMenu13", PlotMenu13Caption), &PictForm::PlotMenu13_Click);
+    on(addItem(plotMenu10_, "PlotMenu14", PlotMenu14Caption), &PictForm::PlotMenu14_Click);
+    on(addItem(plotMenu10_, "PlotMenu18", PlotMenu18Caption), &PictForm::PlotMenu18_Click);
 }
 
 void PictForm::BuildToolbar() {
@@ -341,11 +346,13 @@ void PictForm::PlotMenu21_Click() {
     const QString initialName =
         QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.FileFilter));
     const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
+    dialogFilterIndex_ = store_.FilterIndex;
     const auto choice = platform_.ChooseOpenFile(this, QString::fromUtf8(OpenDialogTitle),
-                                                 initialName, filters, store_.FilterIndex);
+                                                 initialName, filters, dialogFilterIndex_);
     if (!choice) {
         return;  // cancelled: nothing changes
     }
+    dialogFilterIndex_ = choice->filterIndex;
     store_.FilterIndex = static_cast<std::int16_t>(choice->filterIndex);
     store_.FileFilter = store_.FilterIndex == 1 ? HpglPattern : AllFilesPattern;
     OpenChosenFile(choice->path);
@@ -372,6 +379,7 @@ void PictForm::OpenChosenFile(const QString& path) {
         RedrawPlot();
         RebuildPlotMenu();
         ShowPlotStatus();
+        picture3_->setFocus();
     } catch (const Kestrel_Sub::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
@@ -422,10 +430,19 @@ void PictForm::Toolbar1_ButtonClick(int index) {
     try {
         switch (index) {
             case 1:
-                close();
+                PlotMenu23_Click();
                 break;
             case 2:
                 PlotMenu21_Click();
+                break;
+            case 3:
+                PlotMenu24_Click();
+                break;
+            case 4:
+                PlotMenu13_Click();
+                break;
+            case 5:
+                PlotMenu14_Click();
                 break;
             case 6:
                 ZoomIn();
@@ -437,7 +454,6 @@ void PictForm::Toolbar1_ButtonClick(int index) {
                 FitToWindow();
                 break;
             default:
-                // Save, print and copy have no command yet.
                 break;
         }
     } catch (const Kestrel_Sub::KestrelError& e) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "reader/plot_store.h"
 #include "view/view_layout.h"
@@ -12,6 +15,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QScrollBar;
 class QStatusBar;
 class QToolBar;
@@ -53,6 +57,41 @@ public:
     void PlotMenu81_Click(int index);
     void Toolbar1_ButtonClick(int index);
 
+    // Rotation of the plot shown: right, left, 180 degrees.
+    void PlotMenu15_Click();
+    void PlotMenu16_Click();
+    void PlotMenu17_Click();
+
+    // The drawing area's keyboard and mouse. Key codes are Windows virtual-key codes;
+    // buttons 1 = left, 2 = right, 4 = middle (held buttons summed in a move);
+    // positions are in Picture3's twips. The modifier state is ignored.
+    void Picture3_KeyDown(int keyCode, int shift);
+    void Picture3_MouseDown(int button, int shift, float x, float y);
+    void Picture3_MouseMove(int button, int shift, float x, float y);
+    void Picture3_MouseUp(int button, int shift, float x, float y);
+    // The wheel: `steps` notches (positive away from the user), sideways when `horizontal`.
+    void Picture3_MouseWheel(int steps, bool horizontal);
+    std::int32_t DragStartX() const { return dragStartX_; }
+    std::int32_t DragStartY() const { return dragStartY_; }
+
+    // Output: print, copy, save (the pop-up entry calls the menu's).
+    void PlotMenu13_Click();
+    void PlotMenu14_Click();
+    void PlotMenu18_Click();
+    void PlotMenu24_Click();
+    void ShowPrinterDialog();
+    QPrinter& Printer();  // the current printer and its settings, for this run
+
+    // The shell: exit, display settings, command list, version, manual.
+    void PlotMenu23_Click();
+    void PlotMenu31_Click();
+    void PlotMenu91_Click();
+    void PlotMenu93_Click();
+    void PlotMenu94_Click();
+    QWidget* OptionForm() const { return optionForm_; }
+    QWidget* ComdForm() const { return comdForm_; }
+    QWidget* VersForm() const { return versForm_; }
+
     // Everything the open command does once a path has been chosen.
     void OpenChosenFile(const QString& path);
 
@@ -79,6 +118,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -86,6 +126,7 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void BuildViewport();
+    void ConnectPicture3();  // routes the drawing area's input to the handlers
     void ApplyLayout();
     void Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&));
     void ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state);
@@ -105,6 +146,15 @@ private:
     QScrollBar* hscroll1_ = nullptr;
     QScrollBar* vscroll1_ = nullptr;
     QImage picture2_;  // the selection buffer; never shown
+    std::int32_t dragStartX_ = 0;
+    std::int32_t dragStartY_ = 0;
+
+    std::unique_ptr<QPrinter> printer_;
+    int dialogFilterIndex_ = 1;  // the file dialog keeps the last filter chosen in it
+
+    QPointer<QWidget> optionForm_;
+    QPointer<QWidget> comdForm_;
+    QPointer<QWidget> versForm_;
 
     QMenu* plotMenu10_ = nullptr;
     QMenu* plotMenu80_ = nullptr;

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+class QImage;
 class QMenu;
+class QPrinter;
 class QWidget;
 
 namespace Kestrel_App {
@@ -31,6 +33,26 @@ public:
                                                      const QString& initialName,
                                                      const QStringList& filters,
                                                      int filterIndex) = 0;
+
+    // A modal save dialog: a new name may be typed, an existing file is taken without
+    // asking, no extension is added. Same arguments and answer as ChooseOpenFile.
+    virtual std::optional<OpenChoice> ChooseSaveFile(QWidget* parent, const QString& title,
+                                                     const QString& initialName,
+                                                     const QStringList& filters,
+                                                     int filterIndex) = 0;
+
+    // The modal print dialog over `printer` (printer, orientation, paper size, source).
+    // The choice is applied to `printer`; true when the user confirmed.
+    virtual bool ShowPrintDialog(QWidget* parent, QPrinter& printer) = 0;
+
+    // The clipboard. Each returns 0 on success or the error number of the failure
+    // (520: cannot be emptied, 521: cannot be opened).
+    virtual int ClearClipboard() = 0;
+    virtual int PutClipboardImage(const QImage& image) = 0;
+
+    // Opens a local HTML file in a separate, normal browser window; false when no
+    // browser could be started.
+    virtual bool OpenInBrowser(const QString& path) = 0;
 
     // A modal message box with only an OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text, const QString& caption,

@@ -1,22 +1,37 @@
 #include "app/qt_platform.h"
 
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
 
 namespace Kestrel_App {
 
-std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QString& title,
-                                                     const QString& initialName,
-                                                     const QStringList& filters, int filterIndex) {
+namespace {
+
+std::optional<OpenChoice> RunFileDialog(QWidget* parent, const QString& title,
+                                        const QString& initialName, const QStringList& filters,
+                                        int filterIndex, bool save) {
     QFileDialog dialog(parent, title);
     // The non-native dialog behaves the same on every desktop and keeps the
     // full-width filter texts as they are.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (save) {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    }
     dialog.setNameFilters(filters);
     if (filterIndex >= 1 && filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters.at(filterIndex - 1));
@@ -41,6 +56,47 @@ std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QStr
         choice.filterIndex = 1;
     }
     return choice;
+}
+
+}  // namespace
+
+std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QString& title,
+                                                     const QString& initialName,
+                                                     const QStringList& filters, int filterIndex) {
+    return RunFileDialog(parent, title, initialName, filters, filterIndex, false);
+}
+
+std::optional<OpenChoice> QtPlatform::ChooseSaveFile(QWidget* parent, const QString& title,
+                                                     const QString& initialName,
+                                                     const QStringList& filters, int filterIndex) {
+    return RunFileDialog(parent, title, initialName, filters, filterIndex, true);
+}
+
+bool QtPlatform::ShowPrintDialog(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int QtPlatform::ClearClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) {
+        return 520;
+    }
+    clipboard->clear();
+    return 0;
+}
+
+int QtPlatform::PutClipboardImage(const QImage& image) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) {
+        return 521;
+    }
+    clipboard->setImage(image);
+    return 0;
+}
+
+bool QtPlatform::OpenInBrowser(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtPlatform::ShowMessage(QWidget* parent, const QString& text, const QString& caption,

@@ -4,12 +4,19 @@
 
 namespace Kestrel_App {
 
-// The real dialogs and message boxes.
+// The real dialogs, message boxes, clipboard and browser.
 class QtPlatform final : public Platform {
 public:
     std::optional<OpenChoice> ChooseOpenFile(QWidget* parent, const QString& title,
                                              const QString& initialName, const QStringList& filters,
                                              int filterIndex) override;
+    std::optional<OpenChoice> ChooseSaveFile(QWidget* parent, const QString& title,
+                                             const QString& initialName, const QStringList& filters,
+                                             int filterIndex) override;
+    bool ShowPrintDialog(QWidget* parent, QPrinter& printer) override;
+    int ClearClipboard() override;
+    int PutClipboardImage(const QImage& image) override;
+    bool OpenInBrowser(const QString& path) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      MessageIcon icon) override;
     void PopupMenu(QMenu* menu, const QPoint& globalPos) override;

@@ -16,6 +16,15 @@ struct PlotLine {
     std::int16_t Pen = 0;
 };
 
+// A character's record; only the position (the first two values) is ever read or written.
+struct PlotChar {
+    float X = 0;
+    float Y = 0;
+    float Unused[5] = {};
+};
+
+inline constexpr int MaxPlotChars = 2000;
+
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;
 inline constexpr float ExtentHigh = 3.4e38f;
@@ -32,6 +41,9 @@ struct PlotStore {
     std::array<std::vector<PlotLine>, SlotCount> PlotLines;
     std::array<std::int32_t, SlotCount> LineCount{};
     std::array<std::int32_t, SlotCount> CharCount{};
+    // Records 1..CharCount of a slot; no command produces characters, so none is ever filled.
+    std::array<std::vector<PlotChar>, SlotCount> PlotChars{std::vector<PlotChar>(MaxPlotChars + 1),
+                                                           std::vector<PlotChar>(MaxPlotChars + 1)};
     std::array<float, SlotCount> MaxX{};
     std::array<float, SlotCount> MaxY{};
     std::array<float, SlotCount> MinX{};
@@ -47,6 +59,8 @@ struct PlotStore {
 
     std::string SaveDir;
     std::string SaveName;
+
+    std::int16_t PrintCancelled = 0;  // 1 when the last print dialog ended without OK
 
     std::int16_t AdjustViewOff = 0;
     std::int16_t RangeFrameOff = 0;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,7 +37,19 @@ struct FakePlatform final : Kestrel_App::Platform {
 
     std::deque<Kestrel_App::OpenChoice> openAnswers;  // none left: cancel
     std::vector<OpenCall> openCalls;
+    std::deque<Kestrel_App::OpenChoice> saveAnswers;  // none left: cancel
+    std::vector<OpenCall> saveCalls;
     std::vector<MessageCall> messages;
+    std::vector<QMenu*> popups;
+    // The print dialog: what it does to the printer before answering (nothing set: cancel).
+    std::function<bool(QPrinter&)> printAnswer;
+    int printCalls = 0;
+    // The clipboard: errors to report, and what was placed on it.
+    int clearError = 0, putError = 0;
+    bool clipboardCleared = false;
+    std::vector<QImage> clipboardImages;
+    std::vector<QString> browserPaths;
+    bool browserStarts = true;
 
     std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
@@ -46,10 +59,37 @@ struct FakePlatform final : Kestrel_App::Platform {
         openAnswers.pop_front();
         return answer;
     }
+    std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString& title, const QString& initialName,
+                                                          const QStringList& filters, int filterIndex) override {
+        saveCalls.push_back({title, initialName, filters, filterIndex});
+        if (saveAnswers.empty()) return std::nullopt;
+        const auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    bool ShowPrintDialog(QWidget*, QPrinter& printer) override {
+        ++printCalls;
+        return printAnswer ? printAnswer(printer) : false;
+    }
+    int ClearClipboard() override {
+        if (clearError != 0) return clearError;
+        clipboardCleared = true;
+        clipboardImages.clear();
+        return 0;
+    }
+    int PutClipboardImage(const QImage& image) override {
+        if (putError != 0) return putError;
+        clipboardImages.push_back(image);
+        return 0;
+    }
+    bool OpenInBrowser(const QString& path) override {
+        browserPaths.push_back(path);
+        return browserStarts;
+    }
     void ShowMessage(QWidget*, const QString& text, const QString& caption, Kestrel_App::MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
-    void PopupMenu(QMenu*, const QPoint&) override {}
+    void PopupMenu(QMenu* menu, const QPoint&) override { popups.push_back(menu); }
 };
 
 // What RedrawPlot draws on a fresh raster of the given size.
