@@ -1,0 +1,96 @@
+#include "interact/rotation.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace Kestrel_Interact {
+
+namespace {
+
+using Kestrel_Val::PlotLine;
+using Kestrel_Val::PlotStore;
+
+void MapPoint(Turn turn, float& x, float& y) {
+    const float oldX = x;
+    const float oldY = y;
+    switch (turn) {
+        case Turn::Right:
+            x = oldY;
+            y = -oldX;
+            break;
+        case Turn::Left:
+            x = -oldY;
+            y = oldX;
+            break;
+        case Turn::Half:
+            x = -oldX;
+            y = -oldY;
+            break;
+    }
+}
+
+// Strict comparisons: on a tie (and for NaN) the extent keeps its earlier value.
+void Fold(float x, float y, float& maxX, float& maxY, float& minX, float& minY) {
+    if (x > maxX) maxX = x;
+    if (y > maxY) maxY = y;
+    if (x < minX) minX = x;
+    if (y < minY) minY = y;
+}
+
+}  // namespace
+
+bool RotatePlot(PlotStore& store, Turn turn) {
+    const int slot = store.PlotNo;
+    if (!PlotStore::ValidSlot(slot)) return false;
+    float& maxX = store.MaxX[slot];
+    float& maxY = store.MaxY[slot];
+    float& minX = store.MinX[slot];
+    float& minY = store.MinY[slot];
+    maxX = Kestrel_Val::ExtentLow;
+    maxY = Kestrel_Val::ExtentLow;
+    minX = Kestrel_Val::ExtentHigh;
+    minY = Kestrel_Val::ExtentHigh;
+
+    // The count is taken once; a count beyond the stored records (never made by the
+    // reader) stops at the last record rather than reading past the table.
+    std::vector<PlotLine>& lines = store.PlotLines[slot];
+    const auto stored = static_cast<std::int64_t>(lines.size()) - 1;
+    const std::int64_t count = std::min<std::int64_t>(store.LineCount[slot], stored);
+    for (std::int64_t i = 1; i <= count; ++i) {
+        PlotLine& l = lines[static_cast<std::size_t>(i)];
+        MapPoint(turn, l.X1, l.Y1);
+        MapPoint(turn, l.X2, l.Y2);
+        Fold(l.X1, l.Y1, maxX, maxY, minX, minY);
+        Fold(l.X2, l.Y2, maxX, maxY, minX, minY);
+    }
+    return true;
+}
+
+}  // namespace Kestrel_Interact
+
+namespace Kestrel_Sub {
+
+void ShiftPlotChars(Kestrel_Val::PlotStore& store, std::int16_t code) {
+    const int slot = store.PlotNo;
+    if (!Kestrel_Val::PlotStore::ValidSlot(slot)) return;
+    double a = 0;
+    double b = 0;
+    switch (code) {
+        case 10: a = 0.1; break;
+        case 11: a = -0.1; break;
+        case 12: b = -0.1; break;
+        case 13: b = 0.1; break;
+        default: break;
+    }
+    std::vector<Kestrel_Val::PlotChar>& chars = store.PlotChars[slot];
+    const auto stored = static_cast<std::int64_t>(chars.size()) - 1;
+    const std::int64_t count = std::min<std::int64_t>(store.CharCount[slot], stored);
+    for (std::int64_t i = 1; i <= count; ++i) {
+        Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        // The difference is taken in double and stored back as a float.
+        c.X = static_cast<float>(static_cast<double>(c.X) - a);
+        c.Y = static_cast<float>(static_cast<double>(c.Y) - b);
+    }
+}
+
+}  // namespace Kestrel_Sub
