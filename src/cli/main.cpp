@@ -13,7 +13,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "interact/rotation.h"
 #include "output/bmp_writer.h"
 #include "output/png_writer.h"
 #include "reader/plot_store.h"
@@ -24,8 +26,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: kestrel-convert --info FILE | --segments FILE | "
-    "FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]";
+    "usage: kestrel-convert [--rotate right|left|180]... "
+    "(--info FILE | --segments FILE | FILE -o OUT.bmp|OUT.png [--size WxH] [--frame])";
 
 // The screen's ratio: 96 dpi.
 constexpr double TwipsPerPixel = 15;
@@ -80,10 +82,19 @@ bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path,
     return false;
 }
 
-int PrintPlot(const std::string& path, bool segments) {
+using Turns = std::vector<Kestrel_Interact::Turn>;
+
+// The turns, in the order given, on the plot just read, before anything is drawn or printed.
+void ApplyTurns(Kestrel_Val::PlotStore& store, const Turns& turns) {
+    store.PlotNo = 1;
+    for (const Kestrel_Interact::Turn t : turns) Kestrel_Interact::RotatePlot(store, t);
+}
+
+int PrintPlot(const std::string& path, bool segments, const Turns& turns) {
     static Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
     if (!ReadPlot(store, path, r)) return 1;
+    ApplyTurns(store, turns);
     Out out;
     if (r.status == Kestrel_Sub::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
     const int slot = 1;
@@ -118,8 +129,11 @@ int PrintPlot(const std::string& path, bool segments) {
 }
 
 enum class ImageFormat { Bmp, Png };
+enum class Mode { Render, Info, Segments };
 
 struct RenderOptions {
+    Mode mode = Mode::Render;
+    Turns turns;
     std::string input;
     std::string output;
     ImageFormat format = ImageFormat::Bmp;
@@ -160,12 +174,32 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
                       });
 }
 
-bool ParseRender(int argc, char** argv, RenderOptions& o) {
+std::optional<Kestrel_Interact::Turn> ParseTurn(std::string_view s) {
+    if (s == "right") return Kestrel_Interact::Turn::Right;
+    if (s == "left") return Kestrel_Interact::Turn::Left;
+    if (s == "180") return Kestrel_Interact::Turn::Half;
+    return std::nullopt;
+}
+
+// --info and --segments take only the file (and turns); rendering takes the rest.
+bool ParseArgs(int argc, char** argv, RenderOptions& o) {
     bool haveInput = false;
     bool haveOutput = false;
+    bool haveRenderOption = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
-        if (a == "-o" || a == "--size") {
+        if (a == "--rotate") {
+            if (i + 1 >= argc) return false;
+            const auto turn = ParseTurn(argv[++i]);
+            if (!turn) return false;
+            o.turns.push_back(*turn);
+        } else if (a == "--info" || a == "--segments") {
+            if (i + 1 >= argc || haveInput) return false;
+            o.mode = a == "--info" ? Mode::Info : Mode::Segments;
+            o.input = argv[++i];
+            haveInput = true;
+        } else if (a == "-o" || a == "--size") {
+            haveRenderOption = true;
             if (i + 1 >= argc) return false;
             const char* value = argv[++i];
             if (a == "-o") {
@@ -176,6 +210,7 @@ bool ParseRender(int argc, char** argv, RenderOptions& o) {
                 return false;
             }
         } else if (a == "--frame") {
+            haveRenderOption = true;
             o.frame = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return false;
@@ -185,6 +220,7 @@ bool ParseRender(int argc, char** argv, RenderOptions& o) {
             haveInput = true;
         }
     }
+    if (o.mode != Mode::Render) return haveInput && !haveRenderOption;
     if (!haveInput || !haveOutput) return false;
     if (EndsWithNoCase(o.output, ".bmp")) {
         o.format = ImageFormat::Bmp;
@@ -245,7 +281,7 @@ int Render(const RenderOptions& o) {
     Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
     if (!ReadPlot(store, o.input, r)) return 1;
-    store.PlotNo = 1;
+    ApplyTurns(store, o.turns);
 
     PixelBuffer pixels(o.width, o.height);
     if (!pixels.data()) {
@@ -274,9 +310,10 @@ int Render(const RenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--info") == 0) return PrintPlot(argv[2], false);
-    if (argc == 3 && std::strcmp(argv[1], "--segments") == 0) return PrintPlot(argv[2], true);
     RenderOptions options;
-    if (!ParseRender(argc, argv, options)) return UsageError();
+    if (!ParseArgs(argc, argv, options)) return UsageError();
+    if (options.mode != Mode::Render) {
+        return PrintPlot(options.input, options.mode == Mode::Segments, options.turns);
+    }
     return Render(options);
 }

@@ -104,4 +104,39 @@ TEST(Convert, ExitStatus) {
     }
 }
 
+TEST(Convert, RotatesInOrderBeforeAnyOutput) {
+    // (10, 20)-(30, 40): right gives (20, -10)-(40, -30); right then 180 gives (-20, 10)-(-40, 30).
+    const auto file = Temp("kestrel_cli_rotate.hpg", "IN;SP2;PU10,20;PD30,40;");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
+        {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
+        {"--rotate left --info " + file, "segments 1\nextents -40 10 -20 30\n"},
+        {"--rotate 180 --rotate 180 --segments " + file, "segments 1\nextents 10 20 30 40\n10 20 30 40 2\n"}};
+    for (const auto& [args, expected] : cases) {
+        std::string out;
+        EXPECT_EQ(Convert(args, &out), 0) << args;
+        EXPECT_EQ(out, expected) << args;
+    }
+    // Rendering turns too: a plot twice as wide as tall is drawn twice as tall as wide.
+    const std::string wide = Temp("kestrel_render_wide.hpg", "IN;SP4;PU0,0;PD2000,0,2000,1000,0,1000,0,0;");
+    const std::string bmp = Temp("kestrel_render_rotated.bmp");
+    ASSERT_EQ(Convert("--rotate right " + wide + " --size 200x200 -o " + bmp), 0);
+    const Image img = ReadBmp(bmp);
+    ASSERT_EQ(img.width, 200);
+    int left = 200, right = -1, top = 200, bottom = -1;
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x)
+            if (img.At(x, y) == Red) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_NEAR(bottom - top, 2 * (right - left), 2);
+}
+
+TEST(Convert, BadRotationIsAUsageError) {
+    for (const std::string& args : {"--rotate 90 --info " + Square, "--info " + Square + " --rotate", "--rotate RIGHT " + Square + " -o x.bmp",
+                                   "--info " + Square + " --frame", "--segments " + Square + " " + Square}) {
+        std::string messages;
+        EXPECT_EQ(Convert(args, &messages), 2) << args;
+        EXPECT_NE(messages.find("[--rotate right|left|180]"), std::string::npos) << messages;
+    }
+}
+
 }  // namespace
