@@ -5,10 +5,72 @@
 #include <cstdint>
 #include <cstring>
 
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace Kestrel_View {
+
+namespace {
+
+// X keycodes of the digit row: evdev codes 2..11 (keys 1..9, 0) plus 8.
+constexpr quint32 XkbDigitOne = 10;
+constexpr quint32 XkbDigitZero = 19;
+
+int ShiftState(Qt::KeyboardModifiers modifiers) {
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+int ButtonCode(Qt::MouseButtons buttons) {
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) | (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
+           (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
+}
+
+}  // namespace
+
+QRect ShapePixels(const ShapeRect& shape, double twipsPerPixel) {
+    const auto px = [twipsPerPixel](double twips) {
+        return static_cast<int>(std::lround(std::clamp(twips / twipsPerPixel, -1e9, 1e9)));
+    };
+    if (!(shape.Width > 0) || !(shape.Height > 0)) {
+        return {};
+    }
+    const int left = px(shape.Left);
+    const int top = px(shape.Top);
+    const int right = std::max(left + 1, px(static_cast<double>(shape.Left) + shape.Width));
+    const int bottom = std::max(top + 1, px(static_cast<double>(shape.Top) + shape.Height));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
+                   bool xkbScanCodes) {
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    if (xkbScanCodes && !keypad && scanCode >= XkbDigitOne && scanCode <= XkbDigitZero) {
+        return scanCode == XkbDigitZero ? '0' : static_cast<int>('1' + (scanCode - XkbDigitOne));
+    }
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
+        return keypad ? 96 + (qtKey - Qt::Key_0) : '0' + (qtKey - Qt::Key_0);
+    }
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
+        return 'A' + (qtKey - Qt::Key_A);
+    }
+    switch (qtKey) {
+        case Qt::Key_PageUp: return 33;
+        case Qt::Key_PageDown: return 34;
+        case Qt::Key_End: return 35;
+        case Qt::Key_Home: return 36;
+        case Qt::Key_Left: return 37;
+        case Qt::Key_Up: return 38;
+        case Qt::Key_Right: return 39;
+        case Qt::Key_Down: return 40;
+        default: return 0;
+    }
+}
 
 DrawingArea::DrawingArea(double twipsPerPixel, QWidget* parent)
     : QWidget(parent), twipsPerPixel_(twipsPerPixel) {
@@ -43,13 +105,63 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
         const auto px = [this](float twips) {
             return static_cast<int>(std::lround(twips / twipsPerPixel_));
         };
-        const int w = std::max(1, px(shape_.Width));
-        const int h = std::max(1, px(shape_.Height));
+        // The outline frames the pixels a release copies; a zero side still shows a line.
+        QRect r = ShapePixels(shape_, twipsPerPixel_);
+        if (r.isEmpty()) {
+            r = QRect(px(shape_.Left), px(shape_.Top), std::max(1, px(shape_.Width)),
+                      std::max(1, px(shape_.Height)));
+        }
         painter.setPen(QPen(Qt::black, 0));
         painter.setBrush(Qt::NoBrush);
         // drawRect covers w+1 by h+1 pixels with a cosmetic pen; keep it inside the size.
-        painter.drawRect(px(shape_.Left), px(shape_.Top), w - 1, h - 1);
+        painter.drawRect(r.left(), r.top(), r.width() - 1, r.height() - 1);
     }
+}
+
+void DrawingArea::keyPressEvent(QKeyEvent* event) {
+    static const bool xkb = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                            QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const int code = VirtualKeyCode(event->key(), event->modifiers(), event->nativeScanCode(), xkb);
+    if (code == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Auto-repeat arrives as further presses; each one acts.
+    emit keyDown(code, ShiftState(event->modifiers()));
+}
+
+void DrawingArea::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position() * twipsPerPixel_;
+    emit mouseDown(ButtonCode(event->button()), ShiftState(event->modifiers()),
+                   static_cast<float>(p.x()), static_cast<float>(p.y()));
+}
+
+void DrawingArea::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position() * twipsPerPixel_;
+    emit mouseMove(ButtonCode(event->buttons()), ShiftState(event->modifiers()),
+                   static_cast<float>(p.x()), static_cast<float>(p.y()));
+}
+
+void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position() * twipsPerPixel_;
+    emit mouseUp(ButtonCode(event->button()), ShiftState(event->modifiers()),
+                 static_cast<float>(p.x()), static_cast<float>(p.y()));
+}
+
+void DrawingArea::wheelEvent(QWheelEvent* event) {
+    // 120 eighths of a degree make a notch; finer wheels add up until they make one.
+    wheelRest_ += event->angleDelta();
+    const int across = wheelRest_.x() / 120;
+    const int down = wheelRest_.y() / 120;
+    wheelRest_ -= QPoint(across * 120, down * 120);
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (across != 0) {
+        emit wheelTurned(across, true);
+    }
+    if (down != 0) {
+        emit wheelTurned(down, shift);
+    }
+    event->accept();
 }
 
 void DrawingArea::resizeEvent(QResizeEvent* event) {
