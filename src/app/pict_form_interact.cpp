@@ -2,20 +2,228 @@
 
 #include "app/pict_form.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "app/messages.h"
+#include "app/platform.h"
+#include "interact/rotation.h"
 #include "view/drawing_area.h"
 
 namespace Kestrel_App {
 
-void PictForm::ConnectPicture3() {}
+namespace {
 
-void PictForm::PlotMenu15_Click() {}
-void PictForm::PlotMenu16_Click() {}
-void PictForm::PlotMenu17_Click() {}
+// Windows virtual-key codes the drawing area acts on.
+enum KeyCode : int {
+    PageUp = 33,
+    PageDown = 34,
+    LeftArrow = 37,
+    UpArrow = 38,
+    RightArrow = 39,
+    DownArrow = 40,
+    Digit2 = 50,
+    Digit4 = 52,
+    Digit6 = 54,
+    Digit8 = 56,
+    Keypad2 = 98,
+    Keypad4 = 100,
+    Keypad6 = 102,
+    Keypad8 = 104,
+};
 
-void PictForm::Picture3_KeyDown(int, int) {}
-void PictForm::Picture3_MouseDown(int, int, float, float) {}
-void PictForm::Picture3_MouseMove(int, int, float, float) {}
-void PictForm::Picture3_MouseUp(int, int, float, float) {}
-void PictForm::Picture3_MouseWheel(int, bool) {}
+enum Button : int { LeftButton = 1, RightButton = 2 };
+
+// These commands are started by keys and menus that have no one else to report to:
+// a failure ends the command with its message, never the program.
+template <typename Command>
+void RunReported(PictForm& form, Command command) {
+    try {
+        command();
+    } catch (const Kestrel_Sub::KestrelError& e) {
+        form.ShowErrorMessage(e.number);
+    } catch (const std::bad_alloc&) {
+        form.ShowErrorMessage(7);
+    } catch (const std::out_of_range&) {
+        form.ShowErrorMessage(9);
+    }
+}
+
+// Nearest integer, halves to the even neighbour, held within 32 bits.
+std::int32_t RoundToInt32(float v) {
+    if (std::isnan(v)) return 0;
+    constexpr double low = std::numeric_limits<std::int32_t>::min();
+    constexpr double high = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(std::nearbyint(static_cast<double>(v)), low, high));
+}
+
+}  // namespace
+
+void PictForm::ConnectPicture3() {
+    using Kestrel_View::DrawingArea;
+    connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
+    connect(picture3_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
+    connect(picture3_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
+    connect(picture3_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
+    connect(picture3_, &DrawingArea::wheelTurned, this, &PictForm::Picture3_MouseWheel);
+}
+
+void PictForm::PlotMenu15_Click() {
+    RunReported(*this, [this] {
+        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Right);
+        RedrawPlot();
+    });
+}
+
+void PictForm::PlotMenu16_Click() {
+    RunReported(*this, [this] {
+        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Left);
+        RedrawPlot();
+    });
+}
+
+void PictForm::PlotMenu17_Click() {
+    RunReported(*this, [this] {
+        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Half);
+        RedrawPlot();
+    });
+}
+
+void PictForm::Picture3_KeyDown(int keyCode, int) {
+    const auto nudge = [this](std::int16_t code) {
+        RunReported(*this, [this, code] {
+            Kestrel_Sub::ShiftPlotChars(store_, code);
+            DrawPlot();
+        });
+    };
+    switch (keyCode) {
+        case PageUp:
+            RunReported(*this, [this] {
+                store_.PlotNo = static_cast<std::int16_t>(std::max(store_.PlotNo - 1, 1));
+                DrawPlot();
+                ShowPlotStatus();
+            });
+            break;
+        case PageDown:
+            RunReported(*this, [this] {
+                const int next = store_.PlotNo + 1;
+                store_.PlotNo = next > store_.PlotTotal ? store_.PlotTotal
+                                                        : static_cast<std::int16_t>(next);
+                DrawPlot();
+                ShowPlotStatus();
+            });
+            break;
+        // The left arrow turns right and the right arrow left.
+        case LeftArrow:
+            PlotMenu15_Click();
+            break;
+        case RightArrow:
+            PlotMenu16_Click();
+            break;
+        case DownArrow:
+            PlotMenu17_Click();
+            break;
+        case UpArrow:
+            RunReported(*this, [this] { DrawPlot(); });
+            break;
+        case Keypad4:
+        case Digit4:
+            nudge(10);
+            break;
+        case Keypad6:
+        case Digit6:
+            nudge(11);
+            break;
+        case Keypad2:
+        case Digit2:
+            nudge(12);
+            break;
+        case Keypad8:
+        case Digit8:
+            nudge(13);
+            break;
+        default:
+            break;
+    }
+}
+
+void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
+    if (button == RightButton) {
+        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        shape.Visible = true;
+        shape.Top = y;
+        shape.Left = x;
+        shape.Height = 1;
+        shape.Width = 1;
+        picture3_->SetShape(shape);
+    }
+    dragStartX_ = RoundToInt32(x);
+    dragStartY_ = RoundToInt32(y);
+    if (button == LeftButton) {
+        const QPoint at(ToPixels(x), ToPixels(y));
+        platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
+    }
+}
+
+void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
+    if (store_.PlotName.empty()) {
+        return;
+    }
+    if (button == LeftButton) {
+        const QPoint at(ToPixels(x), ToPixels(y));
+        platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
+    } else if (button == RightButton) {
+        // Top and Left first; the sizes are taken against the values stored in the shape.
+        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        shape.Visible = true;
+        if (y > static_cast<float>(dragStartY_)) {
+            shape.Top = static_cast<float>(dragStartY_);
+            shape.Height = y - shape.Top;
+        } else {
+            shape.Top = y;
+            shape.Height = static_cast<float>(dragStartY_) - shape.Top;
+        }
+        if (x > static_cast<float>(dragStartX_)) {
+            shape.Left = static_cast<float>(dragStartX_);
+            shape.Width = x - shape.Left;
+        } else {
+            shape.Left = x;
+            shape.Width = static_cast<float>(dragStartX_) - shape.Left;
+        }
+        picture3_->SetShape(shape);
+    }
+}
+
+void PictForm::Picture3_MouseUp(int button, int, float, float) {
+    if (button != RightButton) {
+        return;
+    }
+    // The pixels the outline frames, clipped to the raster; a zero side copies an
+    // empty (null) image.
+    const QImage& raster = picture3_->Raster();
+    const QRect region =
+        Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_).intersected(raster.rect());
+    picture2_ = region.isEmpty() ? QImage() : raster.copy(region);
+}
+
+void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
+    QScrollBar* bar = horizontal ? hscroll1_ : vscroll1_;
+    if (bar->isHidden() || steps == 0) {
+        return;
+    }
+    // A notch moves as far as in any Qt scroll area: wheelScrollLines() small steps.
+    // Setting the value runs the bar's change handler through valueChanged.
+    const long long delta = static_cast<long long>(steps) * QApplication::wheelScrollLines() *
+                            bar->singleStep();
+    const long long target = std::clamp<long long>(bar->value() - delta, bar->minimum(), bar->maximum());
+    bar->setValue(static_cast<int>(target));
+}
 
 }  // namespace Kestrel_App
