@@ -67,4 +67,13 @@ foreach(source IN LISTS kestrel_help_files)
 endforeach()
 add_custom_target(kestrel_help ALL DEPENDS ${kestrel_help_copies})
 
+install(TARGETS kestrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrel/help)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrel.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrel-mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kestrel.xml)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/kestrel.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+
 set_target_properties(kestrel_gui kestrel PROPERTIES AUTOMOC ON)

@@ -26,3 +26,7 @@ add_test(NAME gui_smoke
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/smoke-test $<TARGET_FILE:kestrel> ${PROJECT_SOURCE_DIR}/samples/house.hpg)
 set_tests_properties(gui_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 
+# cmake --install into a temporary prefix: programs, manual, desktop entry, icon, MIME type.
+# Skips (77) when desktop-file-validate is missing.
+add_test(NAME install_layout COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-install ${PROJECT_BINARY_DIR})
+set_tests_properties(install_layout PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
