@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QPen>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -118,7 +118,8 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
 
     list1_ = Make<QListWidget>(this, "List1");
     list1_->setFont(FixedPitchFont(9));
-    Place(list1_, 120, 120, 2400, 1560);
+    // Above the OK button, tall enough for the eight entries without a scroll bar.
+    Place(list1_, 60, 60, 2520, 1680);
 
     auto* command1 = Make<QPushButton>(this, "Command1");
     command1->setText(QString::fromUtf8(OkCaption));
@@ -169,6 +170,10 @@ void VersForm::Form_Load() {
                                                                 .arg(KESTREL_VERSION_PATCH));
     lblTitle_->setText(title);
     lblDescription_->setText(QString::fromUtf8(AuthorLine));
+    // The substitute fonts run wider than the originals; a label grows rather than cut its text.
+    for (QLabel* label : {lblTitle_, lblVersion_, lblDescription_}) {
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    }
 }
 
 void VersForm::cmdOK_Click() { close(); }
@@ -188,12 +193,11 @@ void VersForm::keyPressEvent(QKeyEvent* event) {
 
 void VersForm::paintEvent(QPaintEvent* event) {
     TwipsForm::paintEvent(event);
-    // The etched separator: a grey line with a white one just below it.
+    // The etched separator: a grey line with a white one, 2 pixels wide, just below it.
     QPainter painter(this);
-    painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(Px(120), Px(1815), Px(6480), Px(1815));
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawLine(Px(120), Px(1815) + 1, Px(6465), Px(1830) + 1);
+    const int y = Px(1815);
+    painter.fillRect(QRect(Px(120), y, Px(6480) - Px(120), 1), QColor(128, 128, 128));
+    painter.fillRect(QRect(Px(120), y + 1, Px(6465) - Px(120), 2), Qt::white);
 }
 
 }  // namespace Kestrel_App

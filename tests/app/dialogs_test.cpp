@@ -100,6 +100,8 @@ TEST_F(DialogsTest, CommandListHoldsTheEightCommandsAfterReopening) {
     const QFont font = form->ComdForm()->findChild<QListWidget*>("List1")->font();
     EXPECT_EQ(font.family(), QStringLiteral("IPAGothic"));
     EXPECT_EQ(font.pointSizeF(), 9.0);
+    const auto* list = form->ComdForm()->findChild<QListWidget*>("List1");
+    EXPECT_LE(list->sizeHintForRow(0) * list->count(), list->viewport()->height());  // all eight in view
     form->ComdForm()->findChild<QPushButton*>("Command1")->click();
     EXPECT_FALSE(form->ComdForm() != nullptr && form->ComdForm()->isVisible());
     EXPECT_EQ(CommandList(), eight);
@@ -115,6 +117,10 @@ TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
     EXPECT_TRUE(text("lblDescription").contains(QStringLiteral("Kestrel")));
     EXPECT_EQ(dialog->findChild<QLabel*>("picIcon")->pixmap().size(), QSize(32, 32));
     EXPECT_EQ(dialog->findChild<QLabel*>("lblVersion")->font().family(), QStringLiteral("IPAPGothic"));
+    for (const char* name : {"lblTitle", "lblVersion", "lblDescription"}) {  // no text cut off
+        const auto* label = dialog->findChild<QLabel*>(name);
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+    }
 
     // Esc and Enter press OK; a key that is neither leaves the window open.
     const std::pair<Qt::Key, bool> keys[] = {{Qt::Key_A, false}, {Qt::Key_Escape, true}, {Qt::Key_Return, true}, {Qt::Key_Enter, true}};
