@@ -45,7 +45,8 @@ T* Make(QWidget* parent, const char* name) {
 QString ManualPath(const QString& programDir) {
     const QString beside = programDir + QStringLiteral("/help/index.htm");
     if (QFileInfo::exists(beside)) return beside;
-    const QString shared = QDir::cleanPath(programDir + QStringLiteral("/" KESTREL_DATA_FROM_BIN "/kestrel/help/index.htm"));
+    const QString shared =
+        QDir::cleanPath(programDir + QStringLiteral("/" KESTREL_DATA_FROM_BIN "/kestrel/help/index.htm"));
     return QFileInfo::exists(shared) ? shared : beside;
 }
 

@@ -123,7 +123,8 @@ TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
     }
 
     // Esc and Enter press OK; a key that is neither leaves the window open.
-    const std::pair<Qt::Key, bool> keys[] = {{Qt::Key_A, false}, {Qt::Key_Escape, true}, {Qt::Key_Return, true}, {Qt::Key_Enter, true}};
+    const std::pair<Qt::Key, bool> keys[] = {
+        {Qt::Key_A, false}, {Qt::Key_Escape, true}, {Qt::Key_Return, true}, {Qt::Key_Enter, true}};
     for (const auto& [key, closes] : keys) {
         form->PlotMenu93_Click();
         QWidget* shown = form->VersForm();
@@ -220,7 +221,8 @@ TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
         ASSERT_TRUE(dir.isValid());
         const QDir root(dir.path());
         ASSERT_TRUE(root.mkpath("bin/help") && root.mkpath("share/kestrel/help"));
-        for (const auto& [make, name] : {std::pair{r.beside, "bin/help/index.htm"}, std::pair{r.shared, "share/kestrel/help/index.htm"}}) {
+        for (const auto& [make, name] :
+             {std::pair{r.beside, "bin/help/index.htm"}, std::pair{r.shared, "share/kestrel/help/index.htm"}}) {
             QFile f(root.filePath(name));
             if (make) {
                 ASSERT_TRUE(f.open(QIODevice::WriteOnly));
