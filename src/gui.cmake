@@ -34,7 +34,46 @@ qt_add_resources(kestrel_gui kestrel_icons
     ${kestrel_icon_dir}/fit.png
 )
 
+qt_add_resources(kestrel_gui kestrel_program_icon
+  PREFIX /
+  BASE ${PROJECT_SOURCE_DIR}/resources
+  FILES ${PROJECT_SOURCE_DIR}/resources/kestrel.png
+)
+
+# The version window shows the project version; an installed program finds its
+# manual under share/ relative to bin/.
+include(GNUInstallDirs)
+file(RELATIVE_PATH kestrel_data_from_bin
+  /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_DATADIR})
+target_compile_definitions(kestrel_gui PRIVATE
+  KESTREL_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  KESTREL_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  KESTREL_VERSION_PATCH=${PROJECT_VERSION_PATCH}
+  KESTREL_DATA_FROM_BIN="${kestrel_data_from_bin}")
+
 add_executable(kestrel app/main.cpp)
 target_link_libraries(kestrel PRIVATE kestrel_gui)
+
+# The manual sits beside the program in the build tree, as the program looks for it there.
+file(GLOB kestrel_help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/help/*)
+set(kestrel_help_copies)
+foreach(source IN LISTS kestrel_help_files)
+  get_filename_component(name ${source} NAME)
+  set(copy ${CMAKE_CURRENT_BINARY_DIR}/help/${name})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${copy}
+    DEPENDS ${source})
+  list(APPEND kestrel_help_copies ${copy})
+endforeach()
+add_custom_target(kestrel_help ALL DEPENDS ${kestrel_help_copies})
+
+install(TARGETS kestrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrel/help)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrel.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrel-mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kestrel.xml)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/kestrel.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 
 set_target_properties(kestrel_gui kestrel PROPERTIES AUTOMOC ON)

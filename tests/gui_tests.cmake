@@ -15,7 +15,8 @@ add_executable(gui_tests
 )
 target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
 target_link_libraries(gui_tests PRIVATE kestrel_gui Qt6::Test GTest::gtest)
-target_compile_definitions(gui_tests PRIVATE SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
+target_compile_definitions(gui_tests PRIVATE SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples"
+  KESTREL_BUILT_MANUAL="$<TARGET_FILE_DIR:kestrel>/help/index.htm")
 gtest_discover_tests(gui_tests
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
@@ -24,3 +25,8 @@ gtest_discover_tests(gui_tests
 add_test(NAME gui_smoke
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/smoke-test $<TARGET_FILE:kestrel> ${PROJECT_SOURCE_DIR}/samples/house.hpg)
 set_tests_properties(gui_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# cmake --install into a temporary prefix: programs, manual, desktop entry, icon, MIME type.
+# Skips (77) when desktop-file-validate is missing.
+add_test(NAME install_layout COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-install ${PROJECT_BINARY_DIR})
+set_tests_properties(install_layout PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

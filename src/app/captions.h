@@ -49,4 +49,25 @@ inline constexpr char AllFilesPattern[] = "*.*";
 // Shown after reading a file in which no command delimiter was found.
 inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子がありません";
 
+// The small dialogs, the version texts and the manual.
+inline constexpr char OkCaption[] = "OK";
+inline constexpr char OnCaption[] = "ON";
+inline constexpr char OffCaption[] = "OFF";
+inline constexpr char OptionFormCaption[] = "表示設定";
+inline constexpr char OptionFrameCaption[] = "画面調整時の表示方法";
+inline constexpr char OptionLabel1Caption[] =
+    "マウスによる画面の拡大及び縮小時に動きが遅くなる場合には、「OFF」にして下さい。";
+inline constexpr char Frame1Caption[] = "PLOT範囲の表示枠";
+inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
+inline constexpr const char* CommandListEntries[8] = {
+    "DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
+    "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択",
+};
+inline constexpr char VersionCaptionSuffix[] = " のﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr char VersionPrefix[] = "Version ";
+inline constexpr char AuthorLine[] = "Copyright (C) 2026 The Kestrel developers";
+// Followed by the manual's path.
+inline constexpr char NoBrowserMessage[] =
+    "ブラウザを起動できませんでした。\nオンラインマニュアルは次のファイルです：\n";
+
 }  // namespace Kestrel_App

@@ -1,0 +1,204 @@
+#include "app/dialogs.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/captions.h"
+
+namespace Kestrel_App {
+
+namespace {
+
+// The Japanese system fonts the windows were laid out with, and their free look-alikes.
+QFont FixedPitchFont(double points) {  // "ＭＳ ゴシック"
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPointSizeF(points);
+    return font;
+}
+QFont ProportionalFont(double points) {  // "ＭＳ Ｐゴシック"
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+template <typename T>
+T* Make(QWidget* parent, const char* name) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+}  // namespace
+
+QString ManualPath(const QString& programDir) {
+    const QString beside = programDir + QStringLiteral("/help/index.htm");
+    if (QFileInfo::exists(beside)) return beside;
+    const QString shared =
+        QDir::cleanPath(programDir + QStringLiteral("/" KESTREL_DATA_FROM_BIN "/kestrel/help/index.htm"));
+    return QFileInfo::exists(shared) ? shared : beside;
+}
+
+TwipsForm::TwipsForm(double twipsPerPixel, double clientWidth, double clientHeight)
+    : QWidget(nullptr, Qt::Dialog), twipsPerPixel_(twipsPerPixel) {
+    // Each window is unloaded when it closes; the next use builds it afresh.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/kestrel.png")));
+    setFixedSize(Px(clientWidth), Px(clientHeight));
+}
+
+int TwipsForm::Px(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixel_)); }
+
+void TwipsForm::Place(QWidget* control, double left, double top, double width, double height) const {
+    control->setGeometry(Px(left), Px(top), Px(width), Px(height));
+}
+
+OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
+    : TwipsForm(twipsPerPixel, 4725, 2865), store_(store) {
+    setObjectName(QStringLiteral("OptionForm"));
+    setWindowTitle(QString::fromUtf8(OptionFormCaption));
+
+    auto* optionFrame = Make<QGroupBox>(this, "OptionFrame");
+    optionFrame->setTitle(QString::fromUtf8(OptionFrameCaption));
+    Place(optionFrame, 135, 60, 4455, 1335);
+    auto* label1 = Make<QLabel>(optionFrame, "Label1");
+    label1->setText(QString::fromUtf8(OptionLabel1Caption));
+    label1->setWordWrap(true);
+    Place(label1, 120, 225, 4215, 480);
+    option1_ = Make<QRadioButton>(optionFrame, "Option1");
+    option1_->setText(QString::fromUtf8(OnCaption));
+    Place(option1_, 360, 660, 1875, 315);
+    option2_ = Make<QRadioButton>(optionFrame, "Option2");
+    option2_->setText(QString::fromUtf8(OffCaption));
+    Place(option2_, 360, 960, 1875, 315);
+
+    // Radio buttons exclude each other per parent, so the two frames stay independent.
+    auto* frame1 = Make<QGroupBox>(this, "Frame1");
+    frame1->setTitle(QString::fromUtf8(Frame1Caption));
+    Place(frame1, 135, 1665, 4455, 675);
+    option3_ = Make<QRadioButton>(frame1, "Option3");
+    option3_->setText(QString::fromUtf8(OnCaption));
+    Place(option3_, 360, 240, 855, 315);
+    option4_ = Make<QRadioButton>(frame1, "Option4");
+    option4_->setText(QString::fromUtf8(OffCaption));
+    Place(option4_, 1380, 240, 1215, 315);
+
+    auto* command1 = Make<QPushButton>(this, "Command1");
+    command1->setText(QString::fromUtf8(OkCaption));
+    Place(command1, 1770, 2400, 1335, 375);
+    connect(command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
+
+    Form_Load();
+}
+
+void OptionForm::Form_Load() {
+    (store_.AdjustViewOff == 0 ? option1_ : option2_)->setChecked(true);
+    (store_.RangeFrameOff == 0 ? option3_ : option4_)->setChecked(true);
+}
+
+void OptionForm::Command1_Click() {
+    store_.AdjustViewOff = option1_->isChecked() ? 0 : 1;
+    store_.RangeFrameOff = option3_->isChecked() ? 0 : 1;
+    close();
+}
+
+ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) {
+    setObjectName(QStringLiteral("ComdForm"));
+    setWindowTitle(QString::fromUtf8(ComdFormCaption));
+
+    list1_ = Make<QListWidget>(this, "List1");
+    list1_->setFont(FixedPitchFont(9));
+    // Above the OK button, tall enough for the eight entries without a scroll bar.
+    Place(list1_, 60, 60, 2520, 1680);
+
+    auto* command1 = Make<QPushButton>(this, "Command1");
+    command1->setText(QString::fromUtf8(OkCaption));
+    Place(command1, 720, 1800, 1155, 375);
+    connect(command1, &QPushButton::clicked, this, &ComdForm::Command1_Click);
+
+    Form_Load();
+}
+
+void ComdForm::Form_Load() {
+    list1_->clear();
+    for (const char* entry : CommandListEntries) list1_->addItem(QString::fromUtf8(entry));
+}
+
+void ComdForm::Command1_Click() { close(); }
+
+VersForm::VersForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 6540, 2520) {
+    setObjectName(QStringLiteral("VersForm"));
+
+    auto* picIcon = Make<QLabel>(this, "picIcon");
+    picIcon->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
+    Place(picIcon, 240, 240, 510, 510);
+    lblTitle_ = Make<QLabel>(this, "lblTitle");
+    lblTitle_->setFont(ProportionalFont(14.25));
+    Place(lblTitle_, 960, 360, 1605, 465);
+    lblVersion_ = Make<QLabel>(this, "lblVersion");
+    lblVersion_->setFont(ProportionalFont(14.25));
+    Place(lblVersion_, 2640, 360, 1665, 465);
+    lblDescription_ = Make<QLabel>(this, "lblDescription");
+    lblDescription_->setFont(FixedPitchFont(12));
+    Place(lblDescription_, 1245, 1020, 5055, 660);
+
+    cmdOK_ = Make<QPushButton>(this, "cmdOK");
+    cmdOK_->setText(QString::fromUtf8(OkCaption));
+    Place(cmdOK_, 2790, 2010, 1035, 345);
+    connect(cmdOK_, &QPushButton::clicked, this, &VersForm::cmdOK_Click);
+
+    Form_Load();
+}
+
+void VersForm::Form_Load() {
+    const QString title = QString::fromUtf8(AppCaption);
+    setWindowTitle(title + QString::fromUtf8(VersionCaptionSuffix));
+    // The numbers are the build's project version.
+    lblVersion_->setText(QString::fromUtf8(VersionPrefix) + QStringLiteral("%1.%2.%3")
+                                                                .arg(KESTREL_VERSION_MAJOR)
+                                                                .arg(KESTREL_VERSION_MINOR)
+                                                                .arg(KESTREL_VERSION_PATCH));
+    lblTitle_->setText(title);
+    lblDescription_->setText(QString::fromUtf8(AuthorLine));
+    // The substitute fonts run wider than the originals; a label grows rather than cut its text.
+    for (QLabel* label : {lblTitle_, lblVersion_, lblDescription_}) {
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    }
+}
+
+void VersForm::cmdOK_Click() { close(); }
+
+void VersForm::keyPressEvent(QKeyEvent* event) {
+    // OK is both the default and the cancel button.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        cmdOK_->click();
+        return;
+    default:
+        TwipsForm::keyPressEvent(event);
+    }
+}
+
+void VersForm::paintEvent(QPaintEvent* event) {
+    TwipsForm::paintEvent(event);
+    // The etched separator: a grey line with a white one, 2 pixels wide, just below it.
+    QPainter painter(this);
+    const int y = Px(1815);
+    painter.fillRect(QRect(Px(120), y, Px(6480) - Px(120), 1), QColor(128, 128, 128));
+    painter.fillRect(QRect(Px(120), y + 1, Px(6465) - Px(120), 2), Qt::white);
+}
+
+}  // namespace Kestrel_App

@@ -1,1 +1,82 @@
 #pragma once
+// The three small windows of the Options and Help menus, and where the manual lives.
+
+#include <QString>
+#include <QWidget>
+
+#include "reader/plot_store.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace Kestrel_App {
+
+// The manual below a program folder: "<dir>/help/index.htm" as the build tree lays it
+// out; in an installed tree (bin/ beside share/) the copy under share/kestrel/help when
+// the first is missing.
+QString ManualPath(const QString& programDir);
+
+// Positions come in twips and are placed in pixels of the main window's scale.
+class TwipsForm : public QWidget {
+protected:
+    TwipsForm(double twipsPerPixel, double clientWidth, double clientHeight);
+    int Px(double twips) const;
+    void Place(QWidget* control, double left, double top, double width, double height) const;
+
+private:
+    double twipsPerPixel_;
+};
+
+// Display settings: the two flags of the plot store.
+class OptionForm : public TwipsForm {
+    Q_OBJECT
+
+public:
+    OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel);
+    void Form_Load();
+    void Command1_Click();
+
+private:
+    Kestrel_Val::PlotStore& store_;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QRadioButton* option3_ = nullptr;
+    QRadioButton* option4_ = nullptr;
+};
+
+// The fixed list of supported commands.
+class ComdForm : public TwipsForm {
+    Q_OBJECT
+
+public:
+    explicit ComdForm(double twipsPerPixel);
+    void Form_Load();
+    void Command1_Click();
+
+private:
+    QListWidget* list1_ = nullptr;
+};
+
+// Title, version and author line.
+class VersForm : public TwipsForm {
+    Q_OBJECT
+
+public:
+    explicit VersForm(double twipsPerPixel);
+    void Form_Load();
+    void cmdOK_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLabel* lblTitle_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblDescription_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+};
+
+}  // namespace Kestrel_App

@@ -3,15 +3,61 @@
 #include "app/pict_form.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+
+#include "app/captions.h"
+#include "app/dialogs.h"
+#include "app/platform.h"
 
 namespace Kestrel_App {
 
-void PictForm::PlotMenu23_Click() { close(); }
-void PictForm::PlotMenu31_Click() {}
-void PictForm::PlotMenu91_Click() {}
-void PictForm::PlotMenu93_Click() {}
-void PictForm::PlotMenu94_Click() {}
+namespace {
 
-void PictForm::closeEvent(QCloseEvent* event) { QMainWindow::closeEvent(event); }
+// One instance per dialog, shown without an owner: a second choice brings the open
+// window forward instead of building another.
+template <typename Make>
+void ShowSingle(QPointer<QWidget>& slot, QObject* mainWindow, Make make) {
+    if (slot.isNull() || !slot->isVisible()) {
+        slot = make();
+        // No owner, so nothing else would delete a window left open at the main window's end.
+        QObject::connect(mainWindow, &QObject::destroyed, slot.data(), &QObject::deleteLater);
+        slot->show();
+        return;
+    }
+    slot->raise();
+    slot->activateWindow();
+}
+
+}  // namespace
+
+void PictForm::PlotMenu23_Click() { close(); }
+
+void PictForm::PlotMenu31_Click() {
+    ShowSingle(optionForm_, this, [this] { return new Kestrel_App::OptionForm(store_, twipsPerPixel_); });
+}
+
+void PictForm::PlotMenu91_Click() {
+    ShowSingle(comdForm_, this, [this] { return new Kestrel_App::ComdForm(twipsPerPixel_); });
+}
+
+void PictForm::PlotMenu93_Click() {
+    ShowSingle(versForm_, this, [this] { return new Kestrel_App::VersForm(twipsPerPixel_); });
+}
+
+void PictForm::PlotMenu94_Click() {
+    // Every use opens another browser window; the browser lives on without Kestrel.
+    const QString path = ManualPath(QCoreApplication::applicationDirPath());
+    if (!platform_.OpenInBrowser(path)) {
+        ShowMessageBox(QString::fromUtf8(NoBrowserMessage) + path, true);
+    }
+}
+
+void PictForm::closeEvent(QCloseEvent* event) {
+    // The small windows have no owner; they go with the main window so the program ends.
+    for (QWidget* form : {optionForm_.data(), comdForm_.data(), versForm_.data()}) {
+        if (form != nullptr) form->close();
+    }
+    QMainWindow::closeEvent(event);
+}
 
 }  // namespace Kestrel_App

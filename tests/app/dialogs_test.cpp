@@ -1,0 +1,236 @@
+// The display settings, command list and version windows; the manual; closing the program.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/dialogs.h"
+#include "form_test_support.h"
+
+namespace Kestrel_Test {
+namespace {
+
+using Kestrel_App::PictForm;
+
+class DialogsTest : public FormTest {
+protected:
+    void TearDown() override {
+        form->close();
+        FlushDeletes();
+    }
+    static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QWidget* Options() {
+        form->PlotMenu31_Click();
+        return form->OptionForm();
+    }
+    static QRadioButton* Radio(QWidget* dialog, int n) {
+        return dialog->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n));
+    }
+    // Which button of each group is on: 1 or 2 for the first group, 3 or 4 for the second.
+    static std::pair<int, int> Selected(QWidget* dialog) {
+        return {Radio(dialog, 1)->isChecked() ? 1 : Radio(dialog, 2)->isChecked() ? 2 : 0,
+                Radio(dialog, 3)->isChecked() ? 3 : Radio(dialog, 4)->isChecked() ? 4 : 0};
+    }
+    QStringList CommandList() {
+        form->PlotMenu91_Click();
+        QStringList out;
+        auto* list = form->ComdForm()->findChild<QListWidget*>("List1");
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    }
+};
+
+TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
+    // Flags before, buttons clicked, OK (or the title bar's close), shown at opening, flags after.
+    const struct {
+        std::int16_t adjust, range;
+        int click1, click2;
+        bool ok;
+        std::pair<int, int> shown;
+        std::int16_t adjustAfter, rangeAfter;
+    } rows[] = {
+        {0, 0, 2, 4, true, {1, 3}, 1, 1},  {1, 1, 1, 3, true, {2, 4}, 0, 0},
+        {0, 1, 2, 3, false, {1, 4}, 0, 1}, {1, 0, 0, 0, true, {2, 3}, 1, 0},
+        {0, 0, 1, 4, true, {1, 3}, 0, 1},
+    };
+    for (const auto& r : rows) {
+        store.AdjustViewOff = r.adjust;
+        store.RangeFrameOff = r.range;
+        QWidget* dialog = Options();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(Selected(dialog), r.shown) << r.adjust << r.range;
+        for (int n : {r.click1, r.click2})
+            if (n != 0) Radio(dialog, n)->click();
+        if (r.ok)
+            dialog->findChild<QPushButton*>("Command1")->click();
+        else
+            dialog->close();
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(store.AdjustViewOff, r.adjustAfter) << r.adjust << r.range << r.ok;
+        EXPECT_EQ(store.RangeFrameOff, r.rangeAfter) << r.adjust << r.range << r.ok;
+    }
+}
+
+TEST_F(DialogsTest, StartsOnAndALoadTurnsTheAdjustOptionOff) {
+    EXPECT_EQ(Selected(Options()), std::make_pair(1, 3));
+    form->OptionForm()->close();
+    store.AdjustViewOff = 0;
+    form->OpenChosenFile(QStringLiteral(SAMPLES_DIR "/house.hpg"));
+    ASSERT_GT(store.LineCount[1], 0);
+    EXPECT_EQ(Selected(Options()), std::make_pair(2, 3));
+}
+
+TEST_F(DialogsTest, CommandListHoldsTheEightCommandsAfterReopening) {
+    const QStringList eight = {"DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
+                               "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択"};
+    EXPECT_EQ(CommandList(), eight);
+    EXPECT_EQ(form->ComdForm()->windowTitle(), QStringLiteral("対応コマンド一覧表"));
+    const QFont font = form->ComdForm()->findChild<QListWidget*>("List1")->font();
+    EXPECT_EQ(font.family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(font.pointSizeF(), 9.0);
+    const auto* list = form->ComdForm()->findChild<QListWidget*>("List1");
+    EXPECT_LE(list->sizeHintForRow(0) * list->count(), list->viewport()->height());  // all eight in view
+    form->ComdForm()->findChild<QPushButton*>("Command1")->click();
+    EXPECT_FALSE(form->ComdForm() != nullptr && form->ComdForm()->isVisible());
+    EXPECT_EQ(CommandList(), eight);
+}
+
+TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
+    form->PlotMenu93_Click();
+    QWidget* dialog = form->VersForm();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kestrel のﾊﾞｰｼﾞｮﾝ情報"));
+    const auto text = [dialog](const char* name) { return dialog->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(text("lblTitle"), QStringLiteral("Kestrel"));
+    EXPECT_EQ(text("lblVersion"), QStringLiteral("Version 0.1.3"));
+    EXPECT_TRUE(text("lblDescription").contains(QStringLiteral("Kestrel")));
+    EXPECT_EQ(dialog->findChild<QLabel*>("picIcon")->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(dialog->findChild<QLabel*>("lblVersion")->font().family(), QStringLiteral("IPAPGothic"));
+    for (const char* name : {"lblTitle", "lblVersion", "lblDescription"}) {  // no text cut off
+        const auto* label = dialog->findChild<QLabel*>(name);
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+    }
+
+    // Esc and Enter press OK; a key that is neither leaves the window open.
+    const std::pair<Qt::Key, bool> keys[] = {
+        {Qt::Key_A, false}, {Qt::Key_Escape, true}, {Qt::Key_Return, true}, {Qt::Key_Enter, true}};
+    for (const auto& [key, closes] : keys) {
+        form->PlotMenu93_Click();
+        QWidget* shown = form->VersForm();
+        QTest::keyClick(shown, key);
+        EXPECT_EQ(shown->isVisible(), !closes) << key;
+    }
+}
+
+TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
+    const std::function<void()> menus[] = {[this] { form->PlotMenu31_Click(); }, [this] { form->PlotMenu91_Click(); },
+                                           [this] { form->PlotMenu93_Click(); }};
+    const std::function<QWidget*()> forms[] = {[this] { return form->OptionForm(); }, [this] { return form->ComdForm(); },
+                                               [this] { return form->VersForm(); }};
+    for (int i = 0; i < 3; ++i) {
+        menus[i]();
+        QWidget* first = forms[i]();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->parentWidget(), nullptr);  // no owner
+        EXPECT_FALSE(first->isModal());
+        menus[i]();
+        EXPECT_EQ(forms[i](), first) << i;
+    }
+    for (const auto& f : forms) EXPECT_TRUE(f()->isVisible());
+    EXPECT_TRUE(form->isVisible() && form->isEnabled());
+}
+
+TEST_F(DialogsTest, ControlsArePlacedFromTwips) {
+    form->PlotMenu31_Click();
+    form->PlotMenu91_Click();
+    form->PlotMenu93_Click();
+    // Window, control (empty: the window's client area), left, top, width, height in twips.
+    const struct {
+        QWidget* dialog;
+        const char* control;
+        double left, top, width, height;
+    } rows[] = {
+        {form->OptionForm(), "", 0, 0, 4725, 2865},       {form->OptionForm(), "Option4", 1380, 240, 1215, 315},
+        {form->OptionForm(), "Command1", 1770, 2400, 1335, 375}, {form->ComdForm(), "", 0, 0, 2640, 2445},
+        {form->ComdForm(), "Command1", 720, 1800, 1155, 375},    {form->VersForm(), "", 0, 0, 6540, 2520},
+        {form->VersForm(), "lblDescription", 1245, 1020, 5055, 660}, {form->VersForm(), "cmdOK", 2790, 2010, 1035, 345},
+    };
+    const auto px = [this](double twips) { return static_cast<int>(std::lround(twips / Twips())); };
+    for (const auto& r : rows) {
+        const QRect want(px(r.left), px(r.top), px(r.width), px(r.height));
+        if (*r.control == '\0') {
+            EXPECT_EQ(r.dialog->size(), want.size()) << r.dialog->objectName().toStdString();
+        } else {
+            EXPECT_EQ(r.dialog->findChild<QWidget*>(r.control)->geometry(), want) << r.control;
+        }
+    }
+}
+
+TEST_F(DialogsTest, ClosingTheMainWindowClosesTheDialogs) {
+    store.AdjustViewOff = 0;
+    form->PlotMenu31_Click();
+    Radio(form->OptionForm(), 2)->click();
+    form->PlotMenu91_Click();
+    form->PlotMenu93_Click();
+    form->PlotMenu23_Click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(fake.messages.empty());  // nothing asked
+    FlushDeletes();
+    EXPECT_EQ(form->OptionForm(), nullptr);
+    EXPECT_EQ(form->ComdForm(), nullptr);
+    EXPECT_EQ(form->VersForm(), nullptr);
+    EXPECT_EQ(store.AdjustViewOff, 0);  // closed, not confirmed
+}
+
+TEST_F(DialogsTest, ManualOpensInABrowserEachTimeAndAFailureIsReported) {
+    const QString path = QCoreApplication::applicationDirPath() + "/help/index.htm";
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KESTREL_BUILT_MANUAL)));
+    form->PlotMenu94_Click();
+    form->PlotMenu94_Click();
+    EXPECT_EQ(fake.browserPaths, (std::vector<QString>{path, path}));
+    EXPECT_TRUE(fake.messages.empty());
+
+    fake.browserStarts = false;
+    form->PlotMenu94_Click();
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_TRUE(fake.messages[0].text.contains(path));
+    EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
+    EXPECT_EQ(fake.messages[0].icon, Kestrel_App::MessageIcon::Warning);
+}
+
+TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
+    // Manual beside the program, manual under share/, expected answer.
+    const struct { bool beside, shared; const char* want; } rows[] = {
+        {true, true, "bin/help/index.htm"},
+        {false, true, "share/kestrel/help/index.htm"},
+        {false, false, "bin/help/index.htm"},
+    };
+    for (const auto& r : rows) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QDir root(dir.path());
+        ASSERT_TRUE(root.mkpath("bin/help") && root.mkpath("share/kestrel/help"));
+        for (const auto& [make, name] :
+             {std::pair{r.beside, "bin/help/index.htm"}, std::pair{r.shared, "share/kestrel/help/index.htm"}}) {
+            QFile f(root.filePath(name));
+            if (make) {
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            }
+        }
+        EXPECT_EQ(Kestrel_App::ManualPath(root.filePath("bin")), root.filePath(r.want)) << r.beside << r.shared;
+    }
+}
+
+}  // namespace
+}  // namespace Kestrel_Test
