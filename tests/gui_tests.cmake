@@ -30,3 +30,11 @@ set_tests_properties(gui_smoke PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
 # Skips (77) when desktop-file-validate is missing.
 add_test(NAME install_layout COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-install ${PROJECT_BINARY_DIR})
 set_tests_properties(install_layout PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# Another process pastes what the copy command put on the real clipboard.
+# Skips (77) when Xvfb or xclip is missing.
+add_executable(clipboard_paste_check app/clipboard_paste_check.cpp)
+target_link_libraries(clipboard_paste_check PRIVATE kestrel_gui)
+add_test(NAME clipboard_paste
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-run-check $<TARGET_FILE:clipboard_paste_check>)
+set_tests_properties(clipboard_paste PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)

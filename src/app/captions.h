@@ -49,6 +49,11 @@ inline constexpr char AllFilesPattern[] = "*.*";
 // Shown after reading a file in which no command delimiter was found.
 inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子がありません";
 
+// The save dialog.
+inline constexpr char SaveDialogTitle[] = "画像の保存";
+inline constexpr char BmpFilter[] = "BMPファイル(*.bmp)";
+inline constexpr char BmpPattern[] = "*.bmp";
+
 // The small dialogs, the version texts and the manual.
 inline constexpr char OkCaption[] = "OK";
 inline constexpr char OnCaption[] = "ON";

@@ -2,15 +2,162 @@
 
 #include "app/pict_form.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
+
+#include "app/captions.h"
+#include "app/platform.h"
+#include "output/bmp_writer.h"
+#include "output/print_plan.h"
+#include "reader/reader.h"
+#include "view/drawing_area.h"
 
 namespace Kestrel_App {
 
-void PictForm::PlotMenu13_Click() {}
-void PictForm::PlotMenu14_Click() {}
+namespace {
+
+constexpr int PrinterErrorNumber = 482;
+
+// The tile for the printer's paper. Standard sizes are taken from their definitions, so
+// that A4 and A3 give their whole millimetres whatever unit the printer reported.
+Kestrel_Output::TileSize PrinterTile(const QPrinter& printer) {
+    const QPageLayout layout = printer.pageLayout();
+    const QPageSize::PageSizeId id = layout.pageSize().id();
+    const QSizeF sheet = id == QPageSize::Custom ? layout.pageSize().size(QPageSize::Millimeter)
+                                                 : QPageSize::size(id, QPageSize::Millimeter);
+    return Kestrel_Output::TileForSheet(sheet.width(), sheet.height(),
+                                        layout.orientation() == QPageLayout::Landscape);
+}
+
+// Paints each page's region of `image` at the top-left of the printable area, one twip
+// of paper per twip of image. False when the printer fails; the job is then abandoned
+// rather than sent half done.
+bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
+                const std::vector<Kestrel_Output::PrintPage>& pages) {
+    QPainter painter;
+    if (!painter.begin(&printer) || printer.printerState() == QPrinter::Error) {
+        if (painter.isActive()) printer.abort();
+        return false;
+    }
+    // Image pixels are twipsPerPixel twips each; the resolution turns twips into dots.
+    const double scale = twipsPerPixel * printer.resolution() / 1440.0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            printer.abort();
+            return false;
+        }
+        const auto& page = pages[i];
+        const QRectF tile(page.x / twipsPerPixel, page.y / twipsPerPixel, page.width / twipsPerPixel,
+                          page.height / twipsPerPixel);
+        // Past the image's right and bottom edges the page stays blank.
+        const QRect source = tile.toAlignedRect() & image.rect();
+        painter.save();
+        painter.scale(scale, scale);
+        painter.setClipRect(QRectF(QPointF(0, 0), tile.size()));
+        if (!source.isEmpty()) {
+            painter.drawImage(QPointF(source.x() - tile.x(), source.y() - tile.y()), image, source);
+        }
+        painter.restore();
+    }
+    return painter.end() && printer.printerState() != QPrinter::Error;
+}
+
+void HideShape(Kestrel_View::DrawingArea& picture3) {
+    Kestrel_View::ShapeRect shape = picture3.Shape();
+    shape.Visible = false;
+    picture3.SetShape(shape);
+}
+
+}  // namespace
+
+void PictForm::PlotMenu13_Click() {
+    ShowPrinterDialog();
+    if (store_.PrintCancelled == 1) {
+        return;
+    }
+    QPrinter& printer = Printer();
+    const double twips = picture3_->TwipsPerPixel();
+    // Any paper prints: the tile follows the sheet in use, not only A4 and A3.
+    const auto pages = Kestrel_Output::PlanPages(picture3_->width() * twips,
+                                                 picture3_->height() * twips, PrinterTile(printer));
+    const bool selection = picture3_->Shape().Visible;
+    if (pages.empty() || !PrintTiles(printer, picture3_->Raster(), twips, pages)) {
+        ShowErrorMessage(PrinterErrorNumber);  // the selection stays
+        return;
+    }
+    if (selection) {
+        HideShape(*picture3_);
+    }
+}
+
+void PictForm::PlotMenu14_Click() {
+    int error = platform_.ClearClipboard();
+    if (error == 0) {
+        const bool selection = picture3_->Shape().Visible;
+        error = platform_.PutClipboardImage(selection ? picture2_ : picture3_->Raster());
+        if (error == 0 && selection) {
+            HideShape(*picture3_);
+        }
+    }
+    if (error != 0) {
+        ShowErrorMessage(error);
+    }
+}
+
 void PictForm::PlotMenu18_Click() { PlotMenu24_Click(); }
-void PictForm::PlotMenu24_Click() {}
-void PictForm::ShowPrinterDialog() {}
+
+void PictForm::PlotMenu24_Click() {
+    const QString initialName =
+        QFile::decodeName(QByteArray::fromStdString(store_.SaveDir)) + QString::fromUtf8(BmpPattern);
+    const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(AllFilesFilter)};
+    const auto choice = platform_.ChooseSaveFile(this, QString::fromUtf8(SaveDialogTitle),
+                                                 initialName, filters, dialogFilterIndex_);
+    if (!choice) {
+        return;  // cancelled: nothing changes
+    }
+    dialogFilterIndex_ = choice->filterIndex;
+    const std::string chosen = QFile::encodeName(choice->path).toStdString();
+    const int slash = Kestrel_Sub::LastPos(chosen, "/");
+    store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
+    store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
+
+    const bool selection = picture3_->Shape().Visible;
+    QImage image = selection ? picture2_ : picture3_->Raster();
+    if (image.format() != QImage::Format_RGB32) {
+        image = image.convertToFormat(QImage::Format_RGB32);  // a null image stays null
+    }
+    // Every failure but a cancel is reported: a file that silently is not there is worse
+    // than a message. An empty selection has no pixels to write and counts as a failure.
+    const int error = Kestrel_Output::SaveBmp(
+        store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
+        image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
+    if (error != 0) {
+        ShowErrorMessage(error);  // the selection stays for another try
+        return;
+    }
+    if (selection) {
+        HideShape(*picture3_);
+    }
+}
+
+void PictForm::ShowPrinterDialog() {
+    store_.PrintCancelled = 0;
+    QPrinter& printer = Printer();
+    if (!platform_.ShowPrintDialog(this, printer)) {
+        store_.PrintCancelled = 1;
+        return;
+    }
+    // Only the printer, orientation, paper size and source are taken from the dialog.
+    printer.setCopyCount(1);
+}
 
 QPrinter& PictForm::Printer() {
     if (!printer_) {

@@ -74,6 +74,8 @@ std::optional<OpenChoice> QtPlatform::ChooseSaveFile(QWidget* parent, const QStr
 
 bool QtPlatform::ShowPrintDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
+    // Every page is printed: page ranges, a selection and collation would be ignored.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;
 }
 

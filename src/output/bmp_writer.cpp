@@ -1,6 +1,7 @@
 #include "output/bmp_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <vector>
 
@@ -35,10 +36,10 @@ void ToBgr(const std::uint32_t* src, int width, unsigned char* d) {
     }
 }
 
-}  // namespace
-
-bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              int strideInPixels) {
+// Writes the whole file; false on failure, with the file's error telling why when known.
+bool WriteBmpTo(const std::string& path, WriteMode mode, const std::uint32_t* pixels, int width,
+                int height, int strideInPixels, int& error) {
+    error = 0;
     if (!pixels || width <= 0 || height <= 0 || strideInPixels < width) return false;
     // Row and file sizes must fit the header's 32-bit fields.
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
@@ -65,8 +66,12 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
     Put32(p, 0);  // colours used: all
     Put32(p, 0);  // important colours: all
 
-    OutputFile file(path);
-    if (!file.IsOpen() || !file.Write(header, sizeof header)) return false;
+    OutputFile file(path, mode);
+    const auto failed = [&file, &error] {
+        error = file.Error();
+        return false;
+    };
+    if (!file.IsOpen() || !file.Write(header, sizeof header)) return failed();
     // Rows are converted into a buffer of about 1 MiB, written in one call each.
     const std::size_t rowsPerChunk = std::max<std::size_t>(1, ChunkBytes / rowBytes);
     std::vector<unsigned char> chunk(static_cast<std::size_t>(rowBytes) * rowsPerChunk, 0);
@@ -78,9 +83,37 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
             ToBgr(pixels + static_cast<std::ptrdiff_t>(y) * strideInPixels, width, d);
             d += rowBytes;  // the padding bytes stay 0
         }
-        if (!file.Write(chunk.data(), rows * rowBytes)) return false;
+        if (!file.Write(chunk.data(), rows * rowBytes)) return failed();
     }
-    return file.Finish(fileBytes);
+    return file.Finish(fileBytes) || failed();
+}
+
+}  // namespace
+
+bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+              int strideInPixels) {
+    int error = 0;
+    return WriteBmpTo(path, WriteMode::InPlace, pixels, width, height, strideInPixels, error);
+}
+
+int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+            int strideInPixels) {
+    int error = 0;
+    if (WriteBmpTo(path, WriteMode::Replace, pixels, width, height, strideInPixels, error)) return 0;
+    return SaveErrorNumber(error);
+}
+
+int SaveErrorNumber(int err) {
+    switch (err) {
+        case EACCES:
+        case EPERM:
+        case EROFS: return 70;
+        case ENOSPC:
+        case EDQUOT: return 61;
+        case ENOENT:
+        case ENOTDIR: return 76;
+        default: return 31037;
+    }
 }
 
 }  // namespace Kestrel_Output

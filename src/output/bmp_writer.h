@@ -10,4 +10,15 @@ namespace Kestrel_Output {
 bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels);
 
+// The save command's writer: the same file, written beside `path` and put in its place
+// only once complete, so a failure leaves an existing file as it was. Returns 0, or the
+// run-time error number of the failure (see SaveErrorNumber); an image without pixels
+// cannot be written and gives 31037.
+int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+            int strideInPixels);
+
+// The run-time error number for an errno met while saving: 70 no permission or a
+// read-only place, 61 disk full, 76 a missing folder, 31037 anything else.
+int SaveErrorNumber(int err);
+
 }  // namespace Kestrel_Output

@@ -47,3 +47,29 @@ TEST(BmpWriter, RefusesAnImageOver4GiBWithoutReadingIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BmpWriter, SaveReplacesThroughALinkAndKeepsPermissions) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "kestrel_bmp_save_test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    {
+        std::ofstream(dir / "target.bmp") << "old";
+    }
+    fs::permissions(dir / "target.bmp", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("target.bmp", dir / "link.bmp");
+    const std::uint32_t px[2] = {0x00FF0000u, 0x000000FFu};
+    ASSERT_EQ(Kestrel_Output::SaveBmp((dir / "link.bmp").string(), px, 2, 1, 2), 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
+    EXPECT_EQ(fs::file_size(dir / "target.bmp"), 54u + 8u);
+    EXPECT_EQ(fs::status(dir / "target.bmp").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // no temporary file left
+    // Nothing to write is a failure of its own, not a success.
+    EXPECT_EQ(Kestrel_Output::SaveBmp((dir / "none.bmp").string(), px, 0, 0, 0), 31037);
+    EXPECT_FALSE(fs::exists(dir / "none.bmp"));
+    fs::remove_all(dir);
+}
+
+}  // namespace
