@@ -43,10 +43,11 @@ public:
     void HScroll1_Change();
     void VScroll1_Change();
 
-    // View commands. They throw Kestrel_Sub::KestrelError; the tool bar reports it.
-    void ZoomIn();
-    void ZoomOut();
-    void FitToWindow();
+    // View commands. They trap nothing: a failure (Kestrel_Sub::KestrelError) reaches
+    // the tool bar's trap. Virtual so that a test can make one fail.
+    virtual void ZoomIn();
+    virtual void ZoomOut();
+    virtual void FitToWindow();
 
     // Drawing of plot PlotNo into Picture3's raster.
     void DrawPlot();

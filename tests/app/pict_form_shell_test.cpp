@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QToolBar>
 
+#include "app/messages.h"
 #include "form_test_support.h"
 
 namespace Kestrel_Test {
@@ -50,13 +53,46 @@ TEST_F(ShellTest, MenusAndToolBar) {
 
 TEST_F(ShellTest, ToolBarButtonsRunTheirCommands) {
     const QSize viewport = ViewportSize();
-    // Button (1-based), dialogs opened so far, drawing area width relative to the viewport.
-    const struct { int button, openCalls; double factor; } steps[] = {{6, 0, 2}, {8, 0, 1}, {7, 0, 0.5}, {2, 1, 0.5}};
+    // Button (1-based); then the open, save, print and copy requests so far, the drawing
+    // area's width relative to the viewport, and whether a scroll bar shows.
+    const struct { int button, opens, saves, prints, copies; double factor; bool bars; } steps[] = {
+        {6, 0, 0, 0, 0, 2, true},  {6, 0, 0, 0, 0, 4, true},  {7, 0, 0, 0, 0, 2, true},  {8, 0, 0, 0, 0, 1, false},
+        {2, 1, 0, 0, 0, 1, false}, {3, 1, 1, 0, 0, 1, false}, {4, 1, 1, 1, 0, 1, false}, {5, 1, 1, 1, 1, 1, false},
+    };
     for (const auto& s : steps) {
         form->Toolbar1()->actions()[s.button - 1]->trigger();
-        EXPECT_EQ(static_cast<int>(fake.openCalls.size()), s.openCalls) << s.button;
-        EXPECT_NEAR(form->Picture3()->width(), viewport.width() * s.factor, 1) << s.button;
+        EXPECT_EQ(static_cast<int>(fake.openCalls.size()), s.opens) << s.button;
+        EXPECT_EQ(static_cast<int>(fake.saveCalls.size()), s.saves) << s.button;
+        EXPECT_EQ(fake.printCalls, s.prints) << s.button;
+        EXPECT_EQ(static_cast<int>(fake.clipboardImages.size()), s.copies) << s.button;
+        EXPECT_NEAR(form->Picture3()->width(), viewport.width() * s.factor, 2) << s.button;
+        EXPECT_NEAR(form->Picture3()->height(), viewport.height() * s.factor, 2) << s.button;
+        EXPECT_EQ(form->HScroll1()->isVisible() || form->VScroll1()->isVisible(), s.bars) << s.button;
     }
+    EXPECT_TRUE(fake.messages.empty());
+    form->Toolbar1()->actions()[0]->trigger();
+    EXPECT_FALSE(form->isVisible());
+}
+
+// A window whose view commands fail as an overflow would.
+class FailingForm : public Kestrel_App::PictForm {
+public:
+    using PictForm::PictForm;
+    void ZoomIn() override { throw Kestrel_Sub::KestrelError{6}; }
+    void ZoomOut() override { throw Kestrel_Sub::KestrelError{11}; }
+    void FitToWindow() override { throw std::bad_alloc(); }
+};
+
+TEST(ToolBarTrap, AFailingViewCommandIsReportedAndTheWindowGoesOn) {
+    Kestrel_Val::PlotStore store;
+    FakePlatform fake;
+    FailingForm form(store, fake);
+    form.show();
+    for (int button : {6, 7, 8}) form.Toolbar1()->actions()[button - 1]->trigger();
+    QStringList texts;
+    for (const auto& m : fake.messages) texts << m.text;
+    EXPECT_EQ(texts, (QStringList{"オーバーフロー(Err=6)", "エラーメッセージ番号 11", "メモリが足りません(Err=7)"}));
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST_F(ShellTest, StatusPanelsStartWithTheirNamesAndNoneSelectsPlotOne) {
