@@ -36,13 +36,18 @@ protected:
         ASSERT_TRUE(dir.isValid());
         auto surface = form->Picture3()->Surface();  // something other than white to find again
         for (int i = 0; i < 40; ++i) surface.Line(i * 150.f, 0, 3000, 4000, {128, 0, 0});
-        selection.fill(qRgb(12, 200, 34));
-        selection.setPixel(3, 5, qRgb(255, 0, 0));
+        selection = Raster().copy(QRect(SelectionAt, QSize(100, 60)));
     }
-    // Stands in for a finished right-button drag: the rectangle shows, the buffer holds `image`.
+    // A right-button drag from SelectionAt over `image`'s size, which must be the raster's
+    // pixels there; a null image drags along one axis only, which selects nothing.
     void Select(const QImage& image) {
-        const_cast<QImage&>(form->Picture2()) = image;
-        form->Picture3()->SetShape({300, 450, 1500, 900, true});
+        store.PlotName = "/selection.hpg";  // the rectangle grows only while a file is loaded
+        const QPoint at = SelectionAt;
+        const float t = static_cast<float>(Twips());
+        form->Picture3_MouseDown(2, 0, at.x() * t, at.y() * t);
+        form->Picture3_MouseMove(2, 0, (at.x() + image.width()) * t, (at.y() + std::max(image.height(), 60)) * t);
+        form->Picture3_MouseUp(2, 0, 0, 0);
+        ASSERT_EQ(form->Picture2(), image);
     }
     bool Selected() const { return form->Picture3()->Shape().Visible; }
     QStringList Messages() const {
@@ -70,7 +75,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    QImage selection{100, 60, QImage::Format_RGB32};
+    static constexpr QPoint SelectionAt{20, 30};
+    QImage selection;
     const QByteArray old = "an older picture";
 };
 
@@ -238,7 +244,7 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
                                   static_cast<std::uint8_t>(qBlue(colours[page]))};
         for (int i = 0; i < 80; ++i) surface.Line(x, y + i * t, x + 80 * t, y + i * t, c);
     }
-    Select(selection);
+    Select(Raster().copy(QRect(SelectionAt, selection.size())));
     Choose(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
     form->PlotMenu13_Click();
     EXPECT_EQ(store.PrintCancelled, 0);
