@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
+#include <QIcon>
 #include <QTimer>
 
 #include "app/pict_form.h"
@@ -14,6 +15,9 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrel.png")));
+    // Matches the installed desktop entry, so the window gets its icon on Wayland too.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
 
     // The captions are Japanese; prefer a font that has every glyph when the
     // default one lacks them.
