@@ -10,6 +10,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 
 #include "app/pict_form.h"
 #include "app/platform.h"
@@ -31,9 +34,18 @@ public:
     }
     std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
                                                           const QStringList&, int) override {
-        return std::nullopt;
+        if (savePath.isEmpty()) return std::nullopt;
+        return Kestrel_App::OpenChoice{savePath, 1};
     }
-    bool ShowPrintDialog(QWidget*, QPrinter&) override { return false; }
+    bool ShowPrintDialog(QWidget*, QPrinter& printer) override {
+        if (pdfPath.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfPath);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        return true;
+    }
+    QString savePath, pdfPath;  // empty: the dialog is cancelled
     int ClearClipboard() override { return 0; }
     int PutClipboardImage(const QImage&) override { return 0; }
     bool OpenInBrowser(const QString&) override { return false; }
@@ -86,6 +98,54 @@ BENCHMARK(BM_OpenChosenFile)->Unit(benchmark::kMillisecond);
 // The same up to the window showing the new raster.
 void BM_OpenChosenFileAndPaint(benchmark::State& state) { RunOpen(state, true); }
 BENCHMARK(BM_OpenChosenFileAndPaint)->Unit(benchmark::kMillisecond);
+
+// The window with the plot open, and a scratch file removed afterwards.
+struct OpenWindow {
+    explicit OpenWindow(const char* scratchName)
+        : scratch(QFile::decodeName((std::filesystem::temp_directory_path() / scratchName).string().c_str())) {
+        form.resize(WindowWidth, WindowHeight);
+        form.show();
+        QCoreApplication::processEvents();
+        form.OpenChosenFile(BenchFile().Path());
+    }
+    ~OpenWindow() { QFile::remove(scratch); }
+
+    Kestrel_Val::PlotStore store;
+    SilentPlatform platform;
+    Kestrel_App::PictForm form{store, platform};
+    QString scratch;
+};
+
+// A right turn from the pop-up menu: rewrite the segments and redraw.
+void BM_RotateInWindow(benchmark::State& state) {
+    OpenWindow w("kestrel_bench_unused");
+    for (auto _ : state) w.form.PlotMenu15_Click();
+    state.counters["segments"] = w.store.LineCount[1];
+}
+BENCHMARK(BM_RotateInWindow)->Unit(benchmark::kMillisecond);
+
+// Saving the drawing area as BMP through the command (temporary file, sync, rename).
+void BM_SaveBmp(benchmark::State& state) {
+    OpenWindow w("kestrel_bench.bmp");
+    w.platform.savePath = w.scratch;
+    for (auto _ : state) w.form.PlotMenu24_Click();
+    state.counters["raster_w"] = w.form.Picture3()->width();
+    state.counters["raster_h"] = w.form.Picture3()->height();
+    if (!QFile::exists(w.scratch)) state.SkipWithError("nothing was saved");
+}
+BENCHMARK(BM_SaveBmp)->Unit(benchmark::kMillisecond);
+
+// Printing the drawing area, enlarged twice, to an A4 PDF: tiles painted 1:1.
+void BM_PrintPdf(benchmark::State& state) {
+    OpenWindow w("kestrel_bench.pdf");
+    w.platform.pdfPath = w.scratch;
+    w.form.ZoomIn();
+    for (auto _ : state) w.form.PlotMenu13_Click();
+    state.counters["raster_w"] = w.form.Picture3()->width();
+    state.counters["raster_h"] = w.form.Picture3()->height();
+    if (!QFile::exists(w.scratch)) state.SkipWithError("nothing was printed");
+}
+BENCHMARK(BM_PrintPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench_plot.h"
+#include "interact/rotation.h"
 #include "output/bmp_writer.h"
 #include "output/png_writer.h"
 #include "reader/plot_store.h"
@@ -111,5 +112,16 @@ void BM_WritePng(benchmark::State& state) {
     std::filesystem::remove(path, error);
 }
 BENCHMARK(BM_WritePng)->Unit(benchmark::kMillisecond);
+
+// A right turn of the 150000-segment plot: rewrite every segment and its extents.
+void BM_RotatePlot(benchmark::State& state) {
+    Kestrel_Val::PlotStore store = BenchStore();
+    for (auto _ : state) {
+        Kestrel_Interact::RotatePlot(store, Kestrel_Interact::Turn::Right);
+        benchmark::ClobberMemory();
+    }
+    state.counters["segments"] = store.LineCount[1];
+}
+BENCHMARK(BM_RotatePlot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
