@@ -33,13 +33,6 @@ QFont ProportionalFont(double points) {  // "ＭＳ Ｐゴシック"
     return font;
 }
 
-template <typename T>
-T* Make(QWidget* parent, const char* name) {
-    auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
 }  // namespace
 
 QString ManualPath(const QString& programDir) {
@@ -69,34 +62,17 @@ OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
 
-    auto* optionFrame = Make<QGroupBox>(this, "OptionFrame");
-    optionFrame->setTitle(QString::fromUtf8(OptionFrameCaption));
-    Place(optionFrame, 135, 60, 4455, 1335);
-    auto* label1 = Make<QLabel>(optionFrame, "Label1");
-    label1->setText(QString::fromUtf8(OptionLabel1Caption));
-    label1->setWordWrap(true);
-    Place(label1, 120, 225, 4215, 480);
-    option1_ = Make<QRadioButton>(optionFrame, "Option1");
-    option1_->setText(QString::fromUtf8(OnCaption));
-    Place(option1_, 360, 660, 1875, 315);
-    option2_ = Make<QRadioButton>(optionFrame, "Option2");
-    option2_->setText(QString::fromUtf8(OffCaption));
-    Place(option2_, 360, 960, 1875, 315);
+    auto* optionFrame = Add<QGroupBox>(this, "OptionFrame", OptionFrameCaption, 135, 60, 4455, 1335);
+    Add<QLabel>(optionFrame, "Label1", OptionLabel1Caption, 120, 225, 4215, 480)->setWordWrap(true);
+    option1_ = Add<QRadioButton>(optionFrame, "Option1", OnCaption, 360, 660, 1875, 315);
+    option2_ = Add<QRadioButton>(optionFrame, "Option2", OffCaption, 360, 960, 1875, 315);
 
     // Radio buttons exclude each other per parent, so the two frames stay independent.
-    auto* frame1 = Make<QGroupBox>(this, "Frame1");
-    frame1->setTitle(QString::fromUtf8(Frame1Caption));
-    Place(frame1, 135, 1665, 4455, 675);
-    option3_ = Make<QRadioButton>(frame1, "Option3");
-    option3_->setText(QString::fromUtf8(OnCaption));
-    Place(option3_, 360, 240, 855, 315);
-    option4_ = Make<QRadioButton>(frame1, "Option4");
-    option4_->setText(QString::fromUtf8(OffCaption));
-    Place(option4_, 1380, 240, 1215, 315);
+    auto* frame1 = Add<QGroupBox>(this, "Frame1", Frame1Caption, 135, 1665, 4455, 675);
+    option3_ = Add<QRadioButton>(frame1, "Option3", OnCaption, 360, 240, 855, 315);
+    option4_ = Add<QRadioButton>(frame1, "Option4", OffCaption, 1380, 240, 1215, 315);
 
-    auto* command1 = Make<QPushButton>(this, "Command1");
-    command1->setText(QString::fromUtf8(OkCaption));
-    Place(command1, 1770, 2400, 1335, 375);
+    auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 1770, 2400, 1335, 375);
     connect(command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
 
     Form_Load();
@@ -117,14 +93,10 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
     setObjectName(QStringLiteral("ComdForm"));
     setWindowTitle(QString::fromUtf8(ComdFormCaption));
 
-    list1_ = Make<QListWidget>(this, "List1");
-    list1_->setFont(FixedPitchFont(9));
     // Above the OK button, tall enough for the eight entries without a scroll bar.
-    Place(list1_, 60, 60, 2520, 1680);
-
-    auto* command1 = Make<QPushButton>(this, "Command1");
-    command1->setText(QString::fromUtf8(OkCaption));
-    Place(command1, 720, 1800, 1155, 375);
+    list1_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
+    list1_->setFont(FixedPitchFont(9));
+    auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 720, 1800, 1155, 375);
     connect(command1, &QPushButton::clicked, this, &ComdForm::Command1_Click);
 
     Form_Load();
@@ -140,22 +112,14 @@ void ComdForm::Command1_Click() { close(); }
 VersForm::VersForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 6540, 2520) {
     setObjectName(QStringLiteral("VersForm"));
 
-    auto* picIcon = Make<QLabel>(this, "picIcon");
-    picIcon->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
-    Place(picIcon, 240, 240, 510, 510);
-    lblTitle_ = Make<QLabel>(this, "lblTitle");
+    Add<QLabel>(this, "picIcon", nullptr, 240, 240, 510, 510)->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
+    lblTitle_ = Add<QLabel>(this, "lblTitle", nullptr, 960, 360, 1605, 465);
     lblTitle_->setFont(ProportionalFont(14.25));
-    Place(lblTitle_, 960, 360, 1605, 465);
-    lblVersion_ = Make<QLabel>(this, "lblVersion");
+    lblVersion_ = Add<QLabel>(this, "lblVersion", nullptr, 2640, 360, 1665, 465);
     lblVersion_->setFont(ProportionalFont(14.25));
-    Place(lblVersion_, 2640, 360, 1665, 465);
-    lblDescription_ = Make<QLabel>(this, "lblDescription");
+    lblDescription_ = Add<QLabel>(this, "lblDescription", nullptr, 1245, 1020, 5055, 660);
     lblDescription_->setFont(FixedPitchFont(12));
-    Place(lblDescription_, 1245, 1020, 5055, 660);
-
-    cmdOK_ = Make<QPushButton>(this, "cmdOK");
-    cmdOK_->setText(QString::fromUtf8(OkCaption));
-    Place(cmdOK_, 2790, 2010, 1035, 345);
+    cmdOK_ = Add<QPushButton>(this, "cmdOK", OkCaption, 2790, 2010, 1035, 345);
     connect(cmdOK_, &QPushButton::clicked, this, &VersForm::cmdOK_Click);
 
     Form_Load();

@@ -25,6 +25,21 @@ protected:
     int Px(double twips) const;
     void Place(QWidget* control, double left, double top, double width, double height) const;
 
+    // A control named after its design name, with its caption (if any), placed in twips.
+    template <typename T>
+    T* Add(QWidget* parent, const char* name, const char* caption, double left, double top,
+           double width, double height) const {
+        auto* control = new T(parent);
+        control->setObjectName(QString::fromLatin1(name));
+        if constexpr (requires { control->setTitle(QString()); }) {
+            control->setTitle(QString::fromUtf8(caption));
+        } else if constexpr (requires { control->setText(QString()); }) {
+            if (caption != nullptr) control->setText(QString::fromUtf8(caption));
+        }
+        Place(control, left, top, width, height);
+        return control;
+    }
+
 private:
     double twipsPerPixel_;
 };
