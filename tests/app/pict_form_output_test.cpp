@@ -72,6 +72,35 @@ protected:
     static QImage Bmp(const QString& path) {
         return QImage::fromData(Contents(path), "BMP").convertToFormat(QImage::Format_RGB32);
     }
+    // Prints, the dialog answering OK after choosing a PDF file, a paper size and orientation.
+    void Print(QPageSize::PageSizeId size, QPageLayout::Orientation orientation, const QString& file) {
+        fake.printAnswer = [=](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setPageSize(QPageSize(size));
+            printer.setPageOrientation(orientation);
+            return true;
+        };
+        form->PlotMenu13_Click();
+    }
+    void Copy(int clearError = 0, int putError = 0) {  // with the errors the clipboard is to report
+        fake.clearError = clearError;
+        fake.putError = putError;
+        form->PlotMenu14_Click();
+    }
+    // The pages' count and distinct media boxes in points.
+    static QString Pages(const QString& pdf) {
+        const QString text = QString::fromLatin1(Contents(pdf));
+        QStringList boxes;
+        for (auto it = QRegularExpression("/MediaBox\\s*\\[([^\\]]*)\\]").globalMatch(text); it.hasNext();) {
+            QStringList numbers;  // written as 595.000000 and the like
+            for (const QString& n : it.next().captured(1).split(' ', Qt::SkipEmptyParts))
+                numbers << QString::number(n.toDouble());
+            boxes << numbers.join(' ');
+        }
+        boxes.removeDuplicates();
+        return QString::number(text.count(QRegularExpression("/Type\\s*/Page(?!s)"))) + " x " + boxes.join(", ");
+    }
 
     QTemporaryDir dir;
     static constexpr QPoint SelectionAt{20, 30};
@@ -103,7 +132,7 @@ TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
     // Each command's output: the file it wrote, or all the clipboard holds.
     const std::function<std::vector<QImage>()> commands[] = {
         [this] { Save(Path("out.bmp")); return std::vector<QImage>{Bmp(Path("out.bmp"))}; },
-        [this] { form->PlotMenu14_Click(); return fake.clipboardImages; }};
+        [this] { Copy(); return fake.clipboardImages; }};
     for (const auto& command : commands) {
         Select(selection);
         EXPECT_EQ(command(), std::vector<QImage>{selection});
@@ -111,31 +140,6 @@ TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
         EXPECT_EQ(command(), std::vector<QImage>{Raster()});
     }
     EXPECT_TRUE(fake.messages.empty());
-}
-
-TEST_F(OutputTest, EmptySelectionIsNotSaved) {
-    Select(QImage());  // a selection without pixels cannot be written: reported, and the selection stays
-    Save(Path("empty.bmp"));
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(FileError)});
-    EXPECT_TRUE(Selected());
-    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
-}
-
-TEST_F(OutputTest, SaveFailuresAreReportedAndKeepTheSelection) {
-    const std::pair<QString, const char*> cases[] = {
-        {Path("missing/a.bmp"), "エラーメッセージ番号 76"},
-        {"/sys/kestrel-test.bmp", NoWrite},  // nobody may create files there
-        {"/dev/full", "ディスクの空き容量が不足しています(Err=61)"},
-    };
-    for (const auto& [path, text] : cases) {
-        SCOPED_TRACE(path.toStdString());
-        fake.messages.clear();
-        Select(selection);
-        Save(path);
-        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(text)});
-        EXPECT_TRUE(Selected());
-        EXPECT_EQ(store.SaveName, QFileInfo(path).fileName().toStdString());  // taken before writing
-    }
 }
 
 TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
@@ -169,56 +173,39 @@ TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not
     if (!bites) GTEST_SKIP() << "folder permissions do not apply to this user";
 }
 
-TEST_F(OutputTest, CopyFailuresAreReportedAndKeepTheSelection) {
-    for (const auto& [clearError, putError, text] : {std::tuple{520, 0, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
-                                                     std::tuple{0, 521, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"}}) {
+TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
+    // The selection to take, the failing command, and its message.
+    const std::tuple<QImage, std::function<void()>, const char*> cases[] = {
+        {QImage(), [this] { Save(Path("empty.bmp")); }, FileError},  // a selection without pixels cannot be written
+        {selection, [this] { Save(Path("missing/a.bmp")); }, "エラーメッセージ番号 76"},
+        {selection, [this] { Save("/sys/kestrel-test.bmp"); }, NoWrite},  // nobody may create files there
+        {selection, [this] { Copy(520, 0); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
+        {selection, [this] { Copy(0, 521); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},
+        {selection, [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); },
+         "プリンターエラーです(Err=482)"},
+        {selection, [this] { Save("/dev/full"); }, "ディスクの空き容量が不足しています(Err=61)"},
+    };
+    for (const auto& [image, command, text] : cases) {
+        SCOPED_TRACE(text);
         fake.messages.clear();
-        fake.clearError = clearError;
-        fake.putError = putError;
-        Select(selection);
-        form->PlotMenu14_Click();
+        Select(image);
+        command();
         EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(text)});
-        EXPECT_TRUE(fake.clipboardImages.empty() && Selected()) << text;
+        EXPECT_TRUE(Selected());
     }
+    EXPECT_EQ(store.SaveName, "full");  // taken before writing
+    EXPECT_TRUE(fake.clipboardImages.empty());
+    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
 }
 
-class PrintTest : public OutputTest {
-protected:
-    // The dialog answers OK after choosing a PDF file, a paper size and orientation.
-    void Choose(QPageSize::PageSizeId size, QPageLayout::Orientation orientation, const QString& file) {
-        fake.printAnswer = [=](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            printer.setPageSize(QPageSize(size));
-            printer.setPageOrientation(orientation);
-            return true;
-        };
-    }
-    // The pages' count and distinct media boxes in points.
-    static QString Pages(const QString& pdf) {
-        const QString text = QString::fromLatin1(Contents(pdf));
-        QStringList boxes;
-        for (auto it = QRegularExpression("/MediaBox\\s*\\[([^\\]]*)\\]").globalMatch(text); it.hasNext();) {
-            QStringList numbers;  // written as 595.000000 and the like
-            for (const QString& n : it.next().captured(1).split(' ', Qt::SkipEmptyParts))
-                numbers << QString::number(n.toDouble());
-            boxes << numbers.join(' ');
-        }
-        boxes.removeDuplicates();
-        return QString::number(text.count(QRegularExpression("/Type\\s*/Page(?!s)"))) + " x " + boxes.join(", ");
-    }
-};
+class PrintTest : public OutputTest {};
 
-TEST_F(PrintTest, CancelOrPrinterFailureKeepsTheSelection) {
+TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     Select(selection);
     form->PlotMenu13_Click();  // no answer: cancelled, silently
     EXPECT_EQ(fake.printCalls, 1);
     EXPECT_EQ(store.PrintCancelled, 1);
     EXPECT_TRUE(fake.messages.empty() && Selected());
-    Choose(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf"));
-    form->PlotMenu13_Click();
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8("プリンターエラーです(Err=482)")});
-    EXPECT_TRUE(Selected());
 }
 
 TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
@@ -234,8 +221,7 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
         for (int i = 0; i < 80; ++i) surface.Line(x, y + i * t, x + 80 * t, y + i * t, colours[page]);
     }
     Select(Raster().copy(QRect(SelectionAt, selection.size())));
-    Choose(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
-    form->PlotMenu13_Click();
+    Print(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
     EXPECT_EQ(store.PrintCancelled, 0);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_FALSE(Selected());  // the whole area printed, the selection consumed
@@ -269,8 +255,7 @@ TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
     form->Picture3()->resize(760, 100);
     for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"}, {QPageSize::A4, "2 x 0 0 595 842"},
                                       {QPageSize::A3, "1 x 0 0 842 1191"}}) {
-        Choose(size, QPageLayout::Portrait, Path(QString::number(size) + ".pdf"));
-        form->PlotMenu13_Click();
+        Print(size, QPageLayout::Portrait, Path(QString::number(size) + ".pdf"));
         EXPECT_EQ(Pages(Path(QString::number(size) + ".pdf")), pages);
     }
     // A dialog that changes nothing but the file: the A3 chosen before stays in force.
