@@ -1,7 +1,6 @@
 #pragma once
 
-// A fake platform that answers at once and records what it was asked, and a fixture
-// holding a shown main window over its own plot store.
+// A fake platform that answers at once and records what it was asked; a shown main window over its own store.
 
 #include <gtest/gtest.h>
 
@@ -35,52 +34,44 @@ struct FakePlatform final : Kestrel_App::Platform {
         Kestrel_App::MessageIcon icon = Kestrel_App::MessageIcon::None;
     };
 
-    std::deque<Kestrel_App::OpenChoice> openAnswers;  // none left: cancel
-    std::vector<OpenCall> openCalls;
-    std::deque<Kestrel_App::OpenChoice> saveAnswers;  // none left: cancel
-    std::vector<OpenCall> saveCalls;
+    std::deque<Kestrel_App::OpenChoice> openAnswers, saveAnswers;  // none left: cancel
+    std::vector<OpenCall> openCalls, saveCalls;
     std::vector<MessageCall> messages;
     std::vector<QMenu*> popups;
-    // The print dialog: what it does to the printer before answering (nothing set: cancel).
-    std::function<bool(QPrinter&)> printAnswer;
+    std::function<bool(QPrinter&)> printAnswer;  // what the print dialog does; unset: cancel
     int printCalls = 0;
-    // The clipboard: errors to report, and what was placed on it.
-    int clearError = 0, putError = 0;
-    bool clipboardCleared = false;
+    int clearError = 0, putError = 0;  // the clipboard's errors to report
     std::vector<QImage> clipboardImages;
     std::vector<QString> browserPaths;
     bool browserStarts = true;
 
+    static std::optional<Kestrel_App::OpenChoice> Answer(std::deque<Kestrel_App::OpenChoice>& answers) {
+        if (answers.empty()) return std::nullopt;
+        const auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
         openCalls.push_back({title, initialName, filters, filterIndex});
-        if (openAnswers.empty()) return std::nullopt;
-        const auto answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
+        return Answer(openAnswers);
     }
     std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
         saveCalls.push_back({title, initialName, filters, filterIndex});
-        if (saveAnswers.empty()) return std::nullopt;
-        const auto answer = saveAnswers.front();
-        saveAnswers.pop_front();
-        return answer;
+        return Answer(saveAnswers);
     }
     bool ShowPrintDialog(QWidget*, QPrinter& printer) override {
         ++printCalls;
-        return printAnswer ? printAnswer(printer) : false;
+        return printAnswer && printAnswer(printer);
     }
     int ClearClipboard() override {
-        if (clearError != 0) return clearError;
-        clipboardCleared = true;
-        clipboardImages.clear();
-        return 0;
+        if (clearError == 0) clipboardImages.clear();
+        return clearError;
     }
     int PutClipboardImage(const QImage& image) override {
-        if (putError != 0) return putError;
-        clipboardImages.push_back(image);
-        return 0;
+        if (putError == 0) clipboardImages.push_back(image);
+        return putError;
     }
     bool OpenInBrowser(const QString& path) override {
         browserPaths.push_back(path);
@@ -92,13 +83,16 @@ struct FakePlatform final : Kestrel_App::Platform {
     void PopupMenu(QMenu* menu, const QPoint&) override { popups.push_back(menu); }
 };
 
-// What RedrawPlot draws on a fresh raster of the given size.
-inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel) {
+// What RedrawPlot (`framed`: DrawPlot, with frame and larger top margin) draws on a fresh raster.
+inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel, bool framed = false) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
     Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                         static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
-    Kestrel_View::RedrawPlot(store, surface);
+    if (framed)
+        Kestrel_View::DrawPlot(store, surface, {});
+    else
+        Kestrel_View::RedrawPlot(store, surface);
     return image;
 }
 

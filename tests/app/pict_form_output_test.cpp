@@ -8,6 +8,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include "form_test_support.h"
 
@@ -42,10 +42,10 @@ protected:
     // pixels there; a null image drags along one axis only, which selects nothing.
     void Select(const QImage& image) {
         store.PlotName = "/selection.hpg";  // the rectangle grows only while a file is loaded
-        const QPoint at = SelectionAt;
         const float t = static_cast<float>(Twips());
-        form->Picture3_MouseDown(2, 0, at.x() * t, at.y() * t);
-        form->Picture3_MouseMove(2, 0, (at.x() + image.width()) * t, (at.y() + std::max(image.height(), 60)) * t);
+        form->Picture3_MouseDown(2, 0, SelectionAt.x() * t, SelectionAt.y() * t);
+        form->Picture3_MouseMove(2, 0, (SelectionAt.x() + image.width()) * t,
+                                 (SelectionAt.y() + std::max(image.height(), 60)) * t);
         form->Picture3_MouseUp(2, 0, 0, 0);
         ASSERT_EQ(form->Picture2(), image);
     }
@@ -60,18 +60,46 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
     }
+    void WriteOld(const QString& name) {  // an existing file a save must replace or leave alone
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) > 0);
+    }
     void Save(const QString& path, int filterIndex = 1) {
         fake.saveAnswers.push_back({path, filterIndex});
         form->PlotMenu24_Click();
     }
-    // The file is a 24-bit BMP of `expected`'s size and pixels.
-    static void ExpectBmp(const QString& path, const QImage& expected) {
-        const QByteArray b = Contents(path);
-        ASSERT_TRUE(b.startsWith("BM") && b.size() > 54) << path.toStdString();
-        const auto u32 = [&b](int at) { return static_cast<int>(qFromLittleEndian<quint32>(b.constData() + at)); };
-        EXPECT_EQ((std::vector<int>{u32(2), u32(18), u32(22), u32(28) & 0xffff}),
-                  (std::vector<int>{static_cast<int>(b.size()), expected.width(), expected.height(), 24}));
-        EXPECT_EQ(QImage::fromData(b, "BMP").convertToFormat(QImage::Format_RGB32), expected);
+    // The file's pixels, read as a BMP whatever its name (the header is checked in bmp_writer_test).
+    static QImage Bmp(const QString& path) {
+        return QImage::fromData(Contents(path), "BMP").convertToFormat(QImage::Format_RGB32);
+    }
+    // Prints, the dialog answering OK after choosing a PDF file, a paper size and orientation.
+    void Print(QPageSize::PageSizeId size, QPageLayout::Orientation orientation, const QString& file) {
+        fake.printAnswer = [=](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setPageSize(QPageSize(size));
+            printer.setPageOrientation(orientation);
+            return true;
+        };
+        form->PlotMenu13_Click();
+    }
+    void Copy(int clearError = 0, int putError = 0) {  // with the errors the clipboard is to report
+        fake.clearError = clearError;
+        fake.putError = putError;
+        form->PlotMenu14_Click();
+    }
+    // The pages' count and distinct media boxes in points.
+    static QString Pages(const QString& pdf) {
+        const QString text = QString::fromLatin1(Contents(pdf));
+        QStringList boxes;
+        for (auto it = QRegularExpression("/MediaBox\\s*\\[([^\\]]*)\\]").globalMatch(text); it.hasNext();) {
+            QStringList numbers;  // written as 595.000000 and the like
+            for (const QString& n : it.next().captured(1).split(' ', Qt::SkipEmptyParts))
+                numbers << QString::number(n.toDouble());
+            boxes << numbers.join(' ');
+        }
+        boxes.removeDuplicates();
+        return QString::number(text.count(QRegularExpression("/Type\\s*/Page(?!s)"))) + " x " + boxes.join(", ");
     }
 
     QTemporaryDir dir;
@@ -81,66 +109,41 @@ protected:
 };
 
 TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
-    const QImage raster = Raster();
-    QFile existing(Path("x.png"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(old) > 0);
-    existing.close();
     Save(Path("a.bmp"), 2);
     const auto& first = fake.saveCalls.at(0);
     EXPECT_EQ(QStringList({first.title, first.initialName, QString::number(first.filterIndex)}),
               QStringList({QString::fromUtf8("画像の保存"), "*.bmp", "1"}));
-    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
-    // Without extension, under another one, over an existing file: BMP data, as named.
+    // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
     Save(Path("plot"));
     Save(Path("x.png"));
-    for (const char* name : {"a.bmp", "plot", "x.png"}) ExpectBmp(Path(name), raster);
+    for (const char* name : {"a.bmp", "plot", "x.png"}) EXPECT_EQ(Bmp(Path(name)), Raster()) << name;
     EXPECT_EQ(fake.saveCalls.at(1).initialName, dir.path() + "/*.bmp");
     EXPECT_EQ(fake.saveCalls.at(1).filterIndex, 2);  // the filter chosen last time
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);  // no temporary files left
     form->PlotMenu18_Click();  // cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.size(), 4u);
     EXPECT_EQ(store.SaveName, "x.png");
     EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST_F(OutputTest, SaveTakesTheSelectionOnceThenTheWholeArea) {
-    Select(selection);
-    Save(Path("sel.bmp"));
-    ExpectBmp(Path("sel.bmp"), selection);
-    EXPECT_FALSE(Selected());
-    Save(Path("all.bmp"));
-    ExpectBmp(Path("all.bmp"), Raster());
-    // A selection without pixels cannot be written: reported, and the selection stays.
-    Select(QImage());
-    Save(Path("empty.bmp"));
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(FileError)});
-    EXPECT_TRUE(Selected());
-    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
-}
-
-TEST_F(OutputTest, SaveFailuresAreReportedAndKeepTheSelection) {
-    const std::pair<QString, const char*> cases[] = {
-        {Path("missing/a.bmp"), "エラーメッセージ番号 76"},
-        {"/sys/kestrel-test.bmp", NoWrite},  // nobody may create files there
-        {"/dev/full", "ディスクの空き容量が不足しています(Err=61)"},
-    };
-    for (const auto& [path, text] : cases) {
-        SCOPED_TRACE(path.toStdString());
-        fake.messages.clear();
+TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
+    fake.clipboardImages.push_back(QImage(5, 5, QImage::Format_RGB32));  // whatever was there before
+    // Each command's output: the file it wrote, or all the clipboard holds.
+    const std::function<std::vector<QImage>()> commands[] = {
+        [this] { Save(Path("out.bmp")); return std::vector<QImage>{Bmp(Path("out.bmp"))}; },
+        [this] { Copy(); return fake.clipboardImages; }};
+    for (const auto& command : commands) {
         Select(selection);
-        Save(path);
-        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(text)});
-        EXPECT_EQ(fake.messages.at(0).icon, Kestrel_App::MessageIcon::Warning);
-        EXPECT_TRUE(Selected());
-        EXPECT_EQ(store.SaveName, QFileInfo(path).fileName().toStdString());  // taken before writing
+        EXPECT_EQ(command(), std::vector<QImage>{selection});
+        EXPECT_FALSE(Selected());
+        EXPECT_EQ(command(), std::vector<QImage>{Raster()});
     }
+    EXPECT_TRUE(fake.messages.empty());
 }
 
 TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
-    QFile f(Path("full.bmp"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) > 0);
-    f.close();
+    WriteOld("full.bmp");
     // The write stops after 4 KiB, as on a disk filling up half way.
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -157,10 +160,8 @@ TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
 }
 
 TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not stopped by it
-    QFile f(Path("a.bmp"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) > 0);
-    f.close();
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked") && QFile::rename(Path("a.bmp"), Path("locked/a.bmp")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    WriteOld("locked/a.bmp");
     ASSERT_TRUE(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
     const bool bites = access(QFile::encodeName(Path("locked")).constData(), W_OK) != 0;
     if (bites) {
@@ -172,60 +173,36 @@ TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not
     if (!bites) GTEST_SKIP() << "folder permissions do not apply to this user";
 }
 
-TEST_F(OutputTest, CopyPlacesTheSelectionOnceThenTheArea) {
-    fake.clipboardImages.push_back(QImage(5, 5, QImage::Format_RGB32));  // whatever was there before
-    Select(selection);
-    form->PlotMenu14_Click();
-    EXPECT_EQ(fake.clipboardImages, std::vector<QImage>{selection});
-    EXPECT_FALSE(Selected());
-    form->PlotMenu14_Click();
-    EXPECT_EQ(fake.clipboardImages, std::vector<QImage>{Raster()});
-    EXPECT_TRUE(fake.messages.empty());
-    // Failures are reported and leave the selection.
-    for (const auto& [clearError, putError, text] : {std::tuple{520, 0, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
-                                                     std::tuple{0, 521, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"}}) {
+TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
+    // The selection to take, the failing command, and its message.
+    const std::tuple<QImage, std::function<void()>, const char*> cases[] = {
+        {QImage(), [this] { Save(Path("empty.bmp")); }, FileError},  // a selection without pixels cannot be written
+        {selection, [this] { Save(Path("missing/a.bmp")); }, "エラーメッセージ番号 76"},
+        {selection, [this] { Save("/sys/kestrel-test.bmp"); }, NoWrite},  // nobody may create files there
+        {selection, [this] { Copy(520, 0); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
+        {selection, [this] { Copy(0, 521); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},
+        {selection, [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); },
+         "プリンターエラーです(Err=482)"},
+        {selection, [this] { Save("/dev/full"); }, "ディスクの空き容量が不足しています(Err=61)"},
+    };
+    for (const auto& [image, command, text] : cases) {
+        SCOPED_TRACE(text);
         fake.messages.clear();
-        fake.clipboardImages.clear();
-        fake.clearError = clearError;
-        fake.putError = putError;
-        Select(selection);
-        form->PlotMenu14_Click();
+        Select(image);
+        command();
         EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(text)});
-        EXPECT_TRUE(fake.clipboardImages.empty() && Selected()) << text;
+        EXPECT_TRUE(Selected());
     }
+    EXPECT_EQ(store.SaveName, "full");  // taken before writing
+    EXPECT_TRUE(fake.clipboardImages.empty());
+    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
 }
 
-class PrintTest : public OutputTest {
-protected:
-    // The dialog answers OK after choosing a PDF file, a paper size and orientation.
-    void Choose(QPageSize::PageSizeId size, QPageLayout::Orientation orientation, const QString& file) {
-        fake.printAnswer = [=](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            printer.setPageSize(QPageSize(size));
-            printer.setPageOrientation(orientation);
-            return true;
-        };
-    }
-    // The drawing area's size in pixels, as if zoomed; the raster follows it.
-    void SizeArea(int width, int height) { form->Picture3()->resize(width, height); }
-    // The pages' count and distinct media boxes in points.
-    static QString Pages(const QString& pdf) {
-        const QString text = QString::fromLatin1(Contents(pdf));
-        QStringList boxes;
-        for (auto it = QRegularExpression("/MediaBox\\s*\\[([^\\]]*)\\]").globalMatch(text); it.hasNext();) {
-            QStringList numbers;  // written as 595.000000 and the like
-            for (const QString& n : it.next().captured(1).split(' ', Qt::SkipEmptyParts)) numbers << QString::number(n.toDouble());
-            boxes << numbers.join(' ');
-        }
-        boxes.removeDuplicates();
-        return QString::number(text.count(QRegularExpression("/Type\\s*/Page(?!s)"))) + " x " + boxes.join(", ");
-    }
-};
+class PrintTest : public OutputTest {};
 
-TEST_F(PrintTest, CancelPrintsNothing) {
+TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     Select(selection);
-    form->PlotMenu13_Click();
+    form->PlotMenu13_Click();  // no answer: cancelled, silently
     EXPECT_EQ(fake.printCalls, 1);
     EXPECT_EQ(store.PrintCancelled, 1);
     EXPECT_TRUE(fake.messages.empty() && Selected());
@@ -234,19 +211,17 @@ TEST_F(PrintTest, CancelPrintsNothing) {
 TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
     // A4 landscape tiles are 28.5 x 19.8 cm: an area 2.5 tiles wide and 1.2 high gives 3 x 2 pages.
     const double w = 567 * 28.5 / Twips(), h = 567 * 19.8 / Twips();
-    SizeArea(static_cast<int>(2.5 * w), static_cast<int>(1.2 * h));
-    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255), qRgb(230, 200, 0), qRgb(200, 0, 200), qRgb(0, 200, 200)};
+    const float t = static_cast<float>(Twips());
+    form->Picture3()->resize(static_cast<int>(2.5 * w), static_cast<int>(1.2 * h));  // as if zoomed
+    const Kestrel_View::Rgb colours[] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {230, 200, 0}, {200, 0, 200}, {0, 200, 200}};
     auto surface = form->Picture3()->Surface();
     for (int page = 0; page < 6; ++page) {  // an 80-pixel square at the top-left of each tile
-        const float x = static_cast<float>((std::ceil(page / 2 * w) + 2) * Twips()), t = static_cast<float>(Twips());
-        const float y = static_cast<float>((std::ceil(page % 2 * h) + 2) * Twips());
-        const Kestrel_View::Rgb c{static_cast<std::uint8_t>(qRed(colours[page])), static_cast<std::uint8_t>(qGreen(colours[page])),
-                                  static_cast<std::uint8_t>(qBlue(colours[page]))};
-        for (int i = 0; i < 80; ++i) surface.Line(x, y + i * t, x + 80 * t, y + i * t, c);
+        const float x = static_cast<float>(std::ceil(page / 2 * w) + 2) * t;
+        const float y = static_cast<float>(std::ceil(page % 2 * h) + 2) * t;
+        for (int i = 0; i < 80; ++i) surface.Line(x, y + i * t, x + 80 * t, y + i * t, colours[page]);
     }
     Select(Raster().copy(QRect(SelectionAt, selection.size())));
-    Choose(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
-    form->PlotMenu13_Click();
+    Print(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
     EXPECT_EQ(store.PrintCancelled, 0);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_FALSE(Selected());  // the whole area printed, the selection consumed
@@ -264,8 +239,9 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 for (int c = 0; c < 6; ++c) {
-                    const QRgb p = image.pixel(x, y), e = colours[c];
-                    if (std::abs(qRed(p) - qRed(e)) + std::abs(qGreen(p) - qGreen(e)) + std::abs(qBlue(p) - qBlue(e)) < 60)
+                    const QRgb p = image.pixel(x, y);
+                    const Kestrel_View::Rgb e = colours[c];
+                    if (std::abs(qRed(p) - e.r) + std::abs(qGreen(p) - e.g) + std::abs(qBlue(p) - e.b) < 60)
                         marks[c] |= QRect(x, y, 1, 1);
                 }
         for (int c = 0; c < 6; ++c) EXPECT_EQ(marks[c].isEmpty(), c != page) << page << " " << c;
@@ -275,11 +251,11 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
 }
 
 TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
-    SizeArea(760, 100);  // wider than an A4 tile (748.4 pixels), narrower than a Letter tile (770.7)
-    for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"}, std::pair{QPageSize::A4, "2 x 0 0 595 842"},
-                                      std::pair{QPageSize::A3, "1 x 0 0 842 1191"}}) {
-        Choose(size, QPageLayout::Portrait, Path(QString::number(size) + ".pdf"));
-        form->PlotMenu13_Click();
+    // Wider than an A4 tile (748.4 pixels), narrower than a Letter tile (770.7).
+    form->Picture3()->resize(760, 100);
+    for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"}, {QPageSize::A4, "2 x 0 0 595 842"},
+                                      {QPageSize::A3, "1 x 0 0 842 1191"}}) {
+        Print(size, QPageLayout::Portrait, Path(QString::number(size) + ".pdf"));
         EXPECT_EQ(Pages(Path(QString::number(size) + ".pdf")), pages);
     }
     // A dialog that changes nothing but the file: the A3 chosen before stays in force.
@@ -290,14 +266,6 @@ TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
     form->PlotMenu13_Click();
     EXPECT_EQ(Pages(Path("again.pdf")), "1 x 0 0 842 1191");
     EXPECT_TRUE(fake.messages.empty());
-}
-
-TEST_F(PrintTest, PrinterFailureIsReportedAndKeepsTheSelection) {
-    Select(selection);
-    Choose(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf"));
-    form->PlotMenu13_Click();
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8("プリンターエラーです(Err=482)")});
-    EXPECT_TRUE(Selected());
 }
 
 }  // namespace
