@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,33 +51,24 @@ protected:
 
 TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
     // Flags before, buttons clicked, OK (or the title bar's close), shown at opening, flags after.
-    const struct {
-        std::int16_t adjust, range;
-        int click1, click2;
-        bool ok;
-        std::pair<int, int> shown;
-        std::int16_t adjustAfter, rangeAfter;
-    } rows[] = {
+    const struct { std::int16_t adjust, range; int click1, click2; bool ok; std::pair<int, int> shown;
+                   std::int16_t adjustAfter, rangeAfter; } rows[] = {
         {0, 0, 2, 4, true, {1, 3}, 1, 1},  {1, 1, 1, 3, true, {2, 4}, 0, 0},
         {0, 1, 2, 3, false, {1, 4}, 0, 1}, {1, 0, 0, 0, true, {2, 3}, 1, 0},
-        {0, 0, 1, 4, true, {1, 3}, 0, 1},
-    };
+        {0, 0, 1, 4, true, {1, 3}, 0, 1}};
     for (const auto& r : rows) {
         store.AdjustViewOff = r.adjust;
         store.RangeFrameOff = r.range;
         QWidget* dialog = Options();
         ASSERT_NE(dialog, nullptr);
-        EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(Selected(dialog), r.shown) << r.adjust << r.range;
         for (int n : {r.click1, r.click2})
             if (n != 0) Radio(dialog, n)->click();
-        if (r.ok)
-            dialog->findChild<QPushButton*>("Command1")->click();
-        else
-            dialog->close();
+        if (r.ok) dialog->findChild<QPushButton*>("Command1")->click();
+        else dialog->close();
         EXPECT_FALSE(dialog->isVisible());
-        EXPECT_EQ(store.AdjustViewOff, r.adjustAfter) << r.adjust << r.range << r.ok;
-        EXPECT_EQ(store.RangeFrameOff, r.rangeAfter) << r.adjust << r.range << r.ok;
+        EXPECT_EQ(std::pair(store.AdjustViewOff, store.RangeFrameOff), std::pair(r.adjustAfter, r.rangeAfter))
+            << r.adjust << r.range << r.ok;
     }
 }
 
@@ -97,10 +86,9 @@ TEST_F(DialogsTest, CommandListHoldsTheEightCommandsAfterReopening) {
                                "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択"};
     EXPECT_EQ(CommandList(), eight);
     EXPECT_EQ(form->ComdForm()->windowTitle(), QStringLiteral("対応コマンド一覧表"));
-    const QFont font = form->ComdForm()->findChild<QListWidget*>("List1")->font();
-    EXPECT_EQ(font.family(), QStringLiteral("IPAGothic"));
-    EXPECT_EQ(font.pointSizeF(), 9.0);
     const auto* list = form->ComdForm()->findChild<QListWidget*>("List1");
+    EXPECT_EQ(list->font().family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(list->font().pointSizeF(), 9.0);
     EXPECT_LE(list->sizeHintForRow(0) * list->count(), list->viewport()->height());  // all eight in view
     form->ComdForm()->findChild<QPushButton*>("Command1")->click();
     EXPECT_FALSE(form->ComdForm() != nullptr && form->ComdForm()->isVisible());
@@ -111,16 +99,14 @@ TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
     form->PlotMenu93_Click();
     QWidget* dialog = form->VersForm();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kestrel のﾊﾞｰｼﾞｮﾝ情報"));
-    const auto text = [dialog](const char* name) { return dialog->findChild<QLabel*>(name)->text(); };
-    EXPECT_EQ(text("lblTitle"), QStringLiteral("Kestrel"));
-    EXPECT_EQ(text("lblVersion"), QStringLiteral("Version 0.1.3"));
-    EXPECT_TRUE(text("lblDescription").contains(QStringLiteral("Kestrel")));
-    EXPECT_EQ(dialog->findChild<QLabel*>("picIcon")->pixmap().size(), QSize(32, 32));
-    EXPECT_EQ(dialog->findChild<QLabel*>("lblVersion")->font().family(), QStringLiteral("IPAPGothic"));
-    for (const char* name : {"lblTitle", "lblVersion", "lblDescription"}) {  // no text cut off
-        const auto* label = dialog->findChild<QLabel*>(name);
-        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
-    }
+    const auto label = [dialog](const char* name) { return dialog->findChild<QLabel*>(name); };
+    EXPECT_EQ(label("lblTitle")->text(), QStringLiteral("Kestrel"));
+    EXPECT_EQ(label("lblVersion")->text(), QStringLiteral("Version 0.1.3"));
+    EXPECT_TRUE(label("lblDescription")->text().contains(QStringLiteral("Kestrel")));
+    EXPECT_EQ(label("picIcon")->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(label("lblVersion")->font().family(), QStringLiteral("IPAPGothic"));
+    for (const char* name : {"lblTitle", "lblVersion", "lblDescription"})  // no text cut off
+        EXPECT_GE(label(name)->width(), label(name)->sizeHint().width()) << name;
 
     // Esc and Enter press OK; a key that is neither leaves the window open.
     const std::pair<Qt::Key, bool> keys[] = {
@@ -134,20 +120,18 @@ TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
 }
 
 TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
-    const std::function<void()> menus[] = {[this] { form->PlotMenu31_Click(); }, [this] { form->PlotMenu91_Click(); },
-                                           [this] { form->PlotMenu93_Click(); }};
-    const std::function<QWidget*()> forms[] = {[this] { return form->OptionForm(); }, [this] { return form->ComdForm(); },
-                                               [this] { return form->VersForm(); }};
-    for (int i = 0; i < 3; ++i) {
-        menus[i]();
-        QWidget* first = forms[i]();
+    const std::pair<void (PictForm::*)(), QWidget* (PictForm::*)() const> dialogs[] = {
+        {&PictForm::PlotMenu31_Click, &PictForm::OptionForm}, {&PictForm::PlotMenu91_Click, &PictForm::ComdForm},
+        {&PictForm::PlotMenu93_Click, &PictForm::VersForm}};
+    for (const auto& [menu, dialog] : dialogs) {
+        (form.get()->*menu)();
+        QWidget* first = (form.get()->*dialog)();
         ASSERT_NE(first, nullptr);
-        EXPECT_EQ(first->parentWidget(), nullptr);  // no owner
-        EXPECT_FALSE(first->isModal());
-        menus[i]();
-        EXPECT_EQ(forms[i](), first) << i;
+        EXPECT_TRUE(first->parentWidget() == nullptr && !first->isModal());  // no owner
+        (form.get()->*menu)();
+        EXPECT_EQ((form.get()->*dialog)(), first);
     }
-    for (const auto& f : forms) EXPECT_TRUE(f()->isVisible());
+    for (const auto& [menu, dialog] : dialogs) EXPECT_TRUE((form.get()->*dialog)()->isVisible());
     EXPECT_TRUE(form->isVisible() && form->isEnabled());
 }
 
@@ -156,24 +140,16 @@ TEST_F(DialogsTest, ControlsArePlacedFromTwips) {
     form->PlotMenu91_Click();
     form->PlotMenu93_Click();
     // Window, control (empty: the window's client area), left, top, width, height in twips.
-    const struct {
-        QWidget* dialog;
-        const char* control;
-        double left, top, width, height;
-    } rows[] = {
+    const struct { QWidget* dialog; const char* control; double left, top, width, height; } rows[] = {
         {form->OptionForm(), "", 0, 0, 4725, 2865},       {form->OptionForm(), "Option4", 1380, 240, 1215, 315},
         {form->OptionForm(), "Command1", 1770, 2400, 1335, 375}, {form->ComdForm(), "", 0, 0, 2640, 2445},
         {form->ComdForm(), "Command1", 720, 1800, 1155, 375},    {form->VersForm(), "", 0, 0, 6540, 2520},
-        {form->VersForm(), "lblDescription", 1245, 1020, 5055, 660}, {form->VersForm(), "cmdOK", 2790, 2010, 1035, 345},
-    };
+        {form->VersForm(), "lblDescription", 1245, 1020, 5055, 660},
+        {form->VersForm(), "cmdOK", 2790, 2010, 1035, 345}};
     const auto px = [this](double twips) { return static_cast<int>(std::lround(twips / Twips())); };
     for (const auto& r : rows) {
-        const QRect want(px(r.left), px(r.top), px(r.width), px(r.height));
-        if (*r.control == '\0') {
-            EXPECT_EQ(r.dialog->size(), want.size()) << r.dialog->objectName().toStdString();
-        } else {
-            EXPECT_EQ(r.dialog->findChild<QWidget*>(r.control)->geometry(), want) << r.control;
-        }
+        const QRect got = *r.control ? r.dialog->findChild<QWidget*>(r.control)->geometry() : r.dialog->rect();
+        EXPECT_EQ(got, QRect(px(r.left), px(r.top), px(r.width), px(r.height))) << r.control;
     }
 }
 
@@ -187,9 +163,7 @@ TEST_F(DialogsTest, ClosingTheMainWindowClosesTheDialogs) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(fake.messages.empty());  // nothing asked
     FlushDeletes();
-    EXPECT_EQ(form->OptionForm(), nullptr);
-    EXPECT_EQ(form->ComdForm(), nullptr);
-    EXPECT_EQ(form->VersForm(), nullptr);
+    EXPECT_TRUE(!form->OptionForm() && !form->ComdForm() && !form->VersForm());
     EXPECT_EQ(store.AdjustViewOff, 0);  // closed, not confirmed
 }
 
@@ -212,22 +186,15 @@ TEST_F(DialogsTest, ManualOpensInABrowserEachTimeAndAFailureIsReported) {
 TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
     // Manual beside the program, manual under share/, expected answer.
     const struct { bool beside, shared; const char* want; } rows[] = {
-        {true, true, "bin/help/index.htm"},
-        {false, true, "share/kestrel/help/index.htm"},
-        {false, false, "bin/help/index.htm"},
-    };
+        {true, true, "bin/help/index.htm"}, {false, true, "share/kestrel/help/index.htm"},
+        {false, false, "bin/help/index.htm"}};
     for (const auto& r : rows) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
         const QDir root(dir.path());
         ASSERT_TRUE(root.mkpath("bin/help") && root.mkpath("share/kestrel/help"));
-        for (const auto& [make, name] :
-             {std::pair{r.beside, "bin/help/index.htm"}, std::pair{r.shared, "share/kestrel/help/index.htm"}}) {
-            QFile f(root.filePath(name));
-            if (make) {
-                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            }
-        }
+        ASSERT_TRUE(!r.beside || QFile(root.filePath("bin/help/index.htm")).open(QIODevice::WriteOnly));
+        ASSERT_TRUE(!r.shared || QFile(root.filePath("share/kestrel/help/index.htm")).open(QIODevice::WriteOnly));
         EXPECT_EQ(Kestrel_App::ManualPath(root.filePath("bin")), root.filePath(r.want)) << r.beside << r.shared;
     }
 }

@@ -40,24 +40,13 @@ protected:
         return QStringList{form->PanelText(2), form->PanelText(4), QString::fromStdString(store.PlotDir + store.PlotName),
                            QString::fromStdString(store.FileFilter), QString::number(store.FilterIndex)} + PlotList();
     }
-    // The empty plot after a failed open: nothing drawn, one plot without lines.
-    void ExpectEmptyPlot() {
-        EXPECT_TRUE(AllWhite(Raster()));
-        EXPECT_EQ(PlotList(), QStringList{"PLOT No.1"});
-        EXPECT_EQ(form->PanelText(2), QStringLiteral("PLOT Files : 1 / 1"));
-        EXPECT_EQ(form->PanelText(4), QStringLiteral("L/S : 0 / 0"));
-    }
-
     QTemporaryDir dir;
     QString housePath;
 };
 
 TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
-    const QStringList initial = State();
-    form->findChild<QAction*>("PlotMenu21")->trigger();  // cancelled: nothing changes
-    EXPECT_EQ(State(), initial);
     OpenThroughDialog(housePath, 2);
-    ASSERT_EQ(fake.openCalls.size(), 2u);
+    ASSERT_EQ(fake.openCalls.size(), 1u);
     const auto& first = fake.openCalls[0];
     EXPECT_EQ(first.title, QString::fromUtf8("ＨＰＧＬファイルを開く"));
     EXPECT_EQ(first.initialName, QStringLiteral("*.hpg"));
@@ -73,36 +62,34 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
 
     // The next dialog starts in the folder with the chosen pattern; a cancel changes nothing.
     const QStringList before = State();
-    form->PlotMenu21_Click();
+    form->findChild<QAction*>("PlotMenu21")->trigger();
     EXPECT_EQ(fake.openCalls.back().initialName, QDir(dir.path()).filePath("plots/*.*"));
     EXPECT_EQ(fake.openCalls.back().filterIndex, 2);
     EXPECT_EQ(State(), before);
     EXPECT_EQ(Raster(), raster);
 }
 
-TEST_F(OpenTest, FileWithoutDelimiterShowsTheMessageThenAnEmptyPlot) {
-    OpenThroughDialog(housePath);
-    OpenThroughDialog(Write("bare.hpg", "IN\nSP1\nPU100,100\n"));  // neither ';' nor a character before a PD
-    ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("ファイル中に区切子がありません"));
-    EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
-    EXPECT_EQ(fake.messages[0].icon, Kestrel_App::MessageIcon::None);
-    ExpectEmptyPlot();
-}
-
-TEST_F(OpenTest, UnreadableFileReportsTheErrorThenShowsAnEmptyPlot) {
-    const std::pair<QString, const char*> cases[] = {
-        {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい"},
-        {dir.filePath("plots"), "ファイル名または番号が不正です。\n"}};  // a folder
-    for (const auto& [path, text] : cases) {
-        SCOPED_TRACE(text);
+TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
+    using Kestrel_App::MessageIcon;
+    const struct { QString path; const char* text; MessageIcon icon; } cases[] = {
+        // neither ';' nor a character before a PD
+        {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None},
+        {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい",
+         MessageIcon::Warning},
+        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // a folder
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
         fake.messages.clear();
         OpenThroughDialog(housePath);
-        OpenThroughDialog(path);
+        OpenThroughDialog(c.path);
         ASSERT_EQ(fake.messages.size(), 1u);
-        EXPECT_EQ(fake.messages[0].text, QString::fromUtf8(text));
-        EXPECT_EQ(fake.messages[0].icon, Kestrel_App::MessageIcon::Warning);
-        ExpectEmptyPlot();
+        EXPECT_EQ(fake.messages[0].text, QString::fromUtf8(c.text));
+        EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
+        EXPECT_EQ(fake.messages[0].icon, c.icon);
+        EXPECT_TRUE(AllWhite(Raster()));  // one plot without lines
+        EXPECT_EQ(PlotList(), QStringList{"PLOT No.1"});
+        EXPECT_EQ(form->PanelText(2), QStringLiteral("PLOT Files : 1 / 1"));
+        EXPECT_EQ(form->PanelText(4), QStringLiteral("L/S : 0 / 0"));
     }
 }
 

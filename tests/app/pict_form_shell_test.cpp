@@ -53,12 +53,10 @@ TEST_F(ShellTest, MenusAndToolBar) {
 
 TEST_F(ShellTest, ToolBarButtonsRunTheirCommands) {
     const QSize viewport = ViewportSize();
-    // Button (1-based); then the open, save, print and copy requests so far, the drawing
-    // area's width relative to the viewport, and whether a scroll bar shows.
+    // Button (1-based); open, save, print and copy requests so far; area size over viewport's; a bar shown.
     const struct { int button, opens, saves, prints, copies; double factor; bool bars; } steps[] = {
         {6, 0, 0, 0, 0, 2, true},  {6, 0, 0, 0, 0, 4, true},  {7, 0, 0, 0, 0, 2, true},  {8, 0, 0, 0, 0, 1, false},
-        {2, 1, 0, 0, 0, 1, false}, {3, 1, 1, 0, 0, 1, false}, {4, 1, 1, 1, 0, 1, false}, {5, 1, 1, 1, 1, 1, false},
-    };
+        {2, 1, 0, 0, 0, 1, false}, {3, 1, 1, 0, 0, 1, false}, {4, 1, 1, 1, 0, 1, false}, {5, 1, 1, 1, 1, 1, false}};
     for (const auto& s : steps) {
         form->Toolbar1()->actions()[s.button - 1]->trigger();
         EXPECT_EQ(static_cast<int>(fake.openCalls.size()), s.opens) << s.button;

@@ -14,10 +14,7 @@ using Kestrel_Val::PlotStore;
 
 namespace {
 
-struct Call {
-    float x1, y1, x2, y2;
-    Rgb colour{};
-};
+struct Call { float x1, y1, x2, y2; Rgb colour{}; };
 
 // A 10000 x 8000 surface recording its calls: C clear, S solid, D dash-dot, L line, R rectangle, E events.
 struct Recorder final : DrawingSurface {
@@ -43,12 +40,7 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
 }
 
 TEST(Fit, ScaleAndOrigin) {
-    const struct {
-        const char* name;
-        double W, H;
-        float minX, maxX, minY, maxY;
-        double m, s, ox, oy;
-    } cases[] = {
+    const struct { const char* name; double W, H; float minX, maxX, minY, maxY; double m, s, ox, oy; } cases[] = {
         // sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
         {"Wide", 10000, 8000, 0, 1000, 0, 500, DrawPlotMargin, 9.5, 250, 1625},
         {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},  // touches three margins
@@ -58,8 +50,7 @@ TEST(Fit, ScaleAndOrigin) {
         {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},
         // Reset extents (an empty plot): scale 0, never NaN.
         {"ResetExtents", 10000, 8000, Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow,
-         Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow, 0.025, 0, 5000, 4000},
-    };
+         Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow, 0.025, 0, 5000, 4000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto fit = ComputeFit(StoreWith({}, c.minX, c.maxX, c.minY, c.maxY), 1, c.W, c.H, c.m);

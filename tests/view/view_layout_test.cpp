@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 #include "view/view_layout.h"
 
@@ -31,10 +32,8 @@ void Scroll(ViewLayout& layout, std::int16_t h, std::int16_t v) {
 }
 
 void ExpectBar(const ScrollBarState& bar, int maximum, int large, int small) {
-    EXPECT_TRUE(bar.visible);
-    EXPECT_EQ(bar.maximum, maximum);
-    EXPECT_EQ(bar.largeStep, large);
-    EXPECT_EQ(bar.smallStep, small);
+    EXPECT_EQ(std::tuple(bar.visible, bar.maximum, bar.largeStep, bar.smallStep),
+              std::tuple(true, maximum, large, small));
 }
 
 TEST(RoundToInt16, HalvesToEvenWithinRange) {
@@ -86,8 +85,7 @@ TEST(Zoom, StepsAreRoundedAndAtLeastOne) {
 }
 
 TEST(Zoom, RefusesSizesBeyondTheScrollRange) {
-    // 2w - p1 (or w/2 - p1) must lie within -32768..32767 for width and height.
-    // Viewport width and height, area width and height, 1 to zoom in (0 out), 1 when accepted.
+    // 2w - p1 (or w/2 - p1) must fit int16; rows: viewport w, h, area w, h, 1 to zoom in (0 out), 1 when accepted.
     const double cases[][6] = {{1000, 1000, 16883.5, 1000, 1, 1}, {1000, 1000, 16884, 1000, 1, 0}, {1000, 1000, 1000, 16884, 1, 0},
                                {40000, 1000, 15000, 1000, 0, 1},  {40000, 1000, 14000, 1000, 0, 0}, {1000, 1000, 67536, 1000, 0, 0}};
     for (const auto& [viewportW, viewportH, areaW, areaH, in, accepted] : cases) {
