@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -151,6 +153,13 @@ void PictForm::PlotMenu24_Click() {
 void PictForm::ShowPrinterDialog() {
     store_.PrintCancelled = 0;
     QPrinter& printer = Printer();
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
+        // Without a printer the dialog offers only a PDF file: start it with a file name
+        // after the plot rather than a bare folder. A name chosen once stays for the run.
+        const QString plot = QFile::decodeName(QByteArray::fromStdString(store_.PlotName));
+        const QString base = plot.isEmpty() ? QStringLiteral("kestrel") : QFileInfo(plot).completeBaseName();
+        printer.setOutputFileName(QDir::home().filePath(base + QStringLiteral(".pdf")));
+    }
     if (!platform_.ShowPrintDialog(this, printer)) {
         store_.PrintCancelled = 1;
         return;

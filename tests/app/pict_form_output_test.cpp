@@ -208,6 +208,21 @@ TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     EXPECT_TRUE(fake.messages.empty() && Selected());
 }
 
+TEST_F(PrintTest, APdfOnlyDialogOffersAFileNamedAfterThePlot) {
+    QStringList offered;
+    fake.printAnswer = [&offered](QPrinter& printer) {
+        offered << printer.outputFileName();
+        printer.setOutputFileName("/elsewhere/chosen.pdf");
+        return false;
+    };
+    form->Printer().setOutputFormat(QPrinter::PdfFormat);
+    form->Printer().setOutputFileName(QString());
+    store.PlotName = "plan.v2.hpg";
+    form->PlotMenu13_Click();
+    form->PlotMenu13_Click();  // the name once chosen stays
+    EXPECT_EQ(offered, (QStringList{QDir::home().filePath("plan.v2.pdf"), "/elsewhere/chosen.pdf"}));
+}
+
 TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
     // A4 landscape tiles are 28.5 x 19.8 cm: an area 2.5 tiles wide and 1.2 high gives 3 x 2 pages.
     const double w = 567 * 28.5 / Twips(), h = 567 * 19.8 / Twips();
