@@ -64,6 +64,19 @@ std::int32_t RoundToInt32(float v) {
     return static_cast<std::int32_t>(std::clamp(std::nearbyint(static_cast<double>(v)), low, high));
 }
 
+// One side of the selection, from the start point to the mouse whichever way it went.
+// The origin is set first and the size taken against the single-precision value stored.
+void Span(float mouse, std::int32_t start, float& origin, float& size) {
+    const auto anchor = static_cast<float>(start);
+    if (mouse > anchor) {
+        origin = anchor;
+        size = mouse - origin;
+    } else {
+        origin = mouse;
+        size = anchor - origin;
+    }
+}
+
 }  // namespace
 
 void PictForm::ConnectPicture3() {
@@ -180,23 +193,10 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
         const QPoint at(ToPixels(x), ToPixels(y));
         platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
     } else if (button == RightButton) {
-        // Top and Left first; the sizes are taken against the values stored in the shape.
         Kestrel_View::ShapeRect shape = picture3_->Shape();
         shape.Visible = true;
-        if (y > static_cast<float>(dragStartY_)) {
-            shape.Top = static_cast<float>(dragStartY_);
-            shape.Height = y - shape.Top;
-        } else {
-            shape.Top = y;
-            shape.Height = static_cast<float>(dragStartY_) - shape.Top;
-        }
-        if (x > static_cast<float>(dragStartX_)) {
-            shape.Left = static_cast<float>(dragStartX_);
-            shape.Width = x - shape.Left;
-        } else {
-            shape.Left = x;
-            shape.Width = static_cast<float>(dragStartX_) - shape.Left;
-        }
+        Span(y, dragStartY_, shape.Top, shape.Height);
+        Span(x, dragStartX_, shape.Left, shape.Width);
         picture3_->SetShape(shape);
     }
 }
