@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include <QAction>
@@ -407,10 +408,16 @@ void PictForm::RebuildPlotMenu() {
 }
 
 void PictForm::PlotMenu81_Click(int index) {
-    try {
+    RunReported([this, index] {
         store_.PlotNo = static_cast<std::int16_t>(index + 1);
         DrawPlot();
         ShowPlotStatus();
+    });
+}
+
+void PictForm::RunReported(const std::function<void()>& command) {
+    try {
+        command();
     } catch (const Kestrel_Sub::KestrelError& e) {
         ShowErrorMessage(e.number);
     } catch (const std::bad_alloc&) {
@@ -427,7 +434,7 @@ void PictForm::ShowPlotStatus() {
 }
 
 void PictForm::Toolbar1_ButtonClick(int index) {
-    try {
+    RunReported([this, index] {
         switch (index) {
             case 1:
                 PlotMenu23_Click();
@@ -456,11 +463,7 @@ void PictForm::Toolbar1_ButtonClick(int index) {
             default:
                 break;
         }
-    } catch (const Kestrel_Sub::KestrelError& e) {
-        ShowErrorMessage(e.number);
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage(7);
-    }
+    });
 }
 
 void PictForm::ShowErrorMessage(int number) {

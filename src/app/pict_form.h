@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -132,6 +133,9 @@ private:
     void Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&));
     void ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state);
     void ShowMessageBox(const QString& text, bool warning);
+    // Runs a command started by a key, menu or button: a failure ends the command with
+    // its message, never the program.
+    void RunReported(const std::function<void()>& command);
     int ToPixels(double twips) const;
 
     Kestrel_Val::PlotStore& store_;

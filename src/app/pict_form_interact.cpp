@@ -5,14 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <new>
-#include <stdexcept>
 
 #include <QApplication>
 #include <QMenu>
 #include <QScrollBar>
 
-#include "app/messages.h"
 #include "app/platform.h"
 #include "interact/rotation.h"
 #include "view/drawing_area.h"
@@ -40,21 +37,6 @@ enum KeyCode : int {
 };
 
 enum Button : int { LeftButton = 1, RightButton = 2 };
-
-// These commands are started by keys and menus that have no one else to report to:
-// a failure ends the command with its message, never the program.
-template <typename Command>
-void RunReported(PictForm& form, Command command) {
-    try {
-        command();
-    } catch (const Kestrel_Sub::KestrelError& e) {
-        form.ShowErrorMessage(e.number);
-    } catch (const std::bad_alloc&) {
-        form.ShowErrorMessage(7);
-    } catch (const std::out_of_range&) {
-        form.ShowErrorMessage(9);
-    }
-}
 
 // Nearest integer, halves to the even neighbour, held within 32 bits.
 std::int32_t RoundToInt32(float v) {
@@ -89,21 +71,21 @@ void PictForm::ConnectPicture3() {
 }
 
 void PictForm::PlotMenu15_Click() {
-    RunReported(*this, [this] {
+    RunReported([this] {
         Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Right);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu16_Click() {
-    RunReported(*this, [this] {
+    RunReported([this] {
         Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Left);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu17_Click() {
-    RunReported(*this, [this] {
+    RunReported([this] {
         Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Half);
         RedrawPlot();
     });
@@ -111,21 +93,21 @@ void PictForm::PlotMenu17_Click() {
 
 void PictForm::Picture3_KeyDown(int keyCode, int) {
     const auto nudge = [this](std::int16_t code) {
-        RunReported(*this, [this, code] {
+        RunReported([this, code] {
             Kestrel_Sub::ShiftPlotChars(store_, code);
             DrawPlot();
         });
     };
     switch (keyCode) {
         case PageUp:
-            RunReported(*this, [this] {
+            RunReported([this] {
                 store_.PlotNo = static_cast<std::int16_t>(std::max(store_.PlotNo - 1, 1));
                 DrawPlot();
                 ShowPlotStatus();
             });
             break;
         case PageDown:
-            RunReported(*this, [this] {
+            RunReported([this] {
                 const int next = store_.PlotNo + 1;
                 store_.PlotNo = next > store_.PlotTotal ? store_.PlotTotal
                                                         : static_cast<std::int16_t>(next);
@@ -144,7 +126,7 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
             PlotMenu17_Click();
             break;
         case UpArrow:
-            RunReported(*this, [this] { DrawPlot(); });
+            RunReported([this] { DrawPlot(); });
             break;
         case Keypad4:
         case Digit4:
