@@ -23,7 +23,7 @@ std::string PlotStatusText(std::int16_t plotNo, std::int16_t plotTotal) {
 
 std::string LineStatusText(const Kestrel_Val::PlotStore& store) {
     // A plot number without a slot shows empty counts rather than failing the caller.
-    const bool valid = Kestrel_Val::PlotStore::ValidSlot(store.PlotNo);
+    const bool valid = store.ValidSlot(store.PlotNo);
     std::string s(LinesLabel);
     s += std::to_string(valid ? store.LineCount[store.PlotNo] : 0);
     s += Separator;

@@ -41,7 +41,7 @@ void Fold(float x, float y, float& maxX, float& maxY, float& minX, float& minY) 
 
 bool RotatePlot(PlotStore& store, Turn turn) {
     const int slot = store.PlotNo;
-    if (!PlotStore::ValidSlot(slot)) return false;
+    if (!store.ValidSlot(slot)) return false;
     float& maxX = store.MaxX[slot];
     float& maxY = store.MaxY[slot];
     float& minX = store.MinX[slot];
@@ -72,7 +72,7 @@ namespace Kestrel_Sub {
 
 void ShiftPlotChars(Kestrel_Val::PlotStore& store, std::int16_t code) {
     const int slot = store.PlotNo;
-    if (!Kestrel_Val::PlotStore::ValidSlot(slot)) return;
+    if (!store.ValidSlot(slot)) return;
     double a = 0;
     double b = 0;
     switch (code) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,31 +22,32 @@ struct PlotChar {
     float Unused[5] = {};
 };
 
-inline constexpr int MaxPlotChars = 2000;
-
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;
 inline constexpr float ExtentHigh = 3.4e38f;
 
-// Segments per plot before reading stops; keeps a hostile file's memory bounded.
+// Segments of a whole file before reading stops; keeps a hostile file's memory bounded.
 inline constexpr std::int32_t MaxSegments = 20'000'000;
 
-inline constexpr int SlotCount = 2;  // slot 0 is never filled; the reader fills slot 1
+// Plots of one file: the plot number is a 16-bit count.
+inline constexpr int MaxPlots = 32767;
 
-// Everything the program shares: the loaded plot, its extents and the view flags.
-// Per-slot tables are indexed by the slot; use the accessors, which check it.
+// Everything the program shares: the loaded plots, their extents and the view flags.
+// Per-plot tables are indexed by the slot (the plot number, from 1; slot 0 is never
+// filled); use ValidSlot before indexing with a number that may be out of range.
 struct PlotStore {
+    PlotStore() { SetSlotCount(2); }
+
     // Records 1..LineCount of a slot are complete segments; record 0 is never used.
-    std::array<std::vector<PlotLine>, SlotCount> PlotLines;
-    std::array<std::int32_t, SlotCount> LineCount{};
-    std::array<std::int32_t, SlotCount> CharCount{};
-    // Records 1..CharCount of a slot; no command produces characters, so none is ever filled.
-    std::array<std::vector<PlotChar>, SlotCount> PlotChars{std::vector<PlotChar>(MaxPlotChars + 1),
-                                                           std::vector<PlotChar>(MaxPlotChars + 1)};
-    std::array<float, SlotCount> MaxX{};
-    std::array<float, SlotCount> MaxY{};
-    std::array<float, SlotCount> MinX{};
-    std::array<float, SlotCount> MinY{};
+    std::vector<std::vector<PlotLine>> PlotLines;
+    std::vector<std::int32_t> LineCount;
+    std::vector<std::int32_t> CharCount;
+    // Records 1..CharCount of a slot.
+    std::vector<std::vector<PlotChar>> PlotChars;
+    std::vector<float> MaxX;
+    std::vector<float> MaxY;
+    std::vector<float> MinX;
+    std::vector<float> MinY;
 
     std::int16_t PlotNo = 0;
     std::int16_t PlotTotal = 0;
@@ -65,7 +65,21 @@ struct PlotStore {
     std::int16_t AdjustViewOff = 0;
     std::int16_t RangeFrameOff = 0;
 
-    static bool ValidSlot(int slot) { return slot >= 0 && slot < SlotCount; }
+    int SlotCount() const { return static_cast<int>(PlotLines.size()); }
+    bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }
+
+    // Makes room for slots 0..count-1 (never fewer than two); new slots are empty.
+    void SetSlotCount(int count) {
+        const auto n = static_cast<std::size_t>(count < 2 ? 2 : count);
+        PlotLines.resize(n);
+        LineCount.resize(n, 0);
+        CharCount.resize(n, 0);
+        PlotChars.resize(n);
+        MaxX.resize(n, 0);
+        MaxY.resize(n, 0);
+        MinX.resize(n, 0);
+        MinY.resize(n, 0);
+    }
 
     // Segment k (1-based) of a slot; callers keep k within 1..LineCount(slot).
     const PlotLine& Line(int slot, std::int32_t k) const { return PlotLines.at(slot)[k]; }

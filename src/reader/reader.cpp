@@ -351,9 +351,10 @@ void EmptyPlot(PlotStore& store) {
 
 }  // namespace
 
-ReadResult ReadPlotText(PlotStore& store, std::string_view text, std::int32_t segmentLimit) {
+ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options) {
     ReadResult result;
-    Interpreter in(store, segmentLimit);
+    store.SetSlotCount(2);
+    Interpreter in(store, options.segmentLimit);
     store.PlotTotal = 1;
     char delimiter = ';';
     const Delimiting delimiting = SearchDelimiter(text, delimiter);
@@ -374,10 +375,11 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, std::int32_t se
     return result;
 }
 
-ReadResult ReadPlotFile(PlotStore& store) {
+ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
     std::string text;
     int errorNumber = 0;
     if (!ReadWholeFile(store.PlotDir + store.PlotName, text, errorNumber)) {
+        store.SetSlotCount(2);
         Interpreter reset(store, Kestrel_Val::MaxSegments);
         EmptyPlot(store);
         ReadResult result;
@@ -385,7 +387,7 @@ ReadResult ReadPlotFile(PlotStore& store) {
         result.errorNumber = errorNumber;
         return result;
     }
-    return ReadPlotText(store, text);
+    return ReadPlotText(store, text, options);
 }
 
 int LastPos(std::string_view text, std::string_view part) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -20,6 +21,22 @@ enum class StopReason {
     BadPen,
     Overflow,
     SegmentLimit,
+    PlotLimit,    // more pages than plot numbers
+    OutOfMemory,
+    Cancelled,    // ReadOptions::cancel was set
+};
+
+// Plotter reading reads HPGL and HP-GL/2 as a pen plotter does, every page a plot;
+// basic reading is the exact reading of the basic commands into one plot.
+enum class Reading { Plotter, Basic };
+
+struct ReadOptions {
+    Reading reading = Reading::Plotter;
+    std::int32_t segmentLimit = Kestrel_Val::MaxSegments;  // for the whole file
+    // Polled while reading: when it becomes true, reading ends with StopReason::Cancelled.
+    const std::atomic<bool>* cancel = nullptr;
+    // Bytes of the file read so far, updated now and then while reading.
+    std::atomic<std::uint64_t>* progress = nullptr;
 };
 
 struct ReadResult {
@@ -28,13 +45,12 @@ struct ReadResult {
     int errorNumber = 0;  // with CannotOpen: 53 missing, 70 no permission, 52 otherwise
 };
 
-// Reads the file PlotDir + PlotName into slot 1 of the store.
-ReadResult ReadPlotFile(Kestrel_Val::PlotStore& store);
+// Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
+ReadResult ReadPlotFile(Kestrel_Val::PlotStore& store, const ReadOptions& options = {});
 
 // Reads plot text already in memory, exactly as ReadPlotFile reads a file's bytes.
-// segmentLimit lowers the per-plot segment limit (tests use it).
 ReadResult ReadPlotText(Kestrel_Val::PlotStore& store, std::string_view text,
-                        std::int32_t segmentLimit = Kestrel_Val::MaxSegments);
+                        const ReadOptions& options = {});
 
 // The failure number for an errno from opening or reading a file.
 int FileErrorNumber(int err);

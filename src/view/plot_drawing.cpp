@@ -32,7 +32,7 @@ bool AxisScale(double size, float extent, double& scale) {
 
 // Lines 1..count of the slot, or 0 when the slot does not exist.
 std::int32_t DrawableCount(const PlotStore& store) {
-    if (!PlotStore::ValidSlot(store.PlotNo)) return 0;
+    if (!store.ValidSlot(store.PlotNo)) return 0;
     const std::int32_t count = store.LineCount[store.PlotNo];
     const auto stored = static_cast<std::int64_t>(store.PlotLines[store.PlotNo].size()) - 1;
     return count > stored ? static_cast<std::int32_t>(stored) : count;
@@ -73,7 +73,7 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     FitTransform fit;
     float dx = 0;
     float dy = 0;
-    if (PlotStore::ValidSlot(slot)) {
+    if (store.ValidSlot(slot)) {
         // Single-precision differences, like the extents: a huge extent may overflow to
         // infinity here, which AxisScale turns into a zero scale.
         dx = store.MaxX[slot] - store.MinX[slot];

@@ -101,6 +101,7 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
         PlotStore store;
         store.PlotNo = 1;
         store.CharCount[1] = 2;
+        store.PlotChars[1].resize(4);
         for (auto& ch : store.PlotChars[1]) ch = {1, 2, {5, 5, 5, 5, 5}};
         Kestrel_Sub::ShiftPlotChars(store, code);
         for (const int i : {1, 2}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{x, y}));
@@ -111,13 +112,14 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
     PlotStore store;
     store.PlotNo = 1;
     store.CharCount[1] = 1'000'000;  // beyond the table: stops at its end
+    store.PlotChars[1].resize(3);
     store.PlotChars[1][1].X = 0.002f;
     for (const std::int16_t plotNo : {-1, 2, 1}) {  // no slot: nothing
         store.PlotNo = plotNo;
         Kestrel_Sub::ShiftPlotChars(store, 10);
     }
     EXPECT_EQ(store.PlotChars[1][1].X, -0.098f);
-    EXPECT_EQ(store.PlotChars[1][Kestrel_Val::MaxPlotChars].X, -0.1f);
+    EXPECT_EQ(store.PlotChars[1][2].X, -0.1f);
 }
 
 }  // namespace

@@ -9,12 +9,17 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
-using Kestrel_Sub::ReadPlotText;
 using Kestrel_Sub::ReadStatus;
 using Kestrel_Sub::StopReason;
 using Kestrel_Val::PlotStore;
 
 namespace {
+
+// Basic reading, with an optional lower segment limit.
+Kestrel_Sub::ReadResult ReadPlotText(PlotStore& store, std::string_view text,
+                                     std::int32_t segmentLimit = Kestrel_Val::MaxSegments) {
+    return Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic, segmentLimit});
+}
 
 struct Seg {
     float x1, y1, x2, y2;
