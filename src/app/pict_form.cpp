@@ -119,6 +119,9 @@ void PictForm::BuildMenus() {
 
     QMenu* plotMenu30 = addMenu("PlotMenu30", PlotMenu30Caption);
     on(addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption), &PictForm::PlotMenu31_Click);
+    basicReading_ = addItem(plotMenu30, "BasicReading", BasicReadingCaption);
+    basicReading_->setCheckable(true);
+    connect(basicReading_, &QAction::toggled, this, [this](bool) { BasicReading_Toggled(); });
     menuBar()->addMenu(plotMenu30);
 
     plotMenu80_ = addMenu("PlotMenu80", PlotMenu80Caption);
@@ -367,7 +370,7 @@ void PictForm::OpenChosenFile(const QString& path) {
         store_.PlotDir = chosen.substr(0, static_cast<size_t>(slash));
         store_.PlotName = chosen.substr(static_cast<size_t>(slash));
 
-        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_);
+        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_, {Reading()});
         if (read.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
             ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
         } else if (read.status == Kestrel_Sub::ReadStatus::CannotOpen) {
@@ -385,6 +388,17 @@ void PictForm::OpenChosenFile(const QString& path) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
     }
+}
+
+Kestrel_Sub::Reading PictForm::Reading() const {
+    return basicReading_->isChecked() ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
+}
+
+void PictForm::BasicReading_Toggled() {
+    if (store_.PlotName.empty()) return;
+    RunReported([this] {
+        OpenChosenFile(QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.PlotName)));
+    });
 }
 
 void PictForm::RebuildPlotMenu() {

@@ -13,24 +13,28 @@ using Kestrel_Sub::ReadStatus;
 
 namespace {
 
-Kestrel_Sub::ReadResult Load(Kestrel_Val::PlotStore& store, const fs::path& file) {
+Kestrel_Sub::ReadResult Load(Kestrel_Val::PlotStore& store, const fs::path& file,
+                              Kestrel_Sub::Reading reading = Kestrel_Sub::Reading::Plotter) {
     store.PlotDir = file.parent_path().string() + "/";
     store.PlotName = file.filename().string();
-    return Kestrel_Sub::ReadPlotFile(store);
+    return Kestrel_Sub::ReadPlotFile(store, {reading});
 }
 
 bool HaveCorpus() { return fs::is_directory(CORPUS_DIR); }
 
-TEST(Corpus, EveryFileLoads) {
+TEST(Corpus, EveryFileShowsADrawingInPlotterReading) {
     if (!HaveCorpus()) GTEST_SKIP() << "no corpus at " << CORPUS_DIR;
     int files = 0;
     for (const auto& entry : fs::directory_iterator(CORPUS_DIR)) {
         if (entry.path().extension() == ".md") continue;
         Kestrel_Val::PlotStore store;
         const auto r = Load(store, entry.path());
-        EXPECT_NE(r.status, ReadStatus::CannotOpen) << entry.path();
-        EXPECT_EQ(store.PlotTotal, 1);
-        EXPECT_GE(store.LineCount[1], 0);
+        EXPECT_EQ(r.status, ReadStatus::Read) << entry.path();
+        EXPECT_EQ(r.stop, Kestrel_Sub::StopReason::EndOfFile) << entry.path();
+        ASSERT_GE(store.PlotTotal, 1);
+        for (int plot = 1; plot <= store.PlotTotal; ++plot) EXPECT_GT(store.LineCount[plot], 0) << entry.path();
+        Kestrel_Val::PlotStore basic;
+        EXPECT_NE(Load(basic, entry.path(), Kestrel_Sub::Reading::Basic).status, ReadStatus::CannotOpen);
         ++files;
     }
     EXPECT_GT(files, 20);
@@ -44,11 +48,11 @@ struct CorpusCase {
 
 class CorpusFileTest : public ::testing::TestWithParam<CorpusCase> {};
 
-TEST_P(CorpusFileTest, MatchesTheIndependentCount) {
+TEST_P(CorpusFileTest, BasicReadingMatchesTheIndependentCount) {
     if (!HaveCorpus()) GTEST_SKIP() << "no corpus at " << CORPUS_DIR;
     const auto& c = GetParam();
     Kestrel_Val::PlotStore store;
-    const auto r = Load(store, fs::path(CORPUS_DIR) / c.file);
+    const auto r = Load(store, fs::path(CORPUS_DIR) / c.file, Kestrel_Sub::Reading::Basic);
     ASSERT_EQ(r.status, ReadStatus::Read);
     EXPECT_EQ(store.LineCount[1], c.segments);
     EXPECT_EQ(store.MinX[1], c.minX);
