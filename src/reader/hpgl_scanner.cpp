@@ -1,5 +1,6 @@
 #include "reader/hpgl_scanner.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -143,56 +144,70 @@ void HpglScanner::SkipEscape() {
     ++p_;  // two-character sequences (ESC E among them)
 }
 
+namespace {
+
+// Character classes of parameter text, looked up rather than compared one by one.
+enum : unsigned char { Other, Separator, Digit, Sign, Point, Semicolon };
+
+constexpr auto ParameterClasses = [] {
+    std::array<unsigned char, 256> table{};
+    for (const char c : {',', ' ', '\t', '\r', '\n'}) table[static_cast<unsigned char>(c)] = Separator;
+    for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = Digit;
+    table['+'] = table['-'] = Sign;
+    table['.'] = Point;
+    table[';'] = Semicolon;
+    return table;
+}();
+
+}  // namespace
+
 HpglScanner::Param HpglScanner::Number(double& value) {
-    while (p_ < end_ && IsSeparator(static_cast<unsigned char>(*p_))) ++p_;
-    if (p_ >= end_) return Param::End;
-    const char* start = p_;
     const char* p = p_;
+    const char* const end = end_;
+    while (p != end && ParameterClasses[static_cast<unsigned char>(*p)] == Separator) ++p;
+    if (p == end) {
+        p_ = p;
+        return Param::End;
+    }
+    const char* const start = p;
     bool negative = false;
-    if (*p == '-' || *p == '+') {
-        negative = *p == '-';
-        ++p;
-    } else if (*p == ';') {
-        ++p_;
-        return Param::End;
-    } else if (!IsDigit(static_cast<unsigned char>(*p)) && *p != '.') {
-        return Param::End;
+    switch (ParameterClasses[static_cast<unsigned char>(*p)]) {
+        case Sign:
+            negative = *p++ == '-';
+            break;
+        case Digit:
+        case Point:
+            break;
+        case Semicolon:
+            p_ = p + 1;
+            return Param::End;
+        default:
+            p_ = p;
+            return Param::End;
     }
     std::uint64_t mantissa = 0;
-    int digits = 0;  // significant digits in the mantissa
+    const char* digitsFrom = p;
+    while (p != end && static_cast<unsigned>(*p - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    int digits = static_cast<int>(p - digitsFrom);
     int fraction = 0;
-    bool any = false;
-    while (p < end_ && IsDigit(static_cast<unsigned char>(*p))) {
-        any = true;
-        if (mantissa != 0 || *p != '0') ++digits;
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        ++p;
+    if (p != end && *p == '.') {
+        const char* fractionFrom = ++p;
+        while (p != end && static_cast<unsigned>(*p - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+        fraction = static_cast<int>(p - fractionFrom);
+        digits += fraction;
     }
-    if (p < end_ && *p == '.') {
-        ++p;
-        while (p < end_ && IsDigit(static_cast<unsigned char>(*p))) {
-            any = true;
-            if (mantissa != 0 || *p != '0') ++digits;
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-            ++fraction;
-            ++p;
-        }
-    }
-    if (!any) {
-        p_ = p;
-        return Param::Bad;
-    }
+    p_ = p;
+    if (digits == 0) return Param::Bad;
     // An exponent is no HP-GL, but programs writing "%g" do produce one; a letter that
     // is not followed by a digit starts the next command instead.
-    const bool exponent = p < end_ && (*p == 'e' || *p == 'E') &&
-                          ((p + 1 < end_ && IsDigit(static_cast<unsigned char>(p[1]))) ||
-                           (p + 2 < end_ && (p[1] == '-' || p[1] == '+') &&
-                            IsDigit(static_cast<unsigned char>(p[2]))));
-    p_ = p;
+    const bool exponent = p != end && (*p == 'e' || *p == 'E') &&
+                          ((p + 1 != end && static_cast<unsigned>(p[1] - '0') < 10) ||
+                           (p + 2 < end && (p[1] == '-' || p[1] == '+') &&
+                            static_cast<unsigned>(p[2] - '0') < 10));
+    // Up to 19 digits the mantissa is exact; beyond 2^53 or 10^22 a division would round twice.
     if (exponent || digits > 19 || (fraction > 0 && (mantissa > (1ULL << 53) || fraction > 22))) {
         return SlowNumber(start, value);
     }
-    // Exact operands and one correctly rounded operation.
     double v = static_cast<double>(mantissa);
     if (fraction > 0) v /= Pow10[fraction];
     value = negative ? -v : v;

@@ -1,5 +1,6 @@
 #include "reader/plotter.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -34,12 +35,10 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     store_.PlotLines[static_cast<std::size_t>(slot_)].push_back(line);
     ++count_;
     ++total_;
-    for (const auto& [x, y] : {std::pair(line.X1, line.Y1), std::pair(line.X2, line.Y2)}) {
-        if (x > maxX_) maxX_ = x;
-        if (y > maxY_) maxY_ = y;
-        if (x < minX_) minX_ = x;
-        if (y < minY_) minY_ = y;
-    }
+    maxX_ = std::max({maxX_, line.X1, line.X2});
+    maxY_ = std::max({maxY_, line.Y1, line.Y2});
+    minX_ = std::min({minX_, line.X1, line.X2});
+    minY_ = std::min({minY_, line.Y1, line.Y2});
 }
 
 void PlotPages::Commit() {

@@ -189,16 +189,17 @@ void PlotterFrame::Update() {
             double ox = p1_.x, oy = p1_.y;
             if (scaleType_ == 1) {
                 // Equal units on both axes; the spare room of the longer side is shared
-                // out by the left and bottom percentages.
+                // out by the left and bottom percentages, and xmin, ymin stay on the side
+                // of P1 as without isotropy.
                 const double s = std::min(std::fabs(sx), std::fabs(sy));
-                const double spareX = std::fabs(p2_.x - p1_.x) - s * std::fabs(xmax - xmin);
-                const double spareY = std::fabs(p2_.y - p1_.y) - s * std::fabs(ymax - ymin);
-                const double lowX = std::min(p1_.x, p2_.x) + spareX * scale_[4] / 100;
-                const double lowY = std::min(p1_.y, p2_.y) + spareY * scale_[5] / 100;
+                const double spanX = s * std::fabs(xmax - xmin);
+                const double spanY = s * std::fabs(ymax - ymin);
+                const double lowX = std::min(p1_.x, p2_.x) + (std::fabs(p2_.x - p1_.x) - spanX) * scale_[4] / 100;
+                const double lowY = std::min(p1_.y, p2_.y) + (std::fabs(p2_.y - p1_.y) - spanY) * scale_[5] / 100;
                 sx = std::copysign(s, sx);
                 sy = std::copysign(s, sy);
-                ox = sx > 0 ? lowX : lowX + s * std::fabs(xmax - xmin);
-                oy = sy > 0 ? lowY : lowY + s * std::fabs(ymax - ymin);
+                ox = p1_.x <= p2_.x ? lowX : lowX + spanX;
+                oy = p1_.y <= p2_.y ? lowY : lowY + spanY;
             }
             scale = {sx, 0, 0, sy, ox - xmin * sx, oy - ymin * sy};
         }
