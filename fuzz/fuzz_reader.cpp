@@ -5,14 +5,15 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "reader/generation_budget.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
 namespace {
 
 // What every read must leave: plots 1..PlotTotal, each with its counted segments stored
-// and finite; `perByte` bounds the segments the input can make.
-void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t perByte) {
+// and finite, no more of them than `most`.
+void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t most) {
     if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
     std::size_t total = 0;
     for (int plot = 1; plot <= store.PlotTotal; ++plot) {
@@ -26,7 +27,7 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size
         }
         total += static_cast<std::size_t>(count);
     }
-    if (total > size / perByte + 1) std::abort();
+    if (total > most) std::abort();
 }
 
 }  // namespace
@@ -38,10 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Basic reading: every stored segment costs at least two bytes of input (",,").
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic});
     if (store.PlotTotal != 1) std::abort();
-    CheckStore(store, size, 2);
+    CheckStore(store, size / 2 + 1);
 
-    // Plotter reading: a pair costs two bytes at least (PE's shortest numbers).
+    // Plotter reading: a pair costs two bytes at least (PE's shortest numbers), and so
+    // does a command that draws a shape (a chord, say, when the budget is spent); what
+    // shapes make beyond that (chords, dashes, hatch lines, outlines) is budgeted per byte.
+    const auto generated = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(size) +
+                           Kestrel_Plotter::GeneratedFloor;
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter});
-    CheckStore(store, size, 2);
+    CheckStore(store, size / 2 + 1 + static_cast<std::size_t>(generated));
     return 0;
 }

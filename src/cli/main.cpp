@@ -136,7 +136,7 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
             out.Text(" ");
             out.Float(l.Y2);
             out.Text(" ");
-            out.Int(l.Pen);
+            out.Int(store.PenNumber(slot, l.Pen));
             out.Text("\n");
         }
     }

@@ -23,6 +23,7 @@ void PlotPages::Begin(int slot) {
     lines.clear();
     lines.push_back({});  // record 0 is never used
     count_ = 0;
+    codes_.Clear();
     maxX_ = maxY_ = Kestrel_Val::ExtentLow;
     minX_ = minY_ = Kestrel_Val::ExtentHigh;
 }
@@ -50,6 +51,7 @@ void PlotPages::Commit() {
     store_.MaxY[s] = maxY_;
     store_.MinX[s] = minX_;
     store_.MinY[s] = minY_;
+    store_.Pens[s] = codes_.Tables();
     auto& lines = store_.PlotLines[s];
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
@@ -80,6 +82,7 @@ void PlotPages::Finish() {
 
 void Plotter::Initialize() {
     frame.Initialize();
+    drawing.pens.Initialize();
     Defaults();
     penDown = false;
     pen = 1;
@@ -90,6 +93,7 @@ void Plotter::Defaults() {
     frame.Defaults();
     relative = false;
     labelTerminator = 3;
+    drawing.Defaults();
 }
 
 void Plotter::EndPage() {
@@ -99,8 +103,25 @@ void Plotter::EndPage() {
 }
 
 void Plotter::MoveTo(Point to) {
-    if (penDown) Stroke(position, to);
+    if (drawing.polygon.Active()) {
+        drawing.polygon.Add(to, penDown);
+    } else if (penDown) {
+        Draw(position, to);
+    }
     position = to;
+}
+
+void Plotter::Draw(Point from, Point to) {
+    if (drawing.lineType.Solid()) {
+        Stroke(from, to);
+        return;
+    }
+    drawing.lineType.Draw(from, to, drawing.lineType.PatternLength(Diagonal()), drawing.budget,
+                          [this](Point a, Point b) { Stroke(a, b); });
+}
+
+double Plotter::Diagonal() const {
+    return std::hypot(frame.P2().x - frame.P1().x, frame.P2().y - frame.P1().y);
 }
 
 namespace {
@@ -133,10 +154,14 @@ bool Clip(const Rect& w, Point& a, Point& b) {
 
 }  // namespace
 
-void Plotter::Stroke(Point from, Point to) {
+void Plotter::Stroke(Point from, Point to) { Stroke(from, to, drawing.pens.WidthMm(pen)); }
+
+void Plotter::Stroke(Point from, Point to, float widthMm) {
     if (pen == 0) return;
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
-    pages_.Add(from, to, pen);
+    Kestrel_Val::PenLook look = drawing.pens.Look(pen);
+    look.WidthMm = widthMm;
+    pages_.Add(from, to, pages_.PenCode(look));
 }
 
 }  // namespace Kestrel_Plotter

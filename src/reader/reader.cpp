@@ -356,6 +356,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
+    store.Pens[Slot] = {};  // every pen draws in Kestrel's colour as a hair-line
     Interpreter in(store, options.segmentLimit);
     store.PlotTotal = 1;
     char delimiter = ';';
@@ -382,6 +383,7 @@ ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
     int errorNumber = 0;
     if (!ReadWholeFile(store.PlotDir + store.PlotName, text, errorNumber)) {
         store.SetSlotCount(2);
+        store.Pens[Slot] = {};
         Interpreter reset(store, Kestrel_Val::MaxSegments);
         EmptyPlot(store);
         ReadResult result;

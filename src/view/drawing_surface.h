@@ -24,6 +24,12 @@ public:
     virtual void SetLineStyle(LineStyle style) = 0;
     // A one-pixel line in the current style.
     virtual void Line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // A solid line `width` twips wide with round ends, as a pen draws it; a surface that
+    // cannot draw wide lines draws a one-pixel line.
+    virtual void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) {
+        (void)width;
+        Line(x1, y1, x2, y2, colour);
+    }
     // A rectangle outline in the foreground colour (black), in the current style.
     virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
 };

@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "view/pen_style.h"
+
 namespace Kestrel_View {
 
 using Kestrel_Val::PlotStore;
@@ -38,14 +40,33 @@ std::int32_t DrawableCount(const PlotStore& store) {
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
+// Plotter units are 0.025 mm.
+constexpr double PlotterUnitsPerMm = 40;
+
 void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
                std::int32_t count) {
-    const Kestrel_Val::PlotLine* lines = store.PlotLines[store.PlotNo].data();
+    const int slot = store.PlotNo;
+    const Kestrel_Val::PlotLine* lines = store.PlotLines[slot].data();
+    const double twipsPerMm = store.PenWidthOff == 0 ? PlotterUnitsPerMm * fit.s : 0;
+    // Segments of one pen come in runs: its style is looked up once per run.
+    std::int16_t pen = 0;
+    Rgb colour;
+    float width = 0;  // twips; 0 draws one-pixel lines
     for (std::int32_t k = 1; k <= count; ++k) {
         const Kestrel_Val::PlotLine& l = lines[k];
-        surface.Line(static_cast<float>(fit.X(l.X1)), static_cast<float>(fit.Y(l.Y1)),
-                     static_cast<float>(fit.X(l.X2)), static_cast<float>(fit.Y(l.Y2)),
-                     PenColour(l.Pen));
+        if (k == 1 || l.Pen != pen) {
+            pen = l.Pen;
+            const PenStyle style = PenStyleOf(store, slot, pen);
+            colour = style.colour;
+            width = static_cast<float>(style.widthMm * twipsPerMm);
+        }
+        const auto x1 = static_cast<float>(fit.X(l.X1)), y1 = static_cast<float>(fit.Y(l.Y1));
+        const auto x2 = static_cast<float>(fit.X(l.X2)), y2 = static_cast<float>(fit.Y(l.Y2));
+        if (width > 0) {
+            surface.WideLine(x1, y1, x2, y2, colour, width);
+        } else {
+            surface.Line(x1, y1, x2, y2, colour);
+        }
     }
 }
 

@@ -122,6 +122,45 @@ void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int 
     }
 }
 
+// The part of the row at height y (a pixel centre) within r of the segment a-b: the
+// union of the two end discs and the band between them, one interval as the shape is
+// convex. `ux`, `uy` is the unit direction, `length` the segment's length (0: a dot).
+bool CapsuleRow(double ax, double ay, double bx, double by, double ux, double uy, double length, double r,
+                double y, double& lo, double& hi) {
+    lo = INFINITY;
+    hi = -INFINITY;
+    const auto disc = [&](double cx, double cy) {
+        const double dy = y - cy;
+        if (dy * dy > r * r) return;
+        const double dx = std::sqrt(r * r - dy * dy);
+        lo = std::min(lo, cx - dx);
+        hi = std::max(hi, cx + dx);
+    };
+    disc(ax, ay);
+    disc(bx, by);
+    if (length > 0) {
+        // Along: 0 <= (p - a).u <= length; across: |(p - a).n| <= r with n = (-uy, ux).
+        const double dy = y - ay;
+        double left = -INFINITY, right = INFINITY;
+        const auto limit = [&](double c, double from, double to) {
+            if (std::fabs(c) < 1e-12) {
+                if (from > 0 || to < 0) right = -INFINITY;  // never within this constraint
+                return;
+            }
+            const double s = from / c, t = to / c;
+            left = std::max(left, std::min(s, t));
+            right = std::min(right, std::max(s, t));
+        };
+        limit(ux, -dy * uy, length - dy * uy);
+        limit(-uy, -r - dy * ux, r - dy * ux);
+        if (left <= right) {
+            lo = std::min(lo, ax + left);
+            hi = std::max(hi, ax + right);
+        }
+    }
+    return lo <= hi;
+}
+
 }  // namespace
 
 RasterSurface::RasterSurface(std::uint32_t* pixels, int width, int height, int strideInPixels,
@@ -189,6 +228,47 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
         } else {
             Walk<true, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
         }
+    }
+}
+
+void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) {
+    double r = width / twipsPerPixel_ / 2;
+    if (!(r > 0.5)) {
+        Line(x1, y1, x2, y2, colour);
+        return;
+    }
+    if (!pixels_ || width_ == 0 || height_ == 0) return;
+    double ax = x1 / twipsPerPixel_;
+    double ay = y1 / twipsPerPixel_;
+    double bx = x2 / twipsPerPixel_;
+    double by = y2 / twipsPerPixel_;
+    if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
+    // Wider than the raster is as good as infinitely wide; it also keeps r * r finite.
+    r = std::min(r, 4.0 * (width_ + height_));
+    const double margin = r + ClipMargin;
+    const double loX = -margin, loY = -margin, hiX = width_ - 1 + margin, hiY = height_ - 1 + margin;
+    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY && by <= hiY)) {
+        ax = std::clamp(ax, -Huge, Huge);
+        ay = std::clamp(ay, -Huge, Huge);
+        bx = std::clamp(bx, -Huge, Huge);
+        by = std::clamp(by, -Huge, Huge);
+        if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
+    }
+    const double length = std::hypot(bx - ax, by - ay);
+    const double ux = length > 0 ? (bx - ax) / length : 0;
+    const double uy = length > 0 ? (by - ay) / length : 0;
+    const int top = static_cast<int>(std::max(0.0, std::ceil(std::min(ay, by) - r)));
+    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(std::max(ay, by) + r)));
+    const std::uint32_t c = Pixel(colour);
+    for (int y = top; y <= bottom; ++y) {
+        double lo, hi;
+        if (!CapsuleRow(ax, ay, bx, by, ux, uy, length, r, y, lo, hi)) continue;
+        // Pixels whose centres lie inside.
+        const double first = std::max(0.0, std::ceil(lo));
+        const double last = std::min(width_ - 1.0, std::floor(hi));
+        if (first > last) continue;
+        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        std::fill(row + static_cast<int>(first), row + static_cast<int>(last) + 1, c);
     }
 }
 

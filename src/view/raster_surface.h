@@ -19,6 +19,8 @@ public:
     void Clear() override;
     void SetLineStyle(LineStyle style) override;
     void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
+    // Lines no wider than a pixel are drawn as one-pixel lines.
+    void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) override;
     void Rectangle(float x1, float y1, float x2, float y2) override;
 
 private:
