@@ -29,6 +29,7 @@ bool PenNumber(double v, std::int16_t& pen) {
 }  // namespace
 
 void PenSettings::Initialize() {
+    cached_ = false;
     relativeWidths_ = false;
     allWidthMm_ = 0;
     widthMm_.clear();
@@ -38,6 +39,7 @@ void PenSettings::Initialize() {
 }
 
 bool PenSettings::Width(std::span<const double> p, double diagonal) {
+    cached_ = false;
     if (p.size() > 2 || !Finite(p)) return false;
     double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal * MmPerUnit : DefaultWidthMm;
     if (!p.empty()) {
@@ -67,6 +69,7 @@ bool PenSettings::WidthUnit(std::span<const double> p, double diagonal) {
 }
 
 bool PenSettings::Colour(std::span<const double> p) {
+    cached_ = false;
     if (!Finite(p)) return false;
     if (p.empty()) {
         colours_.clear();
@@ -91,6 +94,7 @@ bool PenSettings::Colour(std::span<const double> p) {
 }
 
 bool PenSettings::PenCount(std::span<const double> p) {
+    cached_ = false;
     if (p.size() > 1 || !Finite(p)) return false;
     // A new palette starts with its default colours: Kestrel's.
     colours_.clear();
@@ -112,15 +116,11 @@ bool PenSettings::ColourRange(std::span<const double> p) {
     return true;
 }
 
-float PenSettings::WidthMm(std::int16_t pen) const {
-    const auto it = widthMm_.find(pen);
-    return it == widthMm_.end() ? allWidthMm_ : it->second;
-}
-
-Kestrel_Val::PenLook PenSettings::Look(std::int16_t pen) const {
+Kestrel_Val::PenLook PenSettings::Find(std::int16_t pen) const {
     Kestrel_Val::PenLook look;
     look.Pen = pen;
-    look.WidthMm = WidthMm(pen);
+    const auto width = widthMm_.find(pen);
+    look.WidthMm = width == widthMm_.end() ? allWidthMm_ : width->second;
     const auto it = colours_.find(pen);
     if (it != colours_.end()) {
         look.OwnColour = true;

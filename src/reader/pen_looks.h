@@ -27,11 +27,22 @@ public:
     bool PenCount(std::span<const double> p);                    // NP [n]
     bool ColourRange(std::span<const double> p);                 // CR [6 values]
 
-    Kestrel_Val::PenLook Look(std::int16_t pen) const;
+    // Asked for every segment: the last answer is kept until something changes.
+    const Kestrel_Val::PenLook& Look(std::int16_t pen) const {
+        if (!cached_ || cachedLook_.Pen != pen) {
+            cachedLook_ = Find(pen);
+            cached_ = true;
+        }
+        return cachedLook_;
+    }
     // The width of a pen in mm, 0 for a hair-line.
-    float WidthMm(std::int16_t pen) const;
+    float WidthMm(std::int16_t pen) const { return Look(pen).WidthMm; }
 
 private:
+    Kestrel_Val::PenLook Find(std::int16_t pen) const;
+    mutable bool cached_ = false;
+    mutable Kestrel_Val::PenLook cachedLook_;
+
     struct Colour3 {
         std::uint8_t r, g, b;
     };

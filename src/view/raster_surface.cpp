@@ -36,6 +36,12 @@ int RoundToPixel(double v) {
     return i - (t < i ? 1 : 0);
 }
 
+// ceil(v) for v within the clip box, likewise.
+int CeilToPixel(double v) {
+    const int i = static_cast<int>(v);
+    return i + (i < v ? 1 : 0);
+}
+
 // Liang-Barsky clip of (x1, y1)-(x2, y2) to [lo, hi] in both axes; false when nothing is
 // left. Results are clamped into the box, since with far-out end points the rounding
 // error of the intersection can exceed the box itself.
@@ -122,44 +128,75 @@ void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int 
     }
 }
 
-// The part of the row at height y (a pixel centre) within r of the segment a-b: the
-// union of the two end discs and the band between them, one interval as the shape is
-// convex. `ux`, `uy` is the unit direction, `length` the segment's length (0: a dot).
-bool CapsuleRow(double ax, double ay, double bx, double by, double ux, double uy, double length, double r,
-                double y, double& lo, double& hi) {
-    lo = INFINITY;
-    hi = -INFINITY;
-    const auto disc = [&](double cx, double cy) {
-        const double dy = y - cy;
-        if (dy * dy > r * r) return;
-        const double dx = std::sqrt(r * r - dy * dy);
+// The rows of a line drawn wide with round ends: for the row at height y (a pixel centre),
+// the span of x within r of the segment a-b. The shape is convex, so the span is the union
+// of the band between the ends and the discs at them.
+class Capsule {
+public:
+    Capsule(double ax, double ay, double bx, double by, double r, bool startDisc)
+        : ax_(ax), ay_(ay), bx_(bx), by_(by), r2_(r * r), startDisc_(startDisc) {
+        // Within the clip box: no overflow to guard against.
+        const double length = std::sqrt((bx - ax) * (bx - ax) + (by - ay) * (by - ay));
+        band_ = length > 0;
+        if (!band_) return;
+        const double ux = (bx - ax) / length, uy = (by - ay) / length;
+        // Along: 0 <= (x - ax) ux + dy uy <= length; across: |dy ux - (x - ax) uy| <= r, with
+        // dy = y - ay. Each bounds x - ax between two values linear in dy.
+        Bound(ux, 0, length, -uy, along_);
+        Bound(-uy, -r, r, -ux, across_);
+    }
+
+    bool Row(double y, double& lo, double& hi) const {
+        lo = INFINITY;
+        hi = -INFINITY;
+        const double dy = y - ay_;
+        if (band_) {
+            double left = -INFINITY, right = INFINITY;
+            if (along_.Span(dy, left, right) && across_.Span(dy, left, right) && left <= right) {
+                lo = ax_ + left;
+                hi = ax_ + right;
+            }
+        }
+        if (startDisc_) Disc(ax_, dy, lo, hi);
+        Disc(bx_, y - by_, lo, hi);
+        return lo <= hi;
+    }
+
+private:
+    // c (x - ax) within [from + k dy, to + k dy]; with c = 0 it holds for all x of a row
+    // or for none.
+    struct Limit {
+        bool zero = false;
+        double from = 0, to = 0, k = 0, inverse = 0;
+        bool Span(double dy, double& left, double& right) const {
+            const double f = from + k * dy, t = to + k * dy;
+            if (zero) return f <= 0 && 0 <= t;
+            const double p = f * inverse, q = t * inverse;
+            left = std::max(left, std::min(p, q));
+            right = std::min(right, std::max(p, q));
+            return true;
+        }
+    };
+    static void Bound(double c, double from, double to, double k, Limit& limit) {
+        limit.zero = std::fabs(c) < 1e-12;
+        limit.from = from;
+        limit.to = to;
+        limit.k = k;
+        limit.inverse = limit.zero ? 0 : 1 / c;
+    }
+    void Disc(double cx, double dy, double& lo, double& hi) const {
+        const double d2 = r2_ - dy * dy;
+        if (d2 < 0) return;
+        const double dx = std::sqrt(d2);
         lo = std::min(lo, cx - dx);
         hi = std::max(hi, cx + dx);
-    };
-    disc(ax, ay);
-    disc(bx, by);
-    if (length > 0) {
-        // Along: 0 <= (p - a).u <= length; across: |(p - a).n| <= r with n = (-uy, ux).
-        const double dy = y - ay;
-        double left = -INFINITY, right = INFINITY;
-        const auto limit = [&](double c, double from, double to) {
-            if (std::fabs(c) < 1e-12) {
-                if (from > 0 || to < 0) right = -INFINITY;  // never within this constraint
-                return;
-            }
-            const double s = from / c, t = to / c;
-            left = std::max(left, std::min(s, t));
-            right = std::min(right, std::max(s, t));
-        };
-        limit(ux, -dy * uy, length - dy * uy);
-        limit(-uy, -r - dy * ux, r - dy * ux);
-        if (left <= right) {
-            lo = std::min(lo, ax + left);
-            hi = std::max(hi, ax + right);
-        }
     }
-    return lo <= hi;
-}
+
+    double ax_, ay_, bx_, by_, r2_;
+    bool startDisc_;
+    bool band_ = false;
+    Limit along_, across_;
+};
 
 }  // namespace
 
@@ -177,6 +214,7 @@ double RasterSurface::Width() const { return width_ * twipsPerPixel_; }
 double RasterSurface::Height() const { return height_ * twipsPerPixel_; }
 
 void RasterSurface::Clear() {
+    joinable_ = false;
     if (!pixels_) return;
     for (int y = 0; y < height_; ++y) {
         std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
@@ -187,6 +225,7 @@ void RasterSurface::Clear() {
 void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
+    joinable_ = false;
     if (!pixels_ || width_ == 0 || height_ == 0) return;
     double ax = x1 / twipsPerPixel_;
     double ay = y1 / twipsPerPixel_;
@@ -254,21 +293,28 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
         by = std::clamp(by, -Huge, Huge);
         if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
     }
-    const double length = std::hypot(bx - ax, by - ay);
-    const double ux = length > 0 ? (bx - ax) / length : 0;
-    const double uy = length > 0 ? (by - ay) / length : 0;
+    // A line going on from where the last wide one ended, as wide and in its colour, finds
+    // that end's disc drawn already.
+    const bool joined = joinable_ && x1 == lastX_ && y1 == lastY_ && width == lastWidth_ && colour == lastColour_;
+    joinable_ = true;
+    lastX_ = x2;
+    lastY_ = y2;
+    lastWidth_ = width;
+    lastColour_ = colour;
+    const Capsule capsule(ax, ay, bx, by, r, !joined);
     const int top = static_cast<int>(std::max(0.0, std::ceil(std::min(ay, by) - r)));
     const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(std::max(ay, by) + r)));
     const std::uint32_t c = Pixel(colour);
     for (int y = top; y <= bottom; ++y) {
         double lo, hi;
-        if (!CapsuleRow(ax, ay, bx, by, ux, uy, length, r, y, lo, hi)) continue;
-        // Pixels whose centres lie inside.
-        const double first = std::max(0.0, std::ceil(lo));
-        const double last = std::min(width_ - 1.0, std::floor(hi));
+        if (!capsule.Row(y, lo, hi)) continue;
+        // Pixels whose centres lie inside, within the raster.
+        if (hi < 0 || lo > width_ - 1) continue;
+        const int first = CeilToPixel(std::max(lo, 0.0));
+        const int last = std::min(width_ - 1, -CeilToPixel(-hi));
         if (first > last) continue;
         std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
-        std::fill(row + static_cast<int>(first), row + static_cast<int>(last) + 1, c);
+        std::fill(row + first, row + last + 1, c);
     }
 }
 

@@ -30,6 +30,10 @@ private:
     int stride_;
     double twipsPerPixel_;
     LineStyle style_ = LineStyle::Solid;
+    // Where the last wide line ended, when nothing was drawn since.
+    bool joinable_ = false;
+    float lastX_ = 0, lastY_ = 0, lastWidth_ = 0;
+    Rgb lastColour_;
 };
 
 }  // namespace Kestrel_View
