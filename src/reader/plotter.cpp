@@ -157,7 +157,9 @@ bool Clip(const Rect& w, Point& a, Point& b) {
 void Plotter::Stroke(Point from, Point to) { Stroke(from, to, drawing.pens.WidthMm(pen)); }
 
 void Plotter::Stroke(Point from, Point to, float widthMm) {
-    if (pen == 0) return;
+    // Points worked out from others (chords, hatch lines) may round just past the largest
+    // float when those others are near it.
+    if (pen == 0 || !Storable(from) || !Storable(to)) return;
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
     Kestrel_Val::PenLook look = drawing.pens.Look(pen);
     look.WidthMm = widthMm;

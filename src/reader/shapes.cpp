@@ -150,8 +150,11 @@ void ShapeCommands::Bezier(bool relative, std::span<const double, 6> p) {
         if (!Storable(c[i])) return;
     }
     const int n = Afford(BezierChords(p0, c[0], c[1], c[2]));
-    for (int k = 1; k < n; ++k) p_.MoveTo(BezierPoint(p0, c[0], c[1], c[2], static_cast<double>(k) / n));
-    p_.MoveTo(c[2]);
+    std::vector<Point> points;
+    for (int k = 1; k < n; ++k) points.push_back(BezierPoint(p0, c[0], c[1], c[2], static_cast<double>(k) / n));
+    points.push_back(c[2]);
+    if (!AllStorable(points)) return;
+    for (const Point& q : points) p_.MoveTo(q);
 }
 
 void ShapeCommands::Circle(std::span<const double> p) {
