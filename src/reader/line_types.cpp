@@ -7,7 +7,6 @@ namespace Kestrel_Plotter {
 
 namespace {
 
-constexpr double UnitsPerMm = 40;  // a plotter unit is 0.025 mm
 
 // The fixed line types 1 to 8, in percent of the pattern: dash, gap, dash, ...
 constexpr double FixedPatterns[8][8] = {
@@ -98,7 +97,7 @@ bool LineTypes::Define(std::span<const double> p) {
 }
 
 double LineTypes::PatternLength(double diagonal) const {
-    return current_.millimetres ? current_.length * UnitsPerMm : current_.length / 100 * diagonal;
+    return current_.millimetres ? current_.length * Kestrel_Val::PlotterUnitsPerMm : current_.length / 100 * diagonal;
 }
 
 void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sink) {

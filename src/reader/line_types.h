@@ -5,6 +5,7 @@
 #include <span>
 
 #include "reader/generation_budget.h"
+#include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
 
 namespace Kestrel_Plotter {

@@ -7,8 +7,6 @@ namespace Kestrel_Plotter {
 
 namespace {
 
-// A plotter unit is 0.025 mm.
-constexpr double MmPerUnit = 0.025;
 // The widths WU gives every pen: 0.35 mm, or 0.1 % of the P1-P2 diagonal.
 constexpr double DefaultWidthMm = 0.35;
 constexpr double DefaultWidthPercent = 0.1;
@@ -41,11 +39,11 @@ void PenSettings::Initialize() {
 bool PenSettings::Width(std::span<const double> p, double diagonal) {
     cached_ = false;
     if (p.size() > 2 || !Finite(p)) return false;
-    double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal * MmPerUnit : DefaultWidthMm;
+    double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / Kestrel_Val::PlotterUnitsPerMm : DefaultWidthMm;
     if (!p.empty()) {
         // A negative width is taken as its size; 0 is the thinnest line.
         const double w = std::fabs(p[0]);
-        mm = relativeWidths_ ? w / 100 * diagonal * MmPerUnit : w;
+        mm = relativeWidths_ ? w / 100 * diagonal / Kestrel_Val::PlotterUnitsPerMm : w;
     }
     const auto width = static_cast<float>(std::min(mm, MaxWidthMm));
     if (p.size() == 2) {

@@ -40,6 +40,9 @@ struct PlotPens {
     std::vector<PenLook> LaterLooks;
 };
 
+// Plotter units are 0.025 mm: what pen widths and lengths in mm are measured in.
+inline constexpr double PlotterUnitsPerMm = 40;
+
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;
 inline constexpr float ExtentHigh = 3.4e38f;

@@ -11,11 +11,12 @@ namespace Kestrel_Plotter {
 namespace {
 
 constexpr double Degree = std::numbers::pi / 180;
-constexpr double UnitsPerMm = 40;
 // PT's range: the pen thicknesses a pen plotter hatches solid fills at.
 constexpr double MinThicknessMm = 0.1;
 constexpr double MaxThicknessMm = 5;
+// Solid fills' lines lie this much closer than the pen is wide.
 constexpr double SolidOverlap = 0.95;
+constexpr double UnitsPerMm = Kestrel_Val::PlotterUnitsPerMm;
 
 bool Finite(std::span<const double> p) {
     return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });

@@ -40,14 +40,11 @@ std::int32_t DrawableCount(const PlotStore& store) {
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
-// Plotter units are 0.025 mm.
-constexpr double PlotterUnitsPerMm = 40;
-
 void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
                std::int32_t count) {
     const int slot = store.PlotNo;
     const Kestrel_Val::PlotLine* lines = store.PlotLines[slot].data();
-    const double twipsPerMm = store.PenWidthOff == 0 ? PlotterUnitsPerMm * fit.s : 0;
+    const double twipsPerMm = store.PenWidthOff == 0 ? Kestrel_Val::PlotterUnitsPerMm * fit.s : 0;
     // Segments of one pen come in runs: its style is looked up once per run.
     std::int16_t pen = 0;
     Rgb colour;
