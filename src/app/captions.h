@@ -69,7 +69,9 @@ inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
 inline constexpr const char* CommandListEntries[] = {
     "DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
     "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択",
+    "BP：プロットの開始",
     "CO：コメント",
+    "FR：フレームの送り",
     "IP：スケーリングポイントの指定",
     "IR：スケーリングポイントの相対指定",
     "IW：描画範囲（ウィンドウ）の指定",
