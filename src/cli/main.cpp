@@ -101,7 +101,10 @@ bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path, const Read
     return true;
 }
 
+void PrepareHeap();
+
 int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) {
+    PrepareHeap();
     static Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
     if (!ReadPlot(store, path, choice, r)) return 1;
