@@ -130,9 +130,7 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
 
 TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
     // Two plots, 25 x 0 and 0 x 50 mm; opened with "all files", which the save dialog shows as its fourth filter.
-    QFile plot(Path("two.hpg"));
-    ASSERT_TRUE(plot.open(QIODevice::WriteOnly) && plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") > 0);
-    plot.close();
+    if (QFile plot(Path("two.hpg")); !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0) FAIL();
     OpenThroughDialog(Path("two.hpg"), 2);
     const std::tuple<QString, int, QByteArray> cases[] = {
         {"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"}, {"c", 3, "%PDF-"}, {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
