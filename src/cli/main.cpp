@@ -342,10 +342,9 @@ int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
         plots.clear();
         for (int slot = 1; slot <= store.PlotTotal; ++slot) {
             plots.push_back(slot);
+            if (slot == shown) continue;  // turned when read
             store.PlotNo = static_cast<std::int16_t>(slot);
-            for (const Kestrel_Interact::Turn t : o.choice.turns) {
-                if (slot != shown) Kestrel_Interact::RotatePlot(store, t);
-            }
+            for (const Kestrel_Interact::Turn t : o.choice.turns) Kestrel_Interact::RotatePlot(store, t);
         }
     }
     const auto format =
