@@ -54,6 +54,8 @@ inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子があ�
 inline constexpr char SaveDialogTitle[] = "画像の保存";
 inline constexpr char BmpFilter[] = "BMPファイル(*.bmp)";
 inline constexpr char BmpPattern[] = "*.bmp";
+inline constexpr char SvgFilter[] = "SVGファイル(*.svg)";
+inline constexpr char PdfFilter[] = "PDFファイル(*.pdf)";
 
 // The small dialogs, the version texts and the manual.
 inline constexpr char OkCaption[] = "OK";
@@ -70,7 +72,9 @@ inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
 inline constexpr const char* CommandListEntries[] = {
     "DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
     "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択",
+    "BP：プロットの開始",
     "CO：コメント",
+    "FR：フレームの送り",
     "IP：スケーリングポイントの指定",
     "IR：スケーリングポイントの相対指定",
     "IW：描画範囲（ウィンドウ）の指定",

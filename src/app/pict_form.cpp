@@ -407,16 +407,30 @@ void PictForm::RebuildPlotMenu() {
         plotMenu81_.front()->setText(QString::fromStdString(captions.front()));
     }
     plotMenu81_.front()->setEnabled(true);
+    // A menu's cost grows with the square of its entries: files of many pages get their
+    // plots from the hundredth on in submenus of a hundred, which own them.
+    constexpr std::size_t GroupSize = 100;
+    qDeleteAll(plotGroups_);
+    plotGroups_.clear();
+    if (plotMenu81_.size() > GroupSize) plotMenu81_.resize(GroupSize);
     while (plotMenu81_.size() > 1) {
         delete plotMenu81_.back();
         plotMenu81_.pop_back();
     }
-    for (size_t i = 1; i < captions.size(); ++i) {
-        auto* entry = new QAction(QString::fromStdString(captions[i]), this);
+    const bool grouped = captions.size() > GroupSize;
+    QMenu* group = nullptr;
+    for (std::size_t i = 1; i < captions.size(); ++i) {
+        if (grouped && i % GroupSize == 0) {
+            const std::size_t last = std::min(i + GroupSize, captions.size());
+            group = new QMenu(QString::fromStdString(captions[i]) + " - " + QString::number(last), plotMenu80_);
+            plotMenu80_->addMenu(group);
+            plotGroups_.push_back(group);
+        }
+        auto* entry = new QAction(QString::fromStdString(captions[i]), group ? static_cast<QObject*>(group) : this);
         entry->setObjectName("PlotMenu81");
         const int index = static_cast<int>(i);
         connect(entry, &QAction::triggered, this, [this, index] { PlotMenu81_Click(index); });
-        plotMenu80_->addAction(entry);
+        (group ? group : plotMenu80_)->addAction(entry);
         plotMenu81_.push_back(entry);
     }
 }

@@ -171,6 +171,7 @@ private:
     QMenu* plotMenu10_ = nullptr;
     QMenu* plotMenu80_ = nullptr;
     std::vector<QAction*> plotMenu81_;  // the plot list; element i stands for plot i + 1
+    std::vector<QMenu*> plotGroups_;    // submenus of the plot list for files of many plots
 };
 
 }  // namespace Kestrel_App

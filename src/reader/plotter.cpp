@@ -86,7 +86,7 @@ void Plotter::Initialize() {
     Defaults();
     penDown = false;
     pen = 1;
-    position = frame.UserToPhysical().Apply({0, 0});
+    position = frame.Origin();
 }
 
 void Plotter::Defaults() {
@@ -99,7 +99,7 @@ void Plotter::Defaults() {
 void Plotter::EndPage() {
     pages_.EndPage();
     penDown = false;
-    position = frame.UserToPhysical().Apply({0, 0});
+    position = frame.Origin();
 }
 
 void Plotter::MoveTo(Point to) {

@@ -52,6 +52,8 @@ public:
     int Rotation() const { return rotation_; }
     Point P1() const { return p1_; }
     Point P2() const { return p2_; }
+    // Where the rotated frame's origin is on the paper.
+    Point Origin() const { return RotatedToPhysical().Apply({0, 0}); }
     // The hard-clip limits in the rotated frame.
     Rect RotatedHardClip() const;
 

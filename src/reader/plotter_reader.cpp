@@ -67,7 +67,10 @@ private:
             case Code('S', 'P'): SelectPen(); break;
             case Code('I', 'N'): p.Initialize(); scan_.SkipParameters(); break;
             case Code('D', 'F'): p.Defaults(); scan_.SkipParameters(); break;
-            case Code('P', 'G'): p.EndPage(); scan_.SkipParameters(); break;
+            // A new plot (BP) or frame (FR) also puts out what is drawn, like a page end.
+            case Code('P', 'G'):
+            case Code('B', 'P'):
+            case Code('F', 'R'): p.EndPage(); scan_.SkipParameters(); break;
             case Code('I', 'P'): FrameCommand(&PlotterFrame::InputP1P2); break;
             case Code('I', 'R'): FrameCommand(&PlotterFrame::InputRelative); break;
             case Code('S', 'C'): FrameCommand(&PlotterFrame::Scale); break;

@@ -108,6 +108,21 @@ TEST_F(InteractTest, PagesAreItsPlotsAndBasicReadingRereadsTheFile) {
     EXPECT_EQ(form->findChild<QMenu*>("PlotMenu80")->actions().size(), 1);
     form->BasicReading()->setChecked(false);
     EXPECT_EQ(store.PlotTotal, 3);
+
+    // Beyond a hundred plots the list goes on in submenus of a hundred.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 250; ++i) file.write("PD0,0;PG;");
+    file.close();
+    OpenThroughDialog(path);
+    const QList<QAction*> top = form->findChild<QMenu*>("PlotMenu80")->actions();
+    ASSERT_EQ(top.size(), 102);
+    EXPECT_EQ(top[99]->text(), "PLOT No.100");
+    EXPECT_EQ(top[100]->text(), "PLOT No.101 - 200");
+    EXPECT_EQ(top[101]->text(), "PLOT No.201 - 250");
+    top[101]->menu()->actions().back()->trigger();
+    EXPECT_EQ(Panels()[0], "PLOT Files : 250 / 250");
+    Load();
+    EXPECT_EQ(form->findChild<QMenu*>("PlotMenu80")->actions().size(), 1);
 }
 
 TEST_F(InteractTest, ArrowKeysTurnThePlotWithoutStatusWrites) {

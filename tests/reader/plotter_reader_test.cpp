@@ -88,8 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlotterCase{"InitializeResetsTheState", "PR;SP3;PD;IN;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
         PlotterCase{"DefaultsEndRelativeAndScaling", "PR;SC0,1,0,1;DF;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
         PlotterCase{"PenZeroDrawsNothing", "SP0;PU0,0;PD10,10;SP1;PD20,20;", {{{10, 10, 20, 20}}}},
-        PlotterCase{"PagesWithoutEmptyOnes", "PU0,0;PD1,0;PG;PG;PU0,0;PD0,2;PG;",
-                    {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
+        PlotterCase{"PagesWithoutEmptyOnes", "BP;PU0,0;PD1,0;PG;PG;PU0,0;PD0,2;BP\"next\";PD3,3;FR;",
+                    {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}, {{0, 0, 3, 3}}}},
+        PlotterCase{"NextPageStartsAtThePlotterOriginWithScalingKept", "SC0,10,0,10;IP0,0,100,100;PU5,5;PD6,6;PG;PD1,1;",
+                    {{{50, 50, 60, 60}}, {{0, 0, 10, 10}}}},
         PlotterCase{"PageEndsAtPrinterReset", "PU0,0;PD1,0;\x1b" "E\x1b%1BPR;PD0,3;", {{{0, 0, 1, 0}}, {{0, 0, 0, 3}}}},
         // Encoded polylines: 100, 200, 50, 0 are 200, 400, 100, 0 with the sign bit.
         PlotterCase{"EncodedBase64", "PE<=G\xc2O\xc5" "c\xc0\xbf;", {{{100, 200, 150, 200}}}},
