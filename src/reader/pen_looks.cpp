@@ -136,11 +136,6 @@ void PenCodes::Clear() {
     haveLast_ = false;
 }
 
-bool PenCodes::Same(const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b) {
-    return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G && a.B == b.B &&
-           a.WidthMm == b.WidthMm;
-}
-
 PenCodes::Key PenCodes::KeyOf(const Kestrel_Val::PenLook& look) {
     const std::uint32_t rgb = std::uint32_t{look.R} << 16 | std::uint32_t{look.G} << 8 | look.B;
     return {look.Pen, look.OwnColour, look.OwnColour ? rgb : 0u, look.WidthMm};

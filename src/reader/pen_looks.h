@@ -66,7 +66,10 @@ public:
     Kestrel_Val::PlotPens Tables() const;
 
 private:
-    static bool Same(const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b);
+    static bool Same(const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b) {
+        return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G && a.B == b.B &&
+               a.WidthMm == b.WidthMm;
+    }
     static bool Plain(const Kestrel_Val::PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
     std::int16_t Lookup(const Kestrel_Val::PenLook& look);
 

@@ -106,7 +106,11 @@ void Plotter::MoveTo(Point to) {
     if (drawing.polygon.Active()) {
         drawing.polygon.Add(to, penDown);
     } else if (penDown) {
-        Draw(position, to);
+        if (drawing.lineType.Solid()) {
+            Stroke(position, to);
+        } else {
+            Draw(position, to);
+        }
     }
     position = to;
 }
@@ -154,12 +158,14 @@ bool Clip(const Rect& w, Point& a, Point& b) {
 
 }  // namespace
 
-void Plotter::Stroke(Point from, Point to) { Stroke(from, to, drawing.pens.WidthMm(pen)); }
+void Plotter::Stroke(Point from, Point to) {
+    if (pen == 0) return;
+    if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    pages_.Add(from, to, pages_.PenCode(drawing.pens.Look(pen)));
+}
 
 void Plotter::Stroke(Point from, Point to, float widthMm) {
-    // Points worked out from others (chords, hatch lines) may round just past the largest
-    // float when those others are near it.
-    if (pen == 0 || !Storable(from) || !Storable(to)) return;
+    if (pen == 0) return;
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
     Kestrel_Val::PenLook look = drawing.pens.Look(pen);
     look.WidthMm = widthMm;
