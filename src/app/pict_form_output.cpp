@@ -49,6 +49,9 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
         if (painter.isActive()) printer.abort();
         return false;
     }
+    // Otherwise the page image may go out JPEG-compressed, which greys the pen colours
+    // and blurs one-pixel lines.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     // Image pixels are twipsPerPixel twips each; the resolution turns twips into dots.
     const double scale = twipsPerPixel * printer.resolution() / 1440.0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -81,6 +84,7 @@ void HideShape(Kestrel_View::DrawingArea& picture3) {
 }  // namespace
 
 void PictForm::PlotMenu13_Click() {
+    FinishDrawing();
     ShowPrinterDialog();
     if (store_.PrintCancelled == 1) {
         return;
@@ -101,6 +105,7 @@ void PictForm::PlotMenu13_Click() {
 }
 
 void PictForm::PlotMenu14_Click() {
+    FinishDrawing();
     int error = platform_.ClearClipboard();
     if (error == 0) {
         const bool selection = picture3_->Shape().Visible;
@@ -131,6 +136,7 @@ void PictForm::PlotMenu24_Click() {
     store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
+    FinishDrawing();
     const bool selection = picture3_->Shape().Visible;
     QImage image = selection ? picture2_ : picture3_->Raster();
     if (image.format() != QImage::Format_RGB32) {
@@ -142,7 +148,7 @@ void PictForm::PlotMenu24_Click() {
         store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
         image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (error != 0) {
-        ShowErrorMessage(error);  // the selection stays for another try
+        ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);  // the selection stays
         return;
     }
     if (selection) {

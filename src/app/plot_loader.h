@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+
+namespace Kestrel_App {
+
+// A plot file read into a store of its own, to be taken over by the window.
+struct LoadedPlot {
+    std::string dir;   // PlotDir of the file, with its trailing separator
+    std::string name;  // PlotName
+    Kestrel_Val::PlotStore store;
+    Kestrel_Sub::ReadResult result;
+};
+
+// Reads plot files on a worker thread, so that the window serves its events meanwhile.
+// One reading counts at a time: starting another, Cancel and the loader's end cancel the
+// one under way and drop what it read. `done` runs on the loader's thread once a reading
+// that still counts has ended.
+class PlotLoader : public QObject {
+public:
+    explicit PlotLoader(std::function<void(LoadedPlot&)> done, QObject* parent = nullptr);
+    ~PlotLoader() override;
+    PlotLoader(const PlotLoader&) = delete;
+    PlotLoader& operator=(const PlotLoader&) = delete;
+
+    // Reads dir + name; the options' cancel flag and progress counter are the loader's own.
+    void Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options);
+    void Cancel();
+    bool Busy() const { return current_ != nullptr; }
+    // The share of the file read so far, 0 to 1.
+    double Progress() const;
+
+private:
+    struct Job;
+    void Finish(const std::shared_ptr<Job>& job);
+
+    std::function<void(LoadedPlot&)> done_;
+    std::shared_ptr<Job> current_;
+    std::vector<std::shared_ptr<Job>> cancelled_;  // their threads not yet joined
+};
+
+}  // namespace Kestrel_App
