@@ -26,7 +26,9 @@ PlotLoader::~PlotLoader() {
     // The workers post to this object; once they are joined nothing more can arrive, and
     // what they posted goes with the object.
     Cancel();
-    for (const auto& job : cancelled_) job->thread.join();
+    for (const auto& job : cancelled_) {
+        if (job->thread.joinable()) job->thread.join();
+    }
 }
 
 void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options) {
@@ -36,14 +38,24 @@ void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptio
     job->plot.name = std::move(name);
     job->plot.store.PlotDir = job->plot.dir;
     job->plot.store.PlotName = job->plot.name;
+    current_ = job;
     struct stat st {};
     const std::string path = job->plot.dir + job->plot.name;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            // A pipe or device could block the reading thread for good, and with it the
+            // window's end; such a file is refused as the reader refuses it, with the
+            // reader's empty plot.
+            Kestrel_Sub::ReadPlotText(job->plot.store, {});
+            job->plot.result.status = Kestrel_Sub::ReadStatus::CannotOpen;
+            job->plot.result.errorNumber = 52;
+            QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+            return;
+        }
         job->fileSize = static_cast<std::uint64_t>(st.st_size);
     }
     options.cancel = &job->cancel;
     options.progress = &job->bytesRead;
-    current_ = job;
     job->thread = std::thread([this, job, options] {
         Kestrel_Sub::ReadResult& result = job->plot.result;
         try {
@@ -75,7 +87,7 @@ double PlotLoader::Progress() const {
 
 void PlotLoader::Finish(const std::shared_ptr<Job>& job) {
     // The worker posted this as its last step, so the join is immediate.
-    job->thread.join();
+    if (job->thread.joinable()) job->thread.join();
     if (job != current_) {
         std::erase(cancelled_, job);
         return;

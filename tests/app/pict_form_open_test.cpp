@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -40,6 +42,11 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
         return f.fileName();
+    }
+    QString Fifo(const QString& name) {
+        const QString path = dir.filePath(name);
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
     }
     QStringList PlotList() const {
         QStringList out;
@@ -88,7 +95,8 @@ TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
         {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None},
         {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい\n",
          MessageIcon::Warning},
-        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // a folder
+        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning},  // a folder
+        {Fifo("pipe.hpg"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // no writer: never blocks
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         fake.messages.clear();
