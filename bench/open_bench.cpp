@@ -15,6 +15,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "app/pict_form.h"
 #include "app/platform.h"
@@ -219,6 +221,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // The window is never on screen: the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The files opened are remembered in the settings: those of a folder of the run's own.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

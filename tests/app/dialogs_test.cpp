@@ -135,12 +135,10 @@ TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
     for (const auto& [menu, dialog] : dialogs) EXPECT_TRUE((form.get()->*dialog)()->isVisible());
     EXPECT_TRUE(form->isVisible() && form->isEnabled());
     // Esc closes each, from whichever control has the focus; the settings keep their flags.
-    store.RangeFrameOff = 0;
     Radio(form->OptionForm(), 4)->setChecked(true);
     for (const auto& [menu, dialog] : dialogs) {
         QWidget* shown = (form.get()->*dialog)();
-        QWidget* focus = shown->focusWidget() ? shown->focusWidget() : shown;
-        QTest::keyClick(focus, Qt::Key_Escape);
+        QTest::keyClick(shown->focusWidget() ? shown->focusWidget() : shown, Qt::Key_Escape);
         EXPECT_FALSE(shown->isVisible()) << shown->objectName().toStdString();
     }
     EXPECT_EQ(store.RangeFrameOff, 0);

@@ -14,13 +14,8 @@ int main(int argc, char** argv) {
     // The recent files and the last folder go to a folder of the run's own, never into
     // the user's settings.
     const QTemporaryDir settings;
-    if (!settings.isValid()) return 1;
-    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        QSettings::setPath(format, QSettings::UserScope, settings.path());
-    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KestrelTest"));
-    QApplication::setApplicationName(QStringLiteral("gui_tests"));
     // Tests close windows; that must not end anything.
     QApplication::setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();

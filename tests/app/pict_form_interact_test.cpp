@@ -229,20 +229,16 @@ TEST_F(InteractTest, WheelScrollsTheEnlargedArea) {
 TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouse) {
     Load();
     const QSize fitted = form->Picture3()->size();
-    const QPoint mouse(fitted.width() / 3, fitted.height() / 2);  // in the viewport, where the area starts
-    // Each notch away from the user doubles the area; the point under the mouse stays put.
-    QPoint under = mouse;  // that point, in the area's pixels
-    for (int notch = 1; notch <= 2; ++notch) {
-        const QPoint area = form->Picture3()->pos();
+    QPoint under(fitted.width() / 3, fitted.height() / 2);  // the point under the mouse, in the area's pixels
+    for (int notch = 1; notch <= 2; ++notch) {  // away from the user: twice the size, the point stays put
+        const QPoint was = form->Picture3()->pos() + under;
         Wheel(QPoint(0, 120), Qt::ControlModifier, under);
         under *= 2;
         EXPECT_EQ(form->Picture3()->size(), fitted * (1 << notch));
-        const QPoint stays = form->Picture3()->pos() + under - (area + under / 2);
-        EXPECT_LE(stays.manhattanLength(), 2) << notch;
+        EXPECT_LE((form->Picture3()->pos() + under - was).manhattanLength(), 2) << notch;
     }
-    Wheel(QPoint(0, -240), Qt::ControlModifier, under);  // two notches towards the user
+    Wheel(QPoint(0, -240), Qt::ControlModifier, under);  // two notches back
     EXPECT_EQ(form->Picture3()->geometry(), QRect(QPoint(0, 0), fitted));
-    EXPECT_TRUE(fake.messages.empty());
 }
 
 }  // namespace
