@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include "reader/plot_store.h"
+#include "reader/reader.h"
 #include "view/plot_drawing.h"
 #include "view/view_layout.h"
 
@@ -101,6 +102,11 @@ public:
     QWidget* OptionForm() const { return optionForm_; }
     QWidget* ComdForm() const { return comdForm_; }
     QWidget* VersForm() const { return versForm_; }
+
+    // ｵﾌﾟｼｮﾝ → read the basic commands only: the loaded file is read again at once.
+    void BasicReading_Toggled();
+    QAction* BasicReading() const { return basicReading_; }
+    Kestrel_Sub::Reading Reading() const;
 
     // Everything the open command does once a path has been chosen. The file is read in
     // the background; the window serves its events meanwhile and shows the plot once read.
@@ -208,9 +214,11 @@ private:
     QMenu* plotMenu20_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     std::vector<QAction*> recentFiles_;
+    QAction* basicReading_ = nullptr;
     QMenu* plotMenu10_ = nullptr;
     QMenu* plotMenu80_ = nullptr;
     std::vector<QAction*> plotMenu81_;  // the plot list; element i stands for plot i + 1
+    std::vector<QMenu*> plotGroups_;    // submenus of the plot list for files of many plots
 };
 
 }  // namespace Kestrel_App

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "reader/number.h"
+#include "reader/plotter_reader.h"
 
 namespace Kestrel_Sub {
 namespace {
@@ -352,6 +353,7 @@ void EmptyPlot(PlotStore& store) {
 }  // namespace
 
 ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options) {
+    if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
     Interpreter in(store, options.segmentLimit);

@@ -63,10 +63,10 @@ const std::string Square = Temp("kestrel_render_square.hpg", "IN;SP4;PU0,0;PD100
 TEST(Convert, PrintsSegmentsInStoreOrder) {
     const auto file = Temp("kestrel_cli_a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
     std::string out;
-    EXPECT_EQ(Convert("--segments " + file, &out), 0);
+    EXPECT_EQ(Convert("--basic --segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
-    EXPECT_EQ(Convert("--info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
-    EXPECT_EQ(out, "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
+    EXPECT_EQ(Convert("--basic --info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
+    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
@@ -98,12 +98,13 @@ TEST(Convert, ExitStatusAndUsage) {
         {"/nonexistent/k.hpg -o " + out, 1}, {Square + " -o /nonexistent/out.png", 1}, {"", 2},
         {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
         {"--info " + Square + " --rotate", 2}, {"--rotate RIGHT " + Square + " -o x.bmp", 2},
-        {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2}};
+        {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2},
+        {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2}};
     for (const auto& [args, status] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
         const bool oneLine = messages.rfind("kestrel-convert: ", 0) == 0 && messages.find('\n') == messages.size() - 1;
-        const bool usage = messages.rfind("usage: kestrel-convert [--rotate right|left|180]", 0) == 0 &&
+        const bool usage = messages.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
                            messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos;
         EXPECT_TRUE(status == 1 ? oneLine : usage) << messages;
     }
@@ -115,7 +116,7 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
-        {"--rotate left --info " + file, "segments 1\nextents -40 10 -20 30\n"}};
+        {"--rotate left --info " + file, "plots 1\nsegments 1\nextents -40 10 -20 30\n"}};
     for (const auto& [args, expected] : cases) {
         std::string out;
         EXPECT_EQ(Convert(args, &out), 0) << args;
