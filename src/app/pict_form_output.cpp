@@ -16,6 +16,7 @@
 #include <QPrinter>
 
 #include "app/captions.h"
+#include "app/file_names.h"
 #include "app/platform.h"
 #include "output/bmp_writer.h"
 #include "output/print_plan.h"
@@ -131,7 +132,7 @@ void PictForm::PlotMenu24_Click() {
         return;  // cancelled: nothing changes
     }
     dialogFilterIndex_ = choice->filterIndex;
-    const std::string chosen = QFile::encodeName(choice->path).toStdString();
+    const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = Kestrel_Sub::LastPos(chosen, "/");
     store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
