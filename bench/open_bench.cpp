@@ -86,7 +86,8 @@ double ServeUntilIdle(const Kestrel_App::PictForm& form) {
     qint64 last = 0;
     qint64 longest = 0;
     while (form.Busy()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // Sleeps until the reading thread or the drawing's next step posts an event.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const qint64 now = clock.nsecsElapsed();
         longest = std::max(longest, now - last);
         last = now;

@@ -72,7 +72,8 @@ PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* p
       store_(store),
       platform_(platform),
       twipsPerPixel_(ScreenTwipsPerPixel()),
-      loader_(std::make_unique<PlotLoader>([this](LoadedPlot& plot) { ShowReadPlot(plot); })) {
+      loader_(std::make_unique<PlotLoader>([this](LoadedPlot& plot) { ShowReadPlot(plot); })),
+      recent_(std::make_unique<RecentFiles>()) {
     setObjectName("PictForm");
     setWindowTitle(AppCaption);
     BuildMenus();
@@ -363,7 +364,7 @@ void PictForm::RedrawPlot() { StartDrawing(false); }
 
 void PictForm::PlotMenu21_Click() {
     // Before the first load of a run, the folder of the last file of an earlier one.
-    const std::string folder = store_.PlotDir.empty() ? LastFolder() : store_.PlotDir;
+    const std::string folder = store_.PlotDir.empty() ? recent_->LastFolder() : store_.PlotDir;
     const QString initialName = DisplayName(folder + store_.FileFilter);
     const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
     dialogFilterIndex_ = store_.FilterIndex;
@@ -428,7 +429,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         ShowPlotStatus();
         ShowFileName();
         if (result.status != Kestrel_Sub::ReadStatus::CannotOpen) {
-            RememberFile(plot.dir + plot.name);
+            recent_->Remember(plot.dir + plot.name);
             RebuildRecentFiles();
         }
         picture3_->setFocus();

@@ -36,6 +36,7 @@ namespace Kestrel_App {
 
 class Platform;
 class PlotLoader;
+class RecentFiles;
 struct LoadedPlot;
 
 // The main window. Handlers keep the names of the controls and events they serve;
@@ -203,6 +204,7 @@ private:
     QPointer<QWidget> versForm_;
 
     std::unique_ptr<PlotLoader> loader_;
+    std::unique_ptr<RecentFiles> recent_;
     Kestrel_View::PlotDrawing drawing_;  // the drawing under way, or the last one
     bool drawingFramed_ = false;
     bool drawn_ = false;  // drawing_ holds the fit of a plot drawn

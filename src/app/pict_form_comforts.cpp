@@ -88,7 +88,7 @@ void PictForm::RebuildRecentFiles() {
     for (QAction* action : plotMenu20_->actions()) {
         if (action->objectName() == QLatin1String("PlotMenu22")) before = action;
     }
-    const std::vector<std::string> files = RecentFiles();
+    const std::vector<std::string> files = recent_->Files();
     for (std::size_t i = 0; i < files.size(); ++i) {
         QString name = DisplayName(files[i]);
         name.replace(u'&', QStringLiteral("&&"));  // not an access key

@@ -18,9 +18,9 @@ namespace Kestrel_App {
 
 namespace {
 
-// A step writes about this many pixels (some ten milliseconds); each line costs as much
+// A step writes about this many pixels (a few milliseconds); each line costs as much
 // as a few pixels besides, for its transform and set-up.
-constexpr double StepPixels = 8'000'000;
+constexpr double StepPixels = 4'000'000;
 constexpr double LinePixels = 16;
 
 }  // namespace

@@ -6,29 +6,32 @@
 #include <atomic>
 #include <cstdint>
 #include <new>
-#include <thread>
 #include <utility>
 
 namespace Kestrel_App {
 
 struct PlotLoader::Job {
     LoadedPlot plot;
+    Kestrel_Sub::ReadOptions options;
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> bytesRead{0};
     std::uint64_t fileSize = 0;
-    std::thread thread;
 };
 
 PlotLoader::PlotLoader(std::function<void(LoadedPlot&)> done, QObject* parent)
-    : QObject(parent), done_(std::move(done)) {}
+    : QObject(parent), done_(std::move(done)) {
+    worker_ = std::thread([this] { Work(); });
+}
 
 PlotLoader::~PlotLoader() {
-    // The workers post to this object; once they are joined nothing more can arrive, and
-    // what they posted goes with the object.
     Cancel();
-    for (const auto& job : cancelled_) {
-        if (job->thread.joinable()) job->thread.join();
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
     }
+    wake_.notify_one();
+    // What the worker posts to this object goes with it.
+    worker_.join();
 }
 
 void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options) {
@@ -43,9 +46,8 @@ void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptio
     const std::string path = job->plot.dir + job->plot.name;
     if (::stat(path.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
-            // A pipe or device could block the reading thread for good, and with it the
-            // window's end; such a file is refused as the reader refuses it, with the
-            // reader's empty plot.
+            // A pipe or device could hold the worker for good, and with it the window's
+            // end; such a file is refused as the reader refuses it, with its empty plot.
             Kestrel_Sub::ReadPlotText(job->plot.store, {});
             job->plot.result.status = Kestrel_Sub::ReadStatus::CannotOpen;
             job->plot.result.errorNumber = 52;
@@ -56,10 +58,39 @@ void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptio
     }
     options.cancel = &job->cancel;
     options.progress = &job->bytesRead;
-    job->thread = std::thread([this, job, options] {
+    job->options = options;
+    {
+        const std::lock_guard lock(mutex_);
+        queued_ = job;
+    }
+    wake_.notify_one();
+}
+
+void PlotLoader::Cancel() {
+    if (!current_) return;
+    current_->cancel = true;
+    current_.reset();
+    const std::lock_guard lock(mutex_);
+    queued_.reset();  // not begun: nothing to wait for
+}
+
+double PlotLoader::Progress() const {
+    if (!current_ || current_->fileSize == 0) return 0;
+    return std::min(1.0, static_cast<double>(current_->bytesRead.load()) /
+                             static_cast<double>(current_->fileSize));
+}
+
+void PlotLoader::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || queued_; });
+        if (stopping_) return;
+        const std::shared_ptr<Job> job = std::move(queued_);
+        queued_.reset();
+        lock.unlock();
         Kestrel_Sub::ReadResult& result = job->plot.result;
         try {
-            result = Kestrel_Sub::ReadPlotFile(job->plot.store, options);
+            result = Kestrel_Sub::ReadPlotFile(job->plot.store, job->options);
         } catch (const std::bad_alloc&) {
             // What was read before stays, as with every other early end.
             result.status = Kestrel_Sub::ReadStatus::Read;
@@ -69,29 +100,12 @@ void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptio
             result.errorNumber = 31036;
         }
         QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
-    });
-}
-
-void PlotLoader::Cancel() {
-    if (!current_) return;
-    current_->cancel = true;
-    cancelled_.push_back(std::move(current_));
-    current_.reset();
-}
-
-double PlotLoader::Progress() const {
-    if (!current_ || current_->fileSize == 0) return 0;
-    return std::min(1.0, static_cast<double>(current_->bytesRead.load()) /
-                             static_cast<double>(current_->fileSize));
+        lock.lock();
+    }
 }
 
 void PlotLoader::Finish(const std::shared_ptr<Job>& job) {
-    // The worker posted this as its last step, so the join is immediate.
-    if (job->thread.joinable()) job->thread.join();
-    if (job != current_) {
-        std::erase(cancelled_, job);
-        return;
-    }
+    if (job != current_) return;  // cancelled meanwhile
     current_.reset();
     done_(job->plot);
 }

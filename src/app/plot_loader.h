@@ -1,9 +1,11 @@
 #pragma once
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <vector>
+#include <thread>
 
 #include <QObject>
 
@@ -20,10 +22,11 @@ struct LoadedPlot {
     Kestrel_Sub::ReadResult result;
 };
 
-// Reads plot files on a worker thread, so that the window serves its events meanwhile.
-// One reading counts at a time: starting another, Cancel and the loader's end cancel the
-// one under way and drop what it read. `done` runs on the loader's thread once a reading
-// that still counts has ended.
+// Reads plot files on a worker thread of its own, so that the window serves its events
+// meanwhile. One reading counts at a time: starting another, Cancel and the loader's end
+// cancel the one under way and drop what it read. `done` runs on the loader's thread once
+// a reading that still counts has ended. The one thread serves every reading, so its
+// memory stays warm from one file to the next.
 class PlotLoader : public QObject {
 public:
     explicit PlotLoader(std::function<void(LoadedPlot&)> done, QObject* parent = nullptr);
@@ -40,11 +43,17 @@ public:
 
 private:
     struct Job;
+    void Work();
     void Finish(const std::shared_ptr<Job>& job);
 
     std::function<void(LoadedPlot&)> done_;
-    std::shared_ptr<Job> current_;
-    std::vector<std::shared_ptr<Job>> cancelled_;  // their threads not yet joined
+    std::shared_ptr<Job> current_;  // the reading that counts, queued or under way
+
+    std::mutex mutex_;  // guards queued_ and stopping_
+    std::condition_variable wake_;
+    std::shared_ptr<Job> queued_;  // for the worker to take
+    bool stopping_ = false;
+    std::thread worker_;
 };
 
 }  // namespace Kestrel_App

@@ -1,7 +1,6 @@
 #include "app/recent_files.h"
 
 #include <QByteArray>
-#include <QSettings>
 #include <QVariant>
 #include <QVariantList>
 
@@ -14,9 +13,9 @@ const char LastFolderKey[] = "lastFolder";
 
 }  // namespace
 
-std::vector<std::string> RecentFiles() {
+std::vector<std::string> RecentFiles::Files() const {
     std::vector<std::string> files;
-    for (const QVariant& v : QSettings().value(RecentFilesKey).toList()) {
+    for (const QVariant& v : settings_.value(RecentFilesKey).toList()) {
         const QByteArray path = v.toByteArray();
         if (!path.isEmpty() && static_cast<int>(files.size()) < RecentFileLimit) {
             files.push_back(path.toStdString());
@@ -25,18 +24,17 @@ std::vector<std::string> RecentFiles() {
     return files;
 }
 
-std::string LastFolder() {
-    return QSettings().value(LastFolderKey).toByteArray().toStdString();
+std::string RecentFiles::LastFolder() const {
+    return settings_.value(LastFolderKey).toByteArray().toStdString();
 }
 
-void RememberFile(const std::string& path) {
+void RecentFiles::Remember(const std::string& path) {
     QVariantList list{QByteArray::fromStdString(path)};
-    for (const std::string& old : RecentFiles()) {
+    for (const std::string& old : Files()) {
         if (old != path && list.size() < RecentFileLimit) list.append(QByteArray::fromStdString(old));
     }
-    QSettings settings;
-    settings.setValue(RecentFilesKey, list);
-    settings.setValue(LastFolderKey, QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
+    settings_.setValue(RecentFilesKey, list);
+    settings_.setValue(LastFolderKey, QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
 }
 
 }  // namespace Kestrel_App
