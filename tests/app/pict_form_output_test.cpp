@@ -114,7 +114,8 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     const auto& first = fake.saveCalls.at(0);
     EXPECT_EQ(QStringList({first.title, first.initialName, QString::number(first.filterIndex)}),
               QStringList({QString::fromUtf8("画像の保存"), "*.bmp", "1"}));
-    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
+                                          QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
     // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
     Save(Path("plot"));
@@ -125,6 +126,25 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     form->PlotMenu18_Click();  // cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.size(), 4u);
     EXPECT_EQ(store.SaveName, "x.png");
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
+    // Two plots, 25 x 0 and 0 x 50 mm; opened with "all files", which the save dialog shows as its fourth filter.
+    if (QFile plot(Path("two.hpg")); !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0) FAIL();
+    OpenThroughDialog(Path("two.hpg"), 2);
+    const std::tuple<QString, int, QByteArray> cases[] = {
+        {"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"}, {"c", 3, "%PDF-"}, {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
+    int shown = 4;
+    for (const auto& [name, filter, magic] : cases) {
+        Save(Path(name), filter);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(fake.saveCalls.back().filterIndex, shown);
+        EXPECT_TRUE(Contents(Path(name)).startsWith(magic));
+        shown = filter;
+    }
+    EXPECT_TRUE(Contents(Path("b")).contains(R"(width="35mm" height="10mm")"));  // the plot shown
+    EXPECT_EQ(Pages(Path("c")).left(4), "2 x ");                                  // every plot
     EXPECT_TRUE(fake.messages.empty());
 }
 
@@ -178,10 +198,12 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     // The selection to take, the failing command, and its message.
     // A failed save names its file on a line of its own.
     const std::function<void()> commands[] = {
-        [this] { Save(Path("missing/a.bmp")); }, [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
+        [this] { Save(Path("missing/a.bmp")); }, [this] { Save(Path("missing/a.pdf")); },  // paths leave the selection
+        [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
         [this] { Copy(520, 0); }, [this] { Copy(0, 521); },
         [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, [this] { Save("/dev/full"); }};
     const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
+                             QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),
                              QString::fromUtf8(NoWrite) + "\n/sys/kestrel-test.bmp",
                              QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"),
                              QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"),
