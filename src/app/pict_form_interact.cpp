@@ -190,13 +190,11 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     if (button != RightButton) {
         return;
     }
-    FinishDrawing();
     // The pixels the outline frames, clipped to the raster. Less than 3 x 3 pixels is a
     // click rather than a drag: no selection, so that the next copy or save takes the
     // whole drawing rather than a speck.
-    const QImage& raster = picture3_->Raster();
-    const QRect region =
-        Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_).intersected(raster.rect());
+    const QRect region = Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_)
+                             .intersected(QRect(QPoint(0, 0), picture3_->size()));
     if (region.width() < MinimumSelection || region.height() < MinimumSelection) {
         Kestrel_View::ShapeRect shape = picture3_->Shape();
         shape.Visible = false;
@@ -204,7 +202,8 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
         picture2_ = QImage();
         return;
     }
-    picture2_ = raster.copy(region);
+    FinishDrawing();  // the selection holds the finished drawing
+    picture2_ = picture3_->Raster().copy(region);
 }
 
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
