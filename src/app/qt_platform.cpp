@@ -8,9 +8,12 @@
 #include <QMenu>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
 #include <QUrl>
 
 namespace Kestrel_App {
@@ -59,6 +62,17 @@ std::optional<OpenChoice> RunFileDialog(QWidget* parent, const QString& title,
 }
 
 }  // namespace
+
+bool InstallQtTranslations(QCoreApplication& app) {
+    auto* translator = new QTranslator(&app);
+    // "qt" gathers the catalogues of the Qt modules (qtbase: dialogs and message boxes).
+    if (!translator->load(QLocale(QLocale::Japanese), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QString& title,
                                                      const QString& initialName,

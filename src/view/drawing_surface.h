@@ -20,6 +20,8 @@ public:
     virtual ~DrawingSurface() = default;
     virtual double Width() const = 0;   // twips
     virtual double Height() const = 0;  // twips
+    // A pixel's side in twips: lines no wider than this are drawn one pixel wide.
+    virtual double PixelSize() const { return 1; }
     virtual void Clear() = 0;           // fill with the background (white)
     virtual void SetLineStyle(LineStyle style) = 0;
     // A one-pixel line in the current style.

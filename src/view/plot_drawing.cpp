@@ -1,7 +1,9 @@
 #include "view/plot_drawing.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "view/pen_style.h"
 
@@ -40,42 +42,17 @@ std::int32_t DrawableCount(const PlotStore& store) {
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
-void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
-               std::int32_t count) {
-    const int slot = store.PlotNo;
-    const Kestrel_Val::PlotLine* lines = store.PlotLines[slot].data();
-    const double twipsPerMm = store.PenWidthOff == 0 ? Kestrel_Val::PlotterUnitsPerMm * fit.s : 0;
-    // Segments of one pen come in runs: its style is looked up once per run.
-    std::int16_t pen = 0;
-    Rgb colour;
-    float width = 0;  // twips; 0 draws one-pixel lines
-    for (std::int32_t k = 1; k <= count; ++k) {
-        const Kestrel_Val::PlotLine& l = lines[k];
-        if (k == 1 || l.Pen != pen) {
-            pen = l.Pen;
-            const PenStyle style = PenStyleOf(store, slot, pen);
-            colour = style.colour;
-            width = static_cast<float>(style.widthMm * twipsPerMm);
-        }
-        const auto x1 = static_cast<float>(fit.X(l.X1)), y1 = static_cast<float>(fit.Y(l.Y1));
-        const auto x2 = static_cast<float>(fit.X(l.X2)), y2 = static_cast<float>(fit.Y(l.Y2));
-        if (width > 0) {
-            surface.WideLine(x1, y1, x2, y2, colour, width);
-        } else {
-            surface.Line(x1, y1, x2, y2, colour);
-        }
-    }
-}
-
-// The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY). With the
-// frame length L = s * max(MaxX, MaxY) the maximum cancels out, so no division is needed.
-void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit) {
-    const double x2 = fit.ox + fit.s * static_cast<double>(store.MaxX[store.PlotNo]);
-    const double y2 = fit.oy + fit.s * static_cast<double>(store.MaxY[store.PlotNo]);
+// The frame outlines the plot's extents, drawn dash-dot before the lines.
+void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
+                    int slot) {
+    const double x1 = fit.X(store.MinX[slot]);
+    const double y1 = fit.Y(store.MaxY[slot]);
+    const double x2 = fit.X(store.MaxX[slot]);
+    const double y2 = fit.Y(store.MinY[slot]);
     surface.SetLineStyle(LineStyle::DashDot);
-    if (std::isfinite(fit.ox) && std::isfinite(fit.oy) && std::isfinite(x2) && std::isfinite(y2)) {
-        surface.Rectangle(static_cast<float>(fit.ox), static_cast<float>(fit.oy),
-                          static_cast<float>(x2), static_cast<float>(y2));
+    if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) {
+        surface.Rectangle(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                          static_cast<float>(y2));
     }
     surface.SetLineStyle(LineStyle::Solid);
 }
@@ -119,30 +96,81 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     return fit;
 }
 
+PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
+                         bool framed) {
+    PlotDrawing drawing;
+    if (store.PlotName.empty()) return drawing;
+    surface.Clear();
+    drawing.slot = store.PlotNo;
+    drawing.fit = fit;
+    drawing.count = DrawableCount(store);
+    if (drawing.count >= 1 && framed) DrawRangeFrame(store, surface, fit, drawing.slot);
+    return drawing;
+}
+
+void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
+                   double budget, double lineCost) {
+    // The store may have changed since the drawing began; never read past its tables.
+    if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
+    const auto stored = drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
+    if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
+    if (drawing.Finished()) return;
+    const Kestrel_Val::PlotLine* lines = store.PlotLines[drawing.slot].data();
+    const FitTransform& fit = drawing.fit;
+    const double longest = surface.Width() + surface.Height();
+    const double area = surface.Width() * surface.Height();
+    const double pixel = surface.PixelSize();
+    const double twipsPerMm = store.PenWidthOff == 0 ? Kestrel_Val::PlotterUnitsPerMm * fit.s : 0;
+    // Segments of one pen come in runs: its style is looked up once per run.
+    std::int16_t pen = 0;
+    Rgb colour = PenColour(pen);
+    float width = 0;  // 0 draws one-pixel lines
+    bool styled = false;
+    double spent = 0;
+    std::int32_t k = drawing.next;
+    for (; k <= drawing.count && spent < budget; ++k) {
+        const Kestrel_Val::PlotLine& l = lines[k];
+        if (!styled || l.Pen != pen) {
+            pen = l.Pen;
+            const PenStyle style = PenStyleOf(store, drawing.slot, pen);
+            colour = style.colour;
+            width = static_cast<float>(style.widthMm * twipsPerMm);
+            styled = true;
+        }
+        const auto x1 = static_cast<float>(fit.X(l.X1));
+        const auto y1 = static_cast<float>(fit.Y(l.Y1));
+        const auto x2 = static_cast<float>(fit.X(l.X2));
+        const auto y2 = static_cast<float>(fit.Y(l.Y2));
+        // NaN fails the comparisons and costs the most, as would a line across the surface.
+        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        if (width > pixel) {
+            surface.WideLine(x1, y1, x2, y2, colour, width);
+            // A wide line costs the pixels it covers, at most the surface's.
+            const double covered = (side + width) * width;
+            spent += lineCost + (covered < area ? covered : area) / pixel;
+        } else {
+            surface.Line(x1, y1, x2, y2, colour);
+            spent += lineCost + (side < longest ? side : longest);
+        }
+    }
+    drawing.next = k;
+}
+
 void DrawPlot(const PlotStore& store, DrawingSurface& surface,
               const std::function<void()>& processEvents) {
     if (store.PlotName.empty()) return;
-    surface.Clear();
-    const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
-        const FitTransform fit =
-            ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), DrawPlotMargin);
-        if (store.RangeFrameOff == 0) DrawRangeFrame(store, surface, fit);
-        DrawLines(store, surface, fit, count);
-        surface.SetLineStyle(LineStyle::Solid);
-    }
+    const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
+    PlotDrawing drawing = BeginDrawing(store, surface, fit, store.RangeFrameOff == 0);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
+    if (drawing.count >= 1) surface.SetLineStyle(LineStyle::Solid);
     if (processEvents) processEvents();
 }
 
 void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
-    surface.Clear();
-    const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
-        const FitTransform fit =
-            ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), RedrawPlotMargin);
-        DrawLines(store, surface, fit, count);
-    }
+    const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
+    PlotDrawing drawing = BeginDrawing(store, surface, fit, false);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
     surface.SetLineStyle(LineStyle::Solid);
 }
 

@@ -16,6 +16,7 @@ public:
 
     double Width() const override;
     double Height() const override;
+    double PixelSize() const override { return twipsPerPixel_; }
     void Clear() override;
     void SetLineStyle(LineStyle style) override;
     void Line(float x1, float y1, float x2, float y2, Rgb colour) override;

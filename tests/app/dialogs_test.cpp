@@ -74,6 +74,7 @@ TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
 
 TEST_F(DialogsTest, PenWidthsShowUntilTurnedOffAndTheDrawingFollowsAtOnce) {
     form->OpenChosenFile(QStringLiteral(SAMPLES_DIR "/shapes.hpg"));
+    ASSERT_TRUE(WaitUntilIdle(*form));
     const QImage wide = Raster();
     ASSERT_FALSE(AllWhite(wide));
     // OFF draws hair-lines only, ON the widths again; OK without a change draws nothing anew.
@@ -84,6 +85,7 @@ TEST_F(DialogsTest, PenWidthsShowUntilTurnedOffAndTheDrawingFollowsAtOnce) {
         EXPECT_EQ(Radio(dialog, store.PenWidthOff == 0 ? 5 : 6)->isChecked(), true);
         if (r.click != 0) Radio(dialog, r.click)->click();
         dialog->findChild<QPushButton*>("Command1")->click();
+        ASSERT_TRUE(WaitUntilIdle(*form));
         EXPECT_EQ(store.PenWidthOff, r.after);
         EXPECT_EQ(Raster() == wide, r.wideShown) << r.click;
     }
@@ -96,6 +98,7 @@ TEST_F(DialogsTest, StartsOnAndALoadTurnsTheAdjustOptionOff) {
     form->OptionForm()->close();
     store.AdjustViewOff = 0;
     form->OpenChosenFile(QStringLiteral(SAMPLES_DIR "/house.hpg"));
+    ASSERT_TRUE(WaitUntilIdle(*form));
     ASSERT_GT(store.LineCount[1], 0);
     EXPECT_EQ(Selected(Options()), std::make_pair(2, 3));
 }
@@ -153,6 +156,14 @@ TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
     }
     for (const auto& [menu, dialog] : dialogs) EXPECT_TRUE((form.get()->*dialog)()->isVisible());
     EXPECT_TRUE(form->isVisible() && form->isEnabled());
+    // Esc closes each, from whichever control has the focus; the settings keep their flags.
+    Radio(form->OptionForm(), 4)->setChecked(true);
+    for (const auto& [menu, dialog] : dialogs) {
+        QWidget* shown = (form.get()->*dialog)();
+        QTest::keyClick(shown->focusWidget() ? shown->focusWidget() : shown, Qt::Key_Escape);
+        EXPECT_FALSE(shown->isVisible()) << shown->objectName().toStdString();
+    }
+    EXPECT_EQ(store.RangeFrameOff, 0);
 }
 
 TEST_F(DialogsTest, ControlsArePlacedFromTwips) {

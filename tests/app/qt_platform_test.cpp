@@ -48,5 +48,11 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     EXPECT_FALSE(platform.ChooseOpenFile(nullptr, "t", "*.hpg", filters, 1).has_value());
 }
 
+TEST(QtPlatform, QtsOwnTextsAreJapanese) {
+    ASSERT_TRUE(Kestrel_App::InstallQtTranslations(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QString::fromUtf8("印刷"));
+}
+
 }  // namespace
 }  // namespace Kestrel_Test
