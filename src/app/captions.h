@@ -45,7 +45,9 @@ inline constexpr const char* PanelNames[4] = {
 // The open dialog.
 inline constexpr char OpenDialogTitle[] = "ＨＰＧＬファイルを開く";
 // Plot files go by several extensions besides .hpg; all of them show with the first filter.
-inline constexpr char HpglFilter[] = "ＨＰＧＬデータファイル(*.hpg *.hpgl *.plt *.hp)";
+inline constexpr char HpglFilter[] = "ＨＰＧＬデータファイル(*.hpg)";
+// What the HPGL filter shows besides *.hpg: the names other programs give plot files.
+inline constexpr const char* HpglFilePatterns[] = {"*.hpg", "*.hpgl", "*.plt", "*.hp"};
 inline constexpr char AllFilesFilter[] = "すべて(*.*)";
 inline constexpr char HpglPattern[] = "*.hpg";
 inline constexpr char AllFilesPattern[] = "*.*";

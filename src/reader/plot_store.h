@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Kestrel_Val {
@@ -69,6 +70,8 @@ struct PlotStore {
     std::vector<float> MaxY;
     std::vector<float> MinX;
     std::vector<float> MinY;
+    // Empty for plots whose pens all draw in Kestrel's colours as hair-lines.
+    std::vector<PlotPens> Pens;
 
     std::int16_t PlotNo = 0;
     std::int16_t PlotTotal = 0;
@@ -87,8 +90,6 @@ struct PlotStore {
     std::int16_t RangeFrameOff = 0;
     std::int16_t PenWidthOff = 0;  // 1: pen widths are not shown, every line is a hair-line
 
-    // Per slot; empty for plots whose pens all draw in Kestrel's colours as hair-lines.
-    std::vector<PlotPens> Pens;
 
     int SlotCount() const { return static_cast<int>(PlotLines.size()); }
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }
@@ -105,6 +106,21 @@ struct PlotStore {
         MinX.resize(n, 0);
         MinY.resize(n, 0);
         Pens.resize(n);
+    }
+
+    // Trades the plots (every per-plot table and PlotTotal) with `other`; a table added to
+    // the store belongs here and in SetSlotCount.
+    void SwapPlots(PlotStore& other) {
+        PlotLines.swap(other.PlotLines);
+        LineCount.swap(other.LineCount);
+        CharCount.swap(other.CharCount);
+        PlotChars.swap(other.PlotChars);
+        MaxX.swap(other.MaxX);
+        MaxY.swap(other.MaxY);
+        MinX.swap(other.MinX);
+        MinY.swap(other.MinY);
+        Pens.swap(other.Pens);
+        std::swap(PlotTotal, other.PlotTotal);
     }
 
     // Segment k (1-based) of a slot; callers keep k within 1..LineCount(slot).

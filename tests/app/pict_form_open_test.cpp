@@ -68,7 +68,7 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     const auto& first = fake.openCalls[0];
     EXPECT_EQ(first.title, QString::fromUtf8("ＨＰＧＬファイルを開く"));
     EXPECT_EQ(first.initialName, QStringLiteral("*.hpg"));
-    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg *.hpgl *.plt *.hp)"),
+    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"),
                                           QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(first.filterIndex, 1);
     EXPECT_EQ(store.PlotDir, QDir(dir.path()).filePath("plots/").toStdString());  // split at the last separator

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -44,7 +45,11 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(QFileInfo(choice->path).canonicalFilePath(), QFileInfo(plot).canonicalFilePath());
     EXPECT_EQ(choice->filterIndex, 2);
-    WhenOpen([](QFileDialog* d) { d->reject(); });
+    // The HPGL filter lists the other names plot files go by.
+    WhenOpen([](QFileDialog* d) {
+        EXPECT_EQ(d->findChild<QFileSystemModel*>()->nameFilters(), QStringList({"*.hpg", "*.hpgl", "*.plt", "*.hp"}));
+        d->reject();
+    });
     EXPECT_FALSE(platform.ChooseOpenFile(nullptr, "t", "*.hpg", filters, 1).has_value());
 }
 
