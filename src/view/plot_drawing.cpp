@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "view/label_strokes.h"
+
 namespace Kestrel_View {
 
 using Kestrel_Val::PlotStore;
@@ -47,6 +49,30 @@ void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransfo
                      static_cast<float>(fit.X(l.X2)), static_cast<float>(fit.Y(l.Y2)),
                      PenColour(l.Pen));
     }
+}
+
+// Characters smaller than this (two pixels of the screen) are drawn as one stroke each.
+constexpr double GreekBelowTwips = 30;
+
+bool HasChars(const PlotStore& store) {
+    return store.ValidSlot(store.PlotNo) && store.CharCount[store.PlotNo] > 0;
+}
+
+// Labels over the lines, each character in its pen's colour.
+void DrawLabels(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit) {
+    const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
+    std::int16_t pen = 0;
+    Rgb colour = PenColour(pen);
+    ForEachLabelStroke(
+        store, store.PlotNo,
+        [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+            if (strokePen != pen) {
+                pen = strokePen;
+                colour = PenColour(pen);
+            }
+            surface.Line(x1, y1, x2, y2, colour);
+        },
+        map, GreekBelowTwips);
 }
 
 // The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY). With the
@@ -106,11 +132,12 @@ void DrawPlot(const PlotStore& store, DrawingSurface& surface,
     if (store.PlotName.empty()) return;
     surface.Clear();
     const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
+    if (count >= 1 || HasChars(store)) {
         const FitTransform fit =
             ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), DrawPlotMargin);
         if (store.RangeFrameOff == 0) DrawRangeFrame(store, surface, fit);
         DrawLines(store, surface, fit, count);
+        DrawLabels(store, surface, fit);
         surface.SetLineStyle(LineStyle::Solid);
     }
     if (processEvents) processEvents();
@@ -120,10 +147,11 @@ void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
     surface.Clear();
     const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
+    if (count >= 1 || HasChars(store)) {
         const FitTransform fit =
             ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), RedrawPlotMargin);
         DrawLines(store, surface, fit, count);
+        DrawLabels(store, surface, fit);
     }
     surface.SetLineStyle(LineStyle::Solid);
 }

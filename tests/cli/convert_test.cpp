@@ -74,7 +74,7 @@ TEST(Convert, PrintsSegmentsInStoreOrder) {
     EXPECT_EQ(Convert("--basic --segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
     EXPECT_EQ(Convert("--basic --info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
-    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
+    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
@@ -127,7 +127,7 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
-        {"--rotate left --info " + file, "plots 1\nsegments 1\nextents -40 10 -20 30\n"}};
+        {"--rotate left --info " + file, "plots 1\nsegments 1\nchars 0\nextents -40 10 -20 30\n"}};
     for (const auto& [args, expected] : cases) {
         std::string out;
         EXPECT_EQ(Convert(args, &out), 0) << args;

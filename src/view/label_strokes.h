@@ -1,0 +1,66 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "reader/plot_store.h"
+#include "reader/stroke_font.h"
+
+namespace Kestrel_View {
+
+// Where label strokes go: x' = offsetX + scaleX * x, y' = offsetY + scaleY * y in output
+// units (an output whose y grows downwards takes a negative scaleY).
+struct StrokeMap {
+    double offsetX = 0;
+    double offsetY = 0;
+    double scaleX = 1;
+    double scaleY = 1;
+};
+
+// The strokes of the characters of plot `slot`, in store order: emit(x1, y1, x2, y2, pen)
+// with float output coordinates and the character's pen. A character whose cap height
+// comes out shorter than `greekBelow` output units gives a single stroke across its
+// middle instead, which is all that shows of text that small.
+template <typename Emit>
+void ForEachLabelStroke(const Kestrel_Val::PlotStore& store, int slot, Emit&& emit,
+                        const StrokeMap& map = {}, double greekBelow = 0) {
+    if (!store.ValidSlot(slot)) return;
+    const auto& chars = store.PlotChars[static_cast<std::size_t>(slot)];
+    const std::int64_t count = std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
+                                                      static_cast<std::int64_t>(chars.size()) - 1);
+    const Kestrel_Plotter::StrokeFont& font = Kestrel_Plotter::StrokeFont::Standard();
+    const double greekSquared = greekBelow * greekBelow;
+    for (std::int64_t i = 1; i <= count; ++i) {
+        const Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        if (c.Glyph >= font.Count()) continue;
+        // The record in output units; each glyph point then costs four products.
+        const double ox = map.offsetX + map.scaleX * c.X;
+        const double oy = map.offsetY + map.scaleY * c.Y;
+        const double wx = map.scaleX * c.WidthX;
+        const double wy = map.scaleY * c.WidthY;
+        const double hx = map.scaleX * c.HeightX;
+        const double hy = map.scaleY * c.HeightY;
+        const Kestrel_Plotter::Glyph& glyph = font.At(c.Glyph);
+        if (hx * hx + hy * hy < greekSquared) {
+            const double v = (glyph.minV + glyph.maxV) / 2.0;
+            emit(static_cast<float>(ox + glyph.minU * wx + v * hx), static_cast<float>(oy + glyph.minU * wy + v * hy),
+                 static_cast<float>(ox + glyph.maxU * wx + v * hx), static_cast<float>(oy + glyph.maxU * wy + v * hy),
+                 c.Pen);
+            continue;
+        }
+        float lastX = 0;
+        float lastY = 0;
+        for (const Kestrel_Plotter::GlyphPoint& p : font.Points(c.Glyph)) {
+            const auto x = static_cast<float>(ox + p.u * wx + p.v * hx);
+            const auto y = static_cast<float>(oy + p.u * wy + p.v * hy);
+            if (!p.starts) emit(lastX, lastY, x, y, c.Pen);
+            lastX = x;
+            lastY = y;
+        }
+    }
+}
+
+// How many strokes ForEachLabelStroke gives for plot `slot` at full detail.
+std::int64_t LabelStrokeCount(const Kestrel_Val::PlotStore& store, int slot);
+
+}  // namespace Kestrel_View
