@@ -33,8 +33,6 @@ Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
 Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
 Point operator*(Point a, double k) { return {a.x * k, a.y * k}; }
 
-bool Finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-
 // The rotated frame's directions on the paper (RO turns it counter-clockwise).
 Point RotatedToPhysical(const PlotterFrame& frame, Point v) {
     switch (frame.Rotation()) {
@@ -151,62 +149,80 @@ bool LooksShiftJis(std::string_view text) {
     return evidence;
 }
 
-void Decode(std::string_view text, bool twoByte, std::vector<Item>& items) {
-    const StrokeFont& font = StrokeFont::Standard();
-    const bool shiftJis = !twoByte && LooksShiftJis(text);
-    bool jis = false;  // between ESC $ B and ESC ( B
-    items.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const auto next = static_cast<unsigned char>(i + 1 < text.size() ? text[i + 1] : 0);
-        if (c < 0x20 || c == 0x7F) {
-            switch (c) {
-                case 8: items.push_back({ItemKind::Backspace}); break;
-                case 9: items.push_back({ItemKind::Tab}); break;
-                case 10: items.push_back({ItemKind::LineFeed}); break;
-                case 13: items.push_back({ItemKind::CarriageReturn}); break;
-                case 14: items.push_back({ItemKind::Alternate}); break;
-                case 15: items.push_back({ItemKind::Standard}); break;
-                case 0x1B:
-                    // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
-                    // ESC ( J ends it.
-                    if (i + 2 < text.size() && (next == '$' || next == '(')) {
-                        const char f = text[i + 2];
-                        if (next == '$' && (f == 'B' || f == '@')) {
-                            jis = true;
-                            i += 2;
-                        } else if (next == '(' && (f == 'B' || f == 'J')) {
-                            jis = false;
-                            i += 2;
-                        }
-                    }
-                    break;
-                default: break;  // other control codes do nothing
-            }
-            continue;
-        }
-        if ((jis || twoByte) && c >= 0x21 && c <= 0x7E && next >= 0x21 && next <= 0x7E) {
-            items.push_back({ItemKind::Glyph, font.ForJis(static_cast<std::uint16_t>(c << 8 | next))});
-            ++i;
-            continue;
-        }
-        if ((twoByte || shiftJis) && c >= 0x81 && (twoByte || c <= 0x9F)) {
-            const std::uint16_t code = ShiftJisToJis(c, next);
-            if (code != 0) {
-                items.push_back({ItemKind::Glyph, font.ForJis(code)});
-                ++i;
+// The characters and control codes of a label's bytes, one at a time.
+class LabelDecoder {
+public:
+    LabelDecoder(std::string_view text, bool twoByte)
+        : text_(text), twoByte_(twoByte), shiftJis_(!twoByte && LooksShiftJis(text)) {}
+
+    bool Next(Item& item) {
+        const StrokeFont& font = StrokeFont::Standard();
+        while (at_ < text_.size()) {
+            const auto c = static_cast<unsigned char>(text_[at_++]);
+            const auto next = static_cast<unsigned char>(at_ < text_.size() ? text_[at_] : 0);
+            if (c < 0x20 || c == 0x7F) {
+                if (Control(c, next, item)) return true;
                 continue;
             }
+            if ((jis_ || twoByte_) && c >= 0x21 && c <= 0x7E && next >= 0x21 && next <= 0x7E) {
+                ++at_;
+                item = {ItemKind::Glyph, font.ForJis(static_cast<std::uint16_t>(c << 8 | next))};
+                return true;
+            }
+            const bool multiByte = twoByte_ || shiftJis_;
+            if (multiByte && c >= 0x81 && (twoByte_ || c <= 0x9F)) {
+                const std::uint16_t code = ShiftJisToJis(c, next);
+                if (code != 0) {
+                    ++at_;
+                    item = {ItemKind::Glyph, font.ForJis(code)};
+                    return true;
+                }
+            }
+            if (multiByte && c >= 0xA1 && c <= 0xDF) {
+                bool joined = false;
+                item = {ItemKind::Glyph, font.ForHalfWidthKana(c, next, joined)};
+                if (joined) ++at_;
+                return true;
+            }
+            item = {ItemKind::Glyph, font.ForByte(c)};
+            return true;
         }
-        if ((twoByte || shiftJis) && c >= 0xA1 && c <= 0xDF) {
-            bool joined = false;
-            items.push_back({ItemKind::Glyph, font.ForHalfWidthKana(c, next, joined)});
-            if (joined) ++i;
-            continue;
-        }
-        items.push_back({ItemKind::Glyph, font.ForByte(c)});
+        return false;
     }
-}
+
+private:
+    bool Control(unsigned char c, unsigned char next, Item& item) {
+        switch (c) {
+            case 8: item = {ItemKind::Backspace}; return true;
+            case 9: item = {ItemKind::Tab}; return true;
+            case 10: item = {ItemKind::LineFeed}; return true;
+            case 13: item = {ItemKind::CarriageReturn}; return true;
+            case 14: item = {ItemKind::Alternate}; return true;
+            case 15: item = {ItemKind::Standard}; return true;
+            case 0x1B:
+                // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
+                // ESC ( J ends it.
+                if (at_ + 1 < text_.size()) {
+                    const char f = text_[at_ + 1];
+                    if (next == '$' && (f == 'B' || f == '@')) {
+                        jis_ = true;
+                        at_ += 2;
+                    } else if (next == '(' && (f == 'B' || f == 'J')) {
+                        jis_ = false;
+                        at_ += 2;
+                    }
+                }
+                return false;
+            default: return false;  // other control codes do nothing
+        }
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    bool twoByte_;
+    bool shiftJis_;
+    bool jis_ = false;  // between ESC $ B and ESC ( B
+};
 
 bool RunItem(ItemKind k) { return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab; }
 
@@ -216,7 +232,7 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
     if (plotter.pen == 0) return;
     const Point width = g.along * g.width;
     const Point height = g.up * g.height + g.along * (g.slant * g.height);
-    if (!Storable(origin) || !Finite(width) || !Finite(height) || !Storable(origin + width + height)) return;
+    if (!Storable(origin) || !Storable(width) || !Storable(height) || !Storable(origin + width + height)) return;
     const Kestrel_Val::PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
                                   static_cast<float>(width.x),  static_cast<float>(width.y),
                                   static_cast<float>(height.x), static_cast<float>(height.y),
@@ -293,48 +309,54 @@ void LabelState::Defaults() {
 }
 
 void DrawLabel(Plotter& plotter, std::string_view text) {
-    thread_local std::vector<Item> items;
+    // Runs are laid out whole; one longer than this (no real label is) is laid out in parts,
+    // which keeps the memory of a hostile label bounded.
+    constexpr std::size_t MaxRun = 1 << 16;
+    thread_local std::vector<Item> run;
     LabelState& s = plotter.labels;
-    Decode(text, s.twoByte, items);
+    LabelDecoder decoder(text, s.twoByte);
     Geometry g = Layout(plotter);
     const Point start = plotter.position;
     Point pen = start;
-    const Item* const end = items.data() + items.size();
-    for (const Item* it = items.data(); it != end;) {
-        switch (it->kind) {
+    Item item;
+    bool more = decoder.Next(item);
+    while (more) {
+        switch (item.kind) {
             case ItemKind::CarriageReturn:
                 pen = s.carriageReturn;
-                ++it;
+                more = decoder.Next(item);
                 continue;
             case ItemKind::LineFeed: {
                 const Point feed = g.PhysicalVector(g.lineFeed);
                 pen = pen + feed;
                 s.carriageReturn = s.carriageReturn + feed;
-                ++it;
+                more = decoder.Next(item);
                 continue;
             }
             case ItemKind::Alternate:
             case ItemKind::Standard:
-                s.alternateSelected = it->kind == ItemKind::Alternate;
+                s.alternateSelected = item.kind == ItemKind::Alternate;
                 g = Layout(plotter);
-                ++it;
+                more = decoder.Next(item);
                 continue;
             default: break;
         }
-        const Item* runEnd = it;
-        while (runEnd != end && RunItem(runEnd->kind)) ++runEnd;
-        pen = DrawRun(plotter, g, pen, it, runEnd);
-        it = runEnd;
+        run.clear();
+        while (more && RunItem(item.kind) && run.size() < MaxRun) {
+            run.push_back(item);
+            more = decoder.Next(item);
+        }
+        pen = DrawRun(plotter, g, pen, run.data(), run.data() + run.size());
     }
     // A pen position no float can hold stays where it was.
     const Point to = Concatenates(s.origin, s.path) ? pen : start;
-    if (Storable(to) && Finite(to)) plotter.position = to;
+    if (Storable(to)) plotter.position = to;
 }
 
 void DrawSymbol(Plotter& plotter, Point at) {
-    thread_local std::vector<Item> items;
-    Decode(plotter.labels.symbol, plotter.labels.twoByte, items);
-    for (const Item& item : items) {
+    LabelDecoder decoder(plotter.labels.symbol, plotter.labels.twoByte);
+    Item item;
+    while (decoder.Next(item)) {
         if (item.kind != ItemKind::Glyph) continue;
         const Geometry g = Layout(plotter);
         const Glyph& glyph = StrokeFont::Standard().At(item.glyph);
@@ -424,7 +446,7 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
             } else {
                 break;
             }
-            if (Storable(to) && Finite(to) && Finite(returnTo)) {
+            if (Storable(to) && Storable(returnTo)) {
                 plotter.position = to;
                 s.carriageReturn = returnTo;
             }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <span>
 
 #include "reader/plot_store.h"
 #include "reader/stroke_font.h"
@@ -18,18 +20,20 @@ struct StrokeMap {
 };
 
 // The strokes of the characters of plot `slot`, in store order: emit(x1, y1, x2, y2, pen)
-// with float output coordinates and the character's pen. A character whose cap height
-// comes out shorter than `greekBelow` output units gives a single stroke across its
-// middle instead, which is all that shows of text that small.
+// with float output coordinates and the character's pen. `pixel` is the size of an output
+// pixel for a raster (0: every stroke as the font has it). Then a character under two
+// pixels high gives a single stroke across its middle, which is all that shows of text
+// that small, and within a stroke the points less than a pixel from the last one drawn
+// to are passed over, the stroke's end always kept.
 template <typename Emit>
 void ForEachLabelStroke(const Kestrel_Val::PlotStore& store, int slot, Emit&& emit,
-                        const StrokeMap& map = {}, double greekBelow = 0) {
+                        const StrokeMap& map = {}, double pixel = 0) {
     if (!store.ValidSlot(slot)) return;
     const auto& chars = store.PlotChars[static_cast<std::size_t>(slot)];
     const std::int64_t count = std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
                                                       static_cast<std::int64_t>(chars.size()) - 1);
     const Kestrel_Plotter::StrokeFont& font = Kestrel_Plotter::StrokeFont::Standard();
-    const double greekSquared = greekBelow * greekBelow;
+    const double greekSquared = 4 * pixel * pixel;
     for (std::int64_t i = 1; i <= count; ++i) {
         const Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
         if (c.Glyph >= font.Count()) continue;
@@ -48,12 +52,19 @@ void ForEachLabelStroke(const Kestrel_Val::PlotStore& store, int slot, Emit&& em
                  c.Pen);
             continue;
         }
-        float lastX = 0;
-        float lastY = 0;
-        for (const Kestrel_Plotter::GlyphPoint& p : font.Points(c.Glyph)) {
-            const auto x = static_cast<float>(ox + p.u * wx + p.v * hx);
-            const auto y = static_cast<float>(oy + p.u * wy + p.v * hy);
-            if (!p.starts) emit(lastX, lastY, x, y, c.Pen);
+        const std::span<const Kestrel_Plotter::GlyphPoint> points = font.Points(c.Glyph);
+        double lastX = 0;
+        double lastY = 0;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const Kestrel_Plotter::GlyphPoint& p = points[k];
+            const double x = ox + p.u * wx + p.v * hx;
+            const double y = oy + p.u * wy + p.v * hy;
+            if (!p.starts) {
+                const bool strokeEnds = k + 1 == points.size() || points[k + 1].starts;
+                if (!strokeEnds && std::fabs(x - lastX) + std::fabs(y - lastY) < pixel) continue;
+                emit(static_cast<float>(lastX), static_cast<float>(lastY), static_cast<float>(x),
+                     static_cast<float>(y), c.Pen);
+            }
             lastX = x;
             lastY = y;
         }

@@ -51,8 +51,8 @@ void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransfo
     }
 }
 
-// Characters smaller than this (two pixels of the screen) are drawn as one stroke each.
-constexpr double GreekBelowTwips = 30;
+// A pixel of the screen: label strokes are drawn to that detail.
+constexpr double PixelTwips = 15;
 
 bool HasChars(const PlotStore& store) {
     return store.ValidSlot(store.PlotNo) && store.CharCount[store.PlotNo] > 0;
@@ -72,7 +72,7 @@ void DrawLabels(const PlotStore& store, DrawingSurface& surface, const FitTransf
             }
             surface.Line(x1, y1, x2, y2, colour);
         },
-        map, GreekBelowTwips);
+        map, PixelTwips);
 }
 
 // The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY). With the
