@@ -127,18 +127,13 @@ struct Item {
 // character or two katakana in a row (a lone byte is more likely a Latin-1 sign).
 bool LooksShiftJis(std::string_view text) {
     bool evidence = false;
-    int kana = 0;
+    bool afterKana = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            kana = 0;
-            continue;
-        }
-        if (c >= 0xA1 && c <= 0xDF) {
-            if (++kana >= 2) evidence = true;
-            continue;
-        }
-        kana = 0;
+        const bool kana = c >= 0xA1 && c <= 0xDF;
+        if (kana && afterKana) evidence = true;
+        afterKana = kana;
+        if (c < 0x80 || kana) continue;
         if (c <= 0x9F && i + 1 < text.size() && ShiftJisToJis(c, static_cast<unsigned char>(text[i + 1])) != 0) {
             evidence = true;
             ++i;

@@ -186,31 +186,20 @@ StrokeFont::StrokeFont() {
     const std::vector<JhfGlyph> japanese = ParseJhf(HersheyJapanese);
     const std::vector<JhfGlyph> markers = ParseJhf(HersheyMarkers);
     const JhfGlyph blank;
+    auto glyph = [&blank](const std::vector<JhfGlyph>& font, int i) -> const JhfGlyph& {
+        return i < static_cast<int>(font.size()) ? font[static_cast<std::size_t>(i)] : blank;
+    };
 
     roman_ = static_cast<std::uint16_t>(glyphs_.size());
-    for (int c = 0; c < 96; ++c) {
-        Add(c < static_cast<int>(roman.size()) ? roman[static_cast<std::size_t>(c)] : blank, 0.5,
-            RomanWidth, 1, 1);
-    }
+    for (int c = 0; c < 96; ++c) Add(glyph(roman, c), 0.5, RomanWidth, 1, 1);
     wideRoman_ = static_cast<std::uint16_t>(glyphs_.size());
-    for (int c = 0; c < 96; ++c) {
-        Add(c < static_cast<int>(roman.size()) ? roman[static_cast<std::size_t>(c)] : blank,
-            WideBody / 2, RomanWidth, WideBody, 2);
-    }
+    for (int c = 0; c < 96; ++c) Add(glyph(roman, c), WideBody / 2, RomanWidth, WideBody, 2);
     japanese_ = static_cast<std::uint16_t>(glyphs_.size());
-    for (int i = 0; i < JapaneseCount; ++i) {
-        Add(i < static_cast<int>(japanese.size()) ? japanese[static_cast<std::size_t>(i)] : blank,
-            WideBody / 2, JapaneseWidth / 2, WideBody, 2);
-    }
+    for (int i = 0; i < JapaneseCount; ++i) Add(glyph(japanese, i), WideBody / 2, JapaneseWidth / 2, WideBody, 2);
     narrowKana_ = static_cast<std::uint16_t>(glyphs_.size());
-    for (int i = 0; i < JapaneseCount; ++i) {
-        Add(i < static_cast<int>(japanese.size()) ? japanese[static_cast<std::size_t>(i)] : blank, 0.5,
-            JapaneseWidth, 1, 1);
-    }
+    for (int i = 0; i < JapaneseCount; ++i) Add(glyph(japanese, i), 0.5, JapaneseWidth, 1, 1);
     wideSpace_ = Add(blank, 0, 1, WideBody, 2);
-    missing_ = AddBox(MarkerSquare < static_cast<int>(markers.size())
-                          ? markers[static_cast<std::size_t>(MarkerSquare)]
-                          : blank);
+    missing_ = AddBox(glyph(markers, MarkerSquare));
 }
 
 const StrokeFont& StrokeFont::Standard() {

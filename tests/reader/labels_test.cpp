@@ -197,6 +197,11 @@ TEST(Labels, TextOnlyPlotIsDrawn) {
     EXPECT_EQ(store.PlotTotal, 1);
     EXPECT_EQ(store.LineCount[1], 0);
     EXPECT_GT(store.MaxX[1], store.MinX[1]);
+    // Every printable ASCII character has strokes.
+    std::string ascii;
+    for (char c = '!'; c <= '~'; ++c) ascii += c;
+    Kestrel_Sub::ReadPlotText(store, "LB" + ascii + "\x03");
+    EXPECT_EQ(store.CharCount[1], 94);
 }
 
 // 100,000 characters read into one plot; past the file's limit characters are left out
