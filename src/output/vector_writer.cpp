@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "output/bmp_writer.h"
+#include "view/label_strokes.h"
 #include "view/pen_style.h"
 
 namespace Kestrel_Output {
@@ -35,6 +36,11 @@ std::int32_t SegmentCount(const PlotStore& store, int slot) {
     const std::int64_t count = store.LineCount[slot];
     const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
     return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
+}
+
+// Whether the plot has anything drawn: its extents mean something only then.
+bool HasDrawing(const PlotStore& store, int slot) {
+    return SegmentCount(store, slot) > 0 || (slot >= 1 && store.ValidSlot(slot) && store.CharCount[slot] > 0);
 }
 
 // Width of the range lo..hi in double precision (single precision could overflow);
@@ -60,7 +66,7 @@ struct DeviceMap {
           left(page.leftMm * unitsPerMm),
           top(page.topMm * unitsPerMm),
           penScale(page.mmPerUnit / MmPerPlotterUnit) {
-        if (SegmentCount(store, slot) > 0) {
+        if (HasDrawing(store, slot)) {
             minX = store.MinX[slot];
             maxY = store.MaxY[slot];
         }
@@ -137,6 +143,36 @@ void DrawSegments(cairo_t* cr, const PlotStore& store, int slot, const DeviceMap
         endY = l.Y2;
     }
     cairo_stroke(cr);
+}
+
+// Strokes the labels of plot `slot` over the segments, in their pens' styles: a
+// character's strokes that go on from one another make one subpath.
+void DrawLabels(cairo_t* cr, const PlotStore& store, int slot, const DeviceMap& map, VectorFormat format) {
+    if (!HasDrawing(store, slot)) return;
+    const Kestrel_View::StrokeMap toDevice{map.left - map.scale * map.minX, map.top + map.scale * map.maxY,
+                                           map.scale, -map.scale};
+    bool open = false;
+    std::int16_t pen = 0;
+    float endX = 0;
+    float endY = 0;
+    Kestrel_View::ForEachLabelStroke(
+        store, slot,
+        [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+            if (!open || strokePen != pen) {
+                if (open) cairo_stroke(cr);
+                pen = strokePen;
+                ApplyPenStyle(cr, Kestrel_View::PenStyleOf(store, slot, pen), format, map);
+                cairo_move_to(cr, x1, y1);
+                open = true;
+            } else if (x1 != endX || y1 != endY) {
+                cairo_move_to(cr, x1, y1);
+            }
+            cairo_line_to(cr, x2, y2);
+            endX = x2;
+            endY = y2;
+        },
+        toDevice);
+    if (open) cairo_stroke(cr);
 }
 
 // Takes cairo's output in small pieces and writes it in large blocks. For an SVG it first
@@ -241,7 +277,9 @@ int DrawDocument(cairo_surface_t* surface, VectorFormat format, const PlotStore&
         } else {
             cairo_pdf_surface_set_size(surface, layouts[i].widthMm * perMm, layouts[i].heightMm * perMm);
         }
-        DrawSegments(cr, store, pages[i], DeviceMap(store, pages[i], layouts[i], perMm), format);
+        const DeviceMap map(store, pages[i], layouts[i], perMm);
+        DrawSegments(cr, store, pages[i], map, format);
+        DrawLabels(cr, store, pages[i], map, format);
         // An SVG holds one page, which finishing writes.
         if (format == VectorFormat::Pdf) cairo_show_page(cr);
     }
@@ -258,7 +296,7 @@ int DrawDocument(cairo_surface_t* surface, VectorFormat format, const PlotStore&
 std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper paper) {
     double dx = 0;
     double dy = 0;
-    if (SegmentCount(store, slot) > 0) {
+    if (HasDrawing(store, slot)) {
         dx = Extent(store.MinX[slot], store.MaxX[slot]);
         dy = Extent(store.MinY[slot], store.MaxY[slot]);
     }

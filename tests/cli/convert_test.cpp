@@ -150,6 +150,7 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
     // The square is 25 mm, 35 mm (99.21 pt) with the margins; the two plots 25 x 0 and 0 x 50 mm.
     const std::string pdf = Temp("kestrel_paths.pdf"), svg = Temp("kestrel_paths.svg"),
                       two = Temp("kestrel_two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
+                      labels = Temp("kestrel_labels.hpg", "IN;SP1;SI1,1;LBH\x03SP2;LO7;LBH\x03"),
                       pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'";
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
@@ -159,6 +160,10 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
         {Square + " -o " + svg, "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
          "width=\"35mm\" height=\"35mm\" viewBox=\"0 0 1400 1400\n"},
         {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "7\n"},  // a path per pen; pen 0 draws nothing
+        // Labels alone, H 1 cm high: stems 0.625 to 9.375 mm, then right-aligned on the pen at 15 mm,
+        // 5.625 to 14.375 mm; so 13.75 x 10 mm and a path per pen.
+        {labels + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 67.3228 x 56.6929 pts\n"},
+        {labels + " -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "2\n"},
     };
     for (const auto& [args, check, expected] : cases) {
         std::string printed;  // runs of spaces made one
