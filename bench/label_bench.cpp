@@ -58,8 +58,7 @@ void BM_RedrawLabels(benchmark::State& state) {
     }
     Report(state, store);
     // The strokes drawn at this size: pixel-sized detail of the glyphs is passed over.
-    const auto fit = Kestrel_View::ComputeFit(store, 1, surface.Width(), surface.Height(),
-                                              Kestrel_View::RedrawPlotMargin);
+    const auto fit = Kestrel_View::ComputeFit(store, 1, surface.Width(), surface.Height());
     double drawn = 0;
     Kestrel_View::ForEachLabelStroke(
         store, 1, [&drawn](float, float, float, float, std::int16_t) { ++drawn; },

@@ -17,6 +17,7 @@
 #include "reader/reader.h"
 #include "view/label_strokes.h"
 #include "view/plot_drawing.h"
+#include "view/raster_surface.h"
 
 using Kestrel_Val::PlotStore;
 
@@ -154,7 +155,7 @@ TEST(Labels, DefaultSizeIsLegible) {
     }
     const auto capital = Kestrel_Plotter::CharBounds(store.PlotChars[1][14]);  // J
     EXPECT_NEAR(capital.maxY - 1000, CapHeight, 0.5);
-    const auto fit = Kestrel_View::ComputeFit(store, 1, 1600 * 15, 1200 * 15, Kestrel_View::RedrawPlotMargin);
+    const auto fit = Kestrel_View::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
     EXPECT_GT(CapHeight * fit.s / 15, 10);
 }
 
@@ -202,6 +203,29 @@ TEST(Labels, TextOnlyPlotIsDrawn) {
     for (char c = '!'; c <= '~'; ++c) ascii += c;
     Kestrel_Sub::ReadPlotText(store, "LB" + ascii + "\x03");
     EXPECT_EQ(store.CharCount[1], 94);
+}
+
+// The window draws in steps between its events: the labels come after the lines, a
+// character at a time, and the steps end in the same picture as one redraw.
+TEST(Labels, DrawnInStepsLikeAtOnce) {
+    PlotStore store;
+    Kestrel_Sub::ReadPlotText(store, "PA0,0;LBAB\x03PU0,-100;PD300,-100;");
+    store.PlotName = "steps.hpg";
+    store.PlotNo = 1;
+    std::vector<std::uint32_t> once(200 * 100), steps(200 * 100);
+    Kestrel_View::RasterSurface whole(once.data(), 200, 100, 200, 15), stepped(steps.data(), 200, 100, 200, 15);
+    Kestrel_View::RedrawPlot(store, whole);
+    const auto fit = Kestrel_View::ComputeFit(store, 1, stepped.Width(), stepped.Height());
+    Kestrel_View::PlotDrawing drawing = Kestrel_View::BeginDrawing(store, stepped, fit, false);
+    EXPECT_EQ(drawing.charCount, 2);
+    int rounds = 0;
+    for (; !drawing.Finished() && rounds < 10; ++rounds) {
+        EXPECT_LT(drawing.Done(), 1.0);
+        Kestrel_View::DrawMoreLines(store, stepped, drawing, 1, 1);
+    }
+    EXPECT_EQ(rounds, 3);  // the line, then each character
+    EXPECT_EQ(drawing.Done(), 1.0);
+    EXPECT_EQ(steps, once);
 }
 
 // 100,000 characters read into one plot; past the file's limit characters are left out
