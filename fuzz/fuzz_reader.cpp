@@ -8,14 +8,17 @@
 #include "reader/generation_budget.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "reader/stroke_font.h"
 
 namespace {
 
-// What every read must leave: plots 1..PlotTotal, each with its counted segments stored
-// and finite, no more of them than `most`.
-void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t most) {
+// What every read must leave: plots 1..PlotTotal, each with its counted segments and
+// characters stored and finite, no more segments than `most` and no more characters than
+// bytes of input (`size`).
+void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t most) {
     if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
     std::size_t total = 0;
+    std::size_t totalChars = 0;
     for (int plot = 1; plot <= store.PlotTotal; ++plot) {
         const std::int32_t count = store.LineCount[plot];
         if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1) std::abort();
@@ -26,8 +29,19 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t most) {
             }
         }
         total += static_cast<std::size_t>(count);
+        // Characters: stored as counted, finite, of the font; each costs a byte of input.
+        const std::int32_t chars = store.CharCount[plot];
+        if (chars < 0 || (chars > 0 && store.PlotChars[plot].size() <= static_cast<std::size_t>(chars))) std::abort();
+        for (std::int32_t k = 1; k <= chars; ++k) {
+            const auto& c = store.PlotChars[plot][static_cast<std::size_t>(k)];
+            for (const float v : {c.X, c.Y, c.WidthX, c.WidthY, c.HeightX, c.HeightY}) {
+                if (!std::isfinite(v)) std::abort();
+            }
+            if (c.Glyph >= Kestrel_Plotter::StrokeFont::Standard().Count()) std::abort();
+        }
+        totalChars += static_cast<std::size_t>(chars);
     }
-    if (total > most) std::abort();
+    if (total > most || totalChars > size) std::abort();
 }
 
 }  // namespace
@@ -39,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Basic reading: every stored segment costs at least two bytes of input (",,").
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic});
     if (store.PlotTotal != 1) std::abort();
-    CheckStore(store, size / 2 + 1);
+    CheckStore(store, size, size / 2 + 1);
 
     // Plotter reading: a pair costs two bytes at least (PE's shortest numbers), and so
     // does a command that draws a shape (a chord, say, when the budget is spent); what
@@ -47,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto generated = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(size) +
                            Kestrel_Plotter::GeneratedFloor;
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter});
-    CheckStore(store, size / 2 + 1 + static_cast<std::size_t>(generated));
+    CheckStore(store, size, size / 2 + 1 + static_cast<std::size_t>(generated));
     return 0;
 }

@@ -17,11 +17,18 @@ struct PlotLine {
     std::int16_t Pen = 0;
 };
 
-// A character's record; only the position (the first two values) is ever read or written.
+// One character of a label. Its glyph's strokes are drawn from the record: a glyph point
+// (u, v) in character units lies at (X, Y) + u * (WidthX, WidthY) + v * (HeightX, HeightY).
+// The position comes first: the nudge keys move only X and Y.
 struct PlotChar {
-    float X = 0;
+    float X = 0;  // the character's origin: the left end of its baseline
     float Y = 0;
-    float Unused[5] = {};
+    float WidthX = 0;  // the character width along the baseline
+    float WidthY = 0;
+    float HeightX = 0;  // the cap height, slant included
+    float HeightY = 0;
+    std::uint16_t Glyph = 0;  // in the stroke font
+    std::int16_t Pen = 0;
 };
 
 // How a pen draws in one plot when the file says so (PC, PW): its own colour, if it has
@@ -51,6 +58,9 @@ inline constexpr float ExtentHigh = 3.4e38f;
 // Segments of a whole file before reading stops; keeps a hostile file's memory bounded.
 inline constexpr std::int32_t MaxSegments = 20'000'000;
 
+// Characters of a whole file; labels past it are left out and reading goes on.
+inline constexpr std::int32_t MaxChars = 1'000'000;
+
 // Plots of one file: the plot number is a 16-bit count.
 inline constexpr int MaxPlots = 32767;
 
@@ -64,7 +74,7 @@ struct PlotStore {
     std::vector<std::vector<PlotLine>> PlotLines;
     std::vector<std::int32_t> LineCount;
     std::vector<std::int32_t> CharCount;
-    // Records 1..CharCount of a slot.
+    // Records 1..CharCount of a slot; record 0 is never used.
     std::vector<std::vector<PlotChar>> PlotChars;
     std::vector<float> MaxX;
     std::vector<float> MaxY;

@@ -22,8 +22,12 @@ void PlotPages::Begin(int slot) {
     auto& lines = store_.PlotLines[static_cast<std::size_t>(slot)];
     lines.clear();
     lines.push_back({});  // record 0 is never used
+    auto& chars = store_.PlotChars[static_cast<std::size_t>(slot)];
+    chars.clear();
+    chars.push_back({});
     count_ = 0;
     codes_.Clear();
+    chars_ = 0;
     maxX_ = maxY_ = Kestrel_Val::ExtentLow;
     minX_ = minY_ = Kestrel_Val::ExtentHigh;
 }
@@ -42,11 +46,24 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     minY_ = std::min({minY_, line.Y1, line.Y2});
 }
 
+void PlotPages::AddChar(const Kestrel_Val::PlotChar& c) {
+    if (full_ || charTotal_ >= Kestrel_Val::MaxChars) return;
+    store_.PlotChars[static_cast<std::size_t>(slot_)].push_back(c);
+    ++chars_;
+    ++charTotal_;
+    const CharBox box = CharBounds(c);
+    maxX_ = std::max(maxX_, box.maxX);
+    maxY_ = std::max(maxY_, box.maxY);
+    minX_ = std::min(minX_, box.minX);
+    minY_ = std::min(minY_, box.minY);
+}
+
 void PlotPages::Commit() {
     const auto s = static_cast<std::size_t>(slot_);
     store_.LineCount[s] = count_;
-    store_.CharCount[s] = 0;
-    store_.PlotChars[s].clear();
+    store_.CharCount[s] = chars_;
+    auto& chars = store_.PlotChars[s];
+    if (chars.capacity() > chars.size() + chars.size() / 8 + 16) chars.shrink_to_fit();
     store_.MaxX[s] = maxX_;
     store_.MaxY[s] = maxY_;
     store_.MinX[s] = minX_;
@@ -87,12 +104,13 @@ void Plotter::Initialize() {
     penDown = false;
     pen = 1;
     position = frame.Origin();
+    labels.carriageReturn = position;
 }
 
 void Plotter::Defaults() {
     frame.Defaults();
     relative = false;
-    labelTerminator = 3;
+    labels.Defaults();
     drawing.Defaults();
 }
 
@@ -100,6 +118,7 @@ void Plotter::EndPage() {
     pages_.EndPage();
     penDown = false;
     position = frame.Origin();
+    labels.carriageReturn = position;
 }
 
 void Plotter::MoveTo(Point to) {
@@ -113,6 +132,7 @@ void Plotter::MoveTo(Point to) {
         }
     }
     position = to;
+    labels.carriageReturn = to;
 }
 
 void Plotter::Draw(Point from, Point to) {

@@ -345,9 +345,16 @@ bool ReadWholeFile(const std::string& path, std::string& out, int& errorNumber) 
     return true;
 }
 
+// Basic reading draws no labels: none of an earlier file's may stay.
+void ForgetChars(PlotStore& store) {
+    store.CharCount[Slot] = 0;
+    store.PlotChars[Slot].clear();
+}
+
 void EmptyPlot(PlotStore& store) {
     store.LineCount[Slot] = 0;
     store.PlotTotal = 1;
+    ForgetChars(store);
 }
 
 }  // namespace
@@ -356,6 +363,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
+    ForgetChars(store);
     store.Pens[Slot] = {};  // every pen draws in Kestrel's colour as a hair-line
     Interpreter in(store, options.segmentLimit);
     store.PlotTotal = 1;
