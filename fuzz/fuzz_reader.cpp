@@ -60,7 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // shapes make beyond that (chords, dashes, hatch lines, outlines) is budgeted per byte.
     const auto generated = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(size) +
                            Kestrel_Plotter::GeneratedFloor;
-    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter});
+    // A lower segment limit keeps each run short: a few bytes of fine hatching can make a
+    // million lines, and reading past the limit is the same code whatever the limit.
+    constexpr std::int32_t SegmentLimit = 1 << 12;
+    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, SegmentLimit});
     CheckStore(store, size, size / 2 + 1 + static_cast<std::size_t>(generated));
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 
 namespace Kestrel_Plotter {
@@ -17,9 +18,11 @@ inline constexpr std::int64_t GeneratedFloor = 1 << 16;
 class GenerationBudget {
 public:
     void SetInputRead(std::size_t bytes) { read_ = static_cast<std::int64_t>(bytes); }
+    // Never more than the segments reading may store at all: beyond that the work is lost.
+    void SetCeiling(std::int64_t most) { ceiling_ = most; }
 
     std::int64_t Left() const {
-        const std::int64_t left = GeneratedPerByte * read_ + GeneratedFloor - used_;
+        const std::int64_t left = std::min(GeneratedPerByte * read_ + GeneratedFloor, ceiling_) - used_;
         return left > 0 ? left : 0;
     }
     // Takes `n` if that many are left.
@@ -32,6 +35,7 @@ public:
 private:
     std::int64_t read_ = 0;
     std::int64_t used_ = 0;
+    std::int64_t ceiling_ = INT64_MAX;
 };
 
 }  // namespace Kestrel_Plotter

@@ -404,6 +404,7 @@ Kestrel_Sub::ReadResult ReadPlotterText(Kestrel_Val::PlotStore& store, std::stri
     Kestrel_Sub::ReadResult result;
     PlotPages pages(store, options.segmentLimit);
     Plotter plotter(pages);
+    plotter.drawing.budget.SetCeiling(options.segmentLimit);
     CommandReader reader(text, plotter, options);
     try {
         reader.Run();
