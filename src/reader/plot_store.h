@@ -4,16 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace Kestrel_Val {
+#include "reader/plot_line_table.h"
 
-// One pen-down move. Field order is the file format's historical one: both x first.
-struct PlotLine {
-    float X1 = 0;
-    float X2 = 0;
-    float Y1 = 0;
-    float Y2 = 0;
-    std::int16_t Pen = 0;
-};
+namespace Kestrel_Val {
 
 // A character's record; only the position (the first two values) is ever read or written.
 struct PlotChar {
@@ -39,7 +32,7 @@ struct PlotStore {
     PlotStore() { SetSlotCount(2); }
 
     // Records 1..LineCount of a slot are complete segments; record 0 is never used.
-    std::vector<std::vector<PlotLine>> PlotLines;
+    std::vector<PlotLineTable> PlotLines;
     std::vector<std::int32_t> LineCount;
     std::vector<std::int32_t> CharCount;
     // Records 1..CharCount of a slot.

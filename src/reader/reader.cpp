@@ -257,7 +257,7 @@ private:
     }
 
     PlotStore& store_;
-    std::vector<PlotLine>& lines_;
+    Kestrel_Val::PlotLineTable& lines_;
     std::int32_t segmentLimit_;
     std::int32_t LineNo_ = 1;
     std::int16_t PenDown_ = 0;
@@ -291,7 +291,7 @@ void Interpret(Interpreter& in, std::string_view text, Delimiting delimiting, ch
     }
 }
 
-void ShrinkToFit(std::vector<PlotLine>& lines) {
+void ShrinkToFit(Kestrel_Val::PlotLineTable& lines) {
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
 
