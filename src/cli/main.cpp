@@ -20,6 +20,7 @@
 
 #include "interact/rotation.h"
 #include "output/bmp_writer.h"
+#include "output/output_file.h"
 #include "output/png_writer.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
@@ -133,11 +134,7 @@ int PrintPlot(const std::string& path, bool segments, const Turns& turns) {
     ApplyTurns(store, turns);
     Out out;
     if (r.status == Kestrel_Sub::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
-    if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
-        out.Text("stopped ");
-        out.Text(word);
-        out.Text("\n");
-    }
+
     const int slot = 1;
     const std::int32_t count = store.LineCount[slot];
     out.Text("segments ");
@@ -151,6 +148,11 @@ int PrintPlot(const std::string& path, bool segments, const Turns& turns) {
     out.Text(" ");
     out.Float(store.MaxY[slot]);
     out.Text("\n");
+    if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
+        out.Text("stopped ");
+        out.Text(word);
+        out.Text("\n");
+    }
     if (segments) {
         for (std::int32_t k = 1; k <= count; ++k) {
             const Kestrel_Val::PlotLine& l = store.Line(slot, k);
@@ -268,6 +270,8 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
         o.format = ImageFormat::Bmp;
     } else if (EndsWithNoCase(o.output, ".png")) {
         o.format = ImageFormat::Png;
+    } else if (Kestrel_Output::IsNamedDevice(o.output)) {
+        o.format = ImageFormat::Bmp;  // -o /dev/stdout: a device has no extension to go by
     } else {
         return false;
     }

@@ -10,22 +10,17 @@
 #include <random>
 
 namespace Kestrel_Output {
-namespace {
 
-// Names that stand for a device or a descriptor the caller holds: what is behind them
-// (a pipe for /dev/stdout in `... | viewer`) is what the user asked for.
-bool NamedDevice(const std::string& path) {
+bool IsNamedDevice(const std::string& path) {
     return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/self/fd/", 0) == 0;
 }
-
-}  // namespace
 
 OutputFile::OutputFile(const std::string& path) : path_(path) {
     struct stat st {};
     const bool exists = ::stat(path_.c_str(), &st) == 0;
     if (!exists || S_ISREG(st.st_mode)) {
         OpenBeside(exists, st.st_mode);
-    } else if (S_ISCHR(st.st_mode) || (NamedDevice(path_) && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))) {
+    } else if (S_ISCHR(st.st_mode) || (IsNamedDevice(path_) && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))) {
         OpenDevice();
     } else {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;

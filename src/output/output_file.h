@@ -36,4 +36,8 @@ private:
     int error_ = 0;
 };
 
+// A name that stands for a device or a descriptor the caller holds (/dev/stdout,
+// /proc/self/fd/3): whatever is behind it (a pipe, say) is what the user asked for.
+bool IsNamedDevice(const std::string& path);
+
 }  // namespace Kestrel_Output

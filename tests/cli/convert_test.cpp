@@ -1,6 +1,7 @@
 // kestrel-convert: the plot's segments as text, and its render mode FILE -o OUT.bmp|OUT.png [--size WxH] [--frame].
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "test_folder.h"
+
 namespace {
 
 // Runs the program; its exit status, and in `output` what it wrote to stdout and stderr.
@@ -26,12 +29,6 @@ int Convert(const std::string& args, std::string* output = nullptr) {
     const int st = pclose(p);
     if (output) *output = out;
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-std::string Temp(const std::string& name, const char* content = nullptr) {
-    const auto path = std::filesystem::temp_directory_path() / name;
-    if (content) std::ofstream(path, std::ios::binary) << content;
-    return path.string();
 }
 
 // A 24-bit BMP as 0xRRGGBB values, top row first.
@@ -58,23 +55,33 @@ Image ReadBmp(const std::string& path) {
 }
 
 constexpr std::uint32_t White = 0xFFFFFF, Red = 0x800000;
-const std::string Square = Temp("kestrel_render_square.hpg", "IN;SP4;PU0,0;PD1000,0,1000,1000,0,1000,0,0;");
+
+std::string Square(const TestFolder& dir) {
+    return dir.File("square.hpg", "IN;SP4;PU0,0;PD1000,0,1000,1000,0,1000,0,0;");
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 TEST(Convert, PrintsSegmentsInStoreOrder) {
-    const auto file = Temp("kestrel_cli_a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
+    const TestFolder dir;
+    const auto file = dir.File("a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
     std::string out;
     EXPECT_EQ(Convert("--segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
-    EXPECT_EQ(Convert("--info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
+    EXPECT_EQ(Convert("--info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
     EXPECT_EQ(out, "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
     // The square fills 95 % of the height (114 pixels) from the 1 % top margin (1.2),
     // centred across (from 100 - 57): pixels 43..157 by 1..115.
-    const std::string out = Temp("kestrel_render.bmp");
+    const TestFolder dir;
+    const std::string out = dir.Path("render.bmp");
     std::string messages;
-    ASSERT_EQ(Convert(Square + " --size 200x120 -o " + out, &messages), 0);
+    ASSERT_EQ(Convert(Square(dir) + " --size 200x120 -o " + out, &messages), 0);
     EXPECT_EQ(messages, "");
     const Image img = ReadBmp(out);
     ASSERT_TRUE(img.width == 200 && img.height == 120);
@@ -83,17 +90,20 @@ TEST(Convert, RendersTheFittedPlot) {
         EXPECT_EQ(img.At(x, y), Red) << x << "," << y;
     for (const auto& [x, y] : {std::pair{100, 60}, {42, 1}, {158, 60}, {100, 0}, {100, 116}})
         EXPECT_EQ(img.At(x, y), White) << x << "," << y;
-    const std::string png = Temp("kestrel_render.PNG");
-    std::filesystem::remove(png);
-    ASSERT_EQ(Convert(Square + " -o " + png + " --size 300x7"), 0);
-    std::ifstream in(png, std::ios::binary);
-    const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(std::string(b.begin(), b.begin() + std::min<std::size_t>(b.size(), 8)), "\x89PNG\r\n\x1A\n");  // by the extension
+    const std::string png = dir.Path("render.PNG");
+    ASSERT_EQ(Convert(Square(dir) + " -o " + png + " --size 300x7"), 0);
+    EXPECT_EQ(Slurp(png).substr(0, 8), "\x89PNG\r\n\x1A\n");  // by the extension
+    // A device takes a BMP: "BM", then 54 + 3 rows of 12 bytes in all.
+    ASSERT_EQ(Convert(Square(dir) + " --size 4x3 -o /dev/stdout", &messages), 0);
+    EXPECT_EQ(messages.substr(0, 2), "BM");
+    EXPECT_EQ(messages.size(), 90u);
 }
 
 TEST(Convert, ExitStatusAndUsage) {
     // 1 with one line: the input cannot be read or the output not written; 2 with the usage: anything else.
-    const std::string out = Temp("kestrel_render_usage.bmp");
+    const TestFolder dir;
+    const std::string out = dir.Path("usage.bmp");
+    const std::string Square = ::Square(dir);
     const std::pair<std::string, int> cases[] = {
         {"/nonexistent/k.hpg -o " + out, 1}, {Square + " -o /nonexistent/out.png", 1}, {"", 2},
         {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
@@ -111,7 +121,8 @@ TEST(Convert, ExitStatusAndUsage) {
 
 TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     // (10, 20)-(30, 40): right gives (20, -10)-(40, -30); right then 180 gives (-20, 10)-(-40, 30).
-    const auto file = Temp("kestrel_cli_rotate.hpg", "IN;SP2;PU10,20;PD30,40;");
+    const TestFolder dir;
+    const auto file = dir.File("rotate.hpg", "IN;SP2;PU10,20;PD30,40;");
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
@@ -122,8 +133,8 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
         EXPECT_EQ(out, expected) << args;
     }
     // Rendering turns too: a plot twice as wide as tall is drawn twice as tall as wide.
-    const std::string wide = Temp("kestrel_render_wide.hpg", "IN;SP4;PU0,0;PD2000,0,2000,1000,0,1000,0,0;");
-    const std::string bmp = Temp("kestrel_render_rotated.bmp");
+    const std::string wide = dir.File("wide.hpg", "IN;SP4;PU0,0;PD2000,0,2000,1000,0,1000,0,0;");
+    const std::string bmp = dir.Path("rotated.bmp");
     ASSERT_EQ(Convert("--rotate right " + wide + " --size 200x200 -o " + bmp), 0);
     const Image img = ReadBmp(bmp);
     ASSERT_EQ(img.width, 200);
@@ -132,6 +143,55 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
         for (int x = 0; x < img.width; ++x)
             if (img.At(x, y) == Red) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
     EXPECT_NEAR(bottom - top, 2 * (right - left), 2);
+}
+
+// Runs that cannot finish as asked: exit 1 and one line saying why, never a hang, an abort
+// or a half-written file. A FIFO nobody writes (or reads) would block an open forever.
+TEST(Convert, FailuresEndCleanlyAndSayWhy) {
+    const TestFolder dir;
+    const std::string square = Square(dir);
+    const std::string old = dir.File("existing.bmp", "the image before");
+    ASSERT_EQ(::mkfifo(dir.Path("fifo.hpg").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo.bmp").c_str(), 0600), 0);
+    std::string big = "PU0,0;PD";
+    for (int i = 0; i < 3'000'000; ++i) big += "1,1,";
+    const std::string large = dir.File("large.hpg", big + "1,1;");
+    const std::string stopsEarly = dir.File("pen.hpg", "PD1,1;SPx;PD2,2;");
+    struct Case {
+        std::string command;
+        std::string message;  // the line on stderr
+        std::string output;   // part of what is printed
+    };
+    const Case cases[] = {
+        {"ulimit -f 8; %C " + square + " --size 200x120 -o " + old, "cannot write " + old, ""},
+        {"%C " + square + " -o /dev/full", "cannot write /dev/full", ""},
+        {"%C --info " + dir.Path("fifo.hpg"), "cannot open " + dir.Path("fifo.hpg") + ": not a readable file", ""},
+        {"%C " + square + " -o " + dir.Path("fifo.bmp"), "cannot write " + dir.Path("fifo.bmp"), ""},
+        {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
+        {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
+        {"%C --info " + stopsEarly + " && echo done", "", "segments 1\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+    };
+    for (const Case& c : cases) {
+#if defined(__SANITIZE_ADDRESS__)
+        if (c.command.find("ulimit -v") != std::string::npos) continue;  // the sanitizer needs the address space
+#endif
+        std::string command = c.command;
+        command.replace(command.find("%C"), 2, std::string("timeout 20 ") + CONVERT_BIN);
+        FILE* p = popen(("(" + command + ") 2>" + dir.Path("stderr")).c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buf[4096];
+        for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        const int status = pclose(p);
+        const int expected = c.message.empty() ? 0 : 1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == expected) << c.command << ": " << status;
+        EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n") << c.command;
+        EXPECT_NE(out.find(c.output), std::string::npos) << c.command << ": " << out;
+    }
+    EXPECT_EQ(Slurp(old), "the image before");
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) left.insert(e.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg", "stderr"}));
 }
 
 }  // namespace
