@@ -86,15 +86,18 @@ struct Significant {
 };
 
 // Rare path: many significant digits or a large exponent. The magnitude (without its sign,
-// which the caller applies) is 0.DIGITS times ten to the power `magnitude`, converted by
-// the correctly rounding library conversion.
-double ConvertSlow(const Significant& sig, long long magnitude, bool& overflow) {
-    char text[KeptSignificant + 40];
+// which the caller applies) is 0.DIGITS times ten to the power `magnitude`, the digits
+// being those of `leading` and then `further`, converted by the correctly rounding
+// library conversion.
+double ConvertSlow(unsigned long long leading, const Significant& further, long long magnitude,
+                   bool& overflow) {
+    char text[KeptSignificant + 80];
     char* p = text;
     *p++ = '0';
     *p++ = '.';
-    for (int i = 0; i < sig.count; ++i) *p++ = sig.digits[i];
-    if (sig.sticky) *p++ = '1';
+    p = std::to_chars(p, text + sizeof text, leading).ptr;
+    for (int i = 0; i < further.count; ++i) *p++ = further.digits[i];
+    if (further.sticky) *p++ = '1';
     *p++ = 'e';
     p = std::to_chars(p, text + sizeof text, magnitude).ptr;
     double v = 0;
@@ -133,7 +136,7 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
     }
 
     unsigned long long mantissa = 0;
-    Significant sig;
+    Significant further;  // significant digits after those in `mantissa`
     long long sigDigits = 0;  // significant digits seen (after leading zeros)
     int keptDigits = 0;       // of those, digits held in `mantissa`
     long long exp10 = 0;      // value = mantissa * 10^exp10
@@ -150,14 +153,14 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
                 }
             } else {
                 ++sigDigits;
-                sig.Add(c);
                 if (!point) ++magnitude;
                 if (keptDigits < 19) {
                     mantissa = mantissa * 10 + static_cast<unsigned long long>(d);
                     ++keptDigits;
                     if (point) --exp10;
-                } else if (!point) {
-                    ++exp10;
+                } else {
+                    further.Add(c);
+                    if (!point) ++exp10;
                 }
             }
             cur.Take();
@@ -205,7 +208,7 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
         v = static_cast<double>(mantissa);
         v = exp10 < 0 ? v / Pow10[-exp10] : v * Pow10[exp10];
     } else {
-        v = ConvertSlow(sig, magnitude, out.overflow);
+        v = ConvertSlow(mantissa, further, magnitude, out.overflow);
     }
     if (std::isinf(v)) out.overflow = true;
     out.value = negative ? -v : v;

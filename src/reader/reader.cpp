@@ -310,9 +310,8 @@ void Interpret(Interpreter& in, std::string_view text, Delimiting delimiting, ch
     }
 }
 
-void ShrinkToFit(Kestrel_Val::PlotLineTable& lines) {
-    if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
-}
+// The table shrinks in place (a smaller block or a shorter mapping): no copy of note.
+void ShrinkToFit(Kestrel_Val::PlotLineTable& lines) { lines.shrink_to_fit(); }
 
 }  // namespace
 
