@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Times kestrel-convert against hp2xx on the 150000-segment benchmark plot, side by side,
-# each as a whole process: read, draw, write a raster image (BMP against PBM, then PNG
-# against PNG).
+# Times kestrel-convert against hp2xx, side by side, each as a whole process: on the
+# 150000-segment benchmark plot, read, draw and write a raster image (BMP against PBM, then
+# PNG against PNG); on a 1.5-million-segment plot, reading alone (--info) against hp2xx's
+# whole conversion, which is the least it does with a file.
 # usage: bench/compare-hp2xx.sh [BUILD_DIR] [RUNS]    (defaults: build, 30)
 set -euo pipefail
 
@@ -20,20 +21,25 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$build/bench/make_bench_plot" 150000 plot.hpg
+"$build/bench/make_bench_plot" 1500000 large.hpg
 
 # Comparable raster sizes: hp2xx at 232 dpi and our 1829 x 1281 pixels.
 hyperfine -N --warmup 3 --runs "$runs" --export-csv times.csv \
   -n kestrel-bmp "$build/src/kestrel-convert plot.hpg -o out.bmp --size 1829x1281" \
   -n hp2xx-pbm "hp2xx -q -m pbm -d 232 -f out.pbm plot.hpg" \
   -n kestrel-png "$build/src/kestrel-convert plot.hpg -o out.png --size 1829x1281" \
-  -n hp2xx-png "hp2xx -q -m png -d 232 -f out.png plot.hpg"
+  -n hp2xx-png "hp2xx -q -m png -d 232 -f out.png plot.hpg" \
+  -n kestrel-info-1.5M "$build/src/kestrel-convert --info large.hpg" \
+  -n hp2xx-pbm-1.5M "hp2xx -q -m pbm -d 232 -f large.pbm large.hpg"
 
 # times.csv: command,mean,stddev,median,user,system,min,max (seconds).
 awk -F, '
   NR > 1 { mean[$1] = $2; median[$1] = $4 }
-  function line(name) { printf "%-12s mean %6.1f ms, median %6.1f ms\n", name, mean[name] * 1000, median[name] * 1000 }
+  function line(name) { printf "%-18s mean %6.1f ms, median %6.1f ms\n", name, mean[name] * 1000, median[name] * 1000 }
   function ratio(h, k) { printf "%s / %s: %.2f (mean), %.2f (median)\n", h, k, mean[h] / mean[k], median[h] / median[k] }
   END {
     line("kestrel-bmp"); line("hp2xx-pbm"); line("kestrel-png"); line("hp2xx-png")
+    line("kestrel-info-1.5M"); line("hp2xx-pbm-1.5M")
     ratio("hp2xx-pbm", "kestrel-bmp"); ratio("hp2xx-png", "kestrel-png")
+    ratio("hp2xx-pbm-1.5M", "kestrel-info-1.5M")
   }' times.csv

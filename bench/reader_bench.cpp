@@ -17,11 +17,13 @@ const std::string& Plot(std::int64_t segments) {
     return segments == 150000 ? small : large;
 }
 
+// Arguments: segments, then 0 for plotter reading or 1 for basic reading.
 void BM_ReadPlotText(benchmark::State& state) {
     const std::string& text = Plot(state.range(0));
+    const auto reading = state.range(1) == 1 ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
     Kestrel_Val::PlotStore store;
     for (auto _ : state) {
-        Kestrel_Sub::ReadPlotText(store, text);
+        Kestrel_Sub::ReadPlotText(store, text, {reading});
         benchmark::DoNotOptimize(store.LineCount[1]);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -32,7 +34,10 @@ void BM_ReadPlotText(benchmark::State& state) {
         static_cast<double>(store.PlotLines[1].capacity() * sizeof(Kestrel_Val::PlotLine)) /
         store.LineCount[1];
 }
-BENCHMARK(BM_ReadPlotText)->Arg(150000)->Arg(1500000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlotText)
+    ->ArgsProduct({{150000, 1500000}, {0, 1}})
+    ->ArgNames({"segments", "basic"})
+    ->Unit(benchmark::kMillisecond);
 
 // The whole read as the window does it: file to plot store.
 void BM_ReadPlotFile(benchmark::State& state) {

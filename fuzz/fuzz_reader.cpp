@@ -1,4 +1,5 @@
-// libFuzzer entry point: any bytes are a plot file, and every field of them a number text.
+// libFuzzer entry point: any bytes are a plot file, for both readings, and every field
+// of them a number text.
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -85,18 +86,40 @@ void CheckPen(std::string_view field) {
     if (Kestrel_Sub::ConvertPenNumber(field) != expected) std::abort();
 }
 
+// What every read must leave: plots 1..PlotTotal, each with its counted segments stored
+// and finite; `perByte` bounds the segments the input can make.
+void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t perByte) {
+    if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
+    std::size_t total = 0;
+    for (int plot = 1; plot <= store.PlotTotal; ++plot) {
+        const std::int32_t count = store.LineCount[plot];
+        if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1) std::abort();
+        for (std::int32_t k = 1; k <= count; ++k) {
+            const auto& l = store.Line(plot, k);
+            if (!std::isfinite(l.X1) || !std::isfinite(l.Y1) || !std::isfinite(l.X2) || !std::isfinite(l.Y2)) {
+                std::abort();
+            }
+        }
+        total += static_cast<std::size_t>(count);
+    }
+    if (total > size / perByte + 1) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Kestrel_Val::PlotStore store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Kestrel_Sub::ReadPlotText(store, text);
-    const std::int32_t count = store.LineCount[1];
-    // Every stored segment costs at least four bytes of input ("0,0,").
-    if (count < 0 || static_cast<std::size_t>(count) > size / 2 + 1 || store.PlotTotal != 1 ||
-        store.PlotLines[1].size() < static_cast<std::size_t>(count) + 1) {
-        std::abort();
-    }
+
+    // Basic reading: every stored segment costs at least two bytes of input (",,").
+    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic});
+    if (store.PlotTotal != 1) std::abort();
+    CheckStore(store, size, 2);
+
+    // Plotter reading: a pair costs two bytes at least (PE's shortest numbers).
+    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter});
+    CheckStore(store, size, 2);
+
     // Each field between separators is a number text, as x, y and pen texts are.
     std::size_t start = 0;
     for (int fields = 0; start <= text.size() && fields < 256; ++fields) {

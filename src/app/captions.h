@@ -14,6 +14,7 @@ inline constexpr char PlotMenu24Caption[] = "画像の保存（ＢＭＰ形式�
 inline constexpr char PlotMenu23Caption[] = "プログラムの終了";
 inline constexpr char PlotMenu30Caption[] = "ｵﾌﾟｼｮﾝ(&O)";
 inline constexpr char PlotMenu31Caption[] = "表示設定(&E)";
+inline constexpr char BasicReadingCaption[] = "基本コマンドのみで読み込む";
 inline constexpr char PlotMenu80Caption[] = "ｳｨﾝﾄﾞｳ(&W)";
 inline constexpr char PlotMenu81Caption[] = "なし";
 inline constexpr char PlotMenu90Caption[] = "ﾍﾙﾌﾟ(&H)";
@@ -64,9 +65,20 @@ inline constexpr char OptionLabel1Caption[] =
     "マウスによる画面の拡大及び縮小時に動きが遅くなる場合には、「OFF」にして下さい。";
 inline constexpr char Frame1Caption[] = "PLOT範囲の表示枠";
 inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
-inline constexpr const char* CommandListEntries[8] = {
+// The eight basic commands first, then what plotter reading understands besides.
+inline constexpr const char* CommandListEntries[] = {
     "DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
     "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択",
+    "BP：プロットの開始",
+    "CO：コメント",
+    "FR：フレームの送り",
+    "IP：スケーリングポイントの指定",
+    "IR：スケーリングポイントの相対指定",
+    "IW：描画範囲（ウィンドウ）の指定",
+    "PE：エンコードされたポリライン",
+    "PS：用紙サイズの指定",
+    "RO：座標系の回転",
+    "SC：スケーリング",
 };
 inline constexpr char VersionCaptionSuffix[] = " のﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr char VersionPrefix[] = "Version ";

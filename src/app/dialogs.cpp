@@ -93,7 +93,7 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
     setObjectName(QStringLiteral("ComdForm"));
     setWindowTitle(QString::fromUtf8(ComdFormCaption));
 
-    // Above the OK button, tall enough for the eight entries without a scroll bar.
+    // Above the OK button; the eight basic commands show without scrolling.
     list1_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
     list1_->setFont(FixedPitchFont(9));
     auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 720, 1800, 1155, 375);

@@ -119,6 +119,9 @@ void PictForm::BuildMenus() {
 
     QMenu* plotMenu30 = addMenu("PlotMenu30", PlotMenu30Caption);
     on(addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption), &PictForm::PlotMenu31_Click);
+    basicReading_ = addItem(plotMenu30, "BasicReading", BasicReadingCaption);
+    basicReading_->setCheckable(true);
+    connect(basicReading_, &QAction::toggled, this, [this](bool) { BasicReading_Toggled(); });
     menuBar()->addMenu(plotMenu30);
 
     plotMenu80_ = addMenu("PlotMenu80", PlotMenu80Caption);
@@ -367,7 +370,7 @@ void PictForm::OpenChosenFile(const QString& path) {
         store_.PlotDir = chosen.substr(0, static_cast<size_t>(slash));
         store_.PlotName = chosen.substr(static_cast<size_t>(slash));
 
-        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_);
+        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_, {Reading()});
         if (read.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
             ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
         } else if (read.status == Kestrel_Sub::ReadStatus::CannotOpen) {
@@ -387,22 +390,47 @@ void PictForm::OpenChosenFile(const QString& path) {
     }
 }
 
+Kestrel_Sub::Reading PictForm::Reading() const {
+    return basicReading_->isChecked() ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
+}
+
+void PictForm::BasicReading_Toggled() {
+    if (store_.PlotName.empty()) return;
+    RunReported([this] {
+        OpenChosenFile(QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.PlotName)));
+    });
+}
+
 void PictForm::RebuildPlotMenu() {
     const std::vector<std::string> captions = Kestrel_Interact::PlotMenuCaptions(store_.PlotTotal);
     if (!captions.empty()) {
         plotMenu81_.front()->setText(QString::fromStdString(captions.front()));
     }
     plotMenu81_.front()->setEnabled(true);
+    // A menu's cost grows with the square of its entries: files of many pages get their
+    // plots from the hundredth on in submenus of a hundred, which own them.
+    constexpr std::size_t GroupSize = 100;
+    qDeleteAll(plotGroups_);
+    plotGroups_.clear();
+    if (plotMenu81_.size() > GroupSize) plotMenu81_.resize(GroupSize);
     while (plotMenu81_.size() > 1) {
         delete plotMenu81_.back();
         plotMenu81_.pop_back();
     }
-    for (size_t i = 1; i < captions.size(); ++i) {
-        auto* entry = new QAction(QString::fromStdString(captions[i]), this);
+    const bool grouped = captions.size() > GroupSize;
+    QMenu* group = nullptr;
+    for (std::size_t i = 1; i < captions.size(); ++i) {
+        if (grouped && i % GroupSize == 0) {
+            const std::size_t last = std::min(i + GroupSize, captions.size());
+            group = new QMenu(QString::fromStdString(captions[i]) + " - " + QString::number(last), plotMenu80_);
+            plotMenu80_->addMenu(group);
+            plotGroups_.push_back(group);
+        }
+        auto* entry = new QAction(QString::fromStdString(captions[i]), group ? static_cast<QObject*>(group) : this);
         entry->setObjectName("PlotMenu81");
         const int index = static_cast<int>(i);
         connect(entry, &QAction::triggered, this, [this, index] { PlotMenu81_Click(index); });
-        plotMenu80_->addAction(entry);
+        (group ? group : plotMenu80_)->addAction(entry);
         plotMenu81_.push_back(entry);
     }
 }

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include "reader/plot_store.h"
+#include "reader/reader.h"
 #include "view/view_layout.h"
 
 class QAction;
@@ -94,6 +95,11 @@ public:
     QWidget* ComdForm() const { return comdForm_; }
     QWidget* VersForm() const { return versForm_; }
 
+    // ｵﾌﾟｼｮﾝ → read the basic commands only: the loaded file is read again at once.
+    void BasicReading_Toggled();
+    QAction* BasicReading() const { return basicReading_; }
+    Kestrel_Sub::Reading Reading() const;
+
     // Everything the open command does once a path has been chosen.
     void OpenChosenFile(const QString& path);
 
@@ -161,9 +167,11 @@ private:
     QPointer<QWidget> comdForm_;
     QPointer<QWidget> versForm_;
 
+    QAction* basicReading_ = nullptr;
     QMenu* plotMenu10_ = nullptr;
     QMenu* plotMenu80_ = nullptr;
     std::vector<QAction*> plotMenu81_;  // the plot list; element i stands for plot i + 1
+    std::vector<QMenu*> plotGroups_;    // submenus of the plot list for files of many plots
 };
 
 }  // namespace Kestrel_App

@@ -30,7 +30,7 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: kestrel-convert [--rotate right|left|180]... "
+    "usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]... "
     "(--info FILE | --segments FILE | FILE -o OUT.bmp|OUT.png [--size WxH] [--frame])";
 
 // The screen's ratio: 96 dpi.
@@ -106,36 +106,53 @@ void SplitPath(Kestrel_Val::PlotStore& store, const std::string& path) {
     store.PlotName = path.substr(static_cast<std::size_t>(p));
 }
 
-// Reads `path` into the store; false (with the one-line message given) when it cannot be read.
-bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path,
-              Kestrel_Sub::ReadResult& r) {
-    SplitPath(store, path);
-    r = Kestrel_Sub::ReadPlotFile(store);
-    if (r.status != Kestrel_Sub::ReadStatus::CannotOpen) return true;
-    std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
-                 r.errorNumber == 53 ? "file not found"
-                 : r.errorNumber == 70 ? "permission denied"
-                                       : "not a readable file");
-    return false;
-}
-
 using Turns = std::vector<Kestrel_Interact::Turn>;
 
-// The turns, in the order given, on the plot just read, before anything is drawn or printed.
-void ApplyTurns(Kestrel_Val::PlotStore& store, const Turns& turns) {
-    store.PlotNo = 1;
-    for (const Kestrel_Interact::Turn t : turns) Kestrel_Interact::RotatePlot(store, t);
+struct ReadChoice {
+    Kestrel_Sub::Reading reading = Kestrel_Sub::Reading::Plotter;
+    int page = 1;
+    Turns turns;
+};
+
+// Reads `path` into the store and shows the plot chosen; false (with a one-line message)
+// when the file cannot be read or has no such plot.
+bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path, const ReadChoice& choice,
+              Kestrel_Sub::ReadResult& r) {
+    SplitPath(store, path);
+    r = Kestrel_Sub::ReadPlotFile(store, {choice.reading});
+    if (r.status == Kestrel_Sub::ReadStatus::CannotOpen) {
+        std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
+                     r.errorNumber == 53   ? "file not found"
+                     : r.errorNumber == 70 ? "permission denied"
+                                           : "not a readable file");
+        return false;
+    }
+    if (choice.page > store.PlotTotal) {
+        std::fprintf(stderr, "kestrel-convert: %s has %d plot%s, no plot %d\n", path.c_str(),
+                     store.PlotTotal, store.PlotTotal == 1 ? "" : "s", choice.page);
+        return false;
+    }
+    // The turns, in the order given, before anything is drawn or printed.
+    store.PlotNo = static_cast<std::int16_t>(choice.page);
+    for (const Kestrel_Interact::Turn t : choice.turns) Kestrel_Interact::RotatePlot(store, t);
+    return true;
 }
 
-int PrintPlot(const std::string& path, bool segments, const Turns& turns) {
+void PrepareHeap();
+
+int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) {
+    PrepareHeap();
     static Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
-    if (!ReadPlot(store, path, r)) return 1;
-    ApplyTurns(store, turns);
+    if (!ReadPlot(store, path, choice, r)) return 1;
     Out out;
     if (r.status == Kestrel_Sub::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
-
-    const int slot = 1;
+    if (!segments) {
+        out.Text("plots ");
+        out.Int(store.PlotTotal);
+        out.Text("\n");
+    }
+    const int slot = store.PlotNo;
     const std::int32_t count = store.LineCount[slot];
     out.Text("segments ");
     out.Int(count);
@@ -177,7 +194,7 @@ enum class Mode { Render, Info, Segments };
 
 struct RenderOptions {
     Mode mode = Mode::Render;
-    Turns turns;
+    ReadChoice choice;
     std::string input;
     std::string output;
     ImageFormat format = ImageFormat::Bmp;
@@ -186,17 +203,20 @@ struct RenderOptions {
     bool frame = false;
 };
 
-// "1..MaxSide" written with digits only.
-std::optional<int> ParseSide(std::string_view s) {
+// "1..max" written with digits only.
+std::optional<int> ParsePositive(std::string_view s, int max) {
     if (s.empty() || s.size() > 5) return std::nullopt;
     int v = 0;
     for (const char c : s) {
         if (c < '0' || c > '9') return std::nullopt;
         v = v * 10 + (c - '0');
     }
-    if (v < 1 || v > MaxSide) return std::nullopt;
+    if (v < 1 || v > max) return std::nullopt;
     return v;
 }
+
+std::optional<int> ParseSide(std::string_view s) { return ParsePositive(s, MaxSide); }
+std::optional<int> ParsePage(std::string_view s) { return ParsePositive(s, Kestrel_Val::MaxPlots); }
 
 bool ParseSize(std::string_view s, RenderOptions& o) {
     const std::size_t x = s.find('x');
@@ -236,7 +256,14 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
             if (i + 1 >= argc) return false;
             const auto turn = ParseTurn(argv[++i]);
             if (!turn) return false;
-            o.turns.push_back(*turn);
+            o.choice.turns.push_back(*turn);
+        } else if (a == "--basic") {
+            o.choice.reading = Kestrel_Sub::Reading::Basic;
+        } else if (a == "--page") {
+            if (i + 1 >= argc) return false;
+            const auto page = ParsePage(argv[++i]);
+            if (!page) return false;
+            o.choice.page = *page;
         } else if (a == "--info" || a == "--segments") {
             if (i + 1 >= argc || haveInput) return false;
             o.mode = a == "--info" ? Mode::Info : Mode::Segments;
@@ -326,8 +353,7 @@ int Render(const RenderOptions& o) {
     PrepareHeap();
     Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
-    if (!ReadPlot(store, o.input, r) || ReportOutOfMemory(r, o.input)) return 1;
-    ApplyTurns(store, o.turns);
+    if (!ReadPlot(store, o.input, o.choice, r) || ReportOutOfMemory(r, o.input)) return 1;
 
     PixelBuffer pixels(o.width, o.height);
     if (!pixels.data()) {
@@ -363,7 +389,7 @@ int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv, options)) return UsageError();
     try {
         if (options.mode != Mode::Render) {
-            return PrintPlot(options.input, options.mode == Mode::Segments, options.turns);
+            return PrintPlot(options.input, options.mode == Mode::Segments, options.choice);
         }
         return Render(options);
     } catch (const std::bad_alloc&) {

@@ -11,6 +11,7 @@
 #include "reader/number.h"
 #include "reader/plot_file_text.h"
 #include "reader/read_pacing.h"
+#include "reader/plotter_reader.h"
 
 namespace Kestrel_Sub {
 namespace {
@@ -338,6 +339,7 @@ void EmptyPlot(PlotStore& store) {
 }  // namespace
 
 ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options) {
+    if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
     ReadPacing pacing(text, options);

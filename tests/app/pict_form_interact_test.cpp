@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -74,6 +77,52 @@ TEST_F(InteractTest, PageKeysBeforeAndAfterALoad) {
     EXPECT_EQ(Line(), first);
     EXPECT_EQ(store.PlotNo, 1);
     EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(InteractTest, PagesAreItsPlotsAndBasicReadingRereadsTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pages.hpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("IN;SP1;PU0,0;PD10,0;PG;PU0,0;PD0,10,10,10;PG;PU0,0;PD1,1,2,2,3,3;PG;");
+    file.close();
+    OpenThroughDialog(path);
+    QStringList list;
+    for (const QAction* a : form->findChild<QMenu*>("PlotMenu80")->actions()) list << a->text();
+    EXPECT_EQ(list, QStringList({"PLOT No.1", "PLOT No.2", "PLOT No.3"}));
+    const QStringList shown[] = {{"PLOT Files : 1 / 3", "L/S : 1 / 0"},
+                                 {"PLOT Files : 2 / 3", "L/S : 2 / 0"},
+                                 {"PLOT Files : 3 / 3", "L/S : 3 / 0"}};
+    EXPECT_EQ(Panels(), shown[0]);
+    for (const int page : {1, 2, 2}) {  // the last plot stays the last
+        Key(Qt::Key_PageDown);
+        EXPECT_EQ(Panels(), shown[page]);
+        EXPECT_EQ(Raster(), Drawn());
+    }
+    form->findChild<QMenu*>("PlotMenu80")->actions()[1]->trigger();
+    EXPECT_EQ(Panels(), shown[1]);
+
+    // Basic reading ends at the first page feed; unchecking reads all pages again.
+    form->BasicReading()->setChecked(true);
+    EXPECT_EQ(Panels(), QStringList({"PLOT Files : 1 / 1", "L/S : 1 / 0"}));
+    EXPECT_EQ(form->findChild<QMenu*>("PlotMenu80")->actions().size(), 1);
+    form->BasicReading()->setChecked(false);
+    EXPECT_EQ(store.PlotTotal, 3);
+
+    // Beyond a hundred plots the list goes on in submenus of a hundred.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 250; ++i) file.write("PD0,0;PG;");
+    file.close();
+    OpenThroughDialog(path);
+    const QList<QAction*> top = form->findChild<QMenu*>("PlotMenu80")->actions();
+    ASSERT_EQ(top.size(), 102);
+    EXPECT_EQ(top[99]->text(), "PLOT No.100");
+    EXPECT_EQ(top[100]->text(), "PLOT No.101 - 200");
+    EXPECT_EQ(top[101]->text(), "PLOT No.201 - 250");
+    top[101]->menu()->actions().back()->trigger();
+    EXPECT_EQ(Panels()[0], "PLOT Files : 250 / 250");
+    Load();
+    EXPECT_EQ(form->findChild<QMenu*>("PlotMenu80")->actions().size(), 1);
 }
 
 TEST_F(InteractTest, ArrowKeysTurnThePlotWithoutStatusWrites) {

@@ -71,14 +71,15 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
 
 TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
     using Kestrel_App::MessageIcon;
-    const struct { QString path; const char* text; MessageIcon icon; } cases[] = {
-        // neither ';' nor a character before a PD
-        {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None},
+    const struct { QString path; const char* text; MessageIcon icon; bool basic = false; } cases[] = {
+        // neither ';' nor a character before a PD, which only the basic reading needs
+        {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None, true},
         {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい",
          MessageIcon::Warning},
         {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // a folder
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
+        form->BasicReading()->setChecked(c.basic);
         fake.messages.clear();
         OpenThroughDialog(housePath);
         OpenThroughDialog(c.path);

@@ -23,7 +23,7 @@ using ShellTest = FormTest;
 const std::vector<std::vector<const char*>> MenuTree = {
     {"PlotMenu20", "ﾌｧｲﾙ(&F)", "PlotMenu21", "ﾌﾟﾛｯﾀﾌｧｲﾙの読み込み", "PlotMenu24", "画像の保存（ＢＭＰ形式）",
      "PlotMenu22", "-", "PlotMenu23", "プログラムの終了"},
-    {"PlotMenu30", "ｵﾌﾟｼｮﾝ(&O)", "PlotMenu31", "表示設定(&E)"},
+    {"PlotMenu30", "ｵﾌﾟｼｮﾝ(&O)", "PlotMenu31", "表示設定(&E)", "BasicReading", "基本コマンドのみで読み込む"},
     {"PlotMenu80", "ｳｨﾝﾄﾞｳ(&W)", "PlotMenu81", "なし"},
     {"PlotMenu90", "ﾍﾙﾌﾟ(&H)", "PlotMenu94", "オンラインマニュアル", "PlotMenu91", "対応コマンド一覧表",
      "PlotMenu92", "-", "PlotMenu93", "バージョン情報"},

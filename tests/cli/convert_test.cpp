@@ -69,10 +69,10 @@ TEST(Convert, PrintsSegmentsInStoreOrder) {
     const TestFolder dir;
     const auto file = dir.File("a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
     std::string out;
-    EXPECT_EQ(Convert("--segments " + file, &out), 0);
+    EXPECT_EQ(Convert("--basic --segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
-    EXPECT_EQ(Convert("--info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
-    EXPECT_EQ(out, "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
+    EXPECT_EQ(Convert("--basic --info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
+    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
@@ -108,12 +108,13 @@ TEST(Convert, ExitStatusAndUsage) {
         {"/nonexistent/k.hpg -o " + out, 1}, {Square + " -o /nonexistent/out.png", 1}, {"", 2},
         {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
         {"--info " + Square + " --rotate", 2}, {"--rotate RIGHT " + Square + " -o x.bmp", 2},
-        {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2}};
+        {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2},
+        {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2}};
     for (const auto& [args, status] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
         const bool oneLine = messages.rfind("kestrel-convert: ", 0) == 0 && messages.find('\n') == messages.size() - 1;
-        const bool usage = messages.rfind("usage: kestrel-convert [--rotate right|left|180]", 0) == 0 &&
+        const bool usage = messages.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
                            messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos;
         EXPECT_TRUE(status == 1 ? oneLine : usage) << messages;
     }
@@ -126,7 +127,7 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
-        {"--rotate left --info " + file, "segments 1\nextents -40 10 -20 30\n"}};
+        {"--rotate left --info " + file, "plots 1\nsegments 1\nextents -40 10 -20 30\n"}};
     for (const auto& [args, expected] : cases) {
         std::string out;
         EXPECT_EQ(Convert(args, &out), 0) << args;
@@ -168,8 +169,9 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
         {"%C --info " + dir.Path("fifo.hpg"), "cannot open " + dir.Path("fifo.hpg") + ": not a readable file", ""},
         {"%C " + square + " -o " + dir.Path("fifo.bmp"), "cannot write " + dir.Path("fifo.bmp"), ""},
         {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
+        {"ulimit -v 60000; %C --basic --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
         {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
-        {"%C --info " + stopsEarly + " && echo done", "", "segments 1\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+        {"%C --basic --info " + stopsEarly + " && echo done", "", "plots 1\nsegments 1\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
     };
     for (const Case& c : cases) {
 #if defined(__SANITIZE_ADDRESS__)

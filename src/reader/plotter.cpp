@@ -1,0 +1,142 @@
+#include "reader/plotter.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace Kestrel_Plotter {
+
+using Kestrel_Sub::StopReason;
+
+bool Storable(Point p) { return std::fabs(p.x) <= FLT_MAX && std::fabs(p.y) <= FLT_MAX; }
+
+PlotPages::PlotPages(Kestrel_Val::PlotStore& store, std::int32_t segmentLimit)
+    : store_(store), limit_(segmentLimit) {
+    store_.SetSlotCount(2);
+    Begin(1);
+}
+
+void PlotPages::Begin(int slot) {
+    slot_ = slot;
+    if (store_.SlotCount() <= slot) store_.SetSlotCount(slot + 1);
+    auto& lines = store_.PlotLines[static_cast<std::size_t>(slot)];
+    lines.clear();
+    lines.push_back({});  // record 0 is never used
+    count_ = 0;
+    maxX_ = maxY_ = Kestrel_Val::ExtentLow;
+    minX_ = minY_ = Kestrel_Val::ExtentHigh;
+}
+
+void PlotPages::Add(Point from, Point to, std::int16_t pen) {
+    if (total_ >= limit_) throw Stop{StopReason::SegmentLimit};
+    if (full_) throw Stop{StopReason::PlotLimit};
+    const Kestrel_Val::PlotLine line{static_cast<float>(from.x), static_cast<float>(to.x),
+                                     static_cast<float>(from.y), static_cast<float>(to.y), pen};
+    store_.PlotLines[static_cast<std::size_t>(slot_)].push_back(line);
+    ++count_;
+    ++total_;
+    maxX_ = std::max({maxX_, line.X1, line.X2});
+    maxY_ = std::max({maxY_, line.Y1, line.Y2});
+    minX_ = std::min({minX_, line.X1, line.X2});
+    minY_ = std::min({minY_, line.Y1, line.Y2});
+}
+
+void PlotPages::Commit() {
+    const auto s = static_cast<std::size_t>(slot_);
+    store_.LineCount[s] = count_;
+    store_.CharCount[s] = 0;
+    store_.PlotChars[s].clear();
+    store_.MaxX[s] = maxX_;
+    store_.MaxY[s] = maxY_;
+    store_.MinX[s] = minX_;
+    store_.MinY[s] = minY_;
+    auto& lines = store_.PlotLines[s];
+    if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
+}
+
+void PlotPages::EndPage() {
+    if (full_ || PageEmpty()) return;
+    Commit();
+    if (slot_ == Kestrel_Val::MaxPlots) {
+        full_ = true;  // the next page's first segment ends reading
+        return;
+    }
+    Begin(slot_ + 1);
+}
+
+void PlotPages::Finish() {
+    // A last page with nothing on it makes no plot, unless it is the only one.
+    int plots = slot_;
+    if (!full_) {
+        if (PageEmpty() && slot_ > 1) {
+            --plots;
+        } else {
+            Commit();
+        }
+    }
+    store_.SetSlotCount(plots + 1);
+    store_.PlotTotal = static_cast<std::int16_t>(plots);
+}
+
+void Plotter::Initialize() {
+    frame.Initialize();
+    Defaults();
+    penDown = false;
+    pen = 1;
+    position = frame.Origin();
+}
+
+void Plotter::Defaults() {
+    frame.Defaults();
+    relative = false;
+    labelTerminator = 3;
+}
+
+void Plotter::EndPage() {
+    pages_.EndPage();
+    penDown = false;
+    position = frame.Origin();
+}
+
+void Plotter::MoveTo(Point to) {
+    if (penDown) Stroke(position, to);
+    position = to;
+}
+
+namespace {
+
+// Liang-Barsky: the part of a-b inside the window, if any.
+bool Clip(const Rect& w, Point& a, Point& b) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - w.minX, w.maxX - a.x, a.y - w.minY, w.maxY - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                if (t > t1) return false;
+                if (t > t0) t0 = t;
+            } else {
+                if (t < t0) return false;
+                if (t < t1) t1 = t;
+            }
+        }
+    }
+    const Point start = a;
+    if (t1 < 1) b = {start.x + t1 * dx, start.y + t1 * dy};
+    if (t0 > 0) a = {start.x + t0 * dx, start.y + t0 * dy};
+    return true;
+}
+
+}  // namespace
+
+void Plotter::Stroke(Point from, Point to) {
+    if (pen == 0) return;
+    if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    pages_.Add(from, to, pen);
+}
+
+}  // namespace Kestrel_Plotter

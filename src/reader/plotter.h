@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+
+#include "reader/plot_store.h"
+#include "reader/plotter_frame.h"
+#include "reader/reader.h"
+
+namespace Kestrel_Plotter {
+
+// Ends plotter reading; what was read stays.
+struct Stop {
+    Kestrel_Sub::StopReason reason;
+};
+
+// The pages of a file as plots of the store: slot 1 is the first page with anything
+// drawn on it, and so on; empty pages make no plot.
+class PlotPages {
+public:
+    PlotPages(Kestrel_Val::PlotStore& store, std::int32_t segmentLimit);
+
+    // One segment on the page being drawn. Throws Stop at the segment or plot limit.
+    void Add(Point from, Point to, std::int16_t pen);
+    bool PageEmpty() const { return count_ == 0; }
+    // PG: the page drawn so far becomes a plot, unless nothing is on it.
+    void EndPage();
+    // End of reading: the store's plot count and the last page's counts.
+    void Finish();
+
+private:
+    void Begin(int slot);
+    void Commit();
+
+    Kestrel_Val::PlotStore& store_;
+    std::int32_t limit_;
+    std::int32_t total_ = 0;  // segments of all pages
+    int slot_ = 1;
+    std::int32_t count_ = 0;  // segments of the page being drawn
+    bool full_ = false;       // no plot number left for another page
+    float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
+};
+
+// The pen plotter: its pen, where the pen is, and its coordinate systems. Commands move
+// the pen through it; what the pen draws goes onto the pages.
+class Plotter {
+public:
+    explicit Plotter(PlotPages& pages) : pages_(pages) { Initialize(); }
+
+    void Initialize();  // IN
+    void Defaults();    // DF
+    void EndPage();     // PG
+
+    // Moves the pen to `to` (physical units), drawing when the pen is down.
+    void MoveTo(Point to);
+    // A solid line in the current pen, clipped to the soft-clip window.
+    void Stroke(Point from, Point to);
+
+    // A point given in current units, absolute or relative to the pen.
+    Point Absolute(Point user) const { return frame.UserToPhysical().Apply(user); }
+    Point Relative(Point user) const {
+        const Point d = frame.UserToPhysical().ApplyLinear(user);
+        return {position.x + d.x, position.y + d.y};
+    }
+
+    PlotterFrame frame;
+    Point position;  // physical units
+    bool penDown = false;
+    bool relative = false;  // PR rather than PA
+    std::int16_t pen = 1;   // 0: no pen, nothing is drawn
+    unsigned char labelTerminator = 3;
+
+private:
+    PlotPages& pages_;
+};
+
+// Whether a point fits the store's single-precision coordinates.
+bool Storable(Point p);
+
+}  // namespace Kestrel_Plotter

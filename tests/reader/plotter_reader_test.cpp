@@ -1,0 +1,150 @@
+// Plotter reading: each text with the segments a plotter draws, per plot, worked out by
+// hand from the HP-GL/2 rules (default P1/P2 of the A4 plotter: 603,521 and 10603,7721;
+// hard-clip limits 11040 x 7721 unless PS sets them).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+
+using Kestrel_Sub::StopReason;
+using Kestrel_Val::PlotStore;
+
+namespace {
+
+struct Seg {
+    float x1, y1, x2, y2;
+    int pen = 1;
+    bool operator==(const Seg&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Seg& s) {
+    return os << "(" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << ") pen " << s.pen;
+}
+
+using Plots = std::vector<std::vector<Seg>>;
+
+Plots ReadPlots(PlotStore& store, std::string_view text) {
+    Kestrel_Sub::ReadPlotText(store, text);
+    Plots plots;
+    for (int p = 1; p <= store.PlotTotal; ++p) {
+        plots.emplace_back();
+        for (std::int32_t k = 1; k <= store.LineCount[p]; ++k) {
+            const auto& l = store.Line(p, k);
+            plots.back().push_back({l.X1, l.Y1, l.X2, l.Y2, l.Pen});
+        }
+    }
+    return plots;
+}
+
+struct PlotterCase {
+    const char* name;
+    std::string text;
+    Plots plots;
+};
+
+void PrintTo(const PlotterCase& c, std::ostream* os) { *os << c.name; }
+
+class PlotterReadingTest : public ::testing::TestWithParam<PlotterCase> {};
+
+TEST_P(PlotterReadingTest, DrawsWhatThePlotterDraws) {
+    PlotStore store;
+    EXPECT_EQ(ReadPlots(store, GetParam().text), GetParam().plots);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PlotterReadingTest,
+    ::testing::Values(
+        // Separators and command boundaries.
+        PlotterCase{"BlankAfterMnemonic", "PA 5385,6267;PD 5400,6267;", {{{5385, 6267, 5400, 6267}}}},
+        PlotterCase{"BlanksInsideParameters", "PA244 ,1022 ;PD;PA260 ,1386 ;", {{{244, 1022, 260, 1386}}}},
+        PlotterCase{"BlanksAndCommasMixed", "IN;PU0,0;PD 100,-100, 100,0;",
+                    {{{0, 0, 100, -100}, {100, -100, 100, 0}}}},
+        PlotterCase{"SpaceSeparatedPair", "PUPA0 0 PD+7\t0", {{{0, 0, 7, 0}}}},
+        PlotterCase{"RunTogether", "SP2PAPU6545,6440PRPD-95,90", {{{6545, 6440, 6450, 6530, 2}}}},
+        PlotterCase{"OnePerLineWithSemicolonInAComment", "CO\"a;b\"\nPU0,0\nPD10,0\nPD10,10\n",
+                    {{{0, 0, 10, 0}, {10, 0, 10, 10}}}},
+        PlotterCase{"PenNumberRunIntoTheNextCommand", "SP2LT ;PU0,0;PD5,5;", {{{0, 0, 5, 5, 2}}}},
+        PlotterCase{"LowerCase", "pu0,0;Pd5,5;", {{{0, 0, 5, 5}}}},
+        PlotterCase{"ExponentsFromPrintf", "PU1e2,0;PD2E+2,0;", {{{100, 0, 200, 0}}}},
+        PlotterCase{"MalformedParameterSpoilsOnlyItsCommand", "PU0,0;PD10,0,--5,5;PD20,0;",
+                    {{{0, 0, 10, 0}, {10, 0, 20, 0}}}},
+        PlotterCase{"LoneLastValueIgnored", "PU0,0;PD10,20,30;", {{{0, 0, 10, 20}}}},
+        PlotterCase{"PenDownDot", "PA10,10;PD;PA10,10;PU;", {{{10, 10, 10, 10}}}},
+        // Text that is not commands.
+        PlotterCase{"LabelTextWithSemicolonsAndLetters", "LBPD;PA9,9;\x03PU0,0;PD10,0;", {{{0, 0, 10, 0}}}},
+        PlotterCase{"DefinedTerminator", "DT*,1;LBabc;PD*PU0,0;PD10,0;", {{{0, 0, 10, 0}}}},
+        PlotterCase{"PclAndPjlWrapping",
+                    "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=HPGL2\r\n\x1b"
+                    "E\x1b%0BIN;PU0,0;PD5,0;\x1b%0A PD1,1 \x1b*b3WPD9\x1b%1BPD5,5;\x1b%-12345X",
+                    {{{0, 0, 5, 0}, {5, 0, 5, 5}}}},
+        PlotterCase{"DeviceControlAndNul", std::string("\x1b.I81;;17:\x1b.N;19:\0\0PU0,0;PD3,0;", 31),
+                    {{{0, 0, 3, 0}}}},
+        // State.
+        PlotterCase{"InitializeKeepsTheDrawing", "PU0,0;PD10,0;IN;PU0,0;PD0,5;", {{{0, 0, 10, 0}, {0, 0, 0, 5}}}},
+        PlotterCase{"InitializeResetsTheState", "PR;SP3;PD;IN;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
+        PlotterCase{"DefaultsEndRelativeAndScaling", "PR;SC0,1,0,1;DF;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
+        PlotterCase{"PenZeroDrawsNothing", "SP0;PU0,0;PD10,10;SP1;PD20,20;", {{{10, 10, 20, 20}}}},
+        PlotterCase{"PagesWithoutEmptyOnes", "BP;PU0,0;PD1,0;PG;PG;PU0,0;PD0,2;BP\"next\";PD3,3;FR;",
+                    {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}, {{0, 0, 3, 3}}}},
+        PlotterCase{"NextPageStartsAtThePlotterOriginWithScalingKept", "SC0,10,0,10;IP0,0,100,100;PU5,5;PD6,6;PG;PD1,1;",
+                    {{{50, 50, 60, 60}}, {{0, 0, 10, 10}}}},
+        PlotterCase{"PageEndsAtPrinterReset", "PU0,0;PD1,0;\x1b" "E\x1b%1BPR;PD0,3;", {{{0, 0, 1, 0}}, {{0, 0, 0, 3}}}},
+        // Encoded polylines: 100, 200, 50, 0 are 200, 400, 100, 0 with the sign bit.
+        PlotterCase{"EncodedBase64", "PE<=G\xc2O\xc5" "c\xc0\xbf;", {{{100, 200, 150, 200}}}},
+        PlotterCase{"EncodedBase32", "PE7<=GeOkCb_;", {{{100, 200, 150, 200}}}},
+        PlotterCase{"EncodedFractionAndNegative", "PU0,0;PE>\xc1\xc5\xca;", {{{0, 0, 1.5f, -2.5f}}}},
+        PlotterCase{"EncodedPenSelect", "PU0,0;PE:\xc3\xc5\xc1;", {{{0, 0, 3, 1, 2}}}},
+        PlotterCase{"EncodedDataRepairedFromUtf8", "PE<=G\xc3\x82O\xc3\x85" "c\xc3\x80\xc2\xbf;", {{{100, 200, 150, 200}}}},
+        // Scaling, rotation and the window.
+        PlotterCase{"ScaleToP1P2", "IP0,0,1000,2000;SC0,10,0,10;PU0,0;PD10,10;", {{{0, 0, 1000, 2000}}}},
+        PlotterCase{"ScaleToDefaultP1P2", "SC0,100,0,100;PU0,0;PD100,100;", {{{603, 521, 10603, 7721}}}},
+        PlotterCase{"IsotropicCentred", "IP0,0,2000,1000;SC0,10,0,10,1;PU0,0;PD10,10;", {{{500, 0, 1500, 1000}}}},
+        PlotterCase{"IsotropicLeftBottom", "IP0,0,2000,1000;SC0,10,0,10,1,0,0;PU0,0;PD10,10;", {{{0, 0, 1000, 1000}}}},
+        PlotterCase{"IsotropicFlippedY", "IP0,0,2000,1000;SC0,10,10,0,1;PU0,0;PD10,10;", {{{500, 1000, 1500, 0}}}},
+        PlotterCase{"PointFactor", "IP100,100,200,200;SC5,2,5,3,2;PU5,5;PD6,6;", {{{100, 100, 102, 103}}}},
+        PlotterCase{"RelativeInUserUnits", "IP0,0,1000,1000;SC0,10,0,10;PU1,1;PR;PD1,0;", {{{100, 100, 200, 100}}}},
+        PlotterCase{"InputP1Only", "IP0,0,100,100;IP50,50;SC0,1,0,1;PU0,0;PD1,1;", {{{50, 50, 150, 150}}}},
+        PlotterCase{"InputRelative", "PS1000,500;IR10,20,50,100;SC0,1,0,1;PU0,0;PD1,1;", {{{100, 100, 500, 500}}}},
+        PlotterCase{"NewP1P2RemapsScaling", "SC0,1,0,1;IP0,0,10,10;PU0,0;PD1,1;", {{{0, 0, 10, 10}}}},
+        PlotterCase{"Rotate90", "PS1000,500;RO90;PU0,0;PD100,0;", {{{1000, 0, 1000, 100}}}},
+        PlotterCase{"Rotate180", "PS1000,500;RO180;PU0,0;PD100,0;", {{{1000, 500, 900, 500}}}},
+        PlotterCase{"Rotate270", "PS1000,500;RO270;PU0,0;PD100,0;", {{{0, 500, 0, 400}}}},
+        PlotterCase{"RotateKeepsThePen", "PS1000,500;PU10,20;RO90;PD;PR0,5;", {{{10, 20, 5, 20}}}},
+        PlotterCase{"WindowClips", "IW0,0,50,50;PU-50,25;PD100,25;PU60,60;PD70,70;IW;PD80,80;",
+                    {{{0, 25, 50, 25}, {70, 70, 80, 80}}}},
+        PlotterCase{"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;",
+                    {{{0, 10, 50, 10}}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
+    PlotStore store;
+    const std::string text = "PU0,0;PD1,0;PG;PD2,0,3,0;PG;PD4,0;";
+    auto r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 3});
+    EXPECT_EQ(r.stop, StopReason::SegmentLimit);  // the limit counts every page
+    EXPECT_EQ(store.PlotTotal, 2);
+    EXPECT_EQ(store.LineCount[2], 2);
+
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> progress{0};
+    r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 100, &cancel, &progress});
+    EXPECT_EQ(r.stop, StopReason::EndOfFile);
+    EXPECT_EQ(progress.load(), text.size());
+    cancel = true;
+    r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 100, &cancel, &progress});
+    EXPECT_EQ(r.stop, StopReason::Cancelled);
+    EXPECT_EQ(store.PlotTotal, 1);
+
+    // More pages than plot numbers: reading stops at the first segment without one.
+    std::string pages;
+    for (int i = 0; i <= Kestrel_Val::MaxPlots; ++i) pages += "PD0,0;PG;";
+    r = Kestrel_Sub::ReadPlotText(store, pages);
+    EXPECT_EQ(r.stop, StopReason::PlotLimit);
+    EXPECT_EQ(store.PlotTotal, Kestrel_Val::MaxPlots);
+    EXPECT_EQ(store.LineCount[Kestrel_Val::MaxPlots], 1);
+}
+
+}  // namespace
