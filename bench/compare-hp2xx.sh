@@ -2,7 +2,8 @@
 # Times kestrel-convert against hp2xx, side by side, each as a whole process: on the
 # 150000-segment benchmark plot, read, draw and write a raster image (BMP against PBM, then
 # PNG against PNG); on a 1.5-million-segment plot, reading alone (--info) against hp2xx's
-# whole conversion, which is the least it does with a file.
+# whole conversion, which is the least it does with a file; on the 150000-segment plot
+# again, SVG and PDF paths against hp2xx's SVG, with the files' sizes.
 # usage: bench/compare-hp2xx.sh [BUILD_DIR] [RUNS]    (defaults: build, 30)
 set -euo pipefail
 
@@ -30,16 +31,25 @@ hyperfine -N --warmup 3 --runs "$runs" --export-csv times.csv \
   -n kestrel-png "$build/src/kestrel-convert plot.hpg -o out.png --size 1829x1281" \
   -n hp2xx-png "hp2xx -q -m png -d 232 -f out.png plot.hpg" \
   -n kestrel-info-1.5M "$build/src/kestrel-convert --info large.hpg" \
-  -n hp2xx-pbm-1.5M "hp2xx -q -m pbm -d 232 -f large.pbm large.hpg"
+  -n hp2xx-pbm-1.5M "hp2xx -q -m pbm -d 232 -f large.pbm large.hpg" \
+  -n kestrel-svg "$build/src/kestrel-convert plot.hpg -o out.svg" \
+  -n kestrel-pdf "$build/src/kestrel-convert plot.hpg -o out.pdf" \
+  -n hp2xx-svg "hp2xx -q -m svg -f hp2xx.svg plot.hpg"
 
 # times.csv: command,mean,stddev,median,user,system,min,max (seconds).
 awk -F, '
-  NR > 1 { mean[$1] = $2; median[$1] = $4 }
+  NR > 1 { mean[$1] = $2; median[$1] = $4; cpu[$1] = $5 + $6 }
   function line(name) { printf "%-18s mean %6.1f ms, median %6.1f ms\n", name, mean[name] * 1000, median[name] * 1000 }
   function ratio(h, k) { printf "%s / %s: %.2f (mean), %.2f (median)\n", h, k, mean[h] / mean[k], median[h] / median[k] }
+  function used(name) { printf "%-18s user+system %6.1f ms\n", name, cpu[name] * 1000 }
   END {
     line("kestrel-bmp"); line("hp2xx-pbm"); line("kestrel-png"); line("hp2xx-png")
     line("kestrel-info-1.5M"); line("hp2xx-pbm-1.5M")
     ratio("hp2xx-pbm", "kestrel-bmp"); ratio("hp2xx-png", "kestrel-png")
     ratio("hp2xx-pbm-1.5M", "kestrel-info-1.5M")
+    line("kestrel-svg"); line("kestrel-pdf"); line("hp2xx-svg")
+    ratio("hp2xx-svg", "kestrel-svg"); ratio("hp2xx-svg", "kestrel-pdf")
+    used("kestrel-svg"); used("kestrel-pdf"); used("hp2xx-svg")
   }' times.csv
+# Ours at 1:1 in the pens' colours, hp2xx's at its own size.
+wc -c out.svg out.pdf hp2xx.svg | awk '$2 != "total" { printf "%-18s %9d bytes\n", $2, $1 }'

@@ -54,6 +54,8 @@ inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子があ�
 inline constexpr char SaveDialogTitle[] = "画像の保存";
 inline constexpr char BmpFilter[] = "BMPファイル(*.bmp)";
 inline constexpr char BmpPattern[] = "*.bmp";
+inline constexpr char SvgFilter[] = "SVGファイル(*.svg)";
+inline constexpr char PdfFilter[] = "PDFファイル(*.pdf)";
 
 // The small dialogs, the version texts and the manual.
 inline constexpr char OkCaption[] = "OK";

@@ -1,4 +1,4 @@
-// Getting the picture out: BMP files, the clipboard and tiled printing.
+// Getting the picture out: BMP, SVG and PDF files, the clipboard and tiled printing.
 
 #include "app/pict_form.h"
 
@@ -19,6 +19,7 @@
 #include "app/platform.h"
 #include "output/bmp_writer.h"
 #include "output/print_plan.h"
+#include "output/vector_writer.h"
 #include "reader/reader.h"
 #include "view/drawing_area.h"
 
@@ -72,6 +73,36 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
+// The file dialog keeps the number of the filter chosen last, whichever dialog showed it;
+// the open dialog lists its type and then "all files". So that "all files" keeps its
+// number 2 in both, the save dialog's filters (BMP, SVG, PDF, all files) are kept as
+// 1, 3, 4 and 2. Index 0 of each table is unused.
+constexpr int KeptOfShownFilter[] = {0, 1, 3, 4, 2};
+constexpr int ShownOfKeptFilter[] = {0, 1, 4, 2, 3};
+
+enum class SaveFormat { Bmp, Svg, Pdf };
+
+// A known extension typed decides the format; otherwise the filter chosen, "all files" being BMP.
+SaveFormat SaveFormatOf(const QString& path, int shownFilter) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("bmp")) return SaveFormat::Bmp;
+    if (suffix == QStringLiteral("svg")) return SaveFormat::Svg;
+    if (suffix == QStringLiteral("pdf")) return SaveFormat::Pdf;
+    return shownFilter == 2 ? SaveFormat::Svg : shownFilter == 3 ? SaveFormat::Pdf : SaveFormat::Bmp;
+}
+
+// A PDF holds every plot of the file, an SVG the plot shown; nothing loaded gives a blank page.
+std::vector<int> SlotsToSave(const Kestrel_Val::PlotStore& store, SaveFormat format) {
+    std::vector<int> plots;
+    if (store.PlotName.empty()) return plots;
+    if (format == SaveFormat::Svg) {
+        if (store.ValidSlot(store.PlotNo) && store.PlotNo >= 1) plots.push_back(store.PlotNo);
+        return plots;
+    }
+    for (int slot = 1; slot <= store.PlotTotal && store.ValidSlot(slot); ++slot) plots.push_back(slot);
+    return plots;
+}
+
 void HideShape(Kestrel_View::DrawingArea& picture3) {
     Kestrel_View::ShapeRect shape = picture3.Shape();
     shape.Visible = false;
@@ -119,17 +150,33 @@ void PictForm::PlotMenu18_Click() { PlotMenu24_Click(); }
 void PictForm::PlotMenu24_Click() {
     const QString initialName =
         QFile::decodeName(QByteArray::fromStdString(store_.SaveDir)) + QString::fromUtf8(BmpPattern);
-    const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(AllFilesFilter)};
+    const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(SvgFilter),
+                              QString::fromUtf8(PdfFilter), QString::fromUtf8(AllFilesFilter)};
+    const int kept = dialogFilterIndex_ >= 1 && dialogFilterIndex_ <= 4 ? dialogFilterIndex_ : 1;
     const auto choice = platform_.ChooseSaveFile(this, QString::fromUtf8(SaveDialogTitle),
-                                                 initialName, filters, dialogFilterIndex_);
+                                                 initialName, filters, ShownOfKeptFilter[kept]);
     if (!choice) {
         return;  // cancelled: nothing changes
     }
-    dialogFilterIndex_ = choice->filterIndex;
+    const int shown = choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
+    dialogFilterIndex_ = KeptOfShownFilter[shown];
     const std::string chosen = QFile::encodeName(choice->path).toStdString();
     const int slash = Kestrel_Sub::LastPos(chosen, "/");
     store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
+
+    // Paths are the plot itself, not the picture on screen: a selection plays no part.
+    const SaveFormat format = SaveFormatOf(choice->path, shown);
+    if (format != SaveFormat::Bmp) {
+        const int error = Kestrel_Output::SaveVector(
+            store_.SaveDir + store_.SaveName,
+            format == SaveFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf,
+            store_, SlotsToSave(store_, format));
+        if (error != 0) {
+            ShowErrorMessage(error);
+        }
+        return;
+    }
 
     const bool selection = picture3_->Shape().Visible;
     QImage image = selection ? picture2_ : picture3_->Raster();

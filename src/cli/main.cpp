@@ -22,6 +22,7 @@
 #include "output/bmp_writer.h"
 #include "output/output_file.h"
 #include "output/png_writer.h"
+#include "output/vector_writer.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/plot_drawing.h"
@@ -31,7 +32,8 @@ namespace {
 
 constexpr const char* Usage =
     "usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]... "
-    "(--info FILE | --segments FILE | FILE -o OUT.bmp|OUT.png [--size WxH] [--frame])";
+    "(--info FILE | --segments FILE | FILE -o OUT.bmp|OUT.png [--size WxH] [--frame] | "
+    "FILE -o OUT.svg|OUT.pdf [--fit WxH])";
 
 // The screen's ratio: 96 dpi.
 constexpr double TwipsPerPixel = 15;
@@ -189,7 +191,7 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     return ReportOutOfMemory(r, path) ? 1 : 0;
 }
 
-enum class ImageFormat { Bmp, Png };
+enum class ImageFormat { Bmp, Png, Svg, Pdf };
 enum class Mode { Render, Info, Segments };
 
 struct RenderOptions {
@@ -201,6 +203,8 @@ struct RenderOptions {
     int width = DefaultWidth;
     int height = DefaultHeight;
     bool frame = false;
+    bool pageGiven = false;        // a PDF holds every plot unless a page is given
+    Kestrel_Output::FitPaper fit;  // 0 x 0: one to one
 };
 
 // "1..max" written with digits only.
@@ -229,6 +233,19 @@ bool ParseSize(std::string_view s, RenderOptions& o) {
     return true;
 }
 
+// "WxH" in millimetres, each side a positive decimal number no longer than a page may be.
+bool ParseFit(const char* s, Kestrel_Output::FitPaper& paper) {
+    char* end = nullptr;
+    const double width = std::strtod(s, &end);
+    if (end == s || *end != 'x' || !std::isdigit(static_cast<unsigned char>(end[1]))) return false;
+    const double height = std::strtod(end + 1, &end);
+    if (*end != '\0') return false;
+    const auto fits = [](double v) { return v > 0 && v <= Kestrel_Output::MaxPageMm; };
+    if (!std::isdigit(static_cast<unsigned char>(*s)) || !fits(width) || !fits(height)) return false;
+    paper = {width, height};
+    return true;
+}
+
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
     if (s.size() < suffix.size()) return false;
     return std::equal(suffix.begin(), suffix.end(), s.end() - static_cast<std::ptrdiff_t>(suffix.size()),
@@ -250,6 +267,7 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
     bool haveInput = false;
     bool haveOutput = false;
     bool haveRenderOption = false;
+    bool haveRasterOption = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--rotate") {
@@ -264,13 +282,18 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
             const auto page = ParsePage(argv[++i]);
             if (!page) return false;
             o.choice.page = *page;
+            o.pageGiven = true;
         } else if (a == "--info" || a == "--segments") {
             if (i + 1 >= argc || haveInput) return false;
             o.mode = a == "--info" ? Mode::Info : Mode::Segments;
             o.input = argv[++i];
             haveInput = true;
+        } else if (a == "--fit") {
+            haveRenderOption = true;
+            if (i + 1 >= argc || !ParseFit(argv[++i], o.fit)) return false;
         } else if (a == "-o" || a == "--size") {
             haveRenderOption = true;
+            haveRasterOption = haveRasterOption || a == "--size";
             if (i + 1 >= argc) return false;
             const char* value = argv[++i];
             if (a == "-o") {
@@ -282,6 +305,7 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
             }
         } else if (a == "--frame") {
             haveRenderOption = true;
+            haveRasterOption = true;
             o.frame = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return false;
@@ -297,12 +321,18 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
         o.format = ImageFormat::Bmp;
     } else if (EndsWithNoCase(o.output, ".png")) {
         o.format = ImageFormat::Png;
+    } else if (EndsWithNoCase(o.output, ".svg")) {
+        o.format = ImageFormat::Svg;
+    } else if (EndsWithNoCase(o.output, ".pdf")) {
+        o.format = ImageFormat::Pdf;
     } else if (Kestrel_Output::IsNamedDevice(o.output)) {
         o.format = ImageFormat::Bmp;  // -o /dev/stdout: a device has no extension to go by
     } else {
         return false;
     }
-    return true;
+    // A raster has a size in pixels; paths have a paper size.
+    const bool paths = o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf;
+    return paths ? !haveRasterOption : o.fit.widthMm == 0;
 }
 
 // The raster, on transparent huge pages where the system offers them: a fresh 4 KiB
@@ -349,11 +379,41 @@ void PrepareHeap() {
 #endif
 }
 
+// The plot shown as paths; a PDF without a page given holds every plot, each turned alike.
+int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
+    std::vector<int> plots{store.PlotNo};
+    if (o.format == ImageFormat::Pdf && !o.pageGiven) {
+        const int shown = store.PlotNo;
+        plots.clear();
+        for (int slot = 1; slot <= store.PlotTotal; ++slot) {
+            plots.push_back(slot);
+            if (slot == shown) continue;  // turned when read
+            store.PlotNo = static_cast<std::int16_t>(slot);
+            for (const Kestrel_Interact::Turn t : o.choice.turns) Kestrel_Interact::RotatePlot(store, t);
+        }
+    }
+    const auto format =
+        o.format == ImageFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf;
+    const Kestrel_Output::VectorResult result = Kestrel_Output::WriteVector(
+        o.output, format, store, plots, o.fit);
+    switch (result.outcome) {
+        case Kestrel_Output::VectorOutcome::Written: return 0;
+        case Kestrel_Output::VectorOutcome::TooLarge:
+            std::fprintf(stderr, "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
+                         Kestrel_Output::MaxPageMm / 1000);
+            return 1;
+        case Kestrel_Output::VectorOutcome::WriteFailed: break;
+    }
+    std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(), std::strerror(result.error));
+    return 1;
+}
+
 int Render(const RenderOptions& o) {
     PrepareHeap();
     Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
     if (!ReadPlot(store, o.input, o.choice, r) || ReportOutOfMemory(r, o.input)) return 1;
+    if (o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf) return ExportPaths(store, o);
 
     PixelBuffer pixels(o.width, o.height);
     if (!pixels.data()) {

@@ -113,7 +113,8 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     const auto& first = fake.saveCalls.at(0);
     EXPECT_EQ(QStringList({first.title, first.initialName, QString::number(first.filterIndex)}),
               QStringList({QString::fromUtf8("画像の保存"), "*.bmp", "1"}));
-    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
+                                          QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
     // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
     Save(Path("plot"));
@@ -124,6 +125,25 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     form->PlotMenu18_Click();  // cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.size(), 4u);
     EXPECT_EQ(store.SaveName, "x.png");
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
+    // Two plots, 25 x 0 and 0 x 50 mm; opened with "all files", which the save dialog shows as its fourth filter.
+    if (QFile plot(Path("two.hpg")); !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0) FAIL();
+    OpenThroughDialog(Path("two.hpg"), 2);
+    const std::tuple<QString, int, QByteArray> cases[] = {
+        {"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"}, {"c", 3, "%PDF-"}, {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
+    int shown = 4;
+    for (const auto& [name, filter, magic] : cases) {
+        Save(Path(name), filter);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(fake.saveCalls.back().filterIndex, shown);
+        EXPECT_TRUE(Contents(Path(name)).startsWith(magic));
+        shown = filter;
+    }
+    EXPECT_TRUE(Contents(Path("b")).contains(R"(width="35mm" height="10mm")"));  // the plot shown
+    EXPECT_EQ(Pages(Path("c")).left(4), "2 x ");                                  // every plot
     EXPECT_TRUE(fake.messages.empty());
 }
 
@@ -178,6 +198,7 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     const std::tuple<QImage, std::function<void()>, const char*> cases[] = {
         {QImage(), [this] { Save(Path("empty.bmp")); }, FileError},  // a selection without pixels cannot be written
         {selection, [this] { Save(Path("missing/a.bmp")); }, "エラーメッセージ番号 76"},
+        {selection, [this] { Save(Path("missing/a.pdf")); }, "エラーメッセージ番号 76"},  // paths leave the selection
         {selection, [this] { Save("/sys/kestrel-test.bmp"); }, NoWrite},  // nobody may create files there
         {selection, [this] { Copy(520, 0); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
         {selection, [this] { Copy(0, 521); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},

@@ -5,12 +5,15 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,9 +22,9 @@
 
 namespace {
 
-// Runs the program; its exit status, and in `output` what it wrote to stdout and stderr.
-int Convert(const std::string& args, std::string* output = nullptr) {
-    FILE* p = popen((std::string(CONVERT_BIN) + " " + args + " 2>&1").c_str(), "r");
+// Runs a shell command; its exit status, and in `output` what it wrote to stdout and stderr.
+int Shell(const std::string& command, std::string* output) {
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
     if (!p) return -1;
     char buf[4096];
     std::string out;
@@ -29,6 +32,11 @@ int Convert(const std::string& args, std::string* output = nullptr) {
     const int st = pclose(p);
     if (output) *output = out;
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// Runs the program; its exit status, and in `output` what it wrote to stdout and stderr.
+int Convert(const std::string& args, std::string* output = nullptr) {
+    return Shell(std::string(CONVERT_BIN) + " " + args, output);
 }
 
 // A 24-bit BMP as 0xRRGGBB values, top row first.
@@ -109,7 +117,10 @@ TEST(Convert, ExitStatusAndUsage) {
         {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
         {"--info " + Square + " --rotate", 2}, {"--rotate RIGHT " + Square + " -o x.bmp", 2},
         {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2},
-        {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2}};
+        {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2},
+        {Square + " -o /nonexistent/x.svg", 1}, {Square + " -o x.svg --size 10x10", 2}, {Square + " -o x.pdf --frame", 2},
+        {Square + " -o x.png --fit 10x10", 2}, {Square + " -o x.pdf --fit 0x10", 2}, {Square + " -o x.pdf --fit 10x", 2},
+        {dir.File("huge.hpg", "IN;PD30000000,0;") + " -o " + dir.Path("huge.svg"), 1}};
     for (const auto& [args, status] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
@@ -194,6 +205,79 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
     std::set<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) left.insert(e.path().filename().string());
     EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg", "stderr"}));
+}
+
+TEST(Convert, VectorFilesReadBackByOtherTools) {
+    const TestFolder dir;
+    const std::string Square = ::Square(dir);
+    // The square is 25 mm, 35 mm (99.21 pt) with the margins; the two plots 25 x 0 and 0 x 50 mm.
+    const std::string pdf = dir.Path("paths.pdf"), svg = dir.Path("paths.svg"),
+                      two = dir.File("two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
+                      pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
+        {Square + " -o " + pdf + " --fit 297x210", pdfSizes, "Pages: 1\nPage 1 size: 841.89 x 595.276 pts (A4)\n"},
+        {two + " -o " + pdf, pdfSizes, "Pages: 2\nPage 1 size: 99.2126 x 28.3465 pts\nPage 2 size: 28.3465 x 170.079 pts\n"},
+        {"--page 2 --rotate left " + two + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 170.079 x 28.3465 pts\n"},
+        {Square + " -o " + svg, "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
+         "width=\"35mm\" height=\"35mm\" viewBox=\"0 0 1400 1400\n"},
+        {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "7\n"},  // a path per pen; pen 0 draws nothing
+    };
+    for (const auto& [args, check, expected] : cases) {
+        std::string printed;  // runs of spaces made one
+        ASSERT_EQ(Convert(args), 0) << args;
+        EXPECT_EQ(Shell(check + " | tr -s ' '", &printed) == 0 ? printed : "", expected) << check;
+    }
+}
+
+// Paper (0) for a pixel no darker than `paper`; otherwise 8 and a bit for each of red, green and blue
+// that stands out: the pens mix 0 and 128, smooth edges mix them with white.
+int Ink(std::uint32_t rgb, int paper) {
+    const int r = rgb >> 16 & 255, g = rgb >> 8 & 255, b = rgb & 255, low = std::min({r, g, b});
+    return low >= paper ? 0 : 8 | (r - low > 20) | (g - low > 20) << 1 | (b - low > 20) << 2;
+}
+
+std::array<int, 4> InkBox(const Image& img, int paper) {  // left, top, right, bottom
+    std::array<int, 4> box{img.width, img.height, -1, -1};
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x)
+            if (Ink(img.At(x, y), paper)) box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    return box;
+}
+
+// The share of `a`'s ink found within a pixel in `b` with the same ink, their inked boxes laid
+// corner on corner; -1 when the boxes differ in size.
+double Covered(const Image& a, int paperA, const Image& b, int paperB) {
+    const auto ba = InkBox(a, paperA), bb = InkBox(b, paperB);
+    if (std::abs(ba[2] - ba[0] - bb[2] + bb[0]) > 2 || std::abs(ba[3] - ba[1] - bb[3] + bb[1]) > 2) return -1;
+    int inked = 0, found = 0;
+    for (int y = ba[1]; y <= ba[3]; ++y)
+        for (int x = ba[0]; x <= ba[2]; ++x) {
+            const int ink = Ink(a.At(x, y), paperA);
+            inked += ink != 0;
+            for (int n = 0, near = 0; ink && n < 9 && !near; ++n) {
+                const int bx = x - ba[0] + bb[0] + n % 3 - 1, by = y - ba[1] + bb[1] + n / 3 - 1;
+                found += near = bx >= 0 && by >= 0 && bx < b.width && by < b.height && Ink(b.At(bx, by), paperB) == ink;
+            }
+        }
+    return inked ? static_cast<double>(found) / inked : -1;
+}
+
+TEST(Convert, VectorRendersMatchTheRaster) {
+    const TestFolder dir;
+    // 40 mm paper keeps 2 mm margins: 90 % of 422 pixels, the raster's 95 % of 400; 0.1 mm is a pixel.
+    const std::string pens = SAMPLES_DIR "/pens.hpg", bmp = dir.Path("pens.bmp"), drawnBmp = dir.Path("pens_drawn.bmp");
+    ASSERT_EQ(Convert(pens + " -o " + bmp + " --size 400x400"), 0);
+    const Image raster = ReadBmp(bmp);
+    for (const std::string render : {"rsvg-convert -b white -w 422 -h 422 ", "pdftoppm -png -scale-to 422 -singlefile "}) {
+        const std::string file = dir.Path(render[0] == 'r' ? "pens.svg" : "pens.pdf");
+        ASSERT_EQ(Convert(pens + " -o " + file + " --fit 40x40"), 0);
+        ASSERT_EQ(Shell(render + file + " | convert png:- -alpha off -type TrueColor bmp3:" + drawnBmp, nullptr), 0) << render;
+        const Image drawn = ReadBmp(drawnBmp);  // its size is checked by the boxes compared
+        // Every raster pixel has its pen's ink nearby, and so has every solid pixel of the render.
+        EXPECT_GE(Covered(raster, 255, drawn, 250), 0.97) << render;
+        EXPECT_GE(Covered(drawn, 160, raster, 255), 0.97) << render;
+    }
 }
 
 }  // namespace

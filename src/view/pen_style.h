@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "reader/plot_store.h"
+#include "view/drawing_surface.h"
+
+namespace Kestrel_View {
+
+// How a pen draws on paper.
+struct PenStyle {
+    Rgb colour;
+    double widthMm = 0;  // on the plotter's paper; 0 is a hair-line, the finest the output has
+    bool operator==(const PenStyle&) const = default;
+};
+
+// The style of `pen` in plot `slot`: the one place that decides a segment's colour and width.
+PenStyle PenStyleOf(const Kestrel_Val::PlotStore& store, int slot, std::int16_t pen);
+
+}  // namespace Kestrel_View
