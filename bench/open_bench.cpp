@@ -2,6 +2,7 @@
 // read, layout and draw into the drawing area's raster.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,15 +10,20 @@
 #include <string>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/pict_form.h"
 #include "app/platform.h"
 #include "bench_plot.h"
 #include "reader/plot_store.h"
+#include "reader/reader.h"
 #include "view/drawing_area.h"
 
 namespace {
@@ -54,11 +60,12 @@ public:
     void PopupMenu(QMenu*, const QPoint&) override {}
 };
 
-// The 150000-segment plot, written to a temporary file once and removed at exit.
+// A benchmark plot, written to a temporary file once and removed at exit.
 class PlotFile {
 public:
-    PlotFile() : path_(std::filesystem::temp_directory_path() / "kestrel_open_bench.hpg") {
-        std::ofstream(path_, std::ios::binary) << kestrel_bench::MakeBenchPlot(150000);
+    explicit PlotFile(std::int64_t segments = 150000, const char* name = "kestrel_open_bench.hpg")
+        : path_(std::filesystem::temp_directory_path() / name) {
+        std::ofstream(path_, std::ios::binary) << kestrel_bench::MakeBenchPlot(segments);
     }
     ~PlotFile() { std::filesystem::remove(path_); }
     QString Path() const { return QFile::decodeName(path_.string().c_str()); }
@@ -72,6 +79,28 @@ const PlotFile& BenchFile() {
     return file;
 }
 
+// Serves events until the window has read and drawn everything; returns the longest time
+// a probe timer due every 5 ms waited for the event loop, in milliseconds.
+double ServeUntilIdle(const Kestrel_App::PictForm& form) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    probe.start(5);
+    while (form.Busy()) {
+        // Sleeps until the reading thread, the drawing's next step or the probe posts an event.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return static_cast<double>(std::max(longest, clock.nsecsElapsed() - last)) / 1e6;
+}
+
 void RunOpen(benchmark::State& state, bool paint) {
     const QString path = BenchFile().Path();
     Kestrel_Val::PlotStore store;
@@ -82,6 +111,7 @@ void RunOpen(benchmark::State& state, bool paint) {
     QCoreApplication::processEvents();
     for (auto _ : state) {
         form.OpenChosenFile(path);
+        ServeUntilIdle(form);
         // With `paint`, the drawing area's repaint that follows is counted too.
         if (paint) QCoreApplication::processEvents();
     }
@@ -107,6 +137,7 @@ struct OpenWindow {
         form.show();
         QCoreApplication::processEvents();
         form.OpenChosenFile(BenchFile().Path());
+        ServeUntilIdle(form);
     }
     ~OpenWindow() { QFile::remove(scratch); }
 
@@ -147,6 +178,49 @@ void BM_PrintPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintPdf)->Unit(benchmark::kMillisecond);
 
+// Twenty million segments in the window: read in the background and drawn in steps,
+// the event loop served all along. Counters: the longest wait of an event meanwhile.
+void BM_OpenHugePlot(benchmark::State& state) {
+    static const PlotFile file(20'000'000, "kestrel_open_bench_huge.hpg");
+    Kestrel_Val::PlotStore store;
+    SilentPlatform platform;
+    Kestrel_App::PictForm form(store, platform);
+    form.resize(WindowWidth, WindowHeight);
+    form.show();
+    QCoreApplication::processEvents();
+    double longest = 0;
+    for (auto _ : state) {
+        form.OpenChosenFile(file.Path());
+        longest = std::max(longest, ServeUntilIdle(form));
+    }
+    state.counters["segments"] = store.LineCount[1];
+    state.counters["longest_unserved_ms"] = longest;
+}
+BENCHMARK(BM_OpenHugePlot)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The drawing alone of the same plot, in the window's steps between events.
+void BM_RedrawHugePlotInSteps(benchmark::State& state) {
+    Kestrel_Val::PlotStore store;
+    SilentPlatform platform;
+    Kestrel_App::PictForm form(store, platform);
+    form.resize(WindowWidth, WindowHeight);
+    form.show();
+    QCoreApplication::processEvents();
+    Kestrel_Sub::ReadPlotText(store, kestrel_bench::MakeBenchPlot(20'000'000));
+    store.PlotName = "huge.hpg";
+    store.PlotNo = 1;
+    double longest = 0;
+    for (auto _ : state) {
+        form.RedrawPlot();
+        longest = std::max(longest, ServeUntilIdle(form));
+    }
+    state.counters["segments"] = store.LineCount[1];
+    state.counters["longest_unserved_ms"] = longest;
+    state.counters["raster_w"] = form.Picture3()->width();
+    state.counters["raster_h"] = form.Picture3()->height();
+}
+BENCHMARK(BM_RedrawHugePlotInSteps)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,6 +228,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // The window is never on screen: the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The files opened are remembered in the settings: those of a folder of the run's own.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -47,6 +47,32 @@ void BM_RedrawPlot(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawPlot)->Unit(benchmark::kMillisecond);
 
+// 20 million segments of the same kind: short ones must cost about one pixel write each.
+const Kestrel_Val::PlotStore& HugeStore() {
+    static const Kestrel_Val::PlotStore store = [] {
+        Kestrel_Val::PlotStore s;
+        Kestrel_Sub::ReadPlotText(s, kestrel_bench::MakeBenchPlot(20'000'000));
+        s.PlotName = "huge.hpg";
+        s.PlotNo = 1;
+        return s;
+    }();
+    return store;
+}
+
+void BM_RedrawHugePlot(benchmark::State& state) {
+    const Kestrel_Val::PlotStore& store = HugeStore();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                        TwipsPerPixel);
+    for (auto _ : state) {
+        Kestrel_View::RedrawPlot(store, surface);
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["segments"] = store.LineCount[1];
+}
+BENCHMARK(BM_RedrawHugePlot)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // The same with the range frame drawn first, as DrawPlot does.
 void BM_DrawPlot(benchmark::State& state) {
     const Kestrel_Val::PlotStore& store = BenchStore();

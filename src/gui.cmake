@@ -11,6 +11,14 @@ add_library(kestrel_gui STATIC
   app/pict_form_interact.cpp
   app/pict_form_output.cpp
   app/pict_form_shell.cpp
+  app/pict_form_drawing.cpp
+  app/pict_form_comforts.cpp
+  app/plot_loader.h
+  app/plot_loader.cpp
+  app/file_names.h
+  app/file_names.cpp
+  app/recent_files.h
+  app/recent_files.cpp
   app/dialogs.h
   app/dialogs.cpp
   view/drawing_area.h

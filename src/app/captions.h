@@ -6,6 +6,8 @@
 namespace Kestrel_App {
 
 inline constexpr char AppCaption[] = "Kestrel";
+// Between the caption and the loaded file's name in the window title.
+inline constexpr char TitleSeparator[] = " - ";
 
 // Menu bar and pop-up menu.
 inline constexpr char PlotMenu20Caption[] = "ﾌｧｲﾙ(&F)";
@@ -42,10 +44,17 @@ inline constexpr const char* PanelNames[4] = {
 
 // The open dialog.
 inline constexpr char OpenDialogTitle[] = "ＨＰＧＬファイルを開く";
+// Plot files go by several extensions besides .hpg; all of them show with the first filter.
 inline constexpr char HpglFilter[] = "ＨＰＧＬデータファイル(*.hpg)";
+// What the HPGL filter shows besides *.hpg: the names other programs give plot files.
+inline constexpr const char* HpglFilePatterns[] = {"*.hpg", "*.hpgl", "*.plt", "*.hp"};
 inline constexpr char AllFilesFilter[] = "すべて(*.*)";
 inline constexpr char HpglPattern[] = "*.hpg";
 inline constexpr char AllFilesPattern[] = "*.*";
+
+// The status bar's progress while a file is read and while a large plot is drawn.
+inline constexpr char ReadingProgress[] = "読み込み中 %p%";
+inline constexpr char DrawingProgress[] = "描画中 %p%";
 
 // Shown after reading a file in which no command delimiter was found.
 inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子がありません";

@@ -51,6 +51,14 @@ TwipsForm::TwipsForm(double twipsPerPixel, double clientWidth, double clientHeig
     setFixedSize(Px(clientWidth), Px(clientHeight));
 }
 
+void TwipsForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 int TwipsForm::Px(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixel_)); }
 
 void TwipsForm::Place(QWidget* control, double left, double top, double width, double height) const {

@@ -24,6 +24,8 @@ protected:
     TwipsForm(double twipsPerPixel, double clientWidth, double clientHeight);
     int Px(double twips) const;
     void Place(QWidget* control, double left, double top, double width, double height) const;
+    // Esc closes the window, as its title bar's close button does.
+    void keyPressEvent(QKeyEvent* event) override;
 
     // A control named after its design name, with its caption (if any), placed in twips.
     template <typename T>

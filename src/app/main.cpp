@@ -1,9 +1,12 @@
 // kestrel [FILE]: the viewer window, optionally opening FILE at start.
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QTimer>
@@ -15,6 +18,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    // Settings (recent files, last folder) go to Kestrel/Kestrel.conf under the user's
+    // configuration folder.
+    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
+    Kestrel_App::InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrel.png")));
     // Matches the installed desktop entry, so the window gets its icon on Wayland too.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
@@ -37,10 +44,16 @@ int main(int argc, char** argv) {
     form.show();
 
     if (args.size() == 2) {
-        // The open dialog hands over absolute paths; a file named here is opened the same
-        // way, once the window has its first size.
-        const QString path = QFileInfo(args.at(1)).absoluteFilePath();
-        QTimer::singleShot(0, &form, [&form, path] { form.OpenChosenFile(path); });
+        // The name's own bytes (Qt's decoding of argv would lose those that are not UTF-8),
+        // made absolute as the open dialog's are; opened once the window has its first size.
+        std::string path = argv[argc - 1];
+        if (!path.starts_with('/')) {
+            if (char* cwd = ::getcwd(nullptr, 0)) {
+                path = std::string(cwd) + "/" + path;
+                std::free(cwd);
+            }
+        }
+        QTimer::singleShot(0, &form, [&form, path] { form.OpenPlotFile(path); });
     }
     return QApplication::exec();
 }

@@ -19,6 +19,7 @@ constexpr std::string_view FileNotFoundRemedy = "対策：設定ファイルを�
 constexpr std::string_view FileAlreadyOpen = "ファイルは既に開かれています(Err=55)";
 constexpr std::string_view DiskFull = "ディスクの空き容量が不足しています(Err=61)";
 constexpr std::string_view PermissionDenied = "書き込みができません(Err=70)";
+constexpr std::string_view PathNotFound = "パスが見つかりません。(Err=76)";
 constexpr std::string_view PrinterError = "プリンターエラーです(Err=482)";
 constexpr std::string_view CannotEmptyClipboard = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)";
 constexpr std::string_view CannotOpenClipboard = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)";
@@ -46,6 +47,7 @@ std::string ErrorMessageText(int number) {
         case 55: return std::string(FileAlreadyOpen);
         case 61: return std::string(DiskFull);
         case 70: return std::string(PermissionDenied);
+        case 76: return std::string(PathNotFound);
         case 482: return std::string(PrinterError);
         case 520: return std::string(CannotEmptyClipboard);
         case 521: return std::string(CannotOpenClipboard);
@@ -60,6 +62,14 @@ std::string ErrorMessageText(int number) {
             return s;
         }
     }
+}
+
+std::string FileErrorMessageText(int number, std::string_view fileName) {
+    std::string s = ErrorMessageText(number);
+    // A message that already ends with a line break (52) gets the name on that empty line.
+    if (!s.ends_with(LineBreak)) s += LineBreak;
+    s += fileName;
+    return s;
 }
 
 }  // namespace Kestrel_Sub

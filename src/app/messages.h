@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Kestrel_Sub {
 
@@ -14,5 +15,8 @@ inline constexpr int CancelErrorNumber = 32755;
 
 // The message ShowErrorMessage shows for a failure number (UTF-8, CR LF line breaks).
 std::string ErrorMessageText(int number);
+
+// The message for a failure with a file, the file's name on a line of its own after it.
+std::string FileErrorMessageText(int number, std::string_view fileName);
 
 }  // namespace Kestrel_Sub

@@ -15,17 +15,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/captions.h"
+#include "app/file_names.h"
 #include "app/messages.h"
 #include "app/platform.h"
+#include "app/plot_loader.h"
+#include "app/recent_files.h"
 #include "interact/plot_status.h"
 #include "reader/reader.h"
 #include "view/drawing_area.h"
@@ -66,7 +71,9 @@ PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* p
     : QMainWindow(parent),
       store_(store),
       platform_(platform),
-      twipsPerPixel_(ScreenTwipsPerPixel()) {
+      twipsPerPixel_(ScreenTwipsPerPixel()),
+      loader_(std::make_unique<PlotLoader>([this](LoadedPlot& plot) { ShowReadPlot(plot); })),
+      recent_(std::make_unique<RecentFiles>()) {
     setObjectName("PictForm");
     setWindowTitle(AppCaption);
     BuildMenus();
@@ -74,6 +81,15 @@ PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* p
     BuildStatusBar();
     BuildViewport();
     ConnectPicture3();
+    BuildShortcuts();
+    RebuildRecentFiles();
+    setAcceptDrops(true);
+    drawTimer_ = new QTimer(this);
+    drawTimer_->setInterval(0);
+    connect(drawTimer_, &QTimer::timeout, this, &PictForm::DrawNextLines);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, &PictForm::ShowProgress);
     menuBar()->adjustSize();
     resize(ToPixels(DesignClientWidth),
            menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
@@ -111,8 +127,12 @@ void PictForm::BuildMenus() {
     };
 
     QMenu* plotMenu20 = addMenu("PlotMenu20", PlotMenu20Caption);
+    plotMenu20_ = plotMenu20;
     on(addItem(plotMenu20, "PlotMenu21", PlotMenu21Caption), &PictForm::PlotMenu21_Click);
     on(addItem(plotMenu20, "PlotMenu24", PlotMenu24Caption), &PictForm::PlotMenu24_Click);
+    // The recent files go here, between a separator of their own and the exit entry's.
+    recentSeparator_ = plotMenu20->addSeparator();
+    recentSeparator_->setObjectName("RecentFilesSeparator");
     addSeparator(plotMenu20, "PlotMenu22");
     on(addItem(plotMenu20, "PlotMenu23", PlotMenu23Caption), &PictForm::PlotMenu23_Click);
     menuBar()->addMenu(plotMenu20);
@@ -176,6 +196,14 @@ void PictForm::BuildStatusBar() {
         statusBar1_->addWidget(panel, 1);
         panels_[static_cast<size_t>(i)] = panel;
     }
+    // Shown only while a file is read or a large plot drawn; no taller than a panel, so
+    // that showing it does not move the viewport's bottom edge.
+    progress_ = new QProgressBar(statusBar1_);
+    progress_->setObjectName("Progress");
+    progress_->setRange(0, 100);
+    progress_->setMaximumHeight(panels_[0]->sizeHint().height());
+    progress_->hide();
+    statusBar1_->addPermanentWidget(progress_);
     setStatusBar(statusBar1_);
 }
 
@@ -238,6 +266,7 @@ Kestrel_View::WindowMetrics PictForm::ReadMetrics() const {
     m.toolBarHeight = std::max(0, picture1_->geometry().top() - clientTop) * t;
     m.statusBarHeight = std::max(0, height() - statusTop) * t;
     m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hscroll1_) * t;
+    m.twipsPerPixel = t;
     return m;
 }
 
@@ -282,9 +311,12 @@ void PictForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     try {
         Form_Resize();
-        // With the setting ON the plot follows the window; OFF keeps the raster as it is.
+        // With the setting ON the plot follows the window. OFF keeps its scale and place and
+        // draws what the new area shows, so that nothing drawn is lost by shrinking.
         if (store_.AdjustViewOff == 0) {
             RedrawPlot();
+        } else if (drawn_) {
+            StartDrawing(drawingFramed_, &drawing_.fit);
         }
     } catch (const Kestrel_Sub::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
@@ -321,34 +353,19 @@ void PictForm::FitToWindow() {
 }
 
 void PictForm::DrawPlot() {
-    Kestrel_View::RasterSurface surface = picture3_->Surface();
-    try {
-        Kestrel_View::DrawPlot(store_, surface, [this] {
-            // What is drawn so far is shown by the pass over pending events.
-            picture3_->update();
-            QCoreApplication::processEvents();
-        });
-    } catch (...) {
-        picture3_->update();
-        throw;
+    StartDrawing(store_.RangeFrameOff == 0);
+    // A drawing that goes on between events needs no pass of its own.
+    if (drawing_.Finished()) {
+        QCoreApplication::processEvents();
     }
-    picture3_->update();
 }
 
-void PictForm::RedrawPlot() {
-    Kestrel_View::RasterSurface surface = picture3_->Surface();
-    try {
-        Kestrel_View::RedrawPlot(store_, surface);
-    } catch (...) {
-        picture3_->update();
-        throw;
-    }
-    picture3_->update();
-}
+void PictForm::RedrawPlot() { StartDrawing(false); }
 
 void PictForm::PlotMenu21_Click() {
-    const QString initialName =
-        QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.FileFilter));
+    // Before the first load of a run, the folder of the last file of an earlier one.
+    const std::string folder = store_.PlotDir.empty() ? recent_->LastFolder() : store_.PlotDir;
+    const QString initialName = DisplayName(folder + store_.FileFilter);
     const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
     dialogFilterIndex_ = store_.FilterIndex;
     const auto choice = platform_.ChooseOpenFile(this, QString::fromUtf8(OpenDialogTitle),
@@ -362,19 +379,46 @@ void PictForm::PlotMenu21_Click() {
     OpenChosenFile(choice->path);
 }
 
-void PictForm::OpenChosenFile(const QString& path) {
-    const OverrideCursor hourglass(Qt::WaitCursor);
-    try {
-        const std::string chosen = QFile::encodeName(path).toStdString();
-        const int slash = Kestrel_Sub::LastPos(chosen, "/");
-        store_.PlotDir = chosen.substr(0, static_cast<size_t>(slash));
-        store_.PlotName = chosen.substr(static_cast<size_t>(slash));
+void PictForm::OpenChosenFile(const QString& path) { OpenPlotFile(LocalPathBytes(path)); }
 
-        const Kestrel_Sub::ReadResult read = Kestrel_Sub::ReadPlotFile(store_, {Reading()});
-        if (read.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
+void PictForm::OpenPlotFile(const std::string& path) {
+    const int slash = Kestrel_Sub::LastPos(path, "/");
+    loader_->Start(path.substr(0, static_cast<size_t>(slash)), path.substr(static_cast<size_t>(slash)),
+                   Kestrel_Sub::ReadOptions{Reading()});
+    setCursor(Qt::BusyCursor);
+    ShowProgress();
+    progressTimer_->start();
+}
+
+void PictForm::ReloadPlotFile() {
+    if (!store_.PlotName.empty()) OpenPlotFile(store_.PlotDir + store_.PlotName);
+}
+
+void PictForm::ShowReadPlot(LoadedPlot& plot) {
+    unsetCursor();
+    ShowProgress();
+    try {
+        store_.PlotDir = plot.dir;
+        store_.PlotName = plot.name;
+        // The plot tables change hands; the settings of the run stay.
+        Kestrel_Val::PlotStore& read = plot.store;
+        store_.PlotLines.swap(read.PlotLines);
+        store_.LineCount.swap(read.LineCount);
+        store_.CharCount.swap(read.CharCount);
+        store_.PlotChars.swap(read.PlotChars);
+        store_.MaxX.swap(read.MaxX);
+        store_.MaxY.swap(read.MaxY);
+        store_.MinX.swap(read.MinX);
+        store_.MinY.swap(read.MinY);
+        store_.PlotTotal = read.PlotTotal;
+
+        const Kestrel_Sub::ReadResult& result = plot.result;
+        if (result.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
             ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
-        } else if (read.status == Kestrel_Sub::ReadStatus::CannotOpen) {
-            ShowErrorMessage(read.errorNumber);
+        } else if (result.status == Kestrel_Sub::ReadStatus::CannotOpen) {
+            ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
+        } else if (result.stop == Kestrel_Sub::StopReason::OutOfMemory) {
+            ShowErrorMessage(7);  // what was read is shown all the same
         }
 
         store_.AdjustViewOff = 1;
@@ -383,6 +427,11 @@ void PictForm::OpenChosenFile(const QString& path) {
         RedrawPlot();
         RebuildPlotMenu();
         ShowPlotStatus();
+        ShowFileName();
+        if (result.status != Kestrel_Sub::ReadStatus::CannotOpen) {
+            recent_->Remember(plot.dir + plot.name);
+            RebuildRecentFiles();
+        }
         picture3_->setFocus();
     } catch (const Kestrel_Sub::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
@@ -396,9 +445,7 @@ Kestrel_Sub::Reading PictForm::Reading() const {
 
 void PictForm::BasicReading_Toggled() {
     if (store_.PlotName.empty()) return;
-    RunReported([this] {
-        OpenChosenFile(QFile::decodeName(QByteArray::fromStdString(store_.PlotDir + store_.PlotName)));
-    });
+    RunReported([this] { ReloadPlotFile(); });
 }
 
 void PictForm::RebuildPlotMenu() {
@@ -496,6 +543,13 @@ void PictForm::Toolbar1_ButtonClick(int index) {
 
 void PictForm::ShowErrorMessage(int number) {
     QString text = QString::fromStdString(Kestrel_Sub::ErrorMessageText(number));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ShowMessageBox(text, true);
+}
+
+void PictForm::ShowFileErrorMessage(int number, const std::string& path) {
+    // Bytes that are not UTF-8 show as replacement characters.
+    QString text = QString::fromStdString(Kestrel_Sub::FileErrorMessageText(number, path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QImage>
@@ -12,14 +13,19 @@
 
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/plot_drawing.h"
 #include "view/view_layout.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QPrinter;
+class QProgressBar;
 class QScrollBar;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 
 namespace Kestrel_View {
@@ -29,6 +35,9 @@ class DrawingArea;
 namespace Kestrel_App {
 
 class Platform;
+class PlotLoader;
+class RecentFiles;
+struct LoadedPlot;
 
 // The main window. Handlers keep the names of the controls and events they serve;
 // all shared data lives in the plot store passed in.
@@ -100,12 +109,29 @@ public:
     QAction* BasicReading() const { return basicReading_; }
     Kestrel_Sub::Reading Reading() const;
 
-    // Everything the open command does once a path has been chosen.
+    // Everything the open command does once a path has been chosen. The file is read in
+    // the background; the window serves its events meanwhile and shows the plot once read.
     void OpenChosenFile(const QString& path);
+    // The same for a path as the bytes the system gave (a dropped file, a recent file).
+    void OpenPlotFile(const std::string& path);
+    // Reads the loaded file again from disk (F5).
+    void ReloadPlotFile();
+    // The open command's steps once a file has been read: the plot replaces the one shown.
+    void ShowReadPlot(LoadedPlot& plot);
+    // True while a file is being read or a drawing is still under way.
+    bool Busy() const;
+    // Draws what is left of the drawing under way at once: the output commands and the
+    // selection need the finished image.
+    void FinishDrawing();
+    // Ctrl + wheel: `steps` enlargements (reductions when negative) keeping the point
+    // under the mouse (Picture3's twips) where it is.
+    void ZoomAtPoint(int steps, float x, float y);
 
     void RebuildPlotMenu();
     void ShowPlotStatus();
     void ShowErrorMessage(int number);
+    // A failure with a file: the message, then the file's name on a line of its own.
+    void ShowFileErrorMessage(int number, const std::string& path);
 
     // For the window's own parts and for tests.
     Kestrel_Val::PlotStore& Store() { return store_; }
@@ -127,6 +153,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -134,6 +162,14 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void BuildViewport();
+    void BuildShortcuts();
+    void RebuildRecentFiles();
+    void ShowFileName();
+    // Starts drawing plot PlotNo into Picture3: with `fit`, placed as that fit says,
+    // otherwise fitted to the area. What one step does not finish goes on between events.
+    void StartDrawing(bool framed, const Kestrel_View::FitTransform* fit = nullptr);
+    void DrawNextLines();
+    void ShowProgress();
     void ConnectPicture3();  // routes the drawing area's input to the handlers
     void ApplyLayout();
     void Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&));
@@ -167,6 +203,19 @@ private:
     QPointer<QWidget> comdForm_;
     QPointer<QWidget> versForm_;
 
+    std::unique_ptr<PlotLoader> loader_;
+    std::unique_ptr<RecentFiles> recent_;
+    Kestrel_View::PlotDrawing drawing_;  // the drawing under way, or the last one
+    bool drawingFramed_ = false;
+    bool drawn_ = false;  // drawing_ holds the fit of a plot drawn
+    QSize drawingSize_;   // the raster's size when the drawing began
+    QTimer* drawTimer_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+
+    QMenu* plotMenu20_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    std::vector<QAction*> recentFiles_;
     QAction* basicReading_ = nullptr;
     QMenu* plotMenu10_ = nullptr;
     QMenu* plotMenu80_ = nullptr;

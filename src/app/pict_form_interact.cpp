@@ -38,6 +38,9 @@ enum KeyCode : int {
 
 enum Button : int { LeftButton = 1, RightButton = 2 };
 
+// The smallest selection, in pixels each way.
+constexpr int MinimumSelection = 3;
+
 // Nearest integer, halves to the even neighbour, held within 32 bits.
 std::int32_t RoundToInt32(float v) {
     if (std::isnan(v)) return 0;
@@ -187,12 +190,20 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     if (button != RightButton) {
         return;
     }
-    // The pixels the outline frames, clipped to the raster; a zero side copies an
-    // empty (null) image.
-    const QImage& raster = picture3_->Raster();
-    const QRect region =
-        Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_).intersected(raster.rect());
-    picture2_ = region.isEmpty() ? QImage() : raster.copy(region);
+    // The pixels the outline frames, clipped to the raster. Less than 3 x 3 pixels is a
+    // click rather than a drag: no selection, so that the next copy or save takes the
+    // whole drawing rather than a speck.
+    const QRect region = Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_)
+                             .intersected(QRect(QPoint(0, 0), picture3_->size()));
+    if (region.width() < MinimumSelection || region.height() < MinimumSelection) {
+        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        shape.Visible = false;
+        picture3_->SetShape(shape);
+        picture2_ = QImage();
+        return;
+    }
+    FinishDrawing();  // the selection holds the finished drawing
+    picture2_ = picture3_->Raster().copy(region);
 }
 
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {

@@ -16,6 +16,7 @@
 #include <QPrinter>
 
 #include "app/captions.h"
+#include "app/file_names.h"
 #include "app/platform.h"
 #include "output/bmp_writer.h"
 #include "output/print_plan.h"
@@ -50,6 +51,9 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
         if (painter.isActive()) printer.abort();
         return false;
     }
+    // Otherwise the page image may go out JPEG-compressed, which greys the pen colours
+    // and blurs one-pixel lines.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     // Image pixels are twipsPerPixel twips each; the resolution turns twips into dots.
     const double scale = twipsPerPixel * printer.resolution() / 1440.0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -112,6 +116,7 @@ void HideShape(Kestrel_View::DrawingArea& picture3) {
 }  // namespace
 
 void PictForm::PlotMenu13_Click() {
+    FinishDrawing();
     ShowPrinterDialog();
     if (store_.PrintCancelled == 1) {
         return;
@@ -132,6 +137,7 @@ void PictForm::PlotMenu13_Click() {
 }
 
 void PictForm::PlotMenu14_Click() {
+    FinishDrawing();
     int error = platform_.ClearClipboard();
     if (error == 0) {
         const bool selection = picture3_->Shape().Visible;
@@ -160,7 +166,7 @@ void PictForm::PlotMenu24_Click() {
     }
     const int shown = choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
     dialogFilterIndex_ = KeptOfShownFilter[shown];
-    const std::string chosen = QFile::encodeName(choice->path).toStdString();
+    const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = Kestrel_Sub::LastPos(chosen, "/");
     store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
@@ -173,11 +179,12 @@ void PictForm::PlotMenu24_Click() {
             format == SaveFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf,
             store_, SlotsToSave(store_, format));
         if (error != 0) {
-            ShowErrorMessage(error);
+            ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);
         }
         return;
     }
 
+    FinishDrawing();
     const bool selection = picture3_->Shape().Visible;
     QImage image = selection ? picture2_ : picture3_->Raster();
     if (image.format() != QImage::Format_RGB32) {
@@ -189,7 +196,7 @@ void PictForm::PlotMenu24_Click() {
         store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
         image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (error != 0) {
-        ShowErrorMessage(error);  // the selection stays for another try
+        ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);  // the selection stays
         return;
     }
     if (selection) {

@@ -4,10 +4,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "app/captions.h"
 #include "app/dialogs.h"
 #include "app/platform.h"
+#include "app/plot_loader.h"
 
 namespace Kestrel_App {
 
@@ -57,6 +59,12 @@ void PictForm::closeEvent(QCloseEvent* event) {
     for (QWidget* form : {optionForm_.data(), comdForm_.data(), versForm_.data()}) {
         if (form != nullptr) form->close();
     }
+    // Neither a reading nor a drawing holds the window open.
+    loader_->Cancel();
+    drawTimer_->stop();
+    drawing_.count = drawing_.next - 1;
+    unsetCursor();
+    ShowProgress();
     QMainWindow::closeEvent(event);
 }
 

@@ -1,16 +1,22 @@
 #include "app/qt_platform.h"
 
+#include "app/captions.h"
+
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFileInfo>
 #include <QMenu>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
 #include <QUrl>
 
 namespace Kestrel_App {
@@ -33,9 +39,20 @@ std::optional<OpenChoice> RunFileDialog(QWidget* parent, const QString& title,
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
     }
     dialog.setNameFilters(filters);
+    // The HPGL filter keeps its caption but lists the other usual plot file names too:
+    // the dialog's model takes the wider patterns each time the filter is chosen.
+    const auto widen = [&dialog](const QString& filter) {
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        if (model == nullptr || filter != QString::fromUtf8(HpglFilter)) return;
+        QStringList patterns;
+        for (const char* pattern : HpglFilePatterns) patterns << QString::fromLatin1(pattern);
+        model->setNameFilters(patterns);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, widen);
     if (filterIndex >= 1 && filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters.at(filterIndex - 1));
     }
+    widen(dialog.selectedNameFilter());
     // The initial name is a folder followed by a name or pattern; an empty folder
     // means the current one.
     const int slash = initialName.lastIndexOf(u'/');
@@ -59,6 +76,17 @@ std::optional<OpenChoice> RunFileDialog(QWidget* parent, const QString& title,
 }
 
 }  // namespace
+
+bool InstallQtTranslations(QCoreApplication& app) {
+    auto* translator = new QTranslator(&app);
+    // "qt" gathers the catalogues of the Qt modules (qtbase: dialogs and message boxes).
+    if (!translator->load(QLocale(QLocale::Japanese), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 std::optional<OpenChoice> QtPlatform::ChooseOpenFile(QWidget* parent, const QString& title,
                                                      const QString& initialName,

@@ -2,7 +2,14 @@
 
 #include "app/platform.h"
 
+class QCoreApplication;
+
 namespace Kestrel_App {
+
+// Installs Qt's own Japanese translations (dialog buttons, file and print dialogs) into
+// `app`, whatever the locale, since every other text of the program is Japanese. False
+// when they are not installed.
+bool InstallQtTranslations(QCoreApplication& app);
 
 // The real dialogs, message boxes, clipboard and browser.
 class QtPlatform final : public Platform {

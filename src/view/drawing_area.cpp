@@ -154,6 +154,12 @@ void DrawingArea::wheelEvent(QWheelEvent* event) {
     const int across = wheelRest_.x() / 120;
     const int down = wheelRest_.y() / 120;
     wheelRest_ -= QPoint(across * 120, down * 120);
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        const QPointF p = event->position() * twipsPerPixel_;
+        if (down != 0) emit wheelZoom(down, static_cast<float>(p.x()), static_cast<float>(p.y()));
+        event->accept();
+        return;
+    }
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     if (across != 0) {
         emit wheelTurned(across, true);

@@ -59,6 +59,8 @@ signals:
     // Whole wheel notches, positive away from the user; sideways for a horizontal
     // wheel or with Shift held.
     void wheelTurned(int steps, bool horizontal);
+    // The same with Ctrl held: whole notches at the mouse position, in twips.
+    void wheelZoom(int steps, float x, float y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

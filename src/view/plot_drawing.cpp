@@ -1,7 +1,9 @@
 #include "view/plot_drawing.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace Kestrel_View {
 
@@ -38,26 +40,17 @@ std::int32_t DrawableCount(const PlotStore& store) {
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
-void DrawLines(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
-               std::int32_t count) {
-    const Kestrel_Val::PlotLine* lines = store.PlotLines[store.PlotNo].data();
-    for (std::int32_t k = 1; k <= count; ++k) {
-        const Kestrel_Val::PlotLine& l = lines[k];
-        surface.Line(static_cast<float>(fit.X(l.X1)), static_cast<float>(fit.Y(l.Y1)),
-                     static_cast<float>(fit.X(l.X2)), static_cast<float>(fit.Y(l.Y2)),
-                     PenColour(l.Pen));
-    }
-}
-
-// The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY). With the
-// frame length L = s * max(MaxX, MaxY) the maximum cancels out, so no division is needed.
-void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit) {
-    const double x2 = fit.ox + fit.s * static_cast<double>(store.MaxX[store.PlotNo]);
-    const double y2 = fit.oy + fit.s * static_cast<double>(store.MaxY[store.PlotNo]);
+// The frame outlines the plot's extents, drawn dash-dot before the lines.
+void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
+                    int slot) {
+    const double x1 = fit.X(store.MinX[slot]);
+    const double y1 = fit.Y(store.MaxY[slot]);
+    const double x2 = fit.X(store.MaxX[slot]);
+    const double y2 = fit.Y(store.MinY[slot]);
     surface.SetLineStyle(LineStyle::DashDot);
-    if (std::isfinite(fit.ox) && std::isfinite(fit.oy) && std::isfinite(x2) && std::isfinite(y2)) {
-        surface.Rectangle(static_cast<float>(fit.ox), static_cast<float>(fit.oy),
-                          static_cast<float>(x2), static_cast<float>(y2));
+    if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) {
+        surface.Rectangle(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                          static_cast<float>(y2));
     }
     surface.SetLineStyle(LineStyle::Solid);
 }
@@ -101,30 +94,59 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     return fit;
 }
 
+PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
+                         bool framed) {
+    PlotDrawing drawing;
+    if (store.PlotName.empty()) return drawing;
+    surface.Clear();
+    drawing.slot = store.PlotNo;
+    drawing.fit = fit;
+    drawing.count = DrawableCount(store);
+    if (drawing.count >= 1 && framed) DrawRangeFrame(store, surface, fit, drawing.slot);
+    return drawing;
+}
+
+void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
+                   double budget, double lineCost) {
+    // The store may have changed since the drawing began; never read past its tables.
+    if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
+    const auto stored = drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
+    if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
+    if (drawing.Finished()) return;
+    const Kestrel_Val::PlotLine* lines = store.PlotLines[drawing.slot].data();
+    const FitTransform& fit = drawing.fit;
+    const double longest = surface.Width() + surface.Height();
+    double spent = 0;
+    std::int32_t k = drawing.next;
+    for (; k <= drawing.count && spent < budget; ++k) {
+        const Kestrel_Val::PlotLine& l = lines[k];
+        const auto x1 = static_cast<float>(fit.X(l.X1));
+        const auto y1 = static_cast<float>(fit.Y(l.Y1));
+        const auto x2 = static_cast<float>(fit.X(l.X2));
+        const auto y2 = static_cast<float>(fit.Y(l.Y2));
+        surface.Line(x1, y1, x2, y2, PenColour(l.Pen));
+        // NaN fails the comparison and costs the most, as would a line across the surface.
+        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        spent += lineCost + (side < longest ? side : longest);
+    }
+    drawing.next = k;
+}
+
 void DrawPlot(const PlotStore& store, DrawingSurface& surface,
               const std::function<void()>& processEvents) {
     if (store.PlotName.empty()) return;
-    surface.Clear();
-    const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
-        const FitTransform fit =
-            ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), DrawPlotMargin);
-        if (store.RangeFrameOff == 0) DrawRangeFrame(store, surface, fit);
-        DrawLines(store, surface, fit, count);
-        surface.SetLineStyle(LineStyle::Solid);
-    }
+    const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
+    PlotDrawing drawing = BeginDrawing(store, surface, fit, store.RangeFrameOff == 0);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
+    if (drawing.count >= 1) surface.SetLineStyle(LineStyle::Solid);
     if (processEvents) processEvents();
 }
 
 void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
-    surface.Clear();
-    const std::int32_t count = DrawableCount(store);
-    if (count >= 1) {
-        const FitTransform fit =
-            ComputeFit(store, store.PlotNo, surface.Width(), surface.Height(), RedrawPlotMargin);
-        DrawLines(store, surface, fit, count);
-    }
+    const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
+    PlotDrawing drawing = BeginDrawing(store, surface, fit, false);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
     surface.SetLineStyle(LineStyle::Solid);
 }
 

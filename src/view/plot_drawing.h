@@ -11,9 +11,9 @@ namespace Kestrel_View {
 // Colour of a pen: its lowest three bits pick one of seven colours, 7 being black.
 Rgb PenColour(std::int16_t pen);
 
-// Top margin factors of the two redraws.
-inline constexpr double DrawPlotMargin = 0.025;
-inline constexpr double RedrawPlotMargin = 0.01;
+// Top margin factor of both redraws: with one margin the plot stays in place whether or not
+// the range frame is drawn.
+inline constexpr double TopMargin = 0.01;
 
 // Maps plotter units onto the drawing area, keeping the proportions.
 struct FitTransform {
@@ -28,13 +28,34 @@ struct FitTransform {
 };
 
 // The fit of plot `slot` into a W x H area with top margin factor m.
-FitTransform ComputeFit(const Kestrel_Val::PlotStore& store, int slot, double W, double H, double m);
+FitTransform ComputeFit(const Kestrel_Val::PlotStore& store, int slot, double W, double H,
+                        double m = TopMargin);
+
+// One drawing of plot PlotNo, made in steps so that a window can serve its events between them.
+struct PlotDrawing {
+    int slot = 0;
+    FitTransform fit;
+    std::int32_t next = 1;   // the next line to draw
+    std::int32_t count = 0;  // lines 1..count are drawn
+    bool Finished() const { return next > count; }
+};
+
+// Clears the surface and draws the range frame when `framed`; the lines are left to
+// DrawMoreLines. With no file loaded the surface is not touched and nothing is left to draw.
+PlotDrawing BeginDrawing(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
+                         const FitTransform& fit, bool framed);
+
+// Draws the next lines in store order until about `budget` is spent, a line costing
+// `lineCost` plus its longer side (in the surface's units, at most the surface's width
+// plus height).
+void DrawMoreLines(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
+                   PlotDrawing& drawing, double budget, double lineCost);
 
 // Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
 void DrawPlot(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
               const std::function<void()>& processEvents);
 
-// Redraw after the area or the plot changed: no frame, a smaller top margin.
+// Redraw after the area or the plot changed: the same, without the frame.
 void RedrawPlot(const Kestrel_Val::PlotStore& store, DrawingSurface& surface);
 
 }  // namespace Kestrel_View

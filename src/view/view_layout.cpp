@@ -1,5 +1,6 @@
 #include "view/view_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Kestrel_View {
@@ -7,6 +8,9 @@ namespace Kestrel_View {
 namespace {
 
 constexpr double ScrollLimit = 32767;
+
+// Reducing stops before the drawing area's longer side would drop below this many pixels.
+constexpr double SmallestAreaSide = 64;
 
 // The viewport lies between the tool bar and the status bar, at start-up and on resize alike,
 // so that the horizontal bar is never hidden under the status bar.
@@ -144,6 +148,8 @@ bool ZoomIn(ViewLayout& layout, const WindowMetrics& m) {
 
 bool ZoomOut(ViewLayout& layout, const WindowMetrics& m) {
     if (!ZoomHolds(layout, 0.5f)) return false;
+    const double longer = std::max(layout.picture3.width, layout.picture3.height) / 2;
+    if (longer < SmallestAreaSide * m.twipsPerPixel) return false;
     layout.picture3.width = layout.picture3.width / 2;
     layout.picture3.height = layout.picture3.height / 2;
     const Overflow o = Measure(layout, m);

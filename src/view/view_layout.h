@@ -31,6 +31,7 @@ struct WindowMetrics {
     double toolBarHeight = 0;
     double statusBarHeight = 0;
     double scrollBarThickness = 0;
+    double twipsPerPixel = 15;  // the screen's
 };
 
 struct ViewLayout {
@@ -46,7 +47,8 @@ bool RoundToInt16(double v, std::int16_t& out);
 void FormLoad(ViewLayout& layout, const WindowMetrics& m);
 void FormResize(ViewLayout& layout, const WindowMetrics& m);
 // Each returns false, changing nothing, when the new size would leave the 16-bit
-// range of a scroll bar; on true the caller redraws the plot.
+// range of a scroll bar, or (reducing) when the area would become too small to show
+// anything; on true the caller redraws the plot.
 bool ZoomIn(ViewLayout& layout, const WindowMetrics& m);
 bool ZoomOut(ViewLayout& layout, const WindowMetrics& m);
 // Form_Resize and hiding both bars; the caller redraws the plot.

@@ -77,6 +77,7 @@ TEST_F(DialogsTest, StartsOnAndALoadTurnsTheAdjustOptionOff) {
     form->OptionForm()->close();
     store.AdjustViewOff = 0;
     form->OpenChosenFile(QStringLiteral(SAMPLES_DIR "/house.hpg"));
+    ASSERT_TRUE(WaitUntilIdle(*form));
     ASSERT_GT(store.LineCount[1], 0);
     EXPECT_EQ(Selected(Options()), std::make_pair(2, 3));
 }
@@ -134,6 +135,14 @@ TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
     }
     for (const auto& [menu, dialog] : dialogs) EXPECT_TRUE((form.get()->*dialog)()->isVisible());
     EXPECT_TRUE(form->isVisible() && form->isEnabled());
+    // Esc closes each, from whichever control has the focus; the settings keep their flags.
+    Radio(form->OptionForm(), 4)->setChecked(true);
+    for (const auto& [menu, dialog] : dialogs) {
+        QWidget* shown = (form.get()->*dialog)();
+        QTest::keyClick(shown->focusWidget() ? shown->focusWidget() : shown, Qt::Key_Escape);
+        EXPECT_FALSE(shown->isVisible()) << shown->objectName().toStdString();
+    }
+    EXPECT_EQ(store.RangeFrameOff, 0);
 }
 
 TEST_F(DialogsTest, ControlsArePlacedFromTwips) {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QSettings>
 #include <QTest>
 
 #include "app/pict_form.h"
@@ -107,9 +109,18 @@ inline bool AllWhite(const QImage& image) { return CountColour(image, qRgb(255, 
 
 inline const QRgb Blue = qRgb(0, 0, 128);
 
+// Serves events until the window has read and drawn all it was asked to.
+inline bool WaitUntilIdle(const Kestrel_App::PictForm& form, int milliseconds = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (form.Busy() && clock.elapsed() < milliseconds) QTest::qWait(1);
+    return !form.Busy();
+}
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        QSettings().clear();  // no recent files from an earlier test
         form = std::make_unique<Kestrel_App::PictForm>(store, fake);
         form->resize(640, 480);
         form->show();
@@ -120,6 +131,7 @@ protected:
     void OpenThroughDialog(const QString& path, int filterIndex = 1) {
         fake.openAnswers.push_back(Kestrel_App::OpenChoice{path, filterIndex});
         form->PlotMenu21_Click();
+        ASSERT_TRUE(WaitUntilIdle(*form));
     }
     QImage Raster() const { return form->Picture3()->Raster(); }
     QSize ViewportSize() const { return form->Picture1()->size(); }

@@ -15,6 +15,7 @@ TEST(ErrorMessage, MessagesAndRemedies) {
         {7, "メモリが足りません(Err=7)"},
         {9, "インデックスが有効範囲にありません(Err=9)\r\n対策：読み込みファイルを間違えていないか確かめて下さい"},
         {52, "ファイル名または番号が不正です。\r\n"},  // no remedy, yet the line break
+        {76, "パスが見つかりません。(Err=76)"},
         {31036, "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\r\n"
                 "対策：他のプログラムでファイルを使用していないか確かめて下さい"},
         // Any other number, written with a sign position.
@@ -23,6 +24,11 @@ TEST(ErrorMessage, MessagesAndRemedies) {
     };
     for (const auto& [number, text] : cases) EXPECT_EQ(ErrorMessageText(number), text) << number;
     EXPECT_EQ(ErrorMessageText(31037), ErrorMessageText(31036));
+}
+
+TEST(ErrorMessage, FileErrorsNameTheFileOnALineOfItsOwn) {
+    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
+    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
 }
 
 }  // namespace

@@ -47,8 +47,8 @@ protected:
         form->Picture3_MouseMove(2, 0, x2, y2);
         form->Picture3_MouseUp(2, 0, x2, y2);
     }
-    void Wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWheelEvent e(QPointF(10, 10), form->Picture3()->mapToGlobal(QPointF(10, 10)), QPoint(), angleDelta,
+    void Wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QPointF at = QPointF(10, 10)) {
+        QWheelEvent e(at, form->Picture3()->mapToGlobal(at), QPoint(), angleDelta,
                       Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form->Picture3(), &e);
     }
@@ -104,9 +104,11 @@ TEST_F(InteractTest, PagesAreItsPlotsAndBasicReadingRereadsTheFile) {
 
     // Basic reading ends at the first page feed; unchecking reads all pages again.
     form->BasicReading()->setChecked(true);
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(Panels(), QStringList({"PLOT Files : 1 / 1", "L/S : 1 / 0"}));
     EXPECT_EQ(form->findChild<QMenu*>("PlotMenu80")->actions().size(), 1);
     form->BasicReading()->setChecked(false);
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(store.PlotTotal, 3);
 
     // Beyond a hundred plots the list goes on in submenus of a hundred.
@@ -211,27 +213,37 @@ TEST_F(InteractTest, SelectionInTwips) {
     form->Picture3_MouseMove(3, 0, 5000, 5000);  // both buttons: nothing
     EXPECT_EQ(Shape(), (Points{3000, 1800, 500, 200, 1}));
 
-    // Start points round halves to even; a click without a move copies its one pixel.
+    // Start points round halves to even; a click without a move selects nothing.
     for (const auto& [x, startX] : {std::pair{450.5f, 450}, {451.5f, 452}, {-0.5f, 0}, {451.49f, 451}}) {
         form->Picture3_MouseDown(2, 0, x, 300);
         EXPECT_EQ(form->DragStartX(), startX);
         EXPECT_EQ(Shape(), (Points{x, 300, 1, 1, 1}));
         form->Picture3_MouseUp(2, 0, x, 300);
-        EXPECT_EQ(form->Picture2().size(), QSize(1, 1));
+        EXPECT_EQ(Shape(), (Points{x, 300, 1, 1, 0}));
     }
-    Drag(300, 300, 300, 900);  // a zero side copies an empty image
-    EXPECT_TRUE(form->Picture2().isNull());
     const int w = Raster().width(), h = Raster().height();  // past the raster: clipped to it
     const float t = static_cast<float>(Twips());
     Drag((w - 10) * t, (h - 5) * t, (w + 40) * t, (h + 40) * t);
     EXPECT_EQ(form->Picture2(), Raster().copy(w - 10, h - 5, 10, 5));
+    // Less than 3 x 3 pixels, a zero side included, is no selection.
+    for (const auto& [dx, dy, kept] : {std::tuple{3, 3, true}, {2, 30, false}, {30, 2, false}, {0, 30, false}}) {
+        Drag(60 * t, 60 * t, (60 + dx) * t, (60 + dy) * t);
+        EXPECT_EQ(form->Picture3()->Shape().Visible, kept) << dx << "x" << dy;
+        EXPECT_EQ(form->Picture2().isNull(), !kept);
+    }
+}
+
+TEST_F(InteractTest, ARightClickLeavesTheNextCopyTheWholeDrawing) {
+    Load();
+    QTest::mouseClick(form->Picture3(), Qt::RightButton, {}, QPoint(40, 30));
+    form->PlotMenu14_Click();
+    EXPECT_EQ(fake.clipboardImages, std::vector<QImage>{Raster()});
 }
 
 TEST_F(InteractTest, MouseBeforeALoadAndTheLeftButton) {
     Drag(3000, 2000, 1000, 2500);  // before a load the rectangle does not grow
     form->Picture3_MouseMove(1, 0, 1000, 2500);  // nor does a left-button move pop up the menu
-    EXPECT_EQ(Shape(), (Points{3000, 2000, 1, 1, 1}));
-    EXPECT_EQ(form->Picture2().size(), QSize(1, 1));
+    EXPECT_EQ(Shape(), (Points{3000, 2000, 1, 1, 0}));
 
     QTest::mouseClick(form->Picture3(), Qt::LeftButton, {}, QPoint(30, 20));  // the first pop-up, even before a load
     EXPECT_EQ(fake.popups, std::vector<QMenu*>{form->PlotMenu10()});
@@ -263,6 +275,21 @@ TEST_F(InteractTest, WheelScrollsTheEnlargedArea) {
     Wheel(QPoint(-120, 0));
     EXPECT_EQ(form->HScroll1()->value(), 2 * QApplication::wheelScrollLines() * form->HScroll1()->singleStep());
     EXPECT_LT(form->Picture3()->x(), 0);
+}
+
+TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouse) {
+    Load();
+    const QSize fitted = form->Picture3()->size();
+    QPoint under(fitted.width() / 3, fitted.height() / 2);  // the point under the mouse, in the area's pixels
+    for (int notch = 1; notch <= 2; ++notch) {  // away from the user: twice the size, the point stays put
+        const QPoint was = form->Picture3()->pos() + under;
+        Wheel(QPoint(0, 120), Qt::ControlModifier, under);
+        under *= 2;
+        EXPECT_EQ(form->Picture3()->size(), fitted * (1 << notch));
+        EXPECT_LE((form->Picture3()->pos() + under - was).manhattanLength(), 2) << notch;
+    }
+    Wheel(QPoint(0, -240), Qt::ControlModifier, under);  // two notches back
+    EXPECT_EQ(form->Picture3()->geometry(), QRect(QPoint(0, 0), fitted));
 }
 
 }  // namespace

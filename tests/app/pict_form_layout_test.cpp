@@ -83,6 +83,10 @@ TEST_F(LayoutTest, ResizeWithAdjustOffKeepsTheImageUnscaled) {
     EXPECT_TRUE(AllWhite(grown));
     ResizeWindow(form->width() - 200, form->height() - 100);
     EXPECT_EQ(Raster(), before.copy(QRect(QPoint(0, 0), ViewportSize())));
+    // Enlarged again, the window shows all it showed before the shrink: nothing is lost.
+    ResizeWindow(form->width() + 80, form->height() + 40);
+    ASSERT_EQ(ViewportSize(), before.size());
+    EXPECT_EQ(Raster(), before);
 }
 
 }  // namespace

@@ -2,13 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QUrl>
 
+#include "app/plot_loader.h"
 #include "form_test_support.h"
+#include "reader/reader.h"
 
 namespace Kestrel_Test {
 namespace {
@@ -30,6 +43,11 @@ protected:
         f.write(bytes);
         return f.fileName();
     }
+    QString Fifo(const QString& name) {
+        const QString path = dir.filePath(name);
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
+    }
     QStringList PlotList() const {
         QStringList out;
         for (const QAction* a : form->findChild<QMenu*>("PlotMenu80")->actions()) out << a->text();
@@ -50,7 +68,8 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     const auto& first = fake.openCalls[0];
     EXPECT_EQ(first.title, QString::fromUtf8("ＨＰＧＬファイルを開く"));
     EXPECT_EQ(first.initialName, QStringLiteral("*.hpg"));
-    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"),
+                                          QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(first.filterIndex, 1);
     EXPECT_EQ(store.PlotDir, QDir(dir.path()).filePath("plots/").toStdString());  // split at the last separator
     EXPECT_EQ(store.PlotName, "house.hpg");
@@ -74,9 +93,10 @@ TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
     const struct { QString path; const char* text; MessageIcon icon; bool basic = false; } cases[] = {
         // neither ';' nor a character before a PD, which only the basic reading needs
         {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None, true},
-        {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい",
+        {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい\n",
          MessageIcon::Warning},
-        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // a folder
+        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning},  // a folder
+        {Fifo("pipe.hpg"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // no writer: never blocks
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         form->BasicReading()->setChecked(c.basic);
@@ -84,7 +104,9 @@ TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
         OpenThroughDialog(housePath);
         OpenThroughDialog(c.path);
         ASSERT_EQ(fake.messages.size(), 1u);
-        EXPECT_EQ(fake.messages[0].text, QString::fromUtf8(c.text));
+        // A file error names the file on a line of its own.
+        const bool named = c.icon == MessageIcon::Warning;
+        EXPECT_EQ(fake.messages[0].text, QString::fromUtf8(c.text) + (named ? c.path : QString()));
         EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
         EXPECT_EQ(fake.messages[0].icon, c.icon);
         EXPECT_TRUE(AllWhite(Raster()));  // one plot without lines
@@ -92,6 +114,107 @@ TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
         EXPECT_EQ(form->PanelText(2), QStringLiteral("PLOT Files : 1 / 1"));
         EXPECT_EQ(form->PanelText(4), QStringLiteral("L/S : 0 / 0"));
     }
+}
+
+// A plot whose lines cross it corner to corner: costly to draw, quick to write.
+QByteArray Zigzag(int lines) {
+    QByteArray text = "IN;SP1;PU0,0;PD";
+    for (int i = 1; i <= lines; ++i) text += (i % 2 ? "10000,7000" : "0,0") + QByteArray(i < lines ? "," : ";\n");
+    return text;
+}
+
+TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
+    const QString big = Write("big.hpg", Zigzag(40000));
+    auto* progress = form->findChild<QProgressBar*>("Progress");
+    // The open command returns at once; meanwhile another file is chosen, and only that one shows.
+    fake.openAnswers.push_back({big, 1});
+    form->PlotMenu21_Click();
+    EXPECT_TRUE(form->Busy() && store.PlotName.empty());
+    EXPECT_EQ(progress->isVisible() ? progress->format() : "", QString::fromUtf8("読み込み中 %p%"));
+    OpenThroughDialog(housePath);
+    EXPECT_EQ(store.PlotName + std::to_string(store.LineCount[1]), "house.hpg9");
+    EXPECT_FALSE(progress->isVisible());
+
+    // A large plot is drawn in steps between events, and ends as one drawing in one go does.
+    OpenThroughDialog(big);
+    ASSERT_EQ(store.LineCount[1], 40000);
+    form->RedrawPlot();
+    EXPECT_TRUE(form->Busy());
+    QTest::qWait(1);
+    EXPECT_EQ(progress->format(), QString::fromUtf8("描画中 %p%"));
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(Raster(), Rendered(store, Raster().size(), Twips()));
+
+    // Closing the window ends a reading under way.
+    fake.openAnswers.push_back({housePath, 1});
+    form->PlotMenu21_Click();
+    form->close();
+    EXPECT_FALSE(form->Busy());
+    form.reset();
+    EXPECT_EQ(store.LineCount[1], 40000);
+}
+
+TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
+    Kestrel_App::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}};
+    Kestrel_Sub::ReadPlotText(plot.store, HouseText);
+    plot.result.stop = Kestrel_Sub::StopReason::OutOfMemory;
+    form->ShowReadPlot(plot);
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("メモリが足りません(Err=7)"));
+    EXPECT_EQ(store.LineCount[1], 9);
+    EXPECT_EQ(Raster(), Rendered(store, Raster().size(), Twips()));
+}
+
+TEST_F(OpenTest, NamesThatAreNotUtf8OpenByEveryWay) {
+    // "あい.hpg" in Shift-JIS: Qt shows the bytes as replacement characters.
+    const std::string bytes = QFile::encodeName(dir.filePath("plots/")).toStdString() + "\x82\xa0\x82\xa2.hpg";
+    std::ofstream(bytes) << HouseText;
+    const QString shown = QFile::decodeName(bytes.c_str());
+    const QByteArray uri = "file://" + QByteArray::fromStdString(bytes).toPercentEncoding("/") + "\r\n";
+    const auto drop = [this](QMimeData& data) {  // entering makes the window the drop's target
+        QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->Picture3(), &enter);
+        QDropEvent event(QPointF(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->Picture3(), &event);
+    };
+    const std::function<void()> ways[] = {
+        [&] { OpenThroughDialog(shown); },
+        [&] { QMimeData data; data.setUrls({QUrl::fromLocalFile(shown)}); drop(data); },  // Qt's own URL
+        [&] { QMimeData data; data.setData("text/uri-list", uri); drop(data); },  // a file manager's
+        [&] { for (QAction* a : form->findChildren<QAction*>("RecentFile")) if (a->text().endsWith(shown)) a->trigger(); },
+        [&] { OpenThroughDialog(shown); store.LineCount[1] = 0; QTest::keyClick(form->Picture3(), Qt::Key_F5); }};
+    for (const auto& way : ways) {
+        OpenThroughDialog(housePath);
+        store.LineCount[1] = 0;
+        way();
+        ASSERT_TRUE(WaitUntilIdle(*form));
+        EXPECT_EQ(store.PlotDir + store.PlotName, bytes);
+        EXPECT_EQ(store.LineCount[1], 9);
+        EXPECT_TRUE(fake.messages.empty());
+    }
+    std::remove(bytes.c_str());  // QTemporaryDir cannot name it
+}
+
+TEST_F(OpenTest, TitleRecentFilesAndTheLastFolderOutlastTheRun) {
+    const QString other = Write("plots/a&b.plt", HouseText);
+    OpenThroughDialog(housePath);
+    OpenThroughDialog(other);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kestrel - a&b.plt"));
+    const auto recent = [this] {
+        QStringList out;
+        for (const QAction* a : form->findChildren<QAction*>("RecentFile")) out << a->text();
+        return out;
+    };
+    EXPECT_EQ(recent(), QStringList({"&1 " + QString(other).replace("&", "&&"), "&2 " + housePath}));
+    for (int i = 0; i < 9; ++i) OpenThroughDialog(Write(QStringLiteral("plots/%1.hpg").arg(i), HouseText));
+    EXPECT_EQ(recent().size(), 8);
+
+    // The next run starts with them, and its first dialog in the last file's folder.
+    form.reset();
+    form = std::make_unique<Kestrel_App::PictForm>(store, fake);
+    EXPECT_EQ(recent().size(), 8);
+    form->PlotMenu21_Click();
+    EXPECT_EQ(fake.openCalls.back().initialName, dir.filePath("plots/*.hpg"));
 }
 
 }  // namespace

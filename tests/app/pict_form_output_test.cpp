@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <zlib.h>
+
 #include "form_test_support.h"
 
 namespace Kestrel_Test {
@@ -38,8 +40,7 @@ protected:
         for (int i = 0; i < 40; ++i) surface.Line(i * 150.f, 0, 3000, 4000, {128, 0, 0});
         selection = Raster().copy(QRect(SelectionAt, QSize(100, 60)));
     }
-    // A right-button drag from SelectionAt over `image`'s size, which must be the raster's
-    // pixels there; a null image drags along one axis only, which selects nothing.
+    // A right-button drag from SelectionAt over `image`'s size, which must be the raster's pixels there.
     void Select(const QImage& image) {
         store.PlotName = "/selection.hpg";  // the rectangle grows only while a file is loaded
         const float t = static_cast<float>(Twips());
@@ -174,7 +175,7 @@ TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
     Save(Path("full.bmp"));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(FileError)});  // EFBIG has no number of its own
+    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(FileError) + "\n" + Path("full.bmp")});  // EFBIG has no number of its own
     EXPECT_EQ(Contents(Path("full.bmp")), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bmp"});
 }
@@ -186,7 +187,7 @@ TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not
     const bool bites = access(QFile::encodeName(Path("locked")).constData(), W_OK) != 0;
     if (bites) {
         Save(Path("locked/a.bmp"));
-        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(NoWrite)});
+        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(NoWrite) + "\n" + Path("locked/a.bmp")});
         EXPECT_EQ(Contents(Path("locked/a.bmp")), old);
     }
     QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -195,28 +196,29 @@ TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not
 
 TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     // The selection to take, the failing command, and its message.
-    const std::tuple<QImage, std::function<void()>, const char*> cases[] = {
-        {QImage(), [this] { Save(Path("empty.bmp")); }, FileError},  // a selection without pixels cannot be written
-        {selection, [this] { Save(Path("missing/a.bmp")); }, "エラーメッセージ番号 76"},
-        {selection, [this] { Save(Path("missing/a.pdf")); }, "エラーメッセージ番号 76"},  // paths leave the selection
-        {selection, [this] { Save("/sys/kestrel-test.bmp"); }, NoWrite},  // nobody may create files there
-        {selection, [this] { Copy(520, 0); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
-        {selection, [this] { Copy(0, 521); }, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},
-        {selection, [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); },
-         "プリンターエラーです(Err=482)"},
-        {selection, [this] { Save("/dev/full"); }, "ディスクの空き容量が不足しています(Err=61)"},
-    };
-    for (const auto& [image, command, text] : cases) {
-        SCOPED_TRACE(text);
+    // A failed save names its file on a line of its own.
+    const std::function<void()> commands[] = {
+        [this] { Save(Path("missing/a.bmp")); }, [this] { Save(Path("missing/a.pdf")); },  // paths leave the selection
+        [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
+        [this] { Copy(520, 0); }, [this] { Copy(0, 521); },
+        [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, [this] { Save("/dev/full"); }};
+    const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
+                             QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),
+                             QString::fromUtf8(NoWrite) + "\n/sys/kestrel-test.bmp",
+                             QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"),
+                             QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"),
+                             QString::fromUtf8("プリンターエラーです(Err=482)"),
+                             QString::fromUtf8("ディスクの空き容量が不足しています(Err=61)\n/dev/full")};
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        SCOPED_TRACE(texts[i].toStdString());
         fake.messages.clear();
-        Select(image);
-        command();
-        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(text)});
+        Select(selection);
+        commands[i]();
+        EXPECT_EQ(Messages(), QStringList{texts[i]});
         EXPECT_TRUE(Selected());
     }
     EXPECT_EQ(store.SaveName, "full");  // taken before writing
     EXPECT_TRUE(fake.clipboardImages.empty());
-    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
 }
 
 class PrintTest : public OutputTest {};
@@ -284,6 +286,25 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
         EXPECT_NEAR(marks[page].width(), 80 * 20 / 96.0, 2) << page;
         EXPECT_TRUE(marks[page].right() < image.width() / 8 && marks[page].bottom() < image.height() / 6) << page;
     }
+}
+
+TEST_F(PrintTest, ThePageImageIsLossless) {
+    // The image goes into the PDF deflated, byte for byte the raster's colours: a JPEG
+    // stream would grey the pens and blur the lines.
+    Print(QPageSize::A4, QPageLayout::Portrait, Path("pens.pdf"));
+    const QByteArray pdf = Contents(Path("pens.pdf"));
+    EXPECT_FALSE(pdf.contains("/DCTDecode"));
+    const qsizetype image = pdf.indexOf("/Subtype /Image");
+    ASSERT_GE(image, 0);
+    const qsizetype start = pdf.indexOf("stream\n", image) + 7;
+    const QByteArray deflated = pdf.mid(start, pdf.indexOf("endstream", start) - start);
+    const int w = Raster().width(), h = Raster().height();
+    QByteArray rgb(w * h * 3, '\0');
+    uLongf size = static_cast<uLongf>(rgb.size());
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(rgb.data()), &size, reinterpret_cast<const Bytef*>(deflated.data()),
+                         static_cast<uLong>(deflated.size())), Z_OK);
+    EXPECT_EQ(QImage(reinterpret_cast<const uchar*>(rgb.constData()), w, h, w * 3, QImage::Format_RGB888)
+                  .convertToFormat(QImage::Format_RGB32), Raster());
 }
 
 TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -44,8 +45,18 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(QFileInfo(choice->path).canonicalFilePath(), QFileInfo(plot).canonicalFilePath());
     EXPECT_EQ(choice->filterIndex, 2);
-    WhenOpen([](QFileDialog* d) { d->reject(); });
+    // The HPGL filter lists the other names plot files go by.
+    WhenOpen([](QFileDialog* d) {
+        EXPECT_EQ(d->findChild<QFileSystemModel*>()->nameFilters(), QStringList({"*.hpg", "*.hpgl", "*.plt", "*.hp"}));
+        d->reject();
+    });
     EXPECT_FALSE(platform.ChooseOpenFile(nullptr, "t", "*.hpg", filters, 1).has_value());
+}
+
+TEST(QtPlatform, QtsOwnTextsAreJapanese) {
+    ASSERT_TRUE(Kestrel_App::InstallQtTranslations(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QString::fromUtf8("印刷"));
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
 TEST(Fit, ScaleAndOrigin) {
     const struct { const char* name; double W, H; float minX, maxX, minY, maxY; double m, s, ox, oy; } cases[] = {
         // sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
-        {"Wide", 10000, 8000, 0, 1000, 0, 500, DrawPlotMargin, 9.5, 250, 1625},
+        {"Wide", 10000, 8000, 0, 1000, 0, 500, 0.025, 9.5, 250, 1625},
         {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},  // touches three margins
         // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
         {"NoHeight", 10000, 8000, 0, 1000, 7, 7, 0.025, 9.5, 250, 4000},
@@ -67,25 +67,30 @@ TEST(PenColour, LowestThreeBitsPickTheColour) {
     for (const auto& [pen, colour] : cases) EXPECT_EQ(PenColour(pen), colour) << pen;
 }
 
-TEST(DrawPlot, ExampleWithAndWithoutTheRangeFrame) {
-    PlotStore store = StoreWith({{0, 1000, 500, 0, 12}}, 0, 1000, 0, 500);
-    // The frame spans MaxX by MaxY plotter units from the image of (MinX, MaxY), the line runs
-    // from (0, 500) to (1000, 0): both from (250, oy) to (9750, oy + 4750). RedrawPlot: 1 % top margin.
-    const struct { int frameOff; bool redraw; const char* kinds; float oy; } cases[] = {
-        {0, false, "CDRSLSE", 1625}, {1, false, "CLSE", 1625}, {0, true, "CLS", 1505}};
-    for (const auto& c : cases) {
-        store.RangeFrameOff = c.frameOff;
-        Recorder s;
-        if (c.redraw) RedrawPlot(store, s);
-        else DrawPlot(store, s, [&s] { s.kinds += 'E'; });
-        EXPECT_EQ(s.kinds, c.kinds);
-        for (const Call& k : s.calls) {
-            EXPECT_FLOAT_EQ(k.x1, 250);
-            EXPECT_FLOAT_EQ(k.y1, c.oy);
-            EXPECT_FLOAT_EQ(k.x2, 9750);
-            EXPECT_FLOAT_EQ(k.y2, c.oy + 4750);
+TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
+    // A plot whose line runs corner to corner of its extents: the frame's corners are the
+    // line's ends, and a redraw with the frame puts the line where one without it does.
+    // On 10000 x 8000 the width limits: s = 9.5, the line from (250, 1505) to (9750, 6255).
+    const struct { float minX, maxX, minY, maxY; } plots[] = {{0, 1000, 0, 500}, {-600, 400, 300, 800}};
+    for (const auto& p : plots) {
+        PlotStore store = StoreWith({{p.minX, p.maxX, p.maxY, p.minY, 12}}, p.minX, p.maxX, p.minY, p.maxY);
+        const struct { int frameOff; bool redraw; const char* kinds; } cases[] = {
+            {0, false, "CDRSLSE"}, {1, false, "CLSE"}, {0, true, "CLS"}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.kinds);
+            store.RangeFrameOff = c.frameOff;
+            Recorder s;
+            if (c.redraw) RedrawPlot(store, s);
+            else DrawPlot(store, s, [&s] { s.kinds += 'E'; });
+            EXPECT_EQ(s.kinds, c.kinds);
+            for (const Call& k : s.calls) {
+                EXPECT_FLOAT_EQ(k.x1, 250);
+                EXPECT_FLOAT_EQ(k.y1, 1505);
+                EXPECT_FLOAT_EQ(k.x2, 9750);
+                EXPECT_FLOAT_EQ(k.y2, 6255);
+            }
+            EXPECT_EQ(s.calls.back().colour, (Rgb{128, 0, 0}));
         }
-        EXPECT_EQ(s.calls.back().colour, (Rgb{128, 0, 0}));
     }
 }
 

@@ -1,0 +1,113 @@
+#include "app/plot_loader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+namespace Kestrel_App {
+
+struct PlotLoader::Job {
+    LoadedPlot plot;
+    Kestrel_Sub::ReadOptions options;
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> bytesRead{0};
+    std::uint64_t fileSize = 0;
+};
+
+PlotLoader::PlotLoader(std::function<void(LoadedPlot&)> done, QObject* parent)
+    : QObject(parent), done_(std::move(done)) {
+    worker_ = std::thread([this] { Work(); });
+}
+
+PlotLoader::~PlotLoader() {
+    Cancel();
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    // What the worker posts to this object goes with it.
+    worker_.join();
+}
+
+void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options) {
+    Cancel();
+    auto job = std::make_shared<Job>();
+    job->plot.dir = std::move(dir);
+    job->plot.name = std::move(name);
+    job->plot.store.PlotDir = job->plot.dir;
+    job->plot.store.PlotName = job->plot.name;
+    current_ = job;
+    struct stat st {};
+    const std::string path = job->plot.dir + job->plot.name;
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            // A pipe or device could hold the worker for good, and with it the window's
+            // end; such a file is refused as the reader refuses it, with its empty plot.
+            Kestrel_Sub::ReadPlotText(job->plot.store, {});
+            job->plot.result.status = Kestrel_Sub::ReadStatus::CannotOpen;
+            job->plot.result.errorNumber = 52;
+            QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+            return;
+        }
+        job->fileSize = static_cast<std::uint64_t>(st.st_size);
+    }
+    options.cancel = &job->cancel;
+    options.progress = &job->bytesRead;
+    job->options = options;
+    {
+        const std::lock_guard lock(mutex_);
+        queued_ = job;
+    }
+    wake_.notify_one();
+}
+
+void PlotLoader::Cancel() {
+    if (!current_) return;
+    current_->cancel = true;
+    current_.reset();
+    const std::lock_guard lock(mutex_);
+    queued_.reset();  // not begun: nothing to wait for
+}
+
+double PlotLoader::Progress() const {
+    if (!current_ || current_->fileSize == 0) return 0;
+    return std::min(1.0, static_cast<double>(current_->bytesRead.load()) /
+                             static_cast<double>(current_->fileSize));
+}
+
+void PlotLoader::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || queued_; });
+        if (stopping_) return;
+        const std::shared_ptr<Job> job = std::move(queued_);
+        queued_.reset();
+        lock.unlock();
+        Kestrel_Sub::ReadResult& result = job->plot.result;
+        try {
+            result = Kestrel_Sub::ReadPlotFile(job->plot.store, job->options);
+        } catch (const std::bad_alloc&) {
+            // What was read before stays, as with every other early end.
+            result.status = Kestrel_Sub::ReadStatus::Read;
+            result.stop = Kestrel_Sub::StopReason::OutOfMemory;
+        } catch (...) {
+            result.status = Kestrel_Sub::ReadStatus::CannotOpen;
+            result.errorNumber = 31036;
+        }
+        QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+        lock.lock();
+    }
+}
+
+void PlotLoader::Finish(const std::shared_ptr<Job>& job) {
+    if (job != current_) return;  // cancelled meanwhile
+    current_.reset();
+    done_(job->plot);
+}
+
+}  // namespace Kestrel_App
