@@ -3,7 +3,8 @@
 # 150000-segment benchmark plot, read, draw and write a raster image (BMP against PBM, then
 # PNG against PNG); on a 1.5-million-segment plot, reading alone (--info) against hp2xx's
 # whole conversion, which is the least it does with a file; on the 150000-segment plot
-# again, SVG and PDF paths against hp2xx's SVG, with the files' sizes.
+# again, SVG and PDF paths against hp2xx's SVG, with the files' sizes; then the peak memory
+# of the 1.5-million-segment plot read alone and written as a PDF.
 # usage: bench/compare-hp2xx.sh [BUILD_DIR] [RUNS]    (defaults: build, 30)
 set -euo pipefail
 
@@ -11,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 runs=${2:-30}
 
-for tool in hyperfine hp2xx awk; do
+for tool in hyperfine hp2xx awk /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "compare-hp2xx: $tool is not installed" >&2; exit 1; }
 done
 for bin in src/kestrel-convert bench/make_bench_plot; do
@@ -53,3 +54,8 @@ awk -F, '
   }' times.csv
 # Ours at 1:1 in the pens' colours, hp2xx's at its own size.
 wc -c out.svg out.pdf hp2xx.svg | awk '$2 != "total" { printf "%-18s %9d bytes\n", $2, $1 }'
+for run in "--info large.hpg" "large.hpg -o large.pdf"; do
+  /usr/bin/time -f "%M" -o rss.txt "$build/src/kestrel-convert" $run >/dev/null
+  printf "%-32s peak %6.1f MB\n" "kestrel-convert $run" "$(awk '{ print $1 / 1024 }' rss.txt)"
+done
+wc -c large.pdf | awk '{ printf "%-18s %9d bytes\n", $2, $1 }'

@@ -401,16 +401,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         store_.PlotDir = plot.dir;
         store_.PlotName = plot.name;
         // The plot tables change hands; the settings of the run stay.
-        Kestrel_Val::PlotStore& read = plot.store;
-        store_.PlotLines.swap(read.PlotLines);
-        store_.LineCount.swap(read.LineCount);
-        store_.CharCount.swap(read.CharCount);
-        store_.PlotChars.swap(read.PlotChars);
-        store_.MaxX.swap(read.MaxX);
-        store_.MaxY.swap(read.MaxY);
-        store_.MinX.swap(read.MinX);
-        store_.MinY.swap(read.MinY);
-        store_.PlotTotal = read.PlotTotal;
+        store_.SwapPlots(plot.store);
 
         const Kestrel_Sub::ReadResult& result = plot.result;
         if (result.status == Kestrel_Sub::ReadStatus::NoDelimiter) {

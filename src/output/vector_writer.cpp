@@ -1,8 +1,8 @@
 #include "output/vector_writer.h"
 
-#include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <hpdf.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +22,8 @@ namespace {
 using Kestrel_Val::PlotStore;
 
 constexpr double PointsPerMm = 72 / 25.4;
+// Output is gathered and written in blocks of this size.
+constexpr std::size_t BlockBytes = std::size_t{1} << 16;
 // SVG has no device hair-line; the finest technical pen stands in for it.
 constexpr double SvgHairlineMm = 0.1;
 // cairo holds device coordinates in 24.8 fixed point (about +-8.4 million units);
@@ -44,21 +46,24 @@ double Extent(float lo, float hi) {
     return d > 0 ? d : 0;
 }
 
-// Maps plotter units onto a page in device units, y turned to grow downwards.
+// Maps plotter units onto a page in device units. The plot's y grows upwards; `yDown` turns
+// it for devices whose y grows downwards from the top edge.
 struct DeviceMap {
     double perMm = 1;  // device units per paper millimetre
     double scale = 1;  // device units per plotter unit
     double left = 0;
-    double top = 0;
+    double top = 0;     // the device y of the plot's MaxY
+    double yScale = 1;  // device y per plotter unit downwards
     double minX = 0;
     double maxY = 0;
     double penScale = 1;  // paper width of a pen's line per plotter millimetre
 
-    DeviceMap(const PlotStore& store, int slot, const PageLayout& page, double unitsPerMm)
+    DeviceMap(const PlotStore& store, int slot, const PageLayout& page, double unitsPerMm, bool yDown = true)
         : perMm(unitsPerMm),
           scale(page.mmPerUnit * unitsPerMm),
           left(page.leftMm * unitsPerMm),
-          top(page.topMm * unitsPerMm),
+          top((yDown ? page.topMm : page.heightMm - page.topMm) * unitsPerMm),
+          yScale(yDown ? scale : -scale),
           penScale(page.mmPerUnit / MmPerPlotterUnit) {
         if (SegmentCount(store, slot) > 0) {
             minX = store.MinX[slot];
@@ -66,8 +71,54 @@ struct DeviceMap {
         }
     }
     double X(float x) const { return left + scale * (static_cast<double>(x) - minX); }
-    double Y(float y) const { return top + scale * (maxY - static_cast<double>(y)); }
+    double Y(float y) const { return top + yScale * (maxY - static_cast<double>(y)); }
+    // A pen's line scales with the plot, as the whole drawing does.
+    double LineWidth(const Kestrel_View::PenStyle& style) const { return style.widthMm * penScale * perMm; }
 };
+
+// Receives a plot's strokes in drawing order, in plotter units.
+class StrokeTarget {
+public:
+    virtual ~StrokeTarget() = default;
+    virtual void SetPen(const Kestrel_View::PenStyle& style) = 0;
+    virtual void MoveTo(float x, float y) = 0;
+    virtual void LineTo(float x, float y) = 0;
+    virtual void Stroke() = 0;
+};
+
+// Passes on segments `lines` of plot `slot`: each run of segments of one pen is one path,
+// a run that continues where the last segment ended one subpath. Their order is kept,
+// so later lines still cover earlier ones.
+void TraceRuns(const Kestrel_Val::PlotLine* lines, std::int32_t count, const PlotStore& store, int slot,
+               StrokeTarget& target) {
+    if (count <= 0) return;
+    std::int16_t pen = lines[0].Pen;
+    target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+    float endX = 0;
+    float endY = 0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        const Kestrel_Val::PlotLine& l = lines[k];
+        if (l.Pen != pen) {
+            target.Stroke();
+            pen = l.Pen;
+            target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+            target.MoveTo(l.X1, l.Y1);
+        } else if (k == 0 || l.X1 != endX || l.Y1 != endY) {
+            target.MoveTo(l.X1, l.Y1);
+        }
+        target.LineTo(l.X2, l.Y2);
+        endX = l.X2;
+        endY = l.Y2;
+    }
+    target.Stroke();
+}
+
+// Everything plot `slot` draws, in drawing order: the one place both formats take a plot's
+// strokes from.
+void TracePlot(const PlotStore& store, int slot, StrokeTarget& target) {
+    const std::int32_t count = SegmentCount(store, slot);
+    if (count > 0) TraceRuns(store.PlotLines[slot].data() + 1, count, store, slot, target);
+}
 
 // Device units per millimetre of an SVG: whole plotter units where the page allows,
 // so that coordinates are written as the plot has them; finer when a plot is enlarged,
@@ -79,81 +130,39 @@ double SvgUnitsPerMm(const PageLayout& page) {
     return 1 / unitMm;
 }
 
-void SetHairline(cairo_t* cr, VectorFormat format, const DeviceMap& map) {
-    if (format == VectorFormat::Svg) {
-        cairo_set_line_width(cr, SvgHairlineMm * map.perMm);
-        return;
-    }
-#if CAIRO_VERSION >= CAIRO_VERSION_ENCODE(1, 17, 6)
-    cairo_set_hairline(cr, true);
-#else
-    // Older cairo drops strokes of width 0, but writes a width this small as PDF's
-    // "0 w": the thinnest line the device can draw.
-    cairo_set_line_width(cr, 1e-30);
-#endif
-}
-
-void ApplyPenStyle(cairo_t* cr, const Kestrel_View::PenStyle& style, VectorFormat format,
-                   const DeviceMap& map) {
-    cairo_set_source_rgb(cr, style.colour.r / 255.0, style.colour.g / 255.0, style.colour.b / 255.0);
-    if (style.widthMm <= 0) {
-        SetHairline(cr, format, map);
-        return;
-    }
-#if CAIRO_VERSION >= CAIRO_VERSION_ENCODE(1, 17, 6)
-    cairo_set_hairline(cr, false);
-#endif
-    // A pen's line scales with the plot, as the whole drawing does.
-    cairo_set_line_width(cr, style.widthMm * map.penScale * map.perMm);
-}
-
-// Strokes the segments of plot `slot`: each run of segments of one pen is one path, a
-// run that continues where the last segment ended one subpath. Store order is kept,
-// so later lines still cover earlier ones.
-void DrawSegments(cairo_t* cr, const PlotStore& store, int slot, const DeviceMap& map,
-                  VectorFormat format) {
-    const std::int32_t count = SegmentCount(store, slot);
-    if (count == 0) return;
-    // Round ends and corners, as a plotter's pen leaves them.
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    const Kestrel_Val::PlotLine* lines = store.PlotLines[slot].data();
-    std::int16_t pen = lines[1].Pen;
-    ApplyPenStyle(cr, Kestrel_View::PenStyleOf(store, slot, pen), format, map);
-    float endX = 0;
-    float endY = 0;
-    for (std::int32_t k = 1; k <= count; ++k) {
-        const Kestrel_Val::PlotLine& l = lines[k];
-        if (l.Pen != pen) {
-            cairo_stroke(cr);
-            pen = l.Pen;
-            ApplyPenStyle(cr, Kestrel_View::PenStyleOf(store, slot, pen), format, map);
-            cairo_move_to(cr, map.X(l.X1), map.Y(l.Y1));
-        } else if (k == 1 || l.X1 != endX || l.Y1 != endY) {
-            cairo_move_to(cr, map.X(l.X1), map.Y(l.Y1));
-        }
-        cairo_line_to(cr, map.X(l.X2), map.Y(l.Y2));
-        endX = l.X2;
-        endY = l.Y2;
-    }
-    cairo_stroke(cr);
-}
-
-// Takes cairo's output in small pieces and writes it in large blocks. For an SVG it first
-// gives the document element its size in millimetres: cairo states the size in the same
-// numbers as the view box, which is in plotter units.
-class Sink {
+// Strokes into a cairo context, for the SVG.
+class CairoStrokes final : public StrokeTarget {
 public:
-    Sink(OutputFile& file, std::string svgWidth, std::string svgHeight)
-        : file_(file),
-          svgWidth_(std::move(svgWidth)),
-          svgHeight_(std::move(svgHeight)),
-          sizing_(!svgWidth_.empty()) {
+    CairoStrokes(cairo_t* cr, const DeviceMap& map) : cr_(cr), map_(map) {
+        // Round ends and corners, as a plotter's pen leaves them.
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    }
+    void SetPen(const Kestrel_View::PenStyle& style) override {
+        cairo_set_source_rgb(cr_, style.colour.r / 255.0, style.colour.g / 255.0, style.colour.b / 255.0);
+        cairo_set_line_width(cr_, style.widthMm > 0 ? map_.LineWidth(style) : SvgHairlineMm * map_.perMm);
+    }
+    void MoveTo(float x, float y) override { cairo_move_to(cr_, map_.X(x), map_.Y(y)); }
+    void LineTo(float x, float y) override { cairo_line_to(cr_, map_.X(x), map_.Y(y)); }
+    void Stroke() override { cairo_stroke(cr_); }
+
+private:
+    cairo_t* cr_;
+    const DeviceMap& map_;
+};
+
+// Takes cairo's SVG in small pieces and writes it in large blocks, first giving the document
+// element its size in millimetres: cairo states the size in the same numbers as the view
+// box, which is in plotter units.
+class SvgSink {
+public:
+    SvgSink(OutputFile& file, std::string width, std::string height)
+        : file_(file), width_(std::move(width)), height_(std::move(height)) {
         buffer_.reserve(BlockBytes);
     }
 
     static cairo_status_t Write(void* closure, const unsigned char* data, unsigned int length) {
-        auto* sink = static_cast<Sink*>(closure);
+        auto* sink = static_cast<SvgSink*>(closure);
         return sink->Take(reinterpret_cast<const char*>(data), length) ? CAIRO_STATUS_SUCCESS
                                                                        : CAIRO_STATUS_WRITE_ERROR;
     }
@@ -164,7 +173,6 @@ public:
     int Error() const { return error_ != 0 ? error_ : file_.Error(); }
 
 private:
-    static constexpr std::size_t BlockBytes = std::size_t{1} << 16;
     static constexpr std::size_t MaxHeaderBytes = std::size_t{1} << 14;
 
     bool Take(const char* data, std::size_t size) {
@@ -191,7 +199,7 @@ private:
             return Fail();
         }
         std::string tag = buffer_.substr(start, end - start);
-        if (!SetAttribute(tag, "width", svgWidth_) || !SetAttribute(tag, "height", svgHeight_)) return Fail();
+        if (!SetAttribute(tag, "width", width_) || !SetAttribute(tag, "height", height_)) return Fail();
         buffer_.replace(start, end - start, tag);
         sizing_ = false;
         return true;
@@ -215,9 +223,9 @@ private:
     }
 
     OutputFile& file_;
-    std::string svgWidth_;
-    std::string svgHeight_;
-    bool sizing_;
+    std::string width_;
+    std::string height_;
+    bool sizing_ = true;
     bool failed_ = false;
     int error_ = 0;
     std::string buffer_;
@@ -230,27 +238,130 @@ std::string Millimetres(double mm) {
     return text;
 }
 
-// Draws the pages and finishes the document; the errno of a failure, or 0.
-int DrawDocument(cairo_surface_t* surface, VectorFormat format, const PlotStore& store,
-                 const std::vector<int>& pages, const std::vector<PageLayout>& layouts) {
+// Writes plot `slot` as an SVG into `file`; the errno of a failure, or 0.
+int WriteSvg(OutputFile& file, const PlotStore& store, int slot, const PageLayout& page, std::uint64_t& length) {
+    SvgSink sink(file, Millimetres(page.widthMm), Millimetres(page.heightMm));
+    const double perMm = SvgUnitsPerMm(page);
+    cairo_surface_t* surface =
+        cairo_svg_surface_create_for_stream(SvgSink::Write, &sink, page.widthMm * perMm, page.heightMm * perMm);
     cairo_t* cr = cairo_create(surface);
-    for (std::size_t i = 0; i < pages.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
-        double perMm = PointsPerMm;
-        if (format == VectorFormat::Svg) {
-            perMm = SvgUnitsPerMm(layouts[i]);
-        } else {
-            cairo_pdf_surface_set_size(surface, layouts[i].widthMm * perMm, layouts[i].heightMm * perMm);
-        }
-        DrawSegments(cr, store, pages[i], DeviceMap(store, pages[i], layouts[i], perMm), format);
-        // An SVG holds one page, which finishing writes.
-        if (format == VectorFormat::Pdf) cairo_show_page(cr);
+    if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+        const DeviceMap map(store, slot, page, perMm);
+        CairoStrokes strokes(cr, map);
+        TracePlot(store, slot, strokes);
     }
     const cairo_status_t drawn = cairo_status(cr);
     cairo_destroy(cr);
-    cairo_surface_finish(surface);
+    cairo_surface_finish(surface);  // writes the page
     const cairo_status_t finished = cairo_surface_status(surface);
-    if (drawn == CAIRO_STATUS_SUCCESS && finished == CAIRO_STATUS_SUCCESS) return 0;
+    cairo_surface_destroy(surface);
+    const bool written = sink.Finish();
+    length = sink.Length();
+    if (drawn == CAIRO_STATUS_SUCCESS && finished == CAIRO_STATUS_SUCCESS && written) return 0;
+    if (sink.Error() != 0) return sink.Error();
     return drawn == CAIRO_STATUS_NO_MEMORY || finished == CAIRO_STATUS_NO_MEMORY ? ENOMEM : EIO;
+}
+
+// libharu writes no real number beyond this; larger pages are drawn in coarser units.
+constexpr double MaxHaruReal = 32767;
+
+// The first failure libharu reported while building a document.
+struct HaruErrors {
+    HPDF_STATUS first = HPDF_OK;
+
+    static void Record(HPDF_STATUS error, HPDF_STATUS /*detail*/, void* data) {
+        auto* errors = static_cast<HaruErrors*>(data);
+        if (errors->first == HPDF_OK) errors->first = error;
+    }
+    int Errno() const { return first == HPDF_FAILD_TO_ALLOC_MEM ? ENOMEM : EIO; }
+};
+
+// Strokes onto a PDF page through libharu.
+class HaruStrokes final : public StrokeTarget {
+public:
+    HaruStrokes(HPDF_Page page, const DeviceMap& map) : page_(page), map_(map) {
+        // Round ends and corners, as a plotter's pen leaves them.
+        HPDF_Page_SetLineCap(page, HPDF_ROUND_END);
+        HPDF_Page_SetLineJoin(page, HPDF_ROUND_JOIN);
+    }
+    void SetPen(const Kestrel_View::PenStyle& style) override {
+        HPDF_Page_SetRGBStroke(page_, style.colour.r / 255.0F, style.colour.g / 255.0F, style.colour.b / 255.0F);
+        // Width 0 is PDF's hair-line, the thinnest line the device can draw.
+        HPDF_Page_SetLineWidth(page_, static_cast<HPDF_REAL>(style.widthMm > 0 ? map_.LineWidth(style) : 0));
+    }
+    void MoveTo(float x, float y) override {
+        HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(map_.X(x)), static_cast<HPDF_REAL>(map_.Y(y)));
+    }
+    void LineTo(float x, float y) override {
+        HPDF_Page_LineTo(page_, static_cast<HPDF_REAL>(map_.X(x)), static_cast<HPDF_REAL>(map_.Y(y)));
+    }
+    void Stroke() override { HPDF_Page_Stroke(page_); }
+
+private:
+    HPDF_Page page_;
+    const DeviceMap& map_;
+};
+
+// One side of a page box: libharu's own page calls refuse pages under 3 or over 14400
+// points (tiny fitted paper, long rolls at one to one), so the box is set directly; a
+// side longer than libharu writes as a real is rounded up to whole points.
+double AddBoxSide(HPDF_Array box, double points) {
+    if (points <= MaxHaruReal) {
+        HPDF_Array_AddReal(box, static_cast<HPDF_REAL>(points));
+        return points;
+    }
+    const double whole = std::ceil(points);
+    HPDF_Array_AddNumber(box, static_cast<HPDF_INT32>(whole));
+    return whole;
+}
+
+// Adds a page for `layout` and draws plot `slot` on it.
+void AddPdfPage(HPDF_Doc pdf, const PlotStore& store, int slot, PageLayout layout) {
+    const HPDF_Page page = HPDF_AddPage(pdf);
+    if (page == nullptr) return;
+    const HPDF_Array box = HPDF_Array_New(page->mmgr);
+    if (box == nullptr) return;
+    HPDF_Array_AddNumber(box, 0);
+    HPDF_Array_AddNumber(box, 0);
+    layout.widthMm = AddBoxSide(box, layout.widthMm * PointsPerMm) / PointsPerMm;
+    layout.heightMm = AddBoxSide(box, layout.heightMm * PointsPerMm) / PointsPerMm;
+    if (HPDF_Dict_Add(page, "MediaBox", box) != HPDF_OK) return;
+    // Points where the page allows, so that the page is drawn as it measures.
+    double pointsPerUnit = 1;
+    while (std::max(layout.widthMm, layout.heightMm) * PointsPerMm / pointsPerUnit > MaxHaruReal) pointsPerUnit *= 2;
+    if (pointsPerUnit > 1) {
+        const auto k = static_cast<HPDF_REAL>(pointsPerUnit);
+        HPDF_Page_Concat(page, k, 0, 0, k, 0, 0);
+    }
+    const DeviceMap map(store, slot, layout, PointsPerMm / pointsPerUnit, false);
+    HaruStrokes strokes(page, map);
+    TracePlot(store, slot, strokes);
+}
+
+// Writes plots `pages` as a PDF into `file`; the errno of a failure, or 0.
+int WritePdf(OutputFile& file, const PlotStore& store, const std::vector<int>& pages,
+             const std::vector<PageLayout>& layouts, std::uint64_t& length) {
+    HaruErrors errors;
+    const HPDF_Doc pdf = HPDF_New(HaruErrors::Record, &errors);
+    if (pdf == nullptr) return ENOMEM;
+    // Uncompressed: libharu compresses only at zlib's default level, which takes longer
+    // than drawing the plot.
+    HPDF_SetCompressionMode(pdf, HPDF_COMP_NONE);
+    for (std::size_t i = 0; i < pages.size() && errors.first == HPDF_OK; ++i)
+        AddPdfPage(pdf, store, pages[i], layouts[i]);
+    if (errors.first == HPDF_OK) HPDF_SaveToStream(pdf);
+    int error = errors.first == HPDF_OK ? 0 : errors.Errno();
+    std::vector<HPDF_BYTE> block(BlockBytes);
+    while (error == 0) {
+        HPDF_UINT32 size = BlockBytes;
+        const HPDF_STATUS status = HPDF_ReadFromStream(pdf, block.data(), &size);
+        if (size > 0 && !file.Write(block.data(), size)) error = file.Error();
+        length += size;
+        if (status == HPDF_STREAM_EOF) break;
+        if (status != HPDF_OK) error = EIO;
+    }
+    HPDF_Free(pdf);
+    return error;
 }
 
 }  // namespace
@@ -298,22 +409,10 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
 
     OutputFile file(path);
     if (!file.IsOpen()) return {VectorOutcome::WriteFailed, file.Error()};
-    const PageLayout& first = layouts.front();
-    const bool svg = format == VectorFormat::Svg;
-    Sink sink(file, svg ? Millimetres(first.widthMm) : "", svg ? Millimetres(first.heightMm) : "");
-    const double perMm = svg ? SvgUnitsPerMm(first) : PointsPerMm;
-    cairo_surface_t* surface =
-        svg ? cairo_svg_surface_create_for_stream(Sink::Write, &sink, first.widthMm * perMm,
-                                                  first.heightMm * perMm)
-            : cairo_pdf_surface_create_for_stream(Sink::Write, &sink, first.widthMm * perMm,
-                                                  first.heightMm * perMm);
-    int error = DrawDocument(surface, format, store, pages, layouts);
-    cairo_surface_destroy(surface);
-    if (!sink.Finish() && error == 0) error = EIO;
-    if (error != 0) {
-        const int written = sink.Error();
-        return {VectorOutcome::WriteFailed, written != 0 ? written : error};
-    }
+    std::uint64_t length = 0;
+    const int error = format == VectorFormat::Svg ? WriteSvg(file, store, pages.front(), layouts.front(), length)
+                                                  : WritePdf(file, store, pages, layouts, length);
+    if (error != 0) return {VectorOutcome::WriteFailed, error};
     if (!file.Finish()) return {VectorOutcome::WriteFailed, file.Error()};
     return {};
 }

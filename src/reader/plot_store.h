@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/plot_line_table.h"
@@ -72,6 +73,20 @@ struct PlotStore {
         MaxY.resize(n, 0);
         MinX.resize(n, 0);
         MinY.resize(n, 0);
+    }
+
+    // Trades the plots (every per-plot table and PlotTotal) with `other`; a table added to
+    // the store belongs here and in SetSlotCount.
+    void SwapPlots(PlotStore& other) {
+        PlotLines.swap(other.PlotLines);
+        LineCount.swap(other.LineCount);
+        CharCount.swap(other.CharCount);
+        PlotChars.swap(other.PlotChars);
+        MaxX.swap(other.MaxX);
+        MaxY.swap(other.MaxY);
+        MinX.swap(other.MinX);
+        MinY.swap(other.MinY);
+        std::swap(PlotTotal, other.PlotTotal);
     }
 
     // Segment k (1-based) of a slot; callers keep k within 1..LineCount(slot).

@@ -213,12 +213,20 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
     // The square is 25 mm, 35 mm (99.21 pt) with the margins; the two plots 25 x 0 and 0 x 50 mm.
     const std::string pdf = dir.Path("paths.pdf"), svg = dir.Path("paths.svg"),
                       two = dir.File("two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
-                      pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'";
+                      pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'",
+                      // Rolls of 6.5 and 12.5 m at one to one: pages beyond what PDF libraries take as given.
+                      roll = dir.File("roll.hpg", "IN;PU0,0;PD260000,0;"),
+                      longRoll = dir.File("long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
         {Square + " -o " + pdf + " --fit 297x210", pdfSizes, "Pages: 1\nPage 1 size: 841.89 x 595.276 pts (A4)\n"},
         {two + " -o " + pdf, pdfSizes, "Pages: 2\nPage 1 size: 99.2126 x 28.3465 pts\nPage 2 size: 28.3465 x 170.079 pts\n"},
         {"--page 2 --rotate left " + two + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 170.079 x 28.3465 pts\n"},
+        {Square + " -o " + pdf + " --fit 1x1", pdfSizes, "Pages: 1\nPage 1 size: 2.83465 x 2.83465 pts\n"},
+        {roll + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 18453.5 x 28.3465 pts\n"},
+        {longRoll + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 35462 x 7114.96 pts\n"},  // in whole points
+        {longRoll + " -o " + pdf, "pdftoppm -png -scale-to 500 -singlefile " + pdf + " | convert png:- -format %@ info:",
+         "499x100+0+0"},  // the drawing fills the page
         {Square + " -o " + svg, "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
          "width=\"35mm\" height=\"35mm\" viewBox=\"0 0 1400 1400\n"},
         {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "7\n"},  // a path per pen; pen 0 draws nothing

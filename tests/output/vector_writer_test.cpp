@@ -1,6 +1,9 @@
 // SVG and PDF export: page layouts, and a small plot's path data checked by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -68,6 +71,25 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
                          "rgb(50.196078%,0%,0%) 4 M 200 700 L 1200 700 L 1200 200 M 200 700 L 200 200 ",
                          "rgb(0%,0%,50.196078%) 4 M 200 200 L 700 450 ",
                      }));
+    // The PDF's content in points, to two decimals: the margin is 14.17 pt, 1000 units 70.87 pt, y grows upwards.
+    const std::string pdf = dir.Path("corner.pdf");
+    ASSERT_EQ(Kestrel_Output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), 0);
+    file.str("");
+    file << std::ifstream(pdf, std::ios::binary).rdbuf();
+    const std::string bytes = file.str();
+    const std::size_t from = bytes.find("stream\r\n"), to = bytes.find("endstream");
+    ASSERT_LT(from, to);
+    std::istringstream content(bytes.substr(from + 8, to - from - 8));
+    std::string operations;
+    for (std::string word; content >> word;) {
+        char* end = nullptr;
+        const double number = std::strtod(word.c_str(), &end);
+        char rounded[32];
+        std::snprintf(rounded, sizeof rounded, "%g ", std::round(number * 100) / 100);
+        operations += *end == 0 ? rounded : word + " ";
+    }
+    EXPECT_EQ(operations, "1 J 1 j 0.5 0 0 RG 0 w 14.17 14.17 m 85.04 14.17 l 85.04 49.61 l 14.17 14.17 m 14.17 49.61 l S "
+                          "0 0 0.5 RG 0 w 14.17 49.61 m 49.61 31.89 l S ");
     for (const VectorFormat format : {VectorFormat::Svg, VectorFormat::Pdf})  // a full disk
         EXPECT_EQ(Kestrel_Output::SaveVector("/dev/full", format, store, {1}), 61);
 }
