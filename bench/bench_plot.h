@@ -44,4 +44,32 @@ inline std::string MakeBenchPlot(std::int64_t segments) {
     return out;
 }
 
+// A deterministic page of text: labels of 40 characters at the default size, ten to a
+// row and a line apart, over about the area of MakeBenchPlot's polylines; letters, digits
+// and punctuation drawn from the printable ASCII, a pen change now and then.
+inline std::string MakeLabelPlot(std::int64_t chars) {
+    std::string out = "IN;\r\nSP1;\r\n";
+    out.reserve(static_cast<std::size_t>(chars) * 3 / 2);
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state]() {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    constexpr int PerLabel = 40;
+    std::int64_t done = 0;
+    for (int label = 0; done < chars; ++label) {
+        if (label % 40 == 0) out += "SP" + std::to_string(1 + (label / 40) % 8) + ";\r\n";
+        const long x = 20000 + (label % 10) * 4600L;
+        const long y = 80000 - (label / 10) * 217L;
+        out += "PA" + std::to_string(x) + "," + std::to_string(y) + ";LB";
+        for (int i = 0; i < PerLabel && done < chars; ++i, ++done) {
+            out += static_cast<char>('!' + next() % 94);
+        }
+        out += "\x03\r\n";
+    }
+    return out;
+}
+
 }  // namespace kestrel_bench

@@ -12,6 +12,7 @@
 #include "reader/number.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "reader/stroke_font.h"
 
 namespace {
 
@@ -86,11 +87,12 @@ void CheckPen(std::string_view field) {
     if (Kestrel_Sub::ConvertPenNumber(field) != expected) std::abort();
 }
 
-// What every read must leave: plots 1..PlotTotal, each with its counted segments stored
-// and finite; `perByte` bounds the segments the input can make.
+// What every read must leave: plots 1..PlotTotal, each with its counted segments and
+// characters stored and finite; `perByte` bounds the segments the input can make.
 void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t perByte) {
     if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
     std::size_t total = 0;
+    std::size_t totalChars = 0;
     for (int plot = 1; plot <= store.PlotTotal; ++plot) {
         const std::int32_t count = store.LineCount[plot];
         if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1) std::abort();
@@ -101,8 +103,19 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size
             }
         }
         total += static_cast<std::size_t>(count);
+        // Characters: stored as counted, finite, of the font; each costs a byte of input.
+        const std::int32_t chars = store.CharCount[plot];
+        if (chars < 0 || (chars > 0 && store.PlotChars[plot].size() <= static_cast<std::size_t>(chars))) std::abort();
+        for (std::int32_t k = 1; k <= chars; ++k) {
+            const auto& c = store.PlotChars[plot][static_cast<std::size_t>(k)];
+            for (const float v : {c.X, c.Y, c.WidthX, c.WidthY, c.HeightX, c.HeightY}) {
+                if (!std::isfinite(v)) std::abort();
+            }
+            if (c.Glyph >= Kestrel_Plotter::StrokeFont::Standard().Count()) std::abort();
+        }
+        totalChars += static_cast<std::size_t>(chars);
     }
-    if (total > size / perByte + 1) std::abort();
+    if (total > size / perByte + 1 || totalChars > size) std::abort();
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ void PictForm::ShowProgress() {
         progress_->setValue(static_cast<int>(loader_->Progress() * 100));
     } else if (!drawing_.Finished()) {
         progress_->setFormat(QString::fromUtf8(DrawingProgress));
-        progress_->setValue(static_cast<int>(100.0 * (drawing_.next - 1) / drawing_.count));
+        progress_->setValue(static_cast<int>(100.0 * drawing_.Done()));
     } else {
         progressTimer_->stop();
         progress_->hide();

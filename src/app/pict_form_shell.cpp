@@ -62,7 +62,7 @@ void PictForm::closeEvent(QCloseEvent* event) {
     // Neither a reading nor a drawing holds the window open.
     loader_->Cancel();
     drawTimer_->stop();
-    drawing_.count = drawing_.next - 1;
+    drawing_.Stop();
     unsetCursor();
     ShowProgress();
     QMainWindow::closeEvent(event);

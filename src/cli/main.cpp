@@ -25,6 +25,7 @@
 #include "output/vector_writer.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/label_strokes.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
@@ -156,8 +157,13 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     }
     const int slot = store.PlotNo;
     const std::int32_t count = store.LineCount[slot];
+    // One list: the label strokes follow the lines and count with them.
     out.Text("segments ");
-    out.Int(count);
+    out.Int(segments ? count + Kestrel_View::LabelStrokeCount(store, slot) : count);
+    if (!segments) {
+        out.Text("\nchars ");
+        out.Int(store.CharCount[slot]);
+    }
     out.Text("\nextents ");
     out.Float(store.MinX[slot]);
     out.Text(" ");
@@ -173,19 +179,23 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
         out.Text("\n");
     }
     if (segments) {
+        auto segment = [&out](float x1, float y1, float x2, float y2, std::int16_t pen) {
+            out.Float(x1);
+            out.Text(" ");
+            out.Float(y1);
+            out.Text(" ");
+            out.Float(x2);
+            out.Text(" ");
+            out.Float(y2);
+            out.Text(" ");
+            out.Int(pen);
+            out.Text("\n");
+        };
         for (std::int32_t k = 1; k <= count; ++k) {
             const Kestrel_Val::PlotLine& l = store.Line(slot, k);
-            out.Float(l.X1);
-            out.Text(" ");
-            out.Float(l.Y1);
-            out.Text(" ");
-            out.Float(l.X2);
-            out.Text(" ");
-            out.Float(l.Y2);
-            out.Text(" ");
-            out.Int(l.Pen);
-            out.Text("\n");
+            segment(l.X1, l.Y1, l.X2, l.Y2, l.Pen);
         }
+        Kestrel_View::ForEachLabelStroke(store, slot, segment);
     }
     if (!out.Finish()) return 1;
     return ReportOutOfMemory(r, path) ? 1 : 0;

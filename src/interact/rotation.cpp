@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "reader/labels.h"
+
 namespace Kestrel_Interact {
 
 namespace {
@@ -62,6 +64,21 @@ bool RotatePlot(PlotStore& store, Turn turn) {
         MapPoint(turn, l.X2, l.Y2);
         Fold(l.X1, l.Y1, maxX, maxY, minX, minY);
         Fold(l.X2, l.Y2, maxX, maxY, minX, minY);
+    }
+
+    // Characters turn about the same origin: their position, and with their width and
+    // height vectors the way they face.
+    std::vector<Kestrel_Val::PlotChar>& chars = store.PlotChars[slot];
+    const std::int64_t charCount =
+        std::min<std::int64_t>(store.CharCount[slot], static_cast<std::int64_t>(chars.size()) - 1);
+    for (std::int64_t i = 1; i <= charCount; ++i) {
+        Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        MapPoint(turn, c.X, c.Y);
+        MapPoint(turn, c.WidthX, c.WidthY);
+        MapPoint(turn, c.HeightX, c.HeightY);
+        const Kestrel_Plotter::CharBox box = Kestrel_Plotter::CharBounds(c);
+        Fold(box.minX, box.minY, maxX, maxY, minX, minY);
+        Fold(box.maxX, box.maxY, maxX, maxY, minX, minY);
     }
     return true;
 }

@@ -13,9 +13,9 @@ enum class Turn {
     Half,   // 180 degrees: (x, y) -> (-x, -y)
 };
 
-// Turns segments 1..LineCount of slot PlotNo in place and recomputes that slot's extents
-// from them. Only swaps and negations, so turns that add up to a full circle restore
-// every coordinate bit for bit. False, changing nothing, when PlotNo names no slot.
+// Turns segments 1..LineCount and characters 1..CharCount of slot PlotNo in place and
+// recomputes that slot's extents from them. Only swaps and negations, so turns that add
+// up to a full circle restore every coordinate bit for bit. False, changing nothing, when PlotNo names no slot.
 bool RotatePlot(Kestrel_Val::PlotStore& store, Turn turn);
 
 }  // namespace Kestrel_Interact

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "output/bmp_writer.h"
+#include "view/label_strokes.h"
 #include "view/pen_style.h"
 
 namespace Kestrel_Output {
@@ -37,6 +38,11 @@ std::int32_t SegmentCount(const PlotStore& store, int slot) {
     const std::int64_t count = store.LineCount[slot];
     const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
     return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
+}
+
+// Whether the plot has anything drawn: its extents mean something only then.
+bool HasDrawing(const PlotStore& store, int slot) {
+    return SegmentCount(store, slot) > 0 || (slot >= 1 && store.ValidSlot(slot) && store.CharCount[slot] > 0);
 }
 
 // Width of the range lo..hi in double precision (single precision could overflow);
@@ -65,7 +71,7 @@ struct DeviceMap {
           top((yDown ? page.topMm : page.heightMm - page.topMm) * unitsPerMm),
           yScale(yDown ? scale : -scale),
           penScale(page.mmPerUnit / MmPerPlotterUnit) {
-        if (SegmentCount(store, slot) > 0) {
+        if (HasDrawing(store, slot)) {
             minX = store.MinX[slot];
             maxY = store.MaxY[slot];
         }
@@ -113,11 +119,36 @@ void TraceRuns(const Kestrel_Val::PlotLine* lines, std::int32_t count, const Plo
     target.Stroke();
 }
 
+// Passes on the strokes of plot `slot`'s labels: a character's strokes that go on from
+// one another make one subpath, the characters of one pen in a row one path.
+void TraceLabels(const PlotStore& store, int slot, StrokeTarget& target) {
+    bool open = false;
+    std::int16_t pen = 0;
+    float endX = 0;
+    float endY = 0;
+    Kestrel_View::ForEachLabelStroke(store, slot, [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+        if (!open || strokePen != pen) {
+            if (open) target.Stroke();
+            pen = strokePen;
+            target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+            target.MoveTo(x1, y1);
+            open = true;
+        } else if (x1 != endX || y1 != endY) {
+            target.MoveTo(x1, y1);
+        }
+        target.LineTo(x2, y2);
+        endX = x2;
+        endY = y2;
+    });
+    if (open) target.Stroke();
+}
+
 // Everything plot `slot` draws, in drawing order: the one place both formats take a plot's
 // strokes from.
 void TracePlot(const PlotStore& store, int slot, StrokeTarget& target) {
     const std::int32_t count = SegmentCount(store, slot);
     if (count > 0) TraceRuns(store.PlotLines[slot].data() + 1, count, store, slot, target);
+    if (slot >= 1 && store.ValidSlot(slot)) TraceLabels(store, slot, target);
 }
 
 // Device units per millimetre of an SVG: whole plotter units where the page allows,
@@ -369,7 +400,7 @@ int WritePdf(OutputFile& file, const PlotStore& store, const std::vector<int>& p
 std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper paper) {
     double dx = 0;
     double dy = 0;
-    if (SegmentCount(store, slot) > 0) {
+    if (HasDrawing(store, slot)) {
         dx = Extent(store.MinX[slot], store.MaxX[slot]);
         dy = Extent(store.MinY[slot], store.MaxY[slot]);
     }

@@ -34,8 +34,9 @@ struct PageLayout {
 };
 
 // The page of plot `slot`: one to one, the extents and a margin all round; or `paper`
-// with the plot as large as the margins allow, centred. A plot without segments (or a
-// slot that does not exist) gets a blank page. Nothing when the page would exceed MaxPageMm.
+// with the plot as large as the margins allow, centred. A plot without segments or
+// characters (or a slot that does not exist) gets a blank page. Nothing when the page
+// would exceed MaxPageMm.
 std::optional<PageLayout> LayOutPage(const Kestrel_Val::PlotStore& store, int slot, FitPaper paper);
 
 enum class VectorOutcome { Written, TooLarge, WriteFailed };
@@ -46,8 +47,9 @@ struct VectorResult {
 };
 
 // Writes plots `slots` as strokes in their pens' styles, each run of joined segments of
-// one pen a single path: an SVG holds the first plot, a PDF one page per plot. No slots
-// give one blank page. An existing file at `path` stays as it was when writing fails.
+// one pen a single path, the labels' strokes after them: an SVG holds the first plot, a
+// PDF one page per plot. No slots give one blank page. An existing file at `path` stays
+// as it was when writing fails.
 VectorResult WriteVector(const std::string& path, VectorFormat format,
                          const Kestrel_Val::PlotStore& store, const std::vector<int>& slots,
                          FitPaper paper = {});

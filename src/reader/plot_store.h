@@ -9,11 +9,18 @@
 
 namespace Kestrel_Val {
 
-// A character's record; only the position (the first two values) is ever read or written.
+// One character of a label. Its glyph's strokes are drawn from the record: a glyph point
+// (u, v) in character units lies at (X, Y) + u * (WidthX, WidthY) + v * (HeightX, HeightY).
+// The position comes first: the nudge keys move only X and Y.
 struct PlotChar {
-    float X = 0;
+    float X = 0;  // the character's origin: the left end of its baseline
     float Y = 0;
-    float Unused[5] = {};
+    float WidthX = 0;  // the character width along the baseline
+    float WidthY = 0;
+    float HeightX = 0;  // the cap height, slant included
+    float HeightY = 0;
+    std::uint16_t Glyph = 0;  // in the stroke font
+    std::int16_t Pen = 0;
 };
 
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
@@ -22,6 +29,9 @@ inline constexpr float ExtentHigh = 3.4e38f;
 
 // Segments of a whole file before reading stops; keeps a hostile file's memory bounded.
 inline constexpr std::int32_t MaxSegments = 20'000'000;
+
+// Characters of a whole file; labels past it are left out and reading goes on.
+inline constexpr std::int32_t MaxChars = 1'000'000;
 
 // Plots of one file: the plot number is a 16-bit count.
 inline constexpr int MaxPlots = 32767;
@@ -36,7 +46,7 @@ struct PlotStore {
     std::vector<PlotLineTable> PlotLines;
     std::vector<std::int32_t> LineCount;
     std::vector<std::int32_t> CharCount;
-    // Records 1..CharCount of a slot.
+    // Records 1..CharCount of a slot; record 0 is never used.
     std::vector<std::vector<PlotChar>> PlotChars;
     std::vector<float> MaxX;
     std::vector<float> MaxY;

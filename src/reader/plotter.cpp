@@ -22,7 +22,11 @@ void PlotPages::Begin(int slot) {
     auto& lines = store_.PlotLines[static_cast<std::size_t>(slot)];
     lines.clear();
     lines.push_back({});  // record 0 is never used
+    auto& chars = store_.PlotChars[static_cast<std::size_t>(slot)];
+    chars.clear();
+    chars.push_back({});
     count_ = 0;
+    chars_ = 0;
     maxX_ = maxY_ = Kestrel_Val::ExtentLow;
     minX_ = minY_ = Kestrel_Val::ExtentHigh;
 }
@@ -41,11 +45,24 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     minY_ = std::min({minY_, line.Y1, line.Y2});
 }
 
+void PlotPages::AddChar(const Kestrel_Val::PlotChar& c) {
+    if (full_ || charTotal_ >= Kestrel_Val::MaxChars) return;
+    store_.PlotChars[static_cast<std::size_t>(slot_)].push_back(c);
+    ++chars_;
+    ++charTotal_;
+    const CharBox box = CharBounds(c);
+    maxX_ = std::max(maxX_, box.maxX);
+    maxY_ = std::max(maxY_, box.maxY);
+    minX_ = std::min(minX_, box.minX);
+    minY_ = std::min(minY_, box.minY);
+}
+
 void PlotPages::Commit() {
     const auto s = static_cast<std::size_t>(slot_);
     store_.LineCount[s] = count_;
-    store_.CharCount[s] = 0;
-    store_.PlotChars[s].clear();
+    store_.CharCount[s] = chars_;
+    auto& chars = store_.PlotChars[s];
+    if (chars.capacity() > chars.size() + chars.size() / 8 + 16) chars.shrink_to_fit();
     store_.MaxX[s] = maxX_;
     store_.MaxY[s] = maxY_;
     store_.MinX[s] = minX_;
@@ -84,23 +101,26 @@ void Plotter::Initialize() {
     penDown = false;
     pen = 1;
     position = frame.Origin();
+    labels.carriageReturn = position;
 }
 
 void Plotter::Defaults() {
     frame.Defaults();
     relative = false;
-    labelTerminator = 3;
+    labels.Defaults();
 }
 
 void Plotter::EndPage() {
     pages_.EndPage();
     penDown = false;
     position = frame.Origin();
+    labels.carriageReturn = position;
 }
 
 void Plotter::MoveTo(Point to) {
     if (penDown) Stroke(position, to);
     position = to;
+    labels.carriageReturn = to;
 }
 
 namespace {
@@ -136,6 +156,8 @@ bool Clip(const Rect& w, Point& a, Point& b) {
 void Plotter::Stroke(Point from, Point to) {
     if (pen == 0) return;
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    // A pen parked beyond single precision (a huge PS page's corner, say) draws nothing.
+    if (!Storable(from) || !Storable(to)) return;
     pages_.Add(from, to, pen);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "reader/labels.h"
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
 #include "reader/reader.h"
@@ -21,7 +22,10 @@ public:
 
     // One segment on the page being drawn. Throws Stop at the segment or plot limit.
     void Add(Point from, Point to, std::int16_t pen);
-    bool PageEmpty() const { return count_ == 0; }
+    // One character of a label on the page being drawn; past the file's character
+    // limit it is left out.
+    void AddChar(const Kestrel_Val::PlotChar& c);
+    bool PageEmpty() const { return count_ == 0 && chars_ == 0; }
     // PG: the page drawn so far becomes a plot, unless nothing is on it.
     void EndPage();
     // End of reading: the store's plot count and the last page's counts.
@@ -36,6 +40,8 @@ private:
     std::int32_t total_ = 0;  // segments of all pages
     int slot_ = 1;
     std::int32_t count_ = 0;  // segments of the page being drawn
+    std::int32_t charTotal_ = 0;  // characters of all pages
+    std::int32_t chars_ = 0;      // characters of the page being drawn
     bool full_ = false;       // no plot number left for another page
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
 };
@@ -61,13 +67,14 @@ public:
         const Point d = frame.UserToPhysical().ApplyLinear(user);
         return {position.x + d.x, position.y + d.y};
     }
+    PlotPages& Pages() { return pages_; }
 
     PlotterFrame frame;
     Point position;  // physical units
     bool penDown = false;
     bool relative = false;  // PR rather than PA
     std::int16_t pen = 1;   // 0: no pen, nothing is drawn
-    unsigned char labelTerminator = 3;
+    LabelState labels;
 
 private:
     PlotPages& pages_;

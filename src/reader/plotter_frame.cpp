@@ -87,7 +87,9 @@ bool PlotterFrame::PlotSize(std::span<const double> p) {
     } else {
         const double length = std::fabs(p[0]);
         const double width = p.size() == 2 ? std::fabs(p[1]) : hardY_;
-        if (length == 0 || width == 0) return false;
+        // Plotter coordinates range over +-2^30.
+        constexpr double MaxSize = 1 << 30;
+        if (length == 0 || width == 0 || length > MaxSize || width > MaxSize) return false;
         hardX_ = length;
         hardY_ = width;
         defaultP1_ = {0, 0};

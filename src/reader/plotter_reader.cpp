@@ -77,11 +77,16 @@ private:
             case Code('R', 'O'): FrameCommand(&PlotterFrame::Rotate); break;
             case Code('I', 'W'): FrameCommand(&PlotterFrame::InputWindow); break;
             case Code('P', 'S'): FrameCommand(&PlotterFrame::PlotSize); break;
-            case Code('L', 'B'):
-            case Code('B', 'L'):
-            case Code('W', 'D'): scan_.TextUntil(static_cast<char>(p.labelTerminator)); break;
+            case Code('L', 'B'): DrawLabel(p, LabelText()); break;
+            case Code('B', 'L'): p.labels.buffer = LabelText(); break;
+            case Code('P', 'B'): DrawLabel(p, p.labels.buffer); scan_.SkipParameters(); break;
+            case Code('W', 'D'): scan_.TextUntil(static_cast<char>(p.labels.terminator)); break;
             case Code('D', 'T'): DefineTerminator(); break;
             case Code('S', 'M'): SymbolMode(); break;
+            case Code('S', 'I'): case Code('S', 'R'): case Code('D', 'I'): case Code('D', 'R'):
+            case Code('D', 'V'): case Code('S', 'L'): case Code('E', 'S'): case Code('L', 'O'):
+            case Code('C', 'P'): case Code('L', 'M'): case Code('S', 'D'): case Code('A', 'D'):
+            case Code('S', 'S'): case Code('S', 'A'): LabelSetting(code); break;
             default: scan_.SkipParameters(); break;
         }
     }
@@ -114,6 +119,21 @@ private:
         (plotter_.frame.*method)(std::span<const double>(values, count));
     }
 
+    void LabelSetting(std::uint16_t code) {
+        double values[16];
+        std::size_t count = 0;
+        if (Numbers(values, 16, count)) LabelCommand(plotter_, code, std::span<const double>(values, count));
+    }
+
+    // Label text up to the terminator, which belongs to it when DT said it is printed.
+    std::string_view LabelText() {
+        const LabelState& labels = plotter_.labels;
+        const std::size_t before = scan_.Offset();
+        const std::string_view text = scan_.TextUntil(static_cast<char>(labels.terminator));
+        const bool terminated = scan_.Offset() > before + text.size();
+        return labels.terminatorPrinted && terminated ? std::string_view(text.data(), text.size() + 1) : text;
+    }
+
     // Pairs of coordinates in current units, absolute or relative as PA/PR last said.
     void Coordinates() {
         Plotter& p = plotter_;
@@ -132,6 +152,7 @@ private:
                 return;
             }
             p.MoveTo(to);
+            if (!p.labels.symbol.empty()) DrawSymbol(p, to);
             Poll();
         }
     }
@@ -148,26 +169,45 @@ private:
         if (r == Param::Number) scan_.SkipParameters();
     }
 
-    // DT t[,mode]: any character but ";" (and the few that cannot be) ends labels.
+    // DT t[,mode]: any character but ";" (and the few that cannot be) ends labels; mode 0
+    // prints it as well.
     void DefineTerminator() {
+        LabelState& labels = plotter_.labels;
         unsigned char c;
         if (!scan_.Peek(c)) return;
         if (c == ';' || c == 0 || c == '\n' || c == 0x1B) {
-            plotter_.labelTerminator = 3;
+            labels.terminator = 3;
+            labels.terminatorPrinted = false;
             if (c == ';') scan_.Skip();
             return;
         }
         scan_.Skip();
-        plotter_.labelTerminator = c;
+        labels.terminator = c;
+        double mode = 1;
+        if (scan_.Peek(c) && c == ',') {
+            scan_.Skip();
+            if (scan_.Number(mode) != Param::Number) mode = 1;
+        }
+        labels.terminatorPrinted = mode == 0;
         scan_.SkipParameters();
     }
 
-    // SM c: the symbol is taken and left unused here; SM; turns the mode off.
+    // SM c: the symbol drawn at every point of later moves; SM; turns the mode off.
     void SymbolMode() {
+        std::string& symbol = plotter_.labels.symbol;
         unsigned char c;
+        symbol.clear();
         if (!scan_.Peek(c)) return;
         scan_.Skip();
-        if (c != ';' && scan_.Peek(c) && c == ';') scan_.Skip();
+        if (c == ';') return;
+        symbol.push_back(static_cast<char>(c));
+        // Two bytes make one character in two-byte label mode.
+        unsigned char second;
+        if (plotter_.labels.twoByte && scan_.Peek(second) && second != ';') {
+            scan_.Skip();
+            symbol.push_back(static_cast<char>(second));
+        }
+        if (scan_.Peek(c) && c == ';') scan_.Skip();
     }
 
     void EncodedPolyline();
@@ -290,6 +330,7 @@ void CommandReader::EncodedPolyline() {
             // The pen stays as the last move leaves it.
             p.penDown = !nextUp;
             p.MoveTo(to);
+            if (!p.labels.symbol.empty()) DrawSymbol(p, to);
         }
         nextUp = false;
         nextAbsolute = false;

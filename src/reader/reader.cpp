@@ -331,9 +331,16 @@ int FileErrorNumber(int err) {
 
 namespace {
 
+// Basic reading draws no labels: none of an earlier file's may stay.
+void ForgetChars(PlotStore& store) {
+    store.CharCount[Slot] = 0;
+    store.PlotChars[Slot].clear();
+}
+
 void EmptyPlot(PlotStore& store) {
     store.LineCount[Slot] = 0;
     store.PlotTotal = 1;
+    ForgetChars(store);
 }
 
 }  // namespace
@@ -342,6 +349,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
+    ForgetChars(store);
     ReadPacing pacing(text, options);
     Interpreter in(store, options.segmentLimit, &pacing);
     store.PlotTotal = 1;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "view/label_strokes.h"
+
 namespace Kestrel_View {
 
 using Kestrel_Val::PlotStore;
@@ -39,6 +41,9 @@ std::int32_t DrawableCount(const PlotStore& store) {
     const auto stored = static_cast<std::int64_t>(store.PlotLines[store.PlotNo].size()) - 1;
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
+
+// A pixel of the screen: label strokes are drawn to that detail.
+constexpr double PixelTwips = 15;
 
 // The frame outlines the plot's extents, drawn dash-dot before the lines.
 void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
@@ -102,7 +107,8 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     drawing.slot = store.PlotNo;
     drawing.fit = fit;
     drawing.count = DrawableCount(store);
-    if (drawing.count >= 1 && framed) DrawRangeFrame(store, surface, fit, drawing.slot);
+    drawing.charCount = StoredCharCount(store, drawing.slot);
+    if ((drawing.count >= 1 || drawing.charCount >= 1) && framed) DrawRangeFrame(store, surface, fit, drawing.slot);
     return drawing;
 }
 
@@ -110,6 +116,7 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
                    double budget, double lineCost) {
     // The store may have changed since the drawing began; never read past its tables.
     if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
+    drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
     const auto stored = drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
     if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
     if (drawing.Finished()) return;
@@ -130,6 +137,25 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
         spent += lineCost + (side < longest ? side : longest);
     }
     drawing.next = k;
+    if (drawing.next <= drawing.count) return;
+
+    // Then the labels over the lines, each character whole, in its pen's colour.
+    const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
+    std::int16_t pen = 0;
+    Rgb colour = PenColour(pen);
+    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+        if (strokePen != pen) {
+            pen = strokePen;
+            colour = PenColour(pen);
+        }
+        surface.Line(x1, y1, x2, y2, colour);
+        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        spent += lineCost + (side < longest ? side : longest);
+    };
+    const Kestrel_Val::PlotChar* chars = store.PlotChars[drawing.slot].data();
+    std::int64_t c = drawing.nextChar;
+    for (; c <= drawing.charCount && spent < budget; ++c) ForEachCharStroke(chars[c], stroke, map, PixelTwips);
+    drawing.nextChar = c;
 }
 
 void DrawPlot(const PlotStore& store, DrawingSurface& surface,

@@ -37,7 +37,19 @@ struct PlotDrawing {
     FitTransform fit;
     std::int32_t next = 1;   // the next line to draw
     std::int32_t count = 0;  // lines 1..count are drawn
-    bool Finished() const { return next > count; }
+    std::int64_t nextChar = 1;   // the next character to draw
+    std::int64_t charCount = 0;  // then characters 1..charCount
+    bool Finished() const { return next > count && nextChar > charCount; }
+    // The share of lines and characters drawn, 0 to 1.
+    double Done() const {
+        const double all = static_cast<double>(count) + static_cast<double>(charCount);
+        return all > 0 ? (static_cast<double>(next - 1) + static_cast<double>(nextChar - 1)) / all : 1.0;
+    }
+    // Leaves the rest undrawn.
+    void Stop() {
+        count = next - 1;
+        charCount = nextChar - 1;
+    }
 };
 
 // Clears the surface and draws the range frame when `framed`; the lines are left to
@@ -45,9 +57,9 @@ struct PlotDrawing {
 PlotDrawing BeginDrawing(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
                          const FitTransform& fit, bool framed);
 
-// Draws the next lines in store order until about `budget` is spent, a line costing
-// `lineCost` plus its longer side (in the surface's units, at most the surface's width
-// plus height).
+// Draws the next lines in store order, then the labels' characters, until about `budget`
+// is spent, a line or a stroke of a character costing `lineCost` plus its longer side (in
+// the surface's units, at most the surface's width plus height).
 void DrawMoreLines(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
                    PlotDrawing& drawing, double budget, double lineCost);
 

@@ -158,7 +158,7 @@ TEST_F(InteractTest, DigitKeysNudgeTheCharactersAndRedraw) {
             SCOPED_TRACE(key);
             store.CharCount[1] = 1;
             store.PlotChars[1].resize(2);
-            store.PlotChars[1][1] = {1, 2, {}};
+            store.PlotChars[1][1] = {1, 2};
             form->Picture3()->Surface().Clear();
             MarkPanels();
             Key(key, modifiers);

@@ -80,7 +80,7 @@ TEST(Convert, PrintsSegmentsInStoreOrder) {
     EXPECT_EQ(Convert("--basic --segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
     EXPECT_EQ(Convert("--basic --info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
-    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
+    EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
@@ -138,7 +138,7 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
-        {"--rotate left --info " + file, "plots 1\nsegments 1\nextents -40 10 -20 30\n"}};
+        {"--rotate left --info " + file, "plots 1\nsegments 1\nchars 0\nextents -40 10 -20 30\n"}};
     for (const auto& [args, expected] : cases) {
         std::string out;
         EXPECT_EQ(Convert(args, &out), 0) << args;
@@ -182,7 +182,7 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
         {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
         {"ulimit -v 60000; %C --basic --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
         {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
-        {"%C --basic --info " + stopsEarly + " && echo done", "", "plots 1\nsegments 1\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+        {"%C --basic --info " + stopsEarly + " && echo done", "", "segments 1\nchars 0\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
     };
     for (const Case& c : cases) {
 #if defined(__SANITIZE_ADDRESS__)
@@ -213,6 +213,7 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
     // The square is 25 mm, 35 mm (99.21 pt) with the margins; the two plots 25 x 0 and 0 x 50 mm.
     const std::string pdf = dir.Path("paths.pdf"), svg = dir.Path("paths.svg"),
                       two = dir.File("two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
+                      labels = dir.File("labels.hpg", "IN;SP1;SI1,1;LBH\x03SP2;LO7;LBH\x03"),
                       pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'",
                       // Rolls of 6.5 and 12.5 m at one to one: pages beyond what PDF libraries take as given.
                       roll = dir.File("roll.hpg", "IN;PU0,0;PD260000,0;"),
@@ -230,6 +231,10 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
         {Square + " -o " + svg, "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
          "width=\"35mm\" height=\"35mm\" viewBox=\"0 0 1400 1400\n"},
         {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "7\n"},  // a path per pen; pen 0 draws nothing
+        // Labels alone, H 1 cm high: stems 0.625 to 9.375 mm, then right-aligned on the pen at 15 mm,
+        // 5.625 to 14.375 mm; so 13.75 x 10 mm and a path per pen.
+        {labels + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 67.3228 x 56.6929 pts\n"},
+        {labels + " -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "2\n"},
     };
     for (const auto& [args, check, expected] : cases) {
         std::string printed;  // runs of spaces made one

@@ -102,10 +102,10 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
         store.PlotNo = 1;
         store.CharCount[1] = 2;
         store.PlotChars[1].resize(4);
-        for (auto& ch : store.PlotChars[1]) ch = {1, 2, {5, 5, 5, 5, 5}};
+        for (auto& ch : store.PlotChars[1]) ch = {1, 2, 5, 5, 5, 5, 5, 5};
         Kestrel_Sub::ShiftPlotChars(store, code);
         for (const int i : {1, 2}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{x, y}));
-        EXPECT_EQ(store.PlotChars[1][2].Unused[4], 5);
+        EXPECT_EQ(store.PlotChars[1][2].HeightY, 5);
         for (const int i : {0, 3}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{1, 2}));
     }
     // 0.002f less the double 0.1 rounds to -0.098f; float arithmetic would land one step below.

@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         PlotterCase{"Rotate180", "PS1000,500;RO180;PU0,0;PD100,0;", {{{1000, 500, 900, 500}}}},
         PlotterCase{"Rotate270", "PS1000,500;RO270;PU0,0;PD100,0;", {{{0, 500, 0, 400}}}},
         PlotterCase{"RotateKeepsThePen", "PS1000,500;PU10,20;RO90;PD;PR0,5;", {{{10, 20, 5, 20}}}},
+        PlotterCase{"PlotSizeBeyondThePlotterRangeIgnored", "PS1E67;RO90;PG;PD;PS;PA3,4;PD5,4;",
+                    {{{11040, 0, 11036, 3}, {11036, 3, 11036, 5}}}},
         PlotterCase{"WindowClips", "IW0,0,50,50;PU-50,25;PD100,25;PU60,60;PD70,70;IW;PD80,80;",
                     {{{0, 25, 50, 25}, {70, 70, 80, 80}}}},
         PlotterCase{"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;",

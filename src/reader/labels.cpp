@@ -1,0 +1,495 @@
+#include "reader/labels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "reader/plotter.h"
+#include "reader/stroke_font.h"
+
+namespace Kestrel_Plotter {
+
+namespace {
+
+constexpr std::uint16_t Mnemonic(char a, char b) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
+}
+
+constexpr double UnitsPerCm = 400;  // plotter units are 0.025 mm
+constexpr double CmPerPoint = 2.54 / 72;
+// The stick font: capitals are two thirds of the font height, a fixed-pitch cell holds
+// the character and half its width of space, and lines are two cap heights apart.
+constexpr double CapPerFontHeight = 2.0 / 3;
+constexpr double CellPerWidth = 1.5;
+constexpr double LinePerHeight = 2;
+// Proportional fonts have no pitch: their width keeps the default font's proportion.
+constexpr double ProportionalAspect =
+    (2.54 / LabelFont{}.pitch / CellPerWidth) / (LabelFont{}.height * CmPerPoint * CapPerFontHeight);
+// SR without parameters: percentages of P2 - P1.
+constexpr double DefaultRelativeWidth = 0.75;
+constexpr double DefaultRelativeHeight = 1.5;
+
+Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
+Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+Point operator*(Point a, double k) { return {a.x * k, a.y * k}; }
+
+// The rotated frame's directions on the paper (RO turns it counter-clockwise).
+Point RotatedToPhysical(const PlotterFrame& frame, Point v) {
+    switch (frame.Rotation()) {
+        case 90: return {-v.y, v.x};
+        case 180: return {-v.x, -v.y};
+        case 270: return {v.y, -v.x};
+        default: return v;
+    }
+}
+
+// How labels are laid out at the moment, in physical plotter units. Positions within a
+// label are local: (along the label direction, up from the baseline).
+struct Geometry {
+    Point along;    // unit vector of the label direction
+    Point up;       // at right angles to it, counter-clockwise
+    double width = 0;   // character width; negative mirrors
+    double height = 0;  // cap height; negative turns upside down
+    double slant = 0;
+    bool horizontal = true;  // text path along the label direction
+    Point charStep;  // local: one character cell along the text path
+    Point lineFeed;  // local
+
+    Point Physical(Point origin, Point local) const { return origin + along * local.x + up * local.y; }
+    Point PhysicalVector(Point local) const { return along * local.x + up * local.y; }
+};
+
+Geometry Layout(const Plotter& plotter) {
+    const LabelState& s = plotter.labels;
+    const PlotterFrame& frame = plotter.frame;
+    const Point span = frame.P2() - frame.P1();
+    Geometry g;
+    switch (s.sizing) {
+        case LabelState::Sizing::Absolute:
+            g.width = s.width * UnitsPerCm;
+            g.height = s.height * UnitsPerCm;
+            break;
+        case LabelState::Sizing::Relative:
+            g.width = s.width / 100 * span.x;
+            g.height = s.height / 100 * span.y;
+            break;
+        case LabelState::Sizing::Font: {
+            const LabelFont& font = s.alternateSelected ? s.alternate : s.standard;
+            g.height = font.height * CmPerPoint * CapPerFontHeight * UnitsPerCm;
+            g.width = font.proportional ? g.height * ProportionalAspect
+                                        : 2.54 / font.pitch / CellPerWidth * UnitsPerCm;
+            break;
+        }
+    }
+    Point direction = s.relativeDirection ? Point{s.run / 100 * span.x, s.rise / 100 * span.y}
+                                          : Point{s.run, s.rise};
+    const double length = std::hypot(direction.x, direction.y);
+    direction = length > 0 && std::isfinite(length) ? direction * (1 / length) : Point{1, 0};
+    g.along = RotatedToPhysical(frame, direction);
+    g.up = {-g.along.y, g.along.x};
+    g.slant = s.slant;
+
+    g.horizontal = s.path == 0 || s.path == 2;
+    const double cell = CellPerWidth * g.width;
+    const double line = LinePerHeight * g.height;
+    const double step = (g.horizontal ? cell : line) * (1 + s.extraSpace);
+    const double feed = (g.horizontal ? line : cell) * (1 + s.extraLines) * (s.reverseLineFeed ? -1 : 1);
+    switch (s.path) {
+        case 1: g.charStep = {0, -step}; g.lineFeed = {-feed, 0}; break;
+        case 2: g.charStep = {-step, 0}; g.lineFeed = {0, feed}; break;
+        case 3: g.charStep = {0, step}; g.lineFeed = {feed, 0}; break;
+        default: g.charStep = {step, 0}; g.lineFeed = {0, -feed}; break;
+    }
+    return g;
+}
+
+// Whether a label leaves the pen where the next label goes on, rather than where it was.
+bool Concatenates(int origin, int path) {
+    if (origin == 21) return path == 0 || path == 3;
+    const int q = origin % 10;
+    switch (path) {
+        case 1: return q % 3 == 0;
+        case 2: return q >= 7;
+        case 3: return (q - 1) % 3 == 0;
+        default: return q <= 3;
+    }
+}
+
+enum class ItemKind : std::uint8_t { Glyph, Backspace, Tab, CarriageReturn, LineFeed, Alternate, Standard };
+
+struct Item {
+    ItemKind kind = ItemKind::Glyph;
+    std::uint16_t glyph = 0;
+};
+
+// Whether the high bytes of a label are Shift-JIS rather than single 8-bit characters:
+// they all are half-width katakana or two-byte characters, with at least one two-byte
+// character or two katakana in a row (a lone byte is more likely a Latin-1 sign).
+bool LooksShiftJis(std::string_view text) {
+    bool evidence = false;
+    bool afterKana = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool kana = c >= 0xA1 && c <= 0xDF;
+        if (kana && afterKana) evidence = true;
+        afterKana = kana;
+        if (c < 0x80 || kana) continue;
+        if (c <= 0x9F && i + 1 < text.size() && ShiftJisToJis(c, static_cast<unsigned char>(text[i + 1])) != 0) {
+            evidence = true;
+            ++i;
+            continue;
+        }
+        return false;
+    }
+    return evidence;
+}
+
+// The characters and control codes of a label's bytes, one at a time.
+class LabelDecoder {
+public:
+    LabelDecoder(std::string_view text, bool twoByte)
+        : text_(text), twoByte_(twoByte), shiftJis_(!twoByte && LooksShiftJis(text)) {}
+
+    bool Next(Item& item) {
+        const StrokeFont& font = StrokeFont::Standard();
+        while (at_ < text_.size()) {
+            const auto c = static_cast<unsigned char>(text_[at_++]);
+            const auto next = static_cast<unsigned char>(at_ < text_.size() ? text_[at_] : 0);
+            if (c < 0x20 || c == 0x7F) {
+                if (Control(c, next, item)) return true;
+                continue;
+            }
+            if ((jis_ || twoByte_) && c >= 0x21 && c <= 0x7E && next >= 0x21 && next <= 0x7E) {
+                ++at_;
+                item = {ItemKind::Glyph, font.ForJis(static_cast<std::uint16_t>(c << 8 | next))};
+                return true;
+            }
+            const bool multiByte = twoByte_ || shiftJis_;
+            if (multiByte && c >= 0x81 && (twoByte_ || c <= 0x9F)) {
+                const std::uint16_t code = ShiftJisToJis(c, next);
+                if (code != 0) {
+                    ++at_;
+                    item = {ItemKind::Glyph, font.ForJis(code)};
+                    return true;
+                }
+            }
+            if (multiByte && c >= 0xA1 && c <= 0xDF) {
+                bool joined = false;
+                item = {ItemKind::Glyph, font.ForHalfWidthKana(c, next, joined)};
+                if (joined) ++at_;
+                return true;
+            }
+            item = {ItemKind::Glyph, font.ForByte(c)};
+            return true;
+        }
+        return false;
+    }
+
+private:
+    bool Control(unsigned char c, unsigned char next, Item& item) {
+        switch (c) {
+            case 8: item = {ItemKind::Backspace}; return true;
+            case 9: item = {ItemKind::Tab}; return true;
+            case 10: item = {ItemKind::LineFeed}; return true;
+            case 13: item = {ItemKind::CarriageReturn}; return true;
+            case 14: item = {ItemKind::Alternate}; return true;
+            case 15: item = {ItemKind::Standard}; return true;
+            case 0x1B:
+                // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
+                // ESC ( J ends it.
+                if (at_ + 1 < text_.size()) {
+                    const char f = text_[at_ + 1];
+                    if (next == '$' && (f == 'B' || f == '@')) {
+                        jis_ = true;
+                        at_ += 2;
+                    } else if (next == '(' && (f == 'B' || f == 'J')) {
+                        jis_ = false;
+                        at_ += 2;
+                    }
+                }
+                return false;
+            default: return false;  // other control codes do nothing
+        }
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    bool twoByte_;
+    bool shiftJis_;
+    bool jis_ = false;  // between ESC $ B and ESC ( B
+};
+
+bool RunItem(ItemKind k) { return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab; }
+
+// One character record at `origin`, unless the pen draws nothing or it lies wholly
+// outside the soft-clip window.
+void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyph) {
+    if (plotter.pen == 0) return;
+    const Point width = g.along * g.width;
+    const Point height = g.up * g.height + g.along * (g.slant * g.height);
+    if (!Storable(origin) || !Storable(width) || !Storable(height) || !Storable(origin + width + height)) return;
+    const Kestrel_Val::PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
+                                  static_cast<float>(width.x),  static_cast<float>(width.y),
+                                  static_cast<float>(height.x), static_cast<float>(height.y),
+                                  glyph,                        plotter.pen};
+    if (plotter.frame.HasWindow()) {
+        const CharBox box = CharBounds(c);
+        const Rect& w = plotter.frame.Window();
+        if (box.maxX < w.minX || box.minX > w.maxX || box.maxY < w.minY || box.minY > w.maxY) return;
+    }
+    plotter.Pages().AddChar(c);
+}
+
+// Characters up to the next CR, LF or font change, placed as the label origin says;
+// returns the pen position after them.
+Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin, const Item* end) {
+    const StrokeFont& font = StrokeFont::Standard();
+    // First the cells the run covers, from the pen, to find how far to shift it.
+    double minA = 0, maxA = 0, minB = 0, maxB = 0;
+    bool any = false;
+    Point at;
+    for (const Item* it = begin; it != end; ++it) {
+        if (it->kind == ItemKind::Backspace) {
+            at = at - g.charStep;
+        } else if (it->kind == ItemKind::Tab) {
+            at = at + g.charStep * 0.5;
+        } else {
+            const Glyph& glyph = font.At(it->glyph);
+            const double a2 = at.x + glyph.body * g.width;
+            const double b2 = at.y + g.height;
+            const double lowA = std::min(at.x, a2), highA = std::max(at.x, a2);
+            const double lowB = std::min(at.y, b2), highB = std::max(at.y, b2);
+            minA = any ? std::min(minA, lowA) : lowA;
+            maxA = any ? std::max(maxA, highA) : highA;
+            minB = any ? std::min(minB, lowB) : lowB;
+            maxB = any ? std::max(maxB, highB) : highB;
+            any = true;
+            at = at + g.charStep * (g.horizontal ? glyph.cells : 1);
+        }
+    }
+    const Point advance = at;
+
+    // LO: which point of the run's box sits on the pen, and the offset of 11..19.
+    const int origin = plotter.labels.origin;
+    const int q = origin == 21 ? 1 : origin % 10;
+    const int column = (q - 1) / 3;  // left, centre, right
+    const int row = (q - 1) % 3;     // bottom, middle, top
+    Point shift{-(minA + (maxA - minA) * column * 0.5), -(minB + (maxB - minB) * row * 0.5)};
+    if (origin >= 11 && origin <= 19) {
+        shift.x += (1 - column) * std::fabs(g.width) / 2;
+        shift.y += (1 - row) * std::fabs(g.height) / 2;
+    }
+
+    at = shift;
+    for (const Item* it = begin; it != end; ++it) {
+        if (it->kind == ItemKind::Backspace) {
+            at = at - g.charStep;
+        } else if (it->kind == ItemKind::Tab) {
+            at = at + g.charStep * 0.5;
+        } else {
+            const Glyph& glyph = font.At(it->glyph);
+            if (glyph.count > 0) Place(plotter, g, g.Physical(pen, at), it->glyph);
+            at = at + g.charStep * (g.horizontal ? glyph.cells : 1);
+        }
+    }
+    return g.Physical(pen, advance);
+}
+
+}  // namespace
+
+void LabelState::Defaults() {
+    const Point keep = carriageReturn;
+    *this = LabelState{};
+    carriageReturn = keep;
+}
+
+void DrawLabel(Plotter& plotter, std::string_view text) {
+    // Runs are laid out whole; one longer than this (no real label is) is laid out in parts,
+    // which keeps the memory of a hostile label bounded.
+    constexpr std::size_t MaxRun = 1 << 16;
+    thread_local std::vector<Item> run;
+    LabelState& s = plotter.labels;
+    LabelDecoder decoder(text, s.twoByte);
+    Geometry g = Layout(plotter);
+    const Point start = plotter.position;
+    Point pen = start;
+    Item item;
+    bool more = decoder.Next(item);
+    while (more) {
+        switch (item.kind) {
+            case ItemKind::CarriageReturn:
+                pen = s.carriageReturn;
+                more = decoder.Next(item);
+                continue;
+            case ItemKind::LineFeed: {
+                const Point feed = g.PhysicalVector(g.lineFeed);
+                pen = pen + feed;
+                s.carriageReturn = s.carriageReturn + feed;
+                more = decoder.Next(item);
+                continue;
+            }
+            case ItemKind::Alternate:
+            case ItemKind::Standard:
+                s.alternateSelected = item.kind == ItemKind::Alternate;
+                g = Layout(plotter);
+                more = decoder.Next(item);
+                continue;
+            default: break;
+        }
+        run.clear();
+        while (more && RunItem(item.kind) && run.size() < MaxRun) {
+            run.push_back(item);
+            more = decoder.Next(item);
+        }
+        pen = DrawRun(plotter, g, pen, run.data(), run.data() + run.size());
+    }
+    // A pen position no float can hold stays where it was.
+    const Point to = Concatenates(s.origin, s.path) ? pen : start;
+    if (Storable(to)) plotter.position = to;
+}
+
+void DrawSymbol(Plotter& plotter, Point at) {
+    LabelDecoder decoder(plotter.labels.symbol, plotter.labels.twoByte);
+    Item item;
+    while (decoder.Next(item)) {
+        if (item.kind != ItemKind::Glyph) continue;
+        const Geometry g = Layout(plotter);
+        const Glyph& glyph = StrokeFont::Standard().At(item.glyph);
+        if (glyph.count > 0) Place(plotter, g, g.Physical(at, {-glyph.body * g.width / 2, -g.height / 2}), item.glyph);
+        return;
+    }
+}
+
+void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> v) {
+    LabelState& s = plotter.labels;
+    if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return;
+    auto integer = [](double x) { return static_cast<int>(std::lround(std::clamp(x, -1e6, 1e6))); };
+    switch (mnemonic) {
+        case Mnemonic('S', 'I'):
+            if (v.empty()) {
+                s.sizing = LabelState::Sizing::Font;
+            } else if (v.size() == 2) {
+                s.sizing = LabelState::Sizing::Absolute;
+                s.width = v[0];
+                s.height = v[1];
+            }
+            break;
+        case Mnemonic('S', 'R'):
+            if (v.empty() || v.size() == 2) {
+                s.sizing = LabelState::Sizing::Relative;
+                s.width = v.empty() ? DefaultRelativeWidth : v[0];
+                s.height = v.empty() ? DefaultRelativeHeight : v[1];
+            }
+            break;
+        case Mnemonic('D', 'I'):
+        case Mnemonic('D', 'R'):
+            if (v.size() == 2 && (v[0] != 0 || v[1] != 0)) {
+                s.run = v[0];
+                s.rise = v[1];
+            } else if (v.empty()) {
+                s.run = 1;
+                s.rise = 0;
+            } else {
+                break;
+            }
+            s.relativeDirection = mnemonic == Mnemonic('D', 'R');
+            break;
+        case Mnemonic('D', 'V'):
+            if (v.size() <= 2) {
+                const int path = v.empty() ? 0 : integer(v[0]);
+                const int line = v.size() < 2 ? 0 : integer(v[1]);
+                if (path < 0 || path > 3 || line < 0 || line > 1) break;
+                s.path = path;
+                s.reverseLineFeed = line == 1;
+                s.carriageReturn = plotter.position;
+            }
+            break;
+        case Mnemonic('S', 'L'):
+            if (v.size() <= 1) s.slant = v.empty() ? 0 : v[0];
+            break;
+        case Mnemonic('E', 'S'):
+            if (v.size() <= 2) {
+                s.extraSpace = v.empty() ? 0 : v[0];
+                s.extraLines = v.size() < 2 ? 0 : v[1];
+            }
+            break;
+        case Mnemonic('L', 'O'): {
+            if (v.size() > 1) break;
+            const int origin = v.empty() ? 1 : integer(v[0]);
+            if ((origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19) || origin == 21) {
+                s.origin = origin;
+                s.carriageReturn = plotter.position;
+            }
+            break;
+        }
+        case Mnemonic('C', 'P'): {
+            const Geometry g = Layout(plotter);
+            Point to = plotter.position;
+            Point returnTo = s.carriageReturn;
+            if (v.empty()) {
+                // A carriage return and a line feed.
+                const Point feed = g.PhysicalVector(g.lineFeed);
+                returnTo = returnTo + feed;
+                to = returnTo;
+            } else if (v.size() == 2) {
+                // Spaces along the label direction, lines up from it, whatever the text path.
+                const double space = CellPerWidth * g.width * (1 + s.extraSpace);
+                const double line = LinePerHeight * g.height * (1 + s.extraLines);
+                const Point lines = g.up * (v[1] * line);
+                to = to + g.along * (v[0] * space) + lines;
+                returnTo = returnTo + lines;
+            } else {
+                break;
+            }
+            if (Storable(to) && Storable(returnTo)) {
+                plotter.position = to;
+                s.carriageReturn = returnTo;
+            }
+            break;
+        }
+        case Mnemonic('L', 'M'):
+            if (v.size() <= 2) {
+                const int mode = v.empty() ? 0 : integer(v[0]);
+                if (mode >= 0 && mode <= 3) s.twoByte = mode == 1 || mode == 3;
+            }
+            break;
+        case Mnemonic('S', 'D'):
+        case Mnemonic('A', 'D'): {
+            LabelFont& font = mnemonic == Mnemonic('S', 'D') ? s.standard : s.alternate;
+            if (v.empty()) font = LabelFont{};
+            // Kind and value pairs; only spacing, pitch and height size the stick font.
+            for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
+                const int kind = integer(v[i]);
+                const double value = v[i + 1];
+                if (kind == 2 && (value == 0 || value == 1)) font.proportional = value == 1;
+                if (kind == 3 && value > 0 && value <= 32767) font.pitch = value;
+                if (kind == 4 && value > 0 && value <= 32767) font.height = value;
+            }
+            break;
+        }
+        case Mnemonic('S', 'S'): s.alternateSelected = false; break;
+        case Mnemonic('S', 'A'): s.alternateSelected = true; break;
+        default: break;
+    }
+}
+
+CharBox CharBounds(const Kestrel_Val::PlotChar& c) {
+    const Glyph& g = StrokeFont::Standard().At(c.Glyph);
+    CharBox box;
+    bool first = true;
+    // In double, as the strokes are worked out, so that the box holds them exactly.
+    for (const double u : {g.minU, g.maxU}) {
+        for (const double v : {g.minV, g.maxV}) {
+            const auto x = static_cast<float>(c.X + u * c.WidthX + v * c.HeightX);
+            const auto y = static_cast<float>(c.Y + u * c.WidthY + v * c.HeightY);
+            box.minX = first ? x : std::min(box.minX, x);
+            box.maxX = first ? x : std::max(box.maxX, x);
+            box.minY = first ? y : std::min(box.minY, y);
+            box.maxY = first ? y : std::max(box.maxY, y);
+            first = false;
+        }
+    }
+    return box;
+}
+
+}  // namespace Kestrel_Plotter
