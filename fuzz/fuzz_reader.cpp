@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "reader/generation_budget.h"
 #include "reader/number.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
@@ -88,8 +89,9 @@ void CheckPen(std::string_view field) {
 }
 
 // What every read must leave: plots 1..PlotTotal, each with its counted segments and
-// characters stored and finite; `perByte` bounds the segments the input can make.
-void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t perByte) {
+// characters stored and finite, no more segments than `most` and no more characters than
+// bytes of input (`size`).
+void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t most) {
     if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
     std::size_t total = 0;
     std::size_t totalChars = 0;
@@ -115,7 +117,7 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size
         }
         totalChars += static_cast<std::size_t>(chars);
     }
-    if (total > size / perByte + 1 || totalChars > size) std::abort();
+    if (total > most || totalChars > size) std::abort();
 }
 
 }  // namespace
@@ -127,11 +129,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Basic reading: every stored segment costs at least two bytes of input (",,").
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic});
     if (store.PlotTotal != 1) std::abort();
-    CheckStore(store, size, 2);
+    CheckStore(store, size, size / 2 + 1);
 
-    // Plotter reading: a pair costs two bytes at least (PE's shortest numbers).
+    // Plotter reading: a pair costs two bytes at least (PE's shortest numbers), and so
+    // does a command that draws a shape (a chord, say, when the budget is spent); what
+    // shapes make beyond that (chords, dashes, hatch lines, outlines) is budgeted per byte.
+    const auto generated = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(size) +
+                           Kestrel_Plotter::GeneratedFloor;
     Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter});
-    CheckStore(store, size, 2);
+    CheckStore(store, size, size / 2 + 1 + static_cast<std::size_t>(generated));
 
     // Each field between separators is a number text, as x, y and pen texts are.
     std::size_t start = 0;

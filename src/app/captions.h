@@ -75,6 +75,7 @@ inline constexpr char OptionFrameCaption[] = "画面調整時の表示方法";
 inline constexpr char OptionLabel1Caption[] =
     "マウスによる画面の拡大及び縮小時に動きが遅くなる場合には、「OFF」にして下さい。";
 inline constexpr char Frame1Caption[] = "PLOT範囲の表示枠";
+inline constexpr char Frame2Caption[] = "線幅の表示";
 inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
 // The eight basic commands first, then what plotter reading understands besides.
 inline constexpr const char* CommandListEntries[] = {
@@ -109,6 +110,33 @@ inline constexpr const char* CommandListEntries[] = {
     "SA：代替フォントの選択",
     "BL：ラベルのバッファへの格納",
     "PB：バッファのラベルの描画",
+    "AA：円弧（絶対座標）",
+    "AR：円弧（相対座標）",
+    "AT：３点指定の円弧（絶対座標）",
+    "RT：３点指定の円弧（相対座標）",
+    "BZ：ベジェ曲線（絶対座標）",
+    "BR：ベジェ曲線（相対座標）",
+    "CI：円",
+    "CT：弦の許容誤差の方式",
+    "EA：矩形（絶対座標）",
+    "ER：矩形（相対座標）",
+    "EW：扇形",
+    "RA：塗りつぶし矩形（絶対座標）",
+    "RR：塗りつぶし矩形（相対座標）",
+    "WG：塗りつぶし扇形",
+    "PM：ポリゴンモード",
+    "EP：ポリゴンの輪郭",
+    "FP：ポリゴンの塗りつぶし",
+    "FT：塗りつぶしの種類",
+    "AC：塗りつぶしの基準点",
+    "PT：ペンの太さ",
+    "LT：線種",
+    "UL：ユーザー定義の線種",
+    "PW：ペンの幅",
+    "WU：ペンの幅の単位",
+    "PC：ペンの色",
+    "NP：ペンの数",
+    "CR：色の範囲",
 };
 inline constexpr char VersionCaptionSuffix[] = " のﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr char VersionPrefix[] = "Version ";

@@ -66,7 +66,7 @@ void TwipsForm::Place(QWidget* control, double left, double top, double width, d
 }
 
 OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
-    : TwipsForm(twipsPerPixel, 4725, 2865), store_(store) {
+    : TwipsForm(twipsPerPixel, 4725, 3600), store_(store) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
 
@@ -80,7 +80,11 @@ OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
     option3_ = Add<QRadioButton>(frame1, "Option3", OnCaption, 360, 240, 855, 315);
     option4_ = Add<QRadioButton>(frame1, "Option4", OffCaption, 1380, 240, 1215, 315);
 
-    auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 1770, 2400, 1335, 375);
+    auto* frame2 = Add<QGroupBox>(this, "Frame2", Frame2Caption, 135, 2400, 4455, 675);
+    option5_ = Add<QRadioButton>(frame2, "Option5", OnCaption, 360, 240, 855, 315);
+    option6_ = Add<QRadioButton>(frame2, "Option6", OffCaption, 1380, 240, 1215, 315);
+
+    auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 1770, 3135, 1335, 375);
     connect(command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
 
     Form_Load();
@@ -89,11 +93,16 @@ OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
 void OptionForm::Form_Load() {
     (store_.AdjustViewOff == 0 ? option1_ : option2_)->setChecked(true);
     (store_.RangeFrameOff == 0 ? option3_ : option4_)->setChecked(true);
+    (store_.PenWidthOff == 0 ? option5_ : option6_)->setChecked(true);
 }
 
 void OptionForm::Command1_Click() {
     store_.AdjustViewOff = option1_->isChecked() ? 0 : 1;
     store_.RangeFrameOff = option3_->isChecked() ? 0 : 1;
+    const std::int16_t penWidthOff = option5_->isChecked() ? 0 : 1;
+    const bool changed = penWidthOff != store_.PenWidthOff;
+    store_.PenWidthOff = penWidthOff;
+    if (changed && penWidthsChanged) penWidthsChanged();
     close();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The three small windows of the Options and Help menus, and where the manual lives.
 
+#include <functional>
+
 #include <QString>
 #include <QWidget>
 
@@ -46,7 +48,7 @@ private:
     double twipsPerPixel_;
 };
 
-// Display settings: the two flags of the plot store.
+// Display settings: the display flags of the plot store.
 class OptionForm : public TwipsForm {
     Q_OBJECT
 
@@ -55,12 +57,17 @@ public:
     void Form_Load();
     void Command1_Click();
 
+    // Called by OK when the pen widths setting changed, so that the plot shown follows.
+    std::function<void()> penWidthsChanged;
+
 private:
     Kestrel_Val::PlotStore& store_;
     QRadioButton* option1_ = nullptr;
     QRadioButton* option2_ = nullptr;
     QRadioButton* option3_ = nullptr;
     QRadioButton* option4_ = nullptr;
+    QRadioButton* option5_ = nullptr;
+    QRadioButton* option6_ = nullptr;
 };
 
 // The fixed list of supported commands.

@@ -35,7 +35,11 @@ void ShowSingle(QPointer<QWidget>& slot, QObject* mainWindow, Make make) {
 void PictForm::PlotMenu23_Click() { close(); }
 
 void PictForm::PlotMenu31_Click() {
-    ShowSingle(optionForm_, this, [this] { return new Kestrel_App::OptionForm(store_, twipsPerPixel_); });
+    ShowSingle(optionForm_, this, [this] {
+        auto* form = new Kestrel_App::OptionForm(store_, twipsPerPixel_);
+        form->penWidthsChanged = [this] { RunReported([this] { RedrawPlot(); }); };
+        return form;
+    });
 }
 
 void PictForm::PlotMenu91_Click() {

@@ -193,7 +193,7 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
         };
         for (std::int32_t k = 1; k <= count; ++k) {
             const Kestrel_Val::PlotLine& l = store.Line(slot, k);
-            segment(l.X1, l.Y1, l.X2, l.Y2, l.Pen);
+            segment(l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(slot, l.Pen));
         }
         Kestrel_View::ForEachLabelStroke(store, slot, segment);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -22,6 +23,26 @@ struct PlotChar {
     std::uint16_t Glyph = 0;  // in the stroke font
     std::int16_t Pen = 0;
 };
+
+// How a pen draws in one plot when the file says so (PC, PW): its own colour, if it has
+// one, and its width on paper (0: a hair-line).
+struct PenLook {
+    std::int16_t Pen = 0;
+    bool OwnColour = false;
+    std::uint8_t R = 0, G = 0, B = 0;
+    float WidthMm = 0;
+};
+
+// The pen looks of one plot. A segment's Pen is the real pen number while the pen draws
+// as it started the plot (FirstLooks, or Kestrel's colour and a hair-line for a pen not
+// listed there); a pen whose look changes later draws in Pen = -1 - i with LaterLooks[i].
+struct PlotPens {
+    std::vector<PenLook> FirstLooks;  // sorted by Pen
+    std::vector<PenLook> LaterLooks;
+};
+
+// Plotter units are 0.025 mm: what pen widths and lengths in mm are measured in.
+inline constexpr double PlotterUnitsPerMm = 40;
 
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;
@@ -52,6 +73,8 @@ struct PlotStore {
     std::vector<float> MaxY;
     std::vector<float> MinX;
     std::vector<float> MinY;
+    // Empty for plots whose pens all draw in Kestrel's colours as hair-lines.
+    std::vector<PlotPens> Pens;
 
     std::int16_t PlotNo = 0;
     std::int16_t PlotTotal = 0;
@@ -68,6 +91,8 @@ struct PlotStore {
 
     std::int16_t AdjustViewOff = 0;
     std::int16_t RangeFrameOff = 0;
+    std::int16_t PenWidthOff = 0;  // 1: pen widths are not shown, every line is a hair-line
+
 
     int SlotCount() const { return static_cast<int>(PlotLines.size()); }
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }
@@ -83,6 +108,7 @@ struct PlotStore {
         MaxY.resize(n, 0);
         MinX.resize(n, 0);
         MinY.resize(n, 0);
+        Pens.resize(n);
     }
 
     // Trades the plots (every per-plot table and PlotTotal) with `other`; a table added to
@@ -96,11 +122,31 @@ struct PlotStore {
         MaxY.swap(other.MaxY);
         MinX.swap(other.MinX);
         MinY.swap(other.MinY);
+        Pens.swap(other.Pens);
         std::swap(PlotTotal, other.PlotTotal);
     }
 
     // Segment k (1-based) of a slot; callers keep k within 1..LineCount(slot).
     const PlotLine& Line(int slot, std::int32_t k) const { return PlotLines.at(slot)[k]; }
+
+    // The look a segment's Pen stands for in a slot, or nullptr for Kestrel's default.
+    const PenLook* LookOf(int slot, std::int16_t pen) const {
+        if (!ValidSlot(slot) || static_cast<std::size_t>(slot) >= Pens.size()) return nullptr;
+        const PlotPens& pens = Pens[static_cast<std::size_t>(slot)];
+        if (pen < 0) {
+            const auto i = static_cast<std::size_t>(-1 - pen);
+            return i < pens.LaterLooks.size() ? &pens.LaterLooks[i] : nullptr;
+        }
+        const auto it = std::lower_bound(pens.FirstLooks.begin(), pens.FirstLooks.end(), pen,
+                                         [](const PenLook& l, std::int16_t p) { return l.Pen < p; });
+        return it != pens.FirstLooks.end() && it->Pen == pen ? &*it : nullptr;
+    }
+
+    // The pen number a segment was drawn with, as the file named it.
+    std::int16_t PenNumber(int slot, std::int16_t pen) const {
+        const PenLook* look = pen < 0 ? LookOf(slot, pen) : nullptr;
+        return look ? look->Pen : pen;
+    }
 };
 
 }  // namespace Kestrel_Val

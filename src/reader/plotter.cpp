@@ -26,6 +26,7 @@ void PlotPages::Begin(int slot) {
     chars.clear();
     chars.push_back({});
     count_ = 0;
+    codes_.Clear();
     chars_ = 0;
     maxX_ = maxY_ = Kestrel_Val::ExtentLow;
     minX_ = minY_ = Kestrel_Val::ExtentHigh;
@@ -67,6 +68,7 @@ void PlotPages::Commit() {
     store_.MaxY[s] = maxY_;
     store_.MinX[s] = minX_;
     store_.MinY[s] = minY_;
+    store_.Pens[s] = codes_.Tables();
     auto& lines = store_.PlotLines[s];
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
@@ -97,6 +99,7 @@ void PlotPages::Finish() {
 
 void Plotter::Initialize() {
     frame.Initialize();
+    drawing.pens.Initialize();
     Defaults();
     penDown = false;
     pen = 1;
@@ -108,6 +111,7 @@ void Plotter::Defaults() {
     frame.Defaults();
     relative = false;
     labels.Defaults();
+    drawing.Defaults();
 }
 
 void Plotter::EndPage() {
@@ -118,9 +122,30 @@ void Plotter::EndPage() {
 }
 
 void Plotter::MoveTo(Point to) {
-    if (penDown) Stroke(position, to);
+    if (drawing.polygon.Active()) {
+        drawing.polygon.Add(to, penDown);
+    } else if (penDown) {
+        if (drawing.lineType.Solid()) {
+            Stroke(position, to);
+        } else {
+            Draw(position, to);
+        }
+    }
     position = to;
     labels.carriageReturn = to;
+}
+
+void Plotter::Draw(Point from, Point to) {
+    if (drawing.lineType.Solid()) {
+        Stroke(from, to);
+        return;
+    }
+    drawing.lineType.Draw(from, to, drawing.lineType.PatternLength(Diagonal()), drawing.budget,
+                          [this](Point a, Point b) { Stroke(a, b); });
+}
+
+double Plotter::Diagonal() const {
+    return std::hypot(frame.P2().x - frame.P1().x, frame.P2().y - frame.P1().y);
 }
 
 namespace {
@@ -158,7 +183,16 @@ void Plotter::Stroke(Point from, Point to) {
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
     // A pen parked beyond single precision (a huge PS page's corner, say) draws nothing.
     if (!Storable(from) || !Storable(to)) return;
-    pages_.Add(from, to, pen);
+    pages_.Add(from, to, pages_.PenCode(drawing.pens.Look(pen)));
+}
+
+void Plotter::Stroke(Point from, Point to, float widthMm) {
+    if (pen == 0) return;
+    if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    if (!Storable(from) || !Storable(to)) return;
+    Kestrel_Val::PenLook look = drawing.pens.Look(pen);
+    look.WidthMm = widthMm;
+    pages_.Add(from, to, pages_.PenCode(look));
 }
 
 }  // namespace Kestrel_Plotter

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "reader/drawing_state.h"
 #include "reader/labels.h"
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
@@ -30,6 +31,8 @@ public:
     void EndPage();
     // End of reading: the store's plot count and the last page's counts.
     void Finish();
+    // The Pen value of a segment drawn in `look` on this page.
+    std::int16_t PenCode(const Kestrel_Val::PenLook& look) { return codes_.Code(look); }
 
 private:
     void Begin(int slot);
@@ -43,6 +46,7 @@ private:
     std::int32_t charTotal_ = 0;  // characters of all pages
     std::int32_t chars_ = 0;      // characters of the page being drawn
     bool full_ = false;       // no plot number left for another page
+    PenCodes codes_;
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
 };
 
@@ -56,10 +60,17 @@ public:
     void Defaults();    // DF
     void EndPage();     // PG
 
-    // Moves the pen to `to` (physical units), drawing when the pen is down.
+    // Moves the pen to `to` (physical units), drawing in the current line type when the
+    // pen is down; in polygon mode the move goes into the polygon buffer instead.
     void MoveTo(Point to);
+    // A line in the current line type.
+    void Draw(Point from, Point to);
     // A solid line in the current pen, clipped to the soft-clip window.
     void Stroke(Point from, Point to);
+    // The same drawn `widthMm` wide, whatever the pen's own width (solid fills).
+    void Stroke(Point from, Point to, float widthMm);
+    // The P1-P2 distance in plotter units, which relative lengths are measured against.
+    double Diagonal() const;
 
     // A point given in current units, absolute or relative to the pen.
     Point Absolute(Point user) const { return frame.UserToPhysical().Apply(user); }
@@ -75,6 +86,7 @@ public:
     bool relative = false;  // PR rather than PA
     std::int16_t pen = 1;   // 0: no pen, nothing is drawn
     LabelState labels;
+    DrawingState drawing;
 
 private:
     PlotPages& pages_;

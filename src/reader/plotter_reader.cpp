@@ -3,10 +3,12 @@
 #include <cmath>
 #include <new>
 #include <string>
+#include <type_traits>
 
 #include "reader/hpgl_scanner.h"
 #include "reader/plot_file_text.h"
 #include "reader/plotter.h"
+#include "reader/shapes.h"
 
 namespace Kestrel_Plotter {
 
@@ -25,7 +27,7 @@ constexpr std::size_t PollBytes = 1 << 18;
 class CommandReader {
 public:
     CommandReader(std::string_view text, Plotter& plotter, const ReadOptions& options)
-        : scan_(text), text_(text.data()), plotter_(plotter), options_(options) {}
+        : scan_(text), text_(text.data()), plotter_(plotter), shapes_(plotter), options_(options) {}
 
     void Run() {
         std::uint16_t code = 0;
@@ -46,6 +48,7 @@ public:
 
 private:
     void Poll() {
+        plotter_.drawing.budget.SetInputRead(scan_.Offset());
         if (scan_.Offset() < nextPoll_) return;
         nextPoll_ = scan_.Offset() + PollBytes;
         if (options_.progress) options_.progress->store(scan_.Offset(), std::memory_order_relaxed);
@@ -87,6 +90,34 @@ private:
             case Code('D', 'V'): case Code('S', 'L'): case Code('E', 'S'): case Code('L', 'O'):
             case Code('C', 'P'): case Code('L', 'M'): case Code('S', 'D'): case Code('A', 'D'):
             case Code('S', 'S'): case Code('S', 'A'): LabelSetting(code); break;
+            // Shapes, fills, line types, pen widths and colours.
+            case Code('A', 'A'): Shape(&ShapeCommands::ArcAbsolute); break;
+            case Code('A', 'R'): Shape(&ShapeCommands::ArcRelative); break;
+            case Code('A', 'T'): Shape(&ShapeCommands::ArcThreePointAbsolute); break;
+            case Code('R', 'T'): Shape(&ShapeCommands::ArcThreePointRelative); break;
+            case Code('B', 'Z'): Beziers(false); break;
+            case Code('B', 'R'): Beziers(true); break;
+            case Code('C', 'I'): Shape(&ShapeCommands::Circle); break;
+            case Code('E', 'A'): Shape([this](auto v) { shapes_.EdgeRectangle(false, v); }); break;
+            case Code('E', 'R'): Shape([this](auto v) { shapes_.EdgeRectangle(true, v); }); break;
+            case Code('R', 'A'): Shape([this](auto v) { shapes_.FillRectangle(false, v); }); break;
+            case Code('R', 'R'): Shape([this](auto v) { shapes_.FillRectangle(true, v); }); break;
+            case Code('E', 'W'): Shape(&ShapeCommands::EdgeWedge); break;
+            case Code('W', 'G'): Shape(&ShapeCommands::FillWedge); break;
+            case Code('P', 'M'): Shape(&ShapeCommands::PolygonMode); break;
+            case Code('E', 'P'): Shape(&ShapeCommands::EdgePolygon); break;
+            case Code('F', 'P'): Shape(&ShapeCommands::FillPolygon); break;
+            case Code('F', 'T'): Shape(&ShapeCommands::FillType); break;
+            case Code('A', 'C'): Shape(&ShapeCommands::AnchorCorner); break;
+            case Code('P', 'T'): Shape(&ShapeCommands::PenThickness); break;
+            case Code('C', 'T'): Shape(&ShapeCommands::ChordTolerance); break;
+            case Code('L', 'T'): Shape(&ShapeCommands::LineType); break;
+            case Code('U', 'L'): Shape(&ShapeCommands::UserLineType); break;
+            case Code('P', 'W'): Shape(&ShapeCommands::PenWidth); break;
+            case Code('W', 'U'): Shape(&ShapeCommands::WidthUnit); break;
+            case Code('P', 'C'): Shape(&ShapeCommands::PenColour); break;
+            case Code('N', 'P'): Shape(&ShapeCommands::PenCount); break;
+            case Code('C', 'R'): Shape(&ShapeCommands::ColourRange); break;
             default: scan_.SkipParameters(); break;
         }
     }
@@ -117,6 +148,37 @@ private:
         std::size_t count = 0;
         if (!Numbers(values, 8, count)) return;
         (plotter_.frame.*method)(std::span<const double>(values, count));
+    }
+
+    // A shape command with its numbers (UL takes the most: an index and 20 gaps).
+    template <typename Method>
+    void Shape(Method method) {
+        double values[21];
+        std::size_t count = 0;
+        if (!Numbers(values, 21, count)) return;
+        const std::span<const double> p(values, count);
+        if constexpr (std::is_member_function_pointer_v<Method>) {
+            (shapes_.*method)(p);
+        } else {
+            method(p);
+        }
+    }
+
+    // BZ, BR: curves of three points each; an incomplete last one is left out.
+    void Beziers(bool relative) {
+        for (;;) {
+            double v[6];
+            int n = 0;
+            Param r = Param::Number;
+            while (n < 6 && (r = scan_.Number(v[n])) == Param::Number) ++n;
+            if (r == Param::Bad) {
+                scan_.SkipParameters();
+                return;
+            }
+            if (n < 6) return;
+            shapes_.Bezier(relative, std::span<const double, 6>(v, 6));
+            Poll();
+        }
     }
 
     void LabelSetting(std::uint16_t code) {
@@ -215,6 +277,7 @@ private:
     HpglScanner scan_;
     const char* text_;
     Plotter& plotter_;
+    ShapeCommands shapes_;
     const ReadOptions& options_;
     std::size_t nextPoll_ = 0;
 };
@@ -249,6 +312,7 @@ bool Latin1AsUtf8(std::string_view data, std::string& bytes) {
 // Pairs are relative and pen-down unless a flag says otherwise for the next pair.
 void CommandReader::EncodedPolyline() {
     std::string_view data = scan_.EncodedData();
+    plotter_.drawing.budget.SetInputRead(scan_.Offset());
     std::string repaired;
     if (Latin1AsUtf8(data, repaired)) data = repaired;
 

@@ -350,6 +350,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     ReadResult result;
     store.SetSlotCount(2);
     ForgetChars(store);
+    store.Pens[Slot] = {};  // every pen draws in Kestrel's colour as a hair-line
     ReadPacing pacing(text, options);
     Interpreter in(store, options.segmentLimit, &pacing);
     store.PlotTotal = 1;
@@ -383,6 +384,7 @@ ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
     const int err = file.Open(store.PlotDir + store.PlotName);
     if (err != 0) {
         store.SetSlotCount(2);
+        store.Pens[Slot] = {};
         Interpreter reset(store, Kestrel_Val::MaxSegments);
         EmptyPlot(store);
         ReadResult result;

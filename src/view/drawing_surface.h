@@ -20,10 +20,18 @@ public:
     virtual ~DrawingSurface() = default;
     virtual double Width() const = 0;   // twips
     virtual double Height() const = 0;  // twips
+    // A pixel's side in twips: lines no wider than this are drawn one pixel wide.
+    virtual double PixelSize() const { return 1; }
     virtual void Clear() = 0;           // fill with the background (white)
     virtual void SetLineStyle(LineStyle style) = 0;
     // A one-pixel line in the current style.
     virtual void Line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // A solid line `width` twips wide with round ends, as a pen draws it; a surface that
+    // cannot draw wide lines draws a one-pixel line.
+    virtual void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) {
+        (void)width;
+        Line(x1, y1, x2, y2, colour);
+    }
     // A rectangle outline in the foreground colour (black), in the current style.
     virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
 };

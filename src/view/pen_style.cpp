@@ -4,9 +4,12 @@
 
 namespace Kestrel_View {
 
-// Every plot draws with the fixed pen colours, in hair-lines.
-PenStyle PenStyleOf(const Kestrel_Val::PlotStore& /*store*/, int /*slot*/, std::int16_t pen) {
-    return {PenColour(pen), 0};
+// A pen the file gave no colour keeps Kestrel's; one it gave no width is a hair-line.
+PenStyle PenStyleOf(const Kestrel_Val::PlotStore& store, int slot, std::int16_t pen) {
+    const Kestrel_Val::PenLook* look = store.LookOf(slot, pen);
+    if (look == nullptr) return {PenColour(pen), 0};
+    const Rgb colour = look->OwnColour ? Rgb{look->R, look->G, look->B} : PenColour(look->Pen);
+    return {colour, look->WidthMm};
 }
 
 }  // namespace Kestrel_View

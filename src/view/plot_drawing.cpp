@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "view/label_strokes.h"
+#include "view/pen_style.h"
 
 namespace Kestrel_View {
 
@@ -123,32 +124,54 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     const Kestrel_Val::PlotLine* lines = store.PlotLines[drawing.slot].data();
     const FitTransform& fit = drawing.fit;
     const double longest = surface.Width() + surface.Height();
+    const double area = surface.Width() * surface.Height();
+    const double pixel = surface.PixelSize();
+    const double twipsPerMm = store.PenWidthOff == 0 ? Kestrel_Val::PlotterUnitsPerMm * fit.s : 0;
+    // Segments of one pen come in runs: its style is looked up once per run.
+    std::int16_t pen = 0;
+    Rgb colour = PenColour(pen);
+    float width = 0;  // 0 draws one-pixel lines
+    bool styled = false;
     double spent = 0;
     std::int32_t k = drawing.next;
     for (; k <= drawing.count && spent < budget; ++k) {
         const Kestrel_Val::PlotLine& l = lines[k];
+        if (!styled || l.Pen != pen) {
+            pen = l.Pen;
+            const PenStyle style = PenStyleOf(store, drawing.slot, pen);
+            colour = style.colour;
+            width = static_cast<float>(style.widthMm * twipsPerMm);
+            styled = true;
+        }
         const auto x1 = static_cast<float>(fit.X(l.X1));
         const auto y1 = static_cast<float>(fit.Y(l.Y1));
         const auto x2 = static_cast<float>(fit.X(l.X2));
         const auto y2 = static_cast<float>(fit.Y(l.Y2));
-        surface.Line(x1, y1, x2, y2, PenColour(l.Pen));
-        // NaN fails the comparison and costs the most, as would a line across the surface.
+        // NaN fails the comparisons and costs the most, as would a line across the surface.
         const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
-        spent += lineCost + (side < longest ? side : longest);
+        if (width > pixel) {
+            surface.WideLine(x1, y1, x2, y2, colour, width);
+            // A wide line costs the pixels it covers, at most the surface's.
+            const double covered = (side + width) * width;
+            spent += lineCost + (covered < area ? covered : area) / pixel;
+        } else {
+            surface.Line(x1, y1, x2, y2, colour);
+            spent += lineCost + (side < longest ? side : longest);
+        }
     }
     drawing.next = k;
     if (drawing.next <= drawing.count) return;
 
     // Then the labels over the lines, each character whole, in its pen's colour.
     const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
-    std::int16_t pen = 0;
-    Rgb colour = PenColour(pen);
+    std::int16_t labelPen = 0;
+    Rgb labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
     auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
-        if (strokePen != pen) {
-            pen = strokePen;
-            colour = PenColour(pen);
+        if (strokePen != labelPen) {
+            labelPen = strokePen;
+            labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
         }
-        surface.Line(x1, y1, x2, y2, colour);
+        surface.Line(x1, y1, x2, y2, labelColour);
         const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
         spent += lineCost + (side < longest ? side : longest);
     };

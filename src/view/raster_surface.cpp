@@ -36,6 +36,12 @@ int RoundToPixel(double v) {
     return i - (t < i ? 1 : 0);
 }
 
+// ceil(v) for v within the clip box, likewise.
+int CeilToPixel(double v) {
+    const int i = static_cast<int>(v);
+    return i + (i < v ? 1 : 0);
+}
+
 // Liang-Barsky clip of (x1, y1)-(x2, y2) to [lo, hi] in both axes; false when nothing is
 // left. Results are clamped into the box, since with far-out end points the rounding
 // error of the intersection can exceed the box itself.
@@ -122,6 +128,76 @@ void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int 
     }
 }
 
+// The rows of a line drawn wide with round ends: for the row at height y (a pixel centre),
+// the span of x within r of the segment a-b. The shape is convex, so the span is the union
+// of the band between the ends and the discs at them.
+class Capsule {
+public:
+    Capsule(double ax, double ay, double bx, double by, double r, bool startDisc)
+        : ax_(ax), ay_(ay), bx_(bx), by_(by), r2_(r * r), startDisc_(startDisc) {
+        // Within the clip box: no overflow to guard against.
+        const double length = std::sqrt((bx - ax) * (bx - ax) + (by - ay) * (by - ay));
+        band_ = length > 0;
+        if (!band_) return;
+        const double ux = (bx - ax) / length, uy = (by - ay) / length;
+        // Along: 0 <= (x - ax) ux + dy uy <= length; across: |dy ux - (x - ax) uy| <= r, with
+        // dy = y - ay. Each bounds x - ax between two values linear in dy.
+        Bound(ux, 0, length, -uy, along_);
+        Bound(-uy, -r, r, -ux, across_);
+    }
+
+    bool Row(double y, double& lo, double& hi) const {
+        lo = INFINITY;
+        hi = -INFINITY;
+        const double dy = y - ay_;
+        if (band_) {
+            double left = -INFINITY, right = INFINITY;
+            if (along_.Span(dy, left, right) && across_.Span(dy, left, right) && left <= right) {
+                lo = ax_ + left;
+                hi = ax_ + right;
+            }
+        }
+        if (startDisc_) Disc(ax_, dy, lo, hi);
+        Disc(bx_, y - by_, lo, hi);
+        return lo <= hi;
+    }
+
+private:
+    // c (x - ax) within [from + k dy, to + k dy]; with c = 0 it holds for all x of a row
+    // or for none.
+    struct Limit {
+        bool zero = false;
+        double from = 0, to = 0, k = 0, inverse = 0;
+        bool Span(double dy, double& left, double& right) const {
+            const double f = from + k * dy, t = to + k * dy;
+            if (zero) return f <= 0 && 0 <= t;
+            const double p = f * inverse, q = t * inverse;
+            left = std::max(left, std::min(p, q));
+            right = std::min(right, std::max(p, q));
+            return true;
+        }
+    };
+    static void Bound(double c, double from, double to, double k, Limit& limit) {
+        limit.zero = std::fabs(c) < 1e-12;
+        limit.from = from;
+        limit.to = to;
+        limit.k = k;
+        limit.inverse = limit.zero ? 0 : 1 / c;
+    }
+    void Disc(double cx, double dy, double& lo, double& hi) const {
+        const double d2 = r2_ - dy * dy;
+        if (d2 < 0) return;
+        const double dx = std::sqrt(d2);
+        lo = std::min(lo, cx - dx);
+        hi = std::max(hi, cx + dx);
+    }
+
+    double ax_, ay_, bx_, by_, r2_;
+    bool startDisc_;
+    bool band_ = false;
+    Limit along_, across_;
+};
+
 }  // namespace
 
 RasterSurface::RasterSurface(std::uint32_t* pixels, int width, int height, int strideInPixels,
@@ -138,6 +214,7 @@ double RasterSurface::Width() const { return width_ * twipsPerPixel_; }
 double RasterSurface::Height() const { return height_ * twipsPerPixel_; }
 
 void RasterSurface::Clear() {
+    joinable_ = false;
     if (!pixels_) return;
     for (int y = 0; y < height_; ++y) {
         std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
@@ -148,6 +225,7 @@ void RasterSurface::Clear() {
 void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
+    joinable_ = false;
     if (!pixels_ || width_ == 0 || height_ == 0) return;
     double ax = x1 / twipsPerPixel_;
     double ay = y1 / twipsPerPixel_;
@@ -189,6 +267,54 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
         } else {
             Walk<true, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
         }
+    }
+}
+
+void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) {
+    double r = width / twipsPerPixel_ / 2;
+    if (!(r > 0.5)) {
+        Line(x1, y1, x2, y2, colour);
+        return;
+    }
+    if (!pixels_ || width_ == 0 || height_ == 0) return;
+    double ax = x1 / twipsPerPixel_;
+    double ay = y1 / twipsPerPixel_;
+    double bx = x2 / twipsPerPixel_;
+    double by = y2 / twipsPerPixel_;
+    if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
+    // Wider than the raster is as good as infinitely wide; it also keeps r * r finite.
+    r = std::min(r, 4.0 * (width_ + height_));
+    const double margin = r + ClipMargin;
+    const double loX = -margin, loY = -margin, hiX = width_ - 1 + margin, hiY = height_ - 1 + margin;
+    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY && by <= hiY)) {
+        ax = std::clamp(ax, -Huge, Huge);
+        ay = std::clamp(ay, -Huge, Huge);
+        bx = std::clamp(bx, -Huge, Huge);
+        by = std::clamp(by, -Huge, Huge);
+        if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
+    }
+    // A line going on from where the last wide one ended, as wide and in its colour, finds
+    // that end's disc drawn already.
+    const bool joined = joinable_ && x1 == lastX_ && y1 == lastY_ && width == lastWidth_ && colour == lastColour_;
+    joinable_ = true;
+    lastX_ = x2;
+    lastY_ = y2;
+    lastWidth_ = width;
+    lastColour_ = colour;
+    const Capsule capsule(ax, ay, bx, by, r, !joined);
+    const int top = static_cast<int>(std::max(0.0, std::ceil(std::min(ay, by) - r)));
+    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(std::max(ay, by) + r)));
+    const std::uint32_t c = Pixel(colour);
+    for (int y = top; y <= bottom; ++y) {
+        double lo, hi;
+        if (!capsule.Row(y, lo, hi)) continue;
+        // Pixels whose centres lie inside, within the raster.
+        if (hi < 0 || lo > width_ - 1) continue;
+        const int first = CeilToPixel(std::max(lo, 0.0));
+        const int last = std::min(width_ - 1, -CeilToPixel(-hi));
+        if (first > last) continue;
+        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        std::fill(row + first, row + last + 1, c);
     }
 }
 

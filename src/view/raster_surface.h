@@ -16,9 +16,12 @@ public:
 
     double Width() const override;
     double Height() const override;
+    double PixelSize() const override { return twipsPerPixel_; }
     void Clear() override;
     void SetLineStyle(LineStyle style) override;
     void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
+    // Lines no wider than a pixel are drawn as one-pixel lines.
+    void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) override;
     void Rectangle(float x1, float y1, float x2, float y2) override;
 
 private:
@@ -28,6 +31,10 @@ private:
     int stride_;
     double twipsPerPixel_;
     LineStyle style_ = LineStyle::Solid;
+    // Where the last wide line ended, when nothing was drawn since.
+    bool joinable_ = false;
+    float lastX_ = 0, lastY_ = 0, lastWidth_ = 0;
+    Rgb lastColour_;
 };
 
 }  // namespace Kestrel_View

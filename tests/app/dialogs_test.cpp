@@ -72,6 +72,27 @@ TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
     }
 }
 
+TEST_F(DialogsTest, PenWidthsShowUntilTurnedOffAndTheDrawingFollowsAtOnce) {
+    form->OpenChosenFile(QStringLiteral(SAMPLES_DIR "/shapes.hpg"));
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    const QImage wide = Raster();
+    ASSERT_FALSE(AllWhite(wide));
+    // OFF draws hair-lines only, ON the widths again; OK without a change draws nothing anew.
+    const struct { int click; std::int16_t after; bool wideShown; } rows[] = {
+        {6, 1, false}, {0, 1, false}, {5, 0, true}};
+    for (const auto& r : rows) {
+        QWidget* dialog = Options();
+        EXPECT_EQ(Radio(dialog, store.PenWidthOff == 0 ? 5 : 6)->isChecked(), true);
+        if (r.click != 0) Radio(dialog, r.click)->click();
+        dialog->findChild<QPushButton*>("Command1")->click();
+        ASSERT_TRUE(WaitUntilIdle(*form));
+        EXPECT_EQ(store.PenWidthOff, r.after);
+        EXPECT_EQ(Raster() == wide, r.wideShown) << r.click;
+    }
+    store.PenWidthOff = 1;
+    EXPECT_LT(CountColour(Rendered(store, wide.size(), Twips()), Blue), CountColour(wide, Blue));
+}
+
 TEST_F(DialogsTest, StartsOnAndALoadTurnsTheAdjustOptionOff) {
     EXPECT_EQ(Selected(Options()), std::make_pair(1, 3));
     form->OptionForm()->close();
@@ -151,8 +172,9 @@ TEST_F(DialogsTest, ControlsArePlacedFromTwips) {
     form->PlotMenu93_Click();
     // Window, control (empty: the window's client area), left, top, width, height in twips.
     const struct { QWidget* dialog; const char* control; double left, top, width, height; } rows[] = {
-        {form->OptionForm(), "", 0, 0, 4725, 2865},       {form->OptionForm(), "Option4", 1380, 240, 1215, 315},
-        {form->OptionForm(), "Command1", 1770, 2400, 1335, 375}, {form->ComdForm(), "", 0, 0, 2640, 2445},
+        {form->OptionForm(), "", 0, 0, 4725, 3600},       {form->OptionForm(), "Option4", 1380, 240, 1215, 315},
+        {form->OptionForm(), "Frame2", 135, 2400, 4455, 675},   {form->OptionForm(), "Option6", 1380, 240, 1215, 315},
+        {form->OptionForm(), "Command1", 1770, 3135, 1335, 375}, {form->ComdForm(), "", 0, 0, 2640, 2445},
         {form->ComdForm(), "Command1", 720, 1800, 1155, 375},    {form->VersForm(), "", 0, 0, 6540, 2520},
         {form->VersForm(), "lblDescription", 1245, 1020, 5055, 660},
         {form->VersForm(), "cmdOK", 2790, 2010, 1035, 345}};

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "reader/plot_store.h"
+#include "reader/reader.h"
 #include "view/plot_drawing.h"
+#include "view/raster_surface.h"
 
 using namespace Kestrel_View;
 using Kestrel_Val::PlotLine;
@@ -91,6 +93,25 @@ TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
             }
             EXPECT_EQ(s.calls.back().colour, (Rgb{128, 0, 0}));
         }
+    }
+}
+
+TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
+    // A 1 mm line (40 units) across a 4000-unit plot: in 400 pixels s = 0.095 pixels per unit,
+    // so 3.8 pixels wide; in 100 pixels 0.95, no wider than a pixel, so one pixel.
+    PlotStore store;
+    Kestrel_Sub::ReadPlotText(store, "SP2;PU0,0;PD4000,2000;SP1;PW1;PU0,1000;PD4000,1000;");
+    store.PlotName = "widths.hpg";
+    store.PlotNo = 1;
+    const struct { int size; std::int16_t off; int rows; } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};
+    for (const auto& c : cases) {
+        store.PenWidthOff = c.off;
+        std::vector<std::uint32_t> px(static_cast<std::size_t>(c.size) * c.size);
+        RasterSurface surface(px.data(), c.size, c.size, c.size, 15);
+        RedrawPlot(store, surface);
+        int rows = 0;  // pen 1's pixels in the column a quarter across
+        for (int y = 0; y < c.size; ++y) rows += px[static_cast<std::size_t>(y) * c.size + c.size / 4] == 0xFF000080u;
+        EXPECT_NEAR(rows, c.rows, c.rows == 1 ? 0 : 1) << c.size << " " << c.off;
     }
 }
 

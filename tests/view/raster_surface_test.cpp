@@ -78,4 +78,21 @@ TEST(RasterSurface, DashDot) {
     EXPECT_EQ(runs, (std::vector<int>{9, 3, 3, 3, 9, 3, 3, 3, 4}));  // dash, gap, dot, gap
 }
 
+TEST(RasterSurface, WideLinesCoverThePenWithRoundEnds) {
+    // Pixels whose centres the pen covers. A dot 10 wide: the 81 points within 5 of its
+    // centre. A line 4 wide from (10, 20.5) to (50, 20.5): rows 19 to 22 in columns 10 to 50,
+    // and the round ends reach column 9 and 51 in each of those rows (1.5 above the centre
+    // the end is sqrt(4 - 2.25) = 1.32 wide). One no wider than a pixel is the one-pixel line.
+    const struct { double x1, y1, x2, y2, width; std::size_t least, most; } cases[] = {
+        {30, 20, 30, 20, 10, 81, 81}, {10, 20.5, 50, 20.5, 4, 41 * 4 + 8, 41 * 4 + 8}, {10, 20, 50, 20, 1, 41, 41}};
+    for (const auto& c : cases) {
+        Raster r(60, 40);
+        r.s.WideLine(static_cast<float>(c.x1 * Tpp), static_cast<float>(c.y1 * Tpp), static_cast<float>(c.x2 * Tpp),
+                     static_cast<float>(c.y2 * Tpp), {0, 0, 128}, static_cast<float>(c.width * Tpp));
+        const std::size_t drawn = r.Drawn().size();
+        EXPECT_GE(drawn, c.least) << c.width;
+        EXPECT_LE(drawn, c.most) << c.width;
+    }
+}
+
 }  // namespace

@@ -1,0 +1,161 @@
+#include "reader/line_types.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kestrel_Plotter {
+
+namespace {
+
+
+// The fixed line types 1 to 8, in percent of the pattern: dash, gap, dash, ...
+constexpr double FixedPatterns[8][8] = {
+    {0, 100}, {50, 50}, {70, 30}, {80, 10, 0, 10}, {70, 10, 10, 10}, {50, 10, 10, 10, 10, 10},
+    {70, 10, 0, 10, 0, 10}, {50, 10, 0, 10, 10, 10, 0, 10},
+};
+constexpr int FixedCounts[8] = {2, 2, 2, 4, 4, 6, 6, 8};
+
+LinePattern Fixed(int index) {
+    LinePattern p;
+    p.count = FixedCounts[index];
+    for (int i = 0; i < p.count; ++i) p.parts[static_cast<std::size_t>(i)] = FixedPatterns[index][i] / 100;
+    return p;
+}
+
+bool Finite(std::span<const double> p) {
+    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
+}
+
+Point Along(Point a, Point b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+
+}  // namespace
+
+void LineTypes::Initialize() {
+    solid_ = true;
+    current_ = {};
+    current_.type = 1;
+    saved_ = false;
+    for (int i = 0; i < 8; ++i) patterns_[static_cast<std::size_t>(i)] = Fixed(i);
+    haveDot_ = false;
+}
+
+bool LineTypes::Select(std::span<const double> p) {
+    if (p.size() > 3 || !Finite(p)) return false;
+    if (p.empty()) {
+        if (!solid_) {
+            savedSelection_ = current_;
+            saved_ = true;
+        }
+        solid_ = true;
+        return true;
+    }
+    const double type = std::round(p[0]);
+    if (type == 99) {
+        // Back to the pattern a bare LT put aside, where it was left.
+        if (!solid_ || !saved_) return false;
+        current_ = savedSelection_;
+        solid_ = false;
+        return true;
+    }
+    if (std::fabs(type) > 8) return false;
+    if (p.size() >= 2 && !(p[1] > 0)) return false;
+    if (p.size() == 3 && p[2] != 0 && p[2] != 1) return false;
+    current_.type = static_cast<int>(type);
+    if (p.size() >= 2) current_.length = p[1];
+    if (p.size() == 3) current_.millimetres = p[2] == 1;
+    current_.phase = 0;
+    solid_ = false;
+    saved_ = false;
+    haveDot_ = false;
+    return true;
+}
+
+bool LineTypes::Define(std::span<const double> p) {
+    if (!Finite(p)) return false;
+    if (p.empty()) {
+        for (int i = 0; i < 8; ++i) patterns_[static_cast<std::size_t>(i)] = Fixed(i);
+        return true;
+    }
+    const double index = std::round(std::fabs(p[0]));
+    if (index < 1 || index > 8 || p.size() > 21) return false;
+    const auto slot = static_cast<std::size_t>(index) - 1;
+    if (p.size() == 1) {
+        patterns_[slot] = Fixed(static_cast<int>(slot));
+        return true;
+    }
+    double sum = 0;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        if (p[i] < 0) return false;
+        sum += p[i];
+    }
+    if (!(sum > 0)) return false;
+    LinePattern pattern;
+    pattern.count = static_cast<int>(p.size() - 1);
+    for (std::size_t i = 1; i < p.size(); ++i) pattern.parts[i - 1] = p[i] / sum;
+    patterns_[slot] = pattern;
+    return true;
+}
+
+double LineTypes::PatternLength(double diagonal) const {
+    return current_.millimetres ? current_.length * Kestrel_Val::PlotterUnitsPerMm : current_.length / 100 * diagonal;
+}
+
+void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sink) {
+    // Line type 0 marks only the points the pen goes to.
+    const bool startDrawn = haveDot_ && lastDot_.x == a.x && lastDot_.y == a.y;
+    if (!startDrawn && budget.Take(1)) sink(a, a);
+    if (budget.Take(1)) sink(b, b);
+    haveDot_ = true;
+    lastDot_ = b;
+}
+
+void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& budget, const Sink& sink) {
+    if (solid_) {
+        sink(a, b);
+        return;
+    }
+    if (current_.type == 0) {
+        Dots(a, b, budget, sink);
+        return;
+    }
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    const bool adaptive = current_.type < 0;
+    const LinePattern& pattern = patterns_[static_cast<std::size_t>(std::abs(current_.type)) - 1];
+    if (!(length > 0) || !(patternLength > 0) || !std::isfinite(length)) {
+        sink(a, b);
+        return;
+    }
+    double period = patternLength;
+    double offset = current_.phase * period;  // how far into a pattern the line begins
+    if (adaptive) {
+        // Stretched or shrunk to whole patterns, each line starting afresh.
+        const double n = std::max(1.0, std::round(length / patternLength));
+        period = length / n;
+        offset = 0;
+    }
+    const double patterns = std::ceil((offset + length) / period) + 1;
+    const double pieces = patterns * std::ceil(pattern.count / 2.0);
+    if (!(pieces <= static_cast<double>(budget.Left())) || !budget.Take(static_cast<std::int64_t>(pieces))) {
+        sink(a, b);
+    } else {
+        for (double start = -offset; start < length; start += period) {
+            double at = start;
+            for (int i = 0; i < pattern.count; ++i) {
+                const double end = at + pattern.parts[static_cast<std::size_t>(i)] * period;
+                if (i % 2 == 0) {
+                    // A dash, or a dot, counts where it starts: one that starts at the end of
+                    // this line belongs to the next.
+                    const double lo = std::max(at, 0.0);
+                    const double hi = std::min(end, length);
+                    if (end == at ? (at >= 0 && at < length) : lo < hi) {
+                        sink(Along(a, b, lo / length), Along(a, b, std::max(lo, hi) / length));
+                    }
+                }
+                at = end;
+            }
+        }
+    }
+    current_.phase = adaptive ? 0 : std::fmod((offset + length) / period, 1.0);
+}
+
+}  // namespace Kestrel_Plotter

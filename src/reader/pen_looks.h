@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "reader/plot_store.h"
+
+namespace Kestrel_Plotter {
+
+// What PW, WU, PC, NP and CR say about the pens: each pen's width and colour as the
+// plotter would draw it now. A pen the file says nothing about draws in Kestrel's colour
+// as a hair-line, the thinnest line the output has.
+class PenSettings {
+public:
+    PenSettings() { Initialize(); }
+
+    void Initialize();  // IN: hair-lines, Kestrel's colours, metric widths, colour range 0..255
+
+    // `diagonal` is the P1-P2 distance in plotter units, for widths given relative to it.
+    bool Width(std::span<const double> p, double diagonal);      // PW [width[,pen]]
+    bool WidthUnit(std::span<const double> p, double diagonal);  // WU [type]
+    bool Colour(std::span<const double> p);                      // PC [pen[,r,g,b]]
+    bool PenCount(std::span<const double> p);                    // NP [n]
+    bool ColourRange(std::span<const double> p);                 // CR [6 values]
+
+    // Asked for every segment: the last answer is kept until something changes.
+    const Kestrel_Val::PenLook& Look(std::int16_t pen) const {
+        if (!cached_ || cachedLook_.Pen != pen) {
+            cachedLook_ = Find(pen);
+            cached_ = true;
+        }
+        return cachedLook_;
+    }
+    // The width of a pen in mm, 0 for a hair-line.
+    float WidthMm(std::int16_t pen) const { return Look(pen).WidthMm; }
+
+private:
+    Kestrel_Val::PenLook Find(std::int16_t pen) const;
+    mutable bool cached_ = false;
+    mutable Kestrel_Val::PenLook cachedLook_;
+
+    struct Colour3 {
+        std::uint8_t r, g, b;
+    };
+    bool relativeWidths_ = false;
+    float allWidthMm_ = 0;                                  // pens without one of their own
+    std::unordered_map<std::int16_t, float> widthMm_;       // PW for one pen
+    std::unordered_map<std::int16_t, Colour3> colours_;     // PC
+    double range_[6] = {};                                  // CR: black and white per component
+};
+
+// The Pen values of one plot's segments: a pen's real number while it draws in its first
+// look, a negative code for each later look (see Kestrel_Val::PlotPens).
+class PenCodes {
+public:
+    void Clear();
+    std::int16_t Code(const Kestrel_Val::PenLook& look) {
+        if (haveLast_ && Same(look, last_)) return lastCode_;
+        return Lookup(look);
+    }
+    // The looks as the store keeps them.
+    Kestrel_Val::PlotPens Tables() const;
+
+private:
+    static bool Same(const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b) {
+        return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G && a.B == b.B &&
+               a.WidthMm == b.WidthMm;
+    }
+    static bool Plain(const Kestrel_Val::PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
+    std::int16_t Lookup(const Kestrel_Val::PenLook& look);
+
+    using Key = std::tuple<std::int16_t, bool, std::uint32_t, float>;
+    static Key KeyOf(const Kestrel_Val::PenLook& look);
+
+    std::unordered_map<std::int16_t, Kestrel_Val::PenLook> first_;  // includes plain looks
+    std::map<Key, std::int16_t> laterCodes_;
+    std::vector<Kestrel_Val::PenLook> later_;
+    bool haveLast_ = false;
+    Kestrel_Val::PenLook last_;
+    std::int16_t lastCode_ = 0;
+};
+
+}  // namespace Kestrel_Plotter

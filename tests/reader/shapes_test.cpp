@@ -1,0 +1,192 @@
+// Shapes, fills and line types in plotter reading: each text with the segments a plotter
+// draws, worked out by hand from the HP-GL/2 rules. Without IP or SC, user units are
+// plotter units; hatch lines run through the origin, spaced along their normal, and
+// belong to an edge from its lower end up to, not including, its upper end.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "reader/generation_budget.h"
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+#include "view/pen_style.h"
+#include "view/plot_drawing.h"
+
+using Kestrel_Val::PlotStore;
+
+namespace {
+
+struct Seg {
+    double x1, y1, x2, y2;
+    int pen = 1;
+};
+
+bool Near(const Seg& a, const Seg& b) {
+    const auto close = [](double p, double q) { return std::fabs(p - q) < 2e-3; };
+    return close(a.x1, b.x1) && close(a.y1, b.y1) && close(a.x2, b.x2) && close(a.y2, b.y2) && a.pen == b.pen;
+}
+
+std::ostream& operator<<(std::ostream& os, const Seg& s) {
+    return os << "(" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << ") pen " << s.pen;
+}
+
+// The first plot's segments, each with the pen the file named.
+std::vector<Seg> Read(PlotStore& store, std::string_view text) {
+    Kestrel_Sub::ReadPlotText(store, text);
+    std::vector<Seg> out;
+    for (std::int32_t k = 1; k <= store.LineCount[1]; ++k) {
+        const auto& l = store.Line(1, k);
+        out.push_back({l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(1, l.Pen)});
+    }
+    return out;
+}
+
+struct ShapeCase {
+    const char* name;
+    std::string text;
+    std::vector<Seg> segments;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
+class ShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(ShapeTest, DrawsWhatThePlotterDraws) {
+    PlotStore store;
+    const std::vector<Seg> got = Read(store, GetParam().text);
+    ASSERT_EQ(got.size(), GetParam().segments.size()) << ::testing::PrintToString(got);
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_PRED2(Near, got[i], GetParam().segments[i]) << i;
+}
+
+constexpr double R = 70.7107;  // 100 sin 45°
+constexpr double C30 = 86.6025;  // 100 cos 30°
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ShapeTest,
+    ::testing::Values(
+        // Arcs: positive sweeps turn from +x towards +y; the chord angle is a most.
+        ShapeCase{"ArcCounterClockwise", "PU100,0;PD;AA0,0,90,45;", {{100, 0, R, R}, {R, R, 0, 100}}},
+        ShapeCase{"ArcClockwise", "PU100,0;PD;AA0,0,-90,45;", {{100, 0, R, -R}, {R, -R, 0, -100}}},
+        ShapeCase{"ChordAngleRoundedUpToWholeChords", "PU100,0;PD;AA0,0,90,40;",
+                  {{100, 0, C30, 50}, {C30, 50, 50, C30}, {50, C30, 0, 100}}},
+        ShapeCase{"DeviationModeChordAngle", "CT1;PU100,0;PD;AA0,0,90,13.4;", {{100, 0, R, R}, {R, R, 0, 100}}},
+        ShapeCase{"RelativeArcLeavesThePenAtItsEnd", "PU100,0;PD;AR-100,0,180,90;PR10,0;",
+                  {{100, 0, 0, 100}, {0, 100, -100, 0}, {-100, 0, -90, 0}}},
+        ShapeCase{"PenUpArcOnlyMoves", "PU100,0;AA0,0,90;PD0,50;", {{0, 100, 0, 50}}},
+        ShapeCase{"ThreePointArcCounterClockwise", "PU100,0;PD;AT0,100,-100,0,90;", {{100, 0, 0, 100}, {0, 100, -100, 0}}},
+        ShapeCase{"ThreePointArcClockwiseRelative", "PU100,0;PD;RT-100,-100,-200,0,90;",
+                  {{100, 0, 0, -100}, {0, -100, -100, 0}}},
+        ShapeCase{"ThreePointInLineIsALine", "PU0,0;PD;AT50,0,100,0;", {{0, 0, 100, 0}}},
+        ShapeCase{"ThreePointEndAtStartIsACircleOnTheDiameter", "PU0,0;PD;AT200,0,0,0,90;",
+                  {{0, 0, 100, -100}, {100, -100, 200, 0}, {200, 0, 100, 100}, {100, 100, 0, 0}}},
+        ShapeCase{"ThreePointInLineOutsideDrawsRaysToTheLimits", "PS1000,500;PU400,250;PD;AT300,250,600,250;PD700,250;",
+                  {{400, 250, 0, 250}, {600, 250, 1000, 250}, {600, 250, 700, 250}}},
+        // Circles: from angle 0 (180 for a negative radius), pen up to and from the centre.
+        ShapeCase{"CircleRestoresPenUpAtTheCentre", "PU0,0;CI100,90;PD10,0;",
+                  {{100, 0, 0, 100}, {0, 100, -100, 0}, {-100, 0, 0, -100}, {0, -100, 100, 0}, {0, 0, 10, 0}}},
+        ShapeCase{"CircleNegativeRadiusWithPenDown", "PU0,0;PD;CI-100,180;PD10,0;",
+                  {{-100, 0, 100, 0}, {100, 0, -100, 0}, {0, 0, 10, 0}}},
+        // Bezier curves: a straight control polygon is one chord; BR counts from each curve's start.
+        ShapeCase{"BezierStraight", "PU0,0;PD;BZ10,0,20,0,30,0;", {{0, 0, 30, 0}}},
+        ShapeCase{"BezierRelativeCurves", "PU10,10;PD;BR10,0,20,0,30,0,0,0,0,0,-30,0;", {{10, 10, 40, 10}, {40, 10, 10, 10}}},
+        // Rectangles and wedges: outlines whatever the pen; the pen ends where and as it was.
+        ShapeCase{"EdgeRectangle", "PU10,10;EA30,20;PD40,40;",
+                  {{10, 10, 30, 10}, {30, 10, 30, 20}, {30, 20, 10, 20}, {10, 20, 10, 10}, {10, 10, 40, 40}}},
+        ShapeCase{"EdgeRectangleRelative", "PU10,10;ER20,10;",
+                  {{10, 10, 30, 10}, {30, 10, 30, 20}, {30, 20, 10, 20}, {10, 20, 10, 10}}},
+        ShapeCase{"EdgeWedge", "PU0,0;EW100,0,90,45;", {{0, 0, 100, 0}, {100, 0, R, R}, {R, R, 0, 100}, {0, 100, 0, 0}}},
+        ShapeCase{"EdgeWedgeNegativeRadius", "PU0,0;EW-100,0,90,90;", {{0, 0, -100, 0}, {-100, 0, 0, -100}, {0, -100, 0, 0}}},
+        ShapeCase{"FillWedge", "PU0,0;FT3,50,0;WG100,0,90,90;", {{0, 0, 100, 0}, {0, 50, 50, 50}}},
+        ShapeCase{"FillRectangleThenEdgeIt", "PU0,0;FT3,50,0;RA100,100;EP;",
+                  {{0, 0, 100, 0}, {0, 50, 100, 50}, {0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}}},
+        // Polygon mode: nothing drawn inside it; EP draws the pen-down edges, PM2 closes.
+        ShapeCase{"PolygonModeDrawsNothing", "PU0,0;PM0;PD100,0;PM2;", {}},
+        ShapeCase{"EdgePolygonClosed", "PU0,0;PM0;PD100,0,100,100,0,100;PM2;EP;",
+                  {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}}},
+        ShapeCase{"EdgePolygonSkipsPenUpEdges", "PU0,0;PM0;PD100,0,100,100;PU0,100;PM2;EP;",
+                  {{0, 0, 100, 0}, {100, 0, 100, 100}}},
+        ShapeCase{"CircleInPolygonModeIsASubpolygon", "PU0,0;PM0;PU50,50;CI10,90;PM2;EP;",
+                  {{60, 50, 50, 60}, {50, 60, 40, 50}, {40, 50, 50, 40}, {50, 40, 60, 50}}},
+        // Solid fill: 1 mm pen, lines 0.95 * 40 = 38 units apart, alternating in direction.
+        ShapeCase{"SolidFillOfASquare", "PW1;PU0,0;PM0;PD200,0,200,200,0,200;PM2;FT1;FP;",
+                  {{0, 0, 200, 0}, {200, 38, 0, 38}, {0, 76, 200, 76}, {200, 114, 0, 114}, {0, 152, 200, 152}, {200, 190, 0, 190}}},
+        ShapeCase{"HatchAt90Degrees", "PU10,10;PM0;PD110,10,110,110,10,110;PM2;FT3,25,90;FP;",
+                  {{100, 10, 100, 110}, {75, 10, 75, 110}, {50, 10, 50, 110}, {25, 10, 25, 110}}},
+        ShapeCase{"HatchAt45Degrees", "PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,45;FP;",
+                  {{R, 0, 100, 29.2893}, {0, 0, 100, 100}, {0, R, 29.2893, 100}}},
+        ShapeCase{"CrossHatch", "PU10,10;PM0;PD90,10,90,90,10,90;PM2;FT4,50,0;FP;", {{10, 50, 90, 50}, {50, 10, 50, 90}}},
+        ShapeCase{"HatchTurnsWithTheFrame", "PS1000,500;RO90;PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,0;FP;",
+                  {{1000, 0, 1000, 100}, {950, 0, 950, 100}}},
+        // A ring of two squares drawn the same way round, and a star crossing itself.
+        ShapeCase{"RingEvenOdd", "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP0;",
+                  {{0, 0, 100, 0}, {0, 50, 25, 50}, {75, 50, 100, 50}}},
+        ShapeCase{"RingNonZero", "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP1;",
+                  {{0, 0, 100, 0}, {0, 50, 100, 50}}},
+        ShapeCase{"StarEvenOdd", "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP0;",
+                  {{30.7692, 40, 32, 40}, {68, 40, 69.2308, 40}, {44, 80, 56, 80}}},
+        ShapeCase{"StarNonZero", "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP1;",
+                  {{30.7692, 40, 69.2308, 40}, {44, 80, 56, 80}}},
+        // Line types: 10 mm is 400 units; a fixed pattern goes on into the next line.
+        ShapeCase{"DashedInMillimetres", "LT2,10,1;PU0,0;PD1000,0;", {{0, 0, 200, 0}, {400, 0, 600, 0}, {800, 0, 1000, 0}}},
+        ShapeCase{"PatternGoesOnAroundACorner", "LT2,10,1;PU0,0;PD300,0,300,300;", {{0, 0, 200, 0}, {300, 100, 300, 300}}},
+        ShapeCase{"PercentOfTheDiagonal", "IP0,0,3000,4000;LT2;PU0,0;PD400,0;", {{0, 0, 100, 0}, {200, 0, 300, 0}}},
+        ShapeCase{"AdaptiveFitsWholePatterns", "LT-2,10,1;PU0,0;PD500,0;", {{0, 0, 250, 0}}},
+        ShapeCase{"DotsAtPatternStarts", "LT1,10,1;PU0,0;PD1000,0;", {{0, 0, 0, 0}, {400, 0, 400, 0}, {800, 0, 800, 0}}},
+        ShapeCase{"LineTypeZeroDotsThePoints", "LT0;PU0,0;PD100,0,200,0;", {{0, 0, 0, 0}, {100, 0, 100, 0}, {200, 0, 200, 0}}},
+        ShapeCase{"UserPattern", "UL1,1,3;LT1,10,1;PU0,0;PD800,0;", {{0, 0, 100, 0}, {400, 0, 500, 0}}},
+        ShapeCase{"SolidThenBackWhereThePatternWas", "LT2,10,1;PU0,0;PD300,0;LT;PD400,0;LT99;PD700,0;",
+                  {{0, 0, 200, 0}, {300, 0, 400, 0}, {500, 0, 700, 0}}},
+        ShapeCase{"HatchLinesFollowTheLineType", "PU0,0;LT2,2,1;FT3,50,0;RA100,60;",
+                  {{0, 0, 40, 0}, {80, 0, 100, 0}, {0, 50, 20, 50}, {60, 50, 100, 50}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShapeReading, ChordCountsAndBezierPoints) {
+    PlotStore store;
+    EXPECT_EQ(Read(store, "PU100,0;PD;AA0,0,90;").size(), 18u);   // default 5°
+    EXPECT_EQ(Read(store, "PU0,0;CI100,0.1;").size(), 720u);       // 0.5° at the finest
+    EXPECT_EQ(Read(store, "PU0,0;CI100,200;").size(), 2u);         // 180° at the coarsest
+    // The control polygon turns 180°: 36 chords; halfway is B(1/2) = (50, 75).
+    const auto curve = Read(store, "PU0,0;PD;BZ0,100,100,100,100,0;");
+    ASSERT_EQ(curve.size(), 36u);
+    EXPECT_PRED2(Near, curve[17], (Seg{curve[17].x1, curve[17].y1, 50, 75}));
+}
+
+TEST(ShapeReading, PenLooksKeepThePenNumberAndTheirStyle) {
+    PlotStore store;
+    // Pen 1 at 0.5 mm, then 1 mm in the same plot; pen 2 red on a 0..100 colour range.
+    const auto segments = Read(store, "SP1;PW0.5;PU0,0;PD10,0;PW1,1;PD20,0;SP2;CR0,100,0,100,0,100;PC2,100,0,50;PD30,0;"
+                                      "NP;PD40,0;WU1;PD50,0;");
+    ASSERT_EQ(segments.size(), 5u);
+    const struct { int pen; Kestrel_View::PenStyle style; } expected[] = {
+        {1, {Kestrel_View::PenColour(1), 0.5}},      {1, {Kestrel_View::PenColour(1), 1}},
+        {2, {{255, 0, 128}, 0.5}},                   {2, {Kestrel_View::PenColour(2), 0.5}},
+        {2, {Kestrel_View::PenColour(2), 0.001 * std::hypot(10000.0, 7200.0) * 0.025}}};  // 0.1 % of P1-P2
+    for (int k = 1; k <= 5; ++k) {
+        const std::int16_t code = store.Line(1, k).Pen;
+        EXPECT_EQ(store.PenNumber(1, code), expected[k - 1].pen) << k;
+        const auto style = Kestrel_View::PenStyleOf(store, 1, code);
+        EXPECT_EQ(style.colour, expected[k - 1].style.colour) << k;
+        EXPECT_NEAR(style.widthMm, expected[k - 1].style.widthMm, 1e-5) << k;
+    }
+    EXPECT_EQ(store.Line(1, 1).Pen, 1);  // a pen's first look keeps its number in the store
+    // Basic reading knows no looks: its pens keep Kestrel's colours, even negative ones.
+    Kestrel_Sub::ReadPlotText(store, "SP-3;PU0,0;PD1,1;", {Kestrel_Sub::Reading::Basic});
+    EXPECT_EQ(Kestrel_View::PenStyleOf(store, 1, store.Line(1, 1).Pen), (Kestrel_View::PenStyle{{128, 0, 128}, 0}));
+}
+
+TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
+    // A fine hatch of a large square, asked for again and again: lines are spaced wider
+    // as the budget runs out, and the plot stays proportional to the input.
+    std::string text = "PU0,0;PM0;PD1000000,0,1000000,1000000,0,1000000;PM2;FT3,1,0;";
+    for (int i = 0; i < 200; ++i) text += "FP;";
+    PlotStore store;
+    Kestrel_Sub::ReadPlotText(store, text);
+    const auto bound = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(text.size()) +
+                       Kestrel_Plotter::GeneratedFloor;
+    EXPECT_GT(store.LineCount[1], 16384);  // the first fill, at the widest it may be
+    EXPECT_LE(store.LineCount[1], bound);
+}
+
+}  // namespace
