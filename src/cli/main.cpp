@@ -1,15 +1,18 @@
 // kestrel-convert: the reader and renderer without a window.
 #include <malloc.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +20,7 @@
 
 #include "interact/rotation.h"
 #include "output/bmp_writer.h"
+#include "output/output_file.h"
 #include "output/png_writer.h"
 #include "output/vector_writer.h"
 #include "reader/plot_store.h"
@@ -46,13 +50,22 @@ int UsageError() {
 // Buffered text output; one fwrite per 64 KiB keeps large plots fast.
 class Out {
 public:
-    ~Out() { Flush(); }
     void Float(float v) { Append("%.9g", static_cast<double>(v)); }
     void Int(long long v) { Append("%lld", v); }
     void Text(const char* s) { Append("%s", s); }
     void Flush() {
-        if (used_ > 0) std::fwrite(buf_, 1, used_, stdout);
+        if (used_ > 0 && std::fwrite(buf_, 1, used_, stdout) != used_ && error_ == 0) error_ = errno;
         used_ = 0;
+    }
+    // Writes what is left; false (with the one-line message given) when any write failed,
+    // a full disk or a closed pipe for instance.
+    bool Finish() {
+        Flush();
+        if (std::fflush(stdout) != 0 && error_ == 0) error_ = errno;
+        if (error_ == 0 && std::ferror(stdout)) error_ = EIO;
+        if (error_ == 0) return true;
+        std::fprintf(stderr, "kestrel-convert: cannot write the standard output: %s\n", std::strerror(error_));
+        return false;
     }
 
 private:
@@ -64,7 +77,31 @@ private:
     }
     char buf_[1 << 16];
     std::size_t used_ = 0;
+    int error_ = 0;
 };
+
+// The word for why reading ended early, or none when it read to the end.
+const char* StopWord(Kestrel_Sub::StopReason reason) {
+    using Kestrel_Sub::StopReason;
+    switch (reason) {
+        case StopReason::EndOfFile: return nullptr;
+        case StopReason::PageFeed: return "page-feed";
+        case StopReason::BadPen: return "bad-pen";
+        case StopReason::Overflow: return "overflow";
+        case StopReason::SegmentLimit: return "segment-limit";
+        case StopReason::PlotLimit: return "plot-limit";
+        case StopReason::OutOfMemory: return "out-of-memory";
+        case StopReason::Cancelled: return "cancelled";
+    }
+    return "unknown";
+}
+
+// Reading that ran out of memory kept what it read, but the result is not the plot.
+bool ReportOutOfMemory(const Kestrel_Sub::ReadResult& r, const std::string& path) {
+    if (r.stop != Kestrel_Sub::StopReason::OutOfMemory) return false;
+    std::fprintf(stderr, "kestrel-convert: out of memory reading %s\n", path.c_str());
+    return true;
+}
 
 void SplitPath(Kestrel_Val::PlotStore& store, const std::string& path) {
     const int p = Kestrel_Sub::LastPos(path, "/");
@@ -136,6 +173,11 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     out.Text(" ");
     out.Float(store.MaxY[slot]);
     out.Text("\n");
+    if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
+        out.Text("stopped ");
+        out.Text(word);
+        out.Text("\n");
+    }
     if (segments) {
         auto segment = [&out](float x1, float y1, float x2, float y2, std::int16_t pen) {
             out.Float(x1);
@@ -155,7 +197,8 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
         }
         Kestrel_View::ForEachLabelStroke(store, slot, segment);
     }
-    return 0;
+    if (!out.Finish()) return 1;
+    return ReportOutOfMemory(r, path) ? 1 : 0;
 }
 
 enum class ImageFormat { Bmp, Png, Svg, Pdf };
@@ -292,6 +335,8 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
         o.format = ImageFormat::Svg;
     } else if (EndsWithNoCase(o.output, ".pdf")) {
         o.format = ImageFormat::Pdf;
+    } else if (Kestrel_Output::IsNamedDevice(o.output)) {
+        o.format = ImageFormat::Bmp;  // -o /dev/stdout: a device has no extension to go by
     } else {
         return false;
     }
@@ -360,7 +405,7 @@ int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
     const auto format =
         o.format == ImageFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf;
     const Kestrel_Output::VectorResult result = Kestrel_Output::WriteVector(
-        o.output, Kestrel_Output::WriteMode::InPlace, format, store, plots, o.fit);
+        o.output, format, store, plots, o.fit);
     switch (result.outcome) {
         case Kestrel_Output::VectorOutcome::Written: return 0;
         case Kestrel_Output::VectorOutcome::TooLarge:
@@ -377,7 +422,7 @@ int Render(const RenderOptions& o) {
     PrepareHeap();
     Kestrel_Val::PlotStore store;
     Kestrel_Sub::ReadResult r;
-    if (!ReadPlot(store, o.input, o.choice, r)) return 1;
+    if (!ReadPlot(store, o.input, o.choice, r) || ReportOutOfMemory(r, o.input)) return 1;
     if (o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf) return ExportPaths(store, o);
 
     PixelBuffer pixels(o.width, o.height);
@@ -407,10 +452,18 @@ int Render(const RenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with EFBIG and the target stays as it was,
+    // rather than the process being killed half-way.
+    ::signal(SIGXFSZ, SIG_IGN);
     RenderOptions options;
     if (!ParseArgs(argc, argv, options)) return UsageError();
-    if (options.mode != Mode::Render) {
-        return PrintPlot(options.input, options.mode == Mode::Segments, options.choice);
+    try {
+        if (options.mode != Mode::Render) {
+            return PrintPlot(options.input, options.mode == Mode::Segments, options.choice);
+        }
+        return Render(options);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "kestrel-convert: out of memory\n");
+        return 1;
     }
-    return Render(options);
 }

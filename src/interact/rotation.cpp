@@ -55,7 +55,7 @@ bool RotatePlot(PlotStore& store, Turn turn) {
 
     // The count is taken once; a count beyond the stored records (never made by the
     // reader) stops at the last record rather than reading past the table.
-    std::vector<PlotLine>& lines = store.PlotLines[slot];
+    auto& lines = store.PlotLines[slot];
     const auto stored = static_cast<std::int64_t>(lines.size()) - 1;
     const std::int64_t count = std::min<std::int64_t>(store.LineCount[slot], stored);
     for (std::int64_t i = 1; i <= count; ++i) {

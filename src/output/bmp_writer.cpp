@@ -37,8 +37,8 @@ void ToBgr(const std::uint32_t* src, int width, unsigned char* d) {
 }
 
 // Writes the whole file; false on failure, with the file's error telling why when known.
-bool WriteBmpTo(const std::string& path, WriteMode mode, const std::uint32_t* pixels, int width,
-                int height, int strideInPixels, int& error) {
+bool WriteBmpTo(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                int strideInPixels, int& error) {
     error = 0;
     if (!pixels || width <= 0 || height <= 0 || strideInPixels < width) return false;
     // Row and file sizes must fit the header's 32-bit fields.
@@ -66,7 +66,7 @@ bool WriteBmpTo(const std::string& path, WriteMode mode, const std::uint32_t* pi
     Put32(p, 0);  // colours used: all
     Put32(p, 0);  // important colours: all
 
-    OutputFile file(path, mode);
+    OutputFile file(path);
     const auto failed = [&file, &error] {
         error = file.Error();
         return false;
@@ -85,7 +85,7 @@ bool WriteBmpTo(const std::string& path, WriteMode mode, const std::uint32_t* pi
         }
         if (!file.Write(chunk.data(), rows * rowBytes)) return failed();
     }
-    return file.Finish(fileBytes) || failed();
+    return file.Finish() || failed();
 }
 
 }  // namespace
@@ -93,13 +93,13 @@ bool WriteBmpTo(const std::string& path, WriteMode mode, const std::uint32_t* pi
 bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels) {
     int error = 0;
-    return WriteBmpTo(path, WriteMode::InPlace, pixels, width, height, strideInPixels, error);
+    return WriteBmpTo(path, pixels, width, height, strideInPixels, error);
 }
 
 int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
             int strideInPixels) {
     int error = 0;
-    if (WriteBmpTo(path, WriteMode::Replace, pixels, width, height, strideInPixels, error)) return 0;
+    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error)) return 0;
     return SaveErrorNumber(error);
 }
 

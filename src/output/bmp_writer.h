@@ -6,12 +6,12 @@
 namespace Kestrel_Output {
 
 // Writes 32-bit pixels (0xAARRGGBB) as a 24-bit uncompressed Windows BMP with a
-// 40-byte BITMAPINFOHEADER, rows bottom-up and padded to 4 bytes. False on failure.
+// 40-byte BITMAPINFOHEADER, rows bottom-up and padded to 4 bytes. False on failure,
+// which leaves an existing file as it was.
 bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels);
 
-// The save command's writer: the same file, written beside `path` and put in its place
-// only once complete, so a failure leaves an existing file as it was. Returns 0, or the
+// The save command's writer: the same file. Returns 0, or the
 // run-time error number of the failure (see SaveErrorNumber); an image without pixels
 // cannot be written and gives 31037.
 int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,

@@ -11,34 +11,38 @@
 
 namespace Kestrel_Output {
 
-OutputFile::OutputFile(const std::string& path, WriteMode mode) : path_(path) {
-    if (mode == WriteMode::Replace) {
-        OpenBeside();
+bool IsNamedDevice(const std::string& path) {
+    return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/self/fd/", 0) == 0;
+}
+
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+    struct stat st {};
+    const bool exists = ::stat(path_.c_str(), &st) == 0;
+    if (!exists || S_ISREG(st.st_mode)) {
+        OpenBeside(exists, st.st_mode);
+    } else if (S_ISCHR(st.st_mode) || (IsNamedDevice(path_) && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))) {
+        OpenDevice();
     } else {
-        OpenInPlace();
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     }
     if (fd_ < 0) Fail();
 }
 
-void OutputFile::OpenInPlace() {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    created_ = fd_ >= 0;
-    // An existing file is overwritten; a dangling link gets its target created.
-    if (fd_ < 0 && errno == EEXIST) fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd_ < 0 && errno == ENOENT) {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+void OutputFile::OpenDevice() {
+    // Without O_NONBLOCK a FIFO nobody reads would block the open forever; with it the
+    // open fails (ENXIO) instead. Writes then block as usual.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags == -1 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        const int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        errno = err;
     }
-    struct stat st {};
-    regular_ = fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void OutputFile::OpenBeside() {
-    struct stat st {};
-    const bool exists = ::stat(path_.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) {
-        OpenInPlace();
-        return;
-    }
+void OutputFile::OpenBeside(bool exists, unsigned mode) {
     // A link stays a link: the file it points to is the one replaced.
     if (char resolved[PATH_MAX]; exists && ::realpath(path_.c_str(), resolved) != nullptr) {
         path_ = resolved;
@@ -57,21 +61,13 @@ void OutputFile::OpenBeside() {
         tempPath_.clear();
         return;
     }
-    created_ = true;
-    regular_ = true;
     // The replacement keeps the permissions of the file it replaces.
-    if (exists) (void)::fchmod(fd_, st.st_mode & 07777);
+    if (exists) (void)::fchmod(fd_, mode & 07777);
 }
 
 OutputFile::~OutputFile() {
     if (fd_ < 0) return;  // finished
-    if (!tempPath_.empty()) {
-        ::unlink(tempPath_.c_str());
-    } else if (created_) {
-        ::unlink(path_.c_str());
-    } else if (regular_) {
-        (void)::ftruncate(fd_, 0);
-    }
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
     ::close(fd_);
 }
 
@@ -93,25 +89,18 @@ bool OutputFile::Write(const void* data, std::size_t size) {
     return true;
 }
 
-bool OutputFile::Finish(std::uint64_t length) {
-    if (tempPath_.empty()) {
-        if (regular_ && ::ftruncate(fd_, static_cast<off_t>(length)) != 0) return Fail();
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) == 0) return true;
-        Fail();
-        if (created_) ::unlink(path_.c_str());
-        return false;
-    }
-    // The data must be on the disk before the name points at it.
-    if (::fsync(fd_) != 0) return Fail();
+bool OutputFile::Finish() {
     const int fd = fd_;
     fd_ = -1;
-    const bool ok = ::close(fd) == 0 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        Fail();
-        ::unlink(tempPath_.c_str());
+    if (tempPath_.empty()) {
+        if (::close(fd) == 0) return true;
+        return Fail();
     }
+    // The data must be on the disk before the name points at it.
+    bool ok = ::fsync(fd) == 0 || Fail();
+    ok = (::close(fd) == 0 || Fail()) && ok;
+    ok = ok && (::rename(tempPath_.c_str(), path_.c_str()) == 0 || Fail());
+    if (!ok) ::unlink(tempPath_.c_str());
     return ok;
 }
 

@@ -1,50 +1,43 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace Kestrel_Output {
 
-enum class WriteMode {
-    // An existing file is overwritten in place and cut to length at the end, rather
-    // than truncated first, which spares the system freeing and allocating its cached
-    // pages again. An image cut short is no use, so on failure a file this writer
-    // created is removed and an existing one emptied.
-    InPlace,
-    // The file is written under a temporary name beside the target and renamed over it
-    // only once complete, so a failure leaves an existing file exactly as it was.
-    // Targets that are not regular files (devices, pipes) are written in place.
-    Replace,
-};
-
-// An image file being written.
+// An image file being written. It is written under a temporary name beside the target
+// and renamed over it only once complete and on the disk, so a failure (a full disk, a
+// file-size limit, the process killed) leaves an existing file exactly as it was.
+// A target that is not a regular file is written directly only when it is a device the
+// user names on purpose (/dev/stdout, /dev/null, a terminal); anything else, a FIFO in
+// particular, is refused rather than waited on.
 class OutputFile {
 public:
-    explicit OutputFile(const std::string& path, WriteMode mode = WriteMode::InPlace);
+    explicit OutputFile(const std::string& path);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
     bool Write(const void* data, std::size_t size);
-    // Cuts an overwritten file to the new length (or puts the finished file in place of
-    // the target) and closes it.
-    bool Finish(std::uint64_t length);
+    // Puts the finished file in place of the target and closes it.
+    bool Finish();
     // The errno of the first failure, 0 while there was none.
     int Error() const { return error_; }
 
 private:
-    void OpenInPlace();
-    void OpenBeside();
+    void OpenDevice();
+    void OpenBeside(bool exists, unsigned mode);
     bool Fail();  // records errno, returns false
 
     std::string path_;
-    std::string tempPath_;  // with Replace: the name written until Finish
+    std::string tempPath_;  // the name written until Finish; empty for a device
     int fd_ = -1;
-    bool created_ = false;
-    bool regular_ = false;
     int error_ = 0;
 };
+
+// A name that stands for a device or a descriptor the caller holds (/dev/stdout,
+// /proc/self/fd/3): whatever is behind it (a pipe, say) is what the user asked for.
+bool IsNamedDevice(const std::string& path);
 
 }  // namespace Kestrel_Output

@@ -82,12 +82,10 @@ public:
     }
 
     bool Flush() {
-        total_ += used_;
         const bool ok = file_.Write(buf_.get(), used_);
         used_ = 0;
         return ok;
     }
-    std::uint64_t Total() const { return total_ + used_; }
 
 private:
     // Writes the length before and the CRC (of type and data) after a chunk's data.
@@ -103,7 +101,6 @@ private:
     std::unique_ptr<unsigned char[]> buf_;
     std::size_t used_ = 0;
     std::size_t idatStart_ = 0;
-    std::uint64_t total_ = 0;
 };
 
 class Deflater {
@@ -183,8 +180,7 @@ bool Encode(OutputFile& file, const std::uint32_t* pixels, int width, int height
     }
     if (!out.CloseIdat(static_cast<std::uint32_t>(IdatBytes - z.avail_out))) return false;
     out.Chunk("IEND", nullptr, 0);
-    const std::uint64_t total = out.Total();
-    return out.Flush() && file.Finish(total);
+    return out.Flush() && file.Finish();
 }
 
 }  // namespace

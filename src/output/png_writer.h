@@ -6,7 +6,7 @@
 namespace Kestrel_Output {
 
 // Writes 32-bit pixels (0xAARRGGBB, alpha ignored) as an 8-bit RGB, non-interlaced PNG
-// file. False on failure; a file this call created is then removed again.
+// file. False on failure, which leaves an existing file as it was.
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels);
 

@@ -426,7 +426,7 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
     return page;
 }
 
-VectorResult WriteVector(const std::string& path, WriteMode mode, VectorFormat format,
+VectorResult WriteVector(const std::string& path, VectorFormat format,
                          const PlotStore& store, const std::vector<int>& slots, FitPaper paper) {
     // Slot 0 is never filled: it stands for the blank page of a file without plots.
     std::vector<int> pages = slots.empty() ? std::vector<int>{0} : slots;
@@ -438,19 +438,19 @@ VectorResult WriteVector(const std::string& path, WriteMode mode, VectorFormat f
         layouts.push_back(*layout);
     }
 
-    OutputFile file(path, mode);
+    OutputFile file(path);
     if (!file.IsOpen()) return {VectorOutcome::WriteFailed, file.Error()};
     std::uint64_t length = 0;
     const int error = format == VectorFormat::Svg ? WriteSvg(file, store, pages.front(), layouts.front(), length)
                                                   : WritePdf(file, store, pages, layouts, length);
     if (error != 0) return {VectorOutcome::WriteFailed, error};
-    if (!file.Finish(length)) return {VectorOutcome::WriteFailed, file.Error()};
+    if (!file.Finish()) return {VectorOutcome::WriteFailed, file.Error()};
     return {};
 }
 
 int SaveVector(const std::string& path, VectorFormat format, const PlotStore& store,
                const std::vector<int>& slots) {
-    const VectorResult result = WriteVector(path, WriteMode::Replace, format, store, slots);
+    const VectorResult result = WriteVector(path, format, store, slots);
     switch (result.outcome) {
         case VectorOutcome::Written: return 0;
         case VectorOutcome::TooLarge: return PageTooLargeError;

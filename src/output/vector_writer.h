@@ -48,9 +48,9 @@ struct VectorResult {
 
 // Writes plots `slots` as strokes in their pens' styles, each run of joined segments of
 // one pen a single path, the labels' strokes after them: an SVG holds the first plot, a
-// PDF one page per plot. No slots give one blank page. Nothing is left at `path` when
-// writing fails (see WriteMode).
-VectorResult WriteVector(const std::string& path, WriteMode mode, VectorFormat format,
+// PDF one page per plot. No slots give one blank page. An existing file at `path` stays
+// as it was when writing fails.
+VectorResult WriteVector(const std::string& path, VectorFormat format,
                          const Kestrel_Val::PlotStore& store, const std::vector<int>& slots,
                          FitPaper paper = {});
 

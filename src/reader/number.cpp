@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 
 namespace Kestrel_Sub {
 namespace {
@@ -67,27 +66,47 @@ Parsed ParseRadix(Cursor& cur, int radix) {
     return out;
 }
 
-// Rare path: many significant digits or a large exponent. Rebuilds the number
-// without blanks and lets the correctly rounding library conversion do it.
-double ConvertSlow(const char* begin, const char* stop, bool skipBlanks, long long magnitude,
-                   bool& overflow) {
-    std::string clean;
-    for (const char* q = begin; q != stop; ++q) {
-        char c = *q;
-        if (skipBlanks && IsBlank(c)) continue;
-        if (c == '+' && clean.empty()) continue;
-        if (c == 'd' || c == 'D' || c == 'E') c = 'e';
-        clean.push_back(c);
+// Digits kept for the library conversion. A halfway point between two doubles has at most
+// 767 significant digits, so the first 800 and one nonzero digit standing for any that
+// follow round exactly as the whole text does, and a hostile run of digits costs nothing.
+constexpr int KeptSignificant = 800;
+
+struct Significant {
+    char digits[KeptSignificant + 1];
+    int count = 0;
+    bool sticky = false;  // a nonzero digit beyond those kept
+
+    void Add(char c) {
+        if (count < KeptSignificant) {
+            digits[count++] = c;
+        } else if (c != '0') {
+            sticky = true;
+        }
     }
+};
+
+// Rare path: many significant digits or a large exponent. The magnitude (without its sign,
+// which the caller applies) is 0.DIGITS times ten to the power `magnitude`, the digits
+// being those of `leading` and then `further`, converted by the correctly rounding
+// library conversion.
+double ConvertSlow(unsigned long long leading, const Significant& further, long long magnitude,
+                   bool& overflow) {
+    char text[KeptSignificant + 80];
+    char* p = text;
+    *p++ = '0';
+    *p++ = '.';
+    p = std::to_chars(p, text + sizeof text, leading).ptr;
+    for (int i = 0; i < further.count; ++i) *p++ = further.digits[i];
+    if (further.sticky) *p++ = '1';
+    *p++ = 'e';
+    p = std::to_chars(p, text + sizeof text, magnitude).ptr;
     double v = 0;
-    auto [ptr, ec] = std::from_chars(clean.data(), clean.data() + clean.size(), v);
+    const auto [ptr, ec] = std::from_chars(text, p, v);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
-        if (magnitude > 0) {
-            overflow = true;
-            return 0;
-        }
-        return 0;  // underflow reads as zero
+        // Past the largest double, or so small it reads as zero.
+        if (magnitude > 0) overflow = true;
+        return 0;
     }
     if (std::isinf(v)) overflow = true;
     return v;
@@ -117,10 +136,11 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
     }
 
     unsigned long long mantissa = 0;
-    int sigDigits = 0;         // significant digits seen (after leading zeros)
-    int keptDigits = 0;        // of those, digits held in `mantissa`
-    long long exp10 = 0;       // value = mantissa * 10^exp10
-    long long magnitude = 0;   // decimal exponent of the leading significant digit, plus one
+    Significant further;  // significant digits after those in `mantissa`
+    long long sigDigits = 0;  // significant digits seen (after leading zeros)
+    int keptDigits = 0;       // of those, digits held in `mantissa`
+    long long exp10 = 0;      // value = mantissa * 10^exp10
+    long long magnitude = 0;  // decimal exponent of the leading significant digit, plus one
     bool point = false;
     while (cur.Peek(c)) {
         if (IsDigit(c)) {
@@ -138,8 +158,9 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
                     mantissa = mantissa * 10 + static_cast<unsigned long long>(d);
                     ++keptDigits;
                     if (point) --exp10;
-                } else if (!point) {
-                    ++exp10;
+                } else {
+                    further.Add(c);
+                    if (!point) ++exp10;
                 }
             }
             cur.Take();
@@ -187,7 +208,7 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
         v = static_cast<double>(mantissa);
         v = exp10 < 0 ? v / Pow10[-exp10] : v * Pow10[exp10];
     } else {
-        v = ConvertSlow(begin, out.stop, skipBlanks, magnitude, out.overflow);
+        v = ConvertSlow(mantissa, further, magnitude, out.overflow);
     }
     if (std::isinf(v)) out.overflow = true;
     out.value = negative ? -v : v;

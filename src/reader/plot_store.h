@@ -6,16 +6,9 @@
 #include <utility>
 #include <vector>
 
-namespace Kestrel_Val {
+#include "reader/plot_line_table.h"
 
-// One pen-down move. Field order is the file format's historical one: both x first.
-struct PlotLine {
-    float X1 = 0;
-    float X2 = 0;
-    float Y1 = 0;
-    float Y2 = 0;
-    std::int16_t Pen = 0;
-};
+namespace Kestrel_Val {
 
 // One character of a label. Its glyph's strokes are drawn from the record: a glyph point
 // (u, v) in character units lies at (X, Y) + u * (WidthX, WidthY) + v * (HeightX, HeightY).
@@ -71,7 +64,7 @@ struct PlotStore {
     PlotStore() { SetSlotCount(2); }
 
     // Records 1..LineCount of a slot are complete segments; record 0 is never used.
-    std::vector<std::vector<PlotLine>> PlotLines;
+    std::vector<PlotLineTable> PlotLines;
     std::vector<std::int32_t> LineCount;
     std::vector<std::int32_t> CharCount;
     // Records 1..CharCount of a slot; record 0 is never used.

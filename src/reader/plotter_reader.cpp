@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "reader/hpgl_scanner.h"
+#include "reader/plot_file_text.h"
 #include "reader/plotter.h"
 #include "reader/shapes.h"
 
@@ -26,7 +27,7 @@ constexpr std::size_t PollBytes = 1 << 18;
 class CommandReader {
 public:
     CommandReader(std::string_view text, Plotter& plotter, const ReadOptions& options)
-        : scan_(text), plotter_(plotter), shapes_(plotter), options_(options) {}
+        : scan_(text), text_(text.data()), plotter_(plotter), shapes_(plotter), options_(options) {}
 
     void Run() {
         std::uint16_t code = 0;
@@ -54,6 +55,8 @@ private:
         if (options_.cancel && options_.cancel->load(std::memory_order_relaxed)) {
             throw Stop{StopReason::Cancelled};
         }
+        // A mapped file's pages behind the reading go back; a file cut short ends it.
+        if (!Kestrel_Sub::PassedMappedText(text_ + scan_.Offset())) throw Stop{StopReason::EndOfFile};
     }
 
     void Command(std::uint16_t code) {
@@ -272,6 +275,7 @@ private:
     void EncodedPolyline();
 
     HpglScanner scan_;
+    const char* text_;
     Plotter& plotter_;
     ShapeCommands shapes_;
     const ReadOptions& options_;

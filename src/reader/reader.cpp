@@ -1,14 +1,16 @@
 #include "reader/reader.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
+#include <initializer_list>
+#include <new>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "reader/number.h"
+#include "reader/plot_file_text.h"
+#include "reader/read_pacing.h"
 #include "reader/plotter_reader.h"
 
 namespace Kestrel_Sub {
@@ -23,75 +25,82 @@ struct Stop {
     StopReason reason;
 };
 
-// Splits text into lines ending at CR, CRLF or a lone LF.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+void StopIf(std::optional<StopReason> reason) {
+    if (reason) throw Stop{*reason};
+}
 
-    bool Next(std::string_view& line) {
-        if (p_ == end_) return false;
-        const char* q = p_;
-        while (q != end_ && *q != '\r' && *q != '\n') ++q;
-        line = std::string_view(p_, static_cast<std::size_t>(q - p_));
-        if (q == end_) {
-            p_ = end_;
-        } else if (*q == '\r' && q + 1 != end_ && q[1] == '\n') {
-            p_ = q + 2;
-        } else {
-            p_ = q + 1;
-        }
-        return true;
-    }
+// Bytes a scan stops at.
+using StopSet = std::array<bool, 256>;
 
-private:
-    const char* p_;
-    const char* end_;
-};
+StopSet Stops(std::initializer_list<char> chars) {
+    StopSet set{};
+    for (const char c : chars) set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
 
-// The character before the first "PD" that is not at the start of the line and
-// not preceded by "," or "."; none if there is no such "PD".
-bool FindDelimiter(std::string_view line, char& delimiter) {
-    std::size_t from = 0;
+// The first byte at or after p in `stops`, or end. Such a scan runs ahead of the reading,
+// so on long runs it only looks for a cancel.
+const char* ScanTo(const char* p, const char* end, const StopSet& stops, const ReadPacing& pacing) {
     for (;;) {
-        const std::size_t p = line.find("PD", from);
-        if (p == std::string_view::npos) return false;
-        if (p == 0) {
-            from = 1;
-            continue;
-        }
-        const char c = line[p - 1];
-        if (c != ',' && c != '.') {
-            delimiter = c;
-            return true;
-        }
-        from = p + 1;
+        const char* const block = end - p > ReadPacing::Step ? p + ReadPacing::Step : end;
+        while (p != block && !stops[static_cast<unsigned char>(*p)]) ++p;
+        if (p != block || p == end) return p;
+        if (pacing.Cancelled()) throw Stop{StopReason::Cancelled};
     }
+}
+
+// Where the next line starts after the line end at q (CR, CRLF or a lone LF), or end.
+const char* NextLine(const char* q, const char* end) {
+    if (q == end) return end;
+    return *q == '\r' && q + 1 != end && q[1] == '\n' ? q + 2 : q + 1;
 }
 
 enum class Delimiting { None, Character, LineEnd };
 
-Delimiting SearchDelimiter(std::string_view text, char& delimiter) {
-    LineCursor lines(text);
-    std::string_view line;
+// The first pass, line by line: the delimiter is ";" if the line holds one, otherwise the
+// character before the first "PD" that does not open the line and is not after "," or ".";
+// the first line giving either decides. Plots written one command per line without ";"
+// (a later line opens with "PD") have each line as a command.
+Delimiting SearchDelimiter(std::string_view text, char& delimiter, ReadPacing& pacing) {
+    static const StopSet stops = Stops({';', 'P', '\r', '\n'});
+    const char* p = text.data();
+    const char* const end = p + text.size();
     bool first = true;
     bool laterLineOpensWithPD = false;
-    while (lines.Next(line)) {
-        if (line.find(';') != std::string_view::npos) {
-            delimiter = ';';
-            return Delimiting::Character;
+    while (p != end) {
+        const char* const line = p;
+        if (!first && end - p >= 2 && p[0] == 'P' && p[1] == 'D') laterLineOpensWithPD = true;
+        bool beforePD = false;
+        for (;;) {
+            StopIf(pacing.Poll(p));
+            const char* const block = end - p > ReadPacing::Step ? p + ReadPacing::Step : end;
+            while (p != block && !stops[static_cast<unsigned char>(*p)]) ++p;
+            if (p == block) {
+                if (p == end) break;
+                continue;
+            }
+            if (*p == '\r' || *p == '\n') break;
+            if (*p == ';') {
+                delimiter = ';';
+                return Delimiting::Character;
+            }
+            if (!beforePD && p != line && p + 1 != end && p[1] == 'D' && p[-1] != ',' && p[-1] != '.') {
+                beforePD = true;
+                delimiter = p[-1];
+            }
+            ++p;
         }
-        if (FindDelimiter(line, delimiter)) return Delimiting::Character;
-        if (!first && line.substr(0, 2) == "PD") laterLineOpensWithPD = true;
+        if (beforePD) return Delimiting::Character;
+        p = NextLine(p, end);
         first = false;
     }
-    // Plots written one command per line without ";": each line is a command.
     return laterLineOpensWithPD ? Delimiting::LineEnd : Delimiting::None;
 }
 
 class Interpreter {
 public:
-    Interpreter(PlotStore& store, std::int32_t segmentLimit)
-        : store_(store), lines_(store.PlotLines[Slot]), segmentLimit_(segmentLimit) {
+    Interpreter(PlotStore& store, std::int32_t segmentLimit, ReadPacing* pacing = nullptr)
+        : store_(store), lines_(store.PlotLines[Slot]), segmentLimit_(segmentLimit), pacing_(pacing) {
         lines_.assign(2, PlotLine{});
         lines_[1].Pen = PenNo_;
         store_.MaxX[Slot] = Kestrel_Val::ExtentLow;
@@ -207,6 +216,7 @@ private:
         const char* const end = begin + cmd.size();
         const char* s = begin + std::min(scanPos - 1, cmd.size());
         for (;;) {
+            StopIf(pacing_->Poll(s));
             const char* c1 = NextComma(s, end);
             if (c1 == end) return std::string_view::npos;
             for (const char* q = s; q != c1; ++q) {
@@ -258,8 +268,9 @@ private:
     }
 
     PlotStore& store_;
-    std::vector<PlotLine>& lines_;
+    Kestrel_Val::PlotLineTable& lines_;
     std::int32_t segmentLimit_;
+    ReadPacing* pacing_;
     std::int32_t LineNo_ = 1;
     std::int16_t PenDown_ = 0;
     std::int16_t RelMode_ = 0;
@@ -270,31 +281,38 @@ private:
     const char* commaAt_ = nullptr;
 };
 
-void Interpret(Interpreter& in, std::string_view text, Delimiting delimiting, char delimiter) {
-    LineCursor lines(text);
-    std::string_view line;
-    while (lines.Next(line)) {
+// The second pass. A line that holds no delimiter is skipped whole; the text after a
+// line's last delimiter is a command too (one of a single character does nothing).
+void Interpret(Interpreter& in, std::string_view text, Delimiting delimiting, char delimiter,
+               ReadPacing& pacing) {
+    const StopSet lineEnds = Stops({'\r', '\n'});
+    const StopSet commandEnds = Stops({delimiter, '\r', '\n'});
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end) {
+        StopIf(pacing.Poll(p));
         if (delimiting == Delimiting::LineEnd) {
-            in.Interpret(line);
+            const char* q = ScanTo(p, end, lineEnds, pacing);
+            in.Interpret(std::string_view(p, static_cast<std::size_t>(q - p)));
+            p = NextLine(q, end);
             continue;
         }
-        std::size_t pos = line.find(delimiter);
-        std::size_t start = 0;
-        while (pos != std::string_view::npos) {
-            in.Interpret(line.substr(start, pos - start));
-            start = pos + 1;
-            pos = line.find(delimiter, start);
-            // An undelimited last command is read, unless it is a single character.
-            if (pos == std::string_view::npos && start + 1 < line.size()) {
-                in.Interpret(line.substr(start));
+        const char* q = ScanTo(p, end, commandEnds, pacing);
+        if (q != end && *q == delimiter) {
+            for (;;) {
+                in.Interpret(std::string_view(p, static_cast<std::size_t>(q - p)));
+                if (q == end || *q != delimiter) break;
+                p = q + 1;
+                StopIf(pacing.Poll(p));
+                q = ScanTo(p, end, commandEnds, pacing);
             }
         }
+        p = NextLine(q, end);
     }
 }
 
-void ShrinkToFit(std::vector<PlotLine>& lines) {
-    if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
-}
+// The table shrinks in place (a smaller block or a shorter mapping): no copy of note.
+void ShrinkToFit(Kestrel_Val::PlotLineTable& lines) { lines.shrink_to_fit(); }
 
 }  // namespace
 
@@ -312,38 +330,6 @@ int FileErrorNumber(int err) {
 }
 
 namespace {
-
-// Reads a regular file whole; other kinds of file (folders, devices, pipes) are refused
-// so that a bad choice can neither hang nor grow without bound.
-bool ReadWholeFile(const std::string& path, std::string& out, int& errorNumber) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        errorNumber = FileErrorNumber(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errorNumber = 52;
-        return false;
-    }
-    out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            errorNumber = FileErrorNumber(errno);
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;  // the file shrank while we read it
-        got += static_cast<std::size_t>(n);
-    }
-    out.resize(got);
-    ::close(fd);
-    return true;
-}
 
 // Basic reading draws no labels: none of an earlier file's may stay.
 void ForgetChars(PlotStore& store) {
@@ -365,20 +351,27 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     store.SetSlotCount(2);
     ForgetChars(store);
     store.Pens[Slot] = {};  // every pen draws in Kestrel's colour as a hair-line
-    Interpreter in(store, options.segmentLimit);
+    ReadPacing pacing(text, options);
+    Interpreter in(store, options.segmentLimit, &pacing);
     store.PlotTotal = 1;
-    char delimiter = ';';
-    const Delimiting delimiting = SearchDelimiter(text, delimiter);
-    if (delimiting == Delimiting::None) {
-        EmptyPlot(store);
-        ShrinkToFit(store.PlotLines[Slot]);
-        result.status = ReadStatus::NoDelimiter;
-        return result;
-    }
     try {
-        Interpret(in, text, delimiting, delimiter);
+        char delimiter = ';';
+        ReadPacing firstPass(text, options, false);
+        const Delimiting delimiting = SearchDelimiter(text, delimiter, firstPass);
+        if (delimiting == Delimiting::None) {
+            EmptyPlot(store);
+            ShrinkToFit(store.PlotLines[Slot]);
+            result.status = ReadStatus::NoDelimiter;
+            pacing.Finish(text.data() + text.size());
+            return result;
+        }
+        Interpret(in, text, delimiting, delimiter, pacing);
+        pacing.Finish(text.data() + text.size());
     } catch (const Stop& stop) {
         result.stop = stop.reason;
+    } catch (const std::bad_alloc&) {
+        // Growing the segment table failed: what was read stays.
+        result.stop = StopReason::OutOfMemory;
     }
     store.LineCount[Slot] = in.CompleteSegments();
     store.PlotTotal = 1;
@@ -387,19 +380,23 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
 }
 
 ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
-    std::string text;
-    int errorNumber = 0;
-    if (!ReadWholeFile(store.PlotDir + store.PlotName, text, errorNumber)) {
+    PlotFileText file;
+    const int err = file.Open(store.PlotDir + store.PlotName);
+    if (err != 0) {
         store.SetSlotCount(2);
         store.Pens[Slot] = {};
         Interpreter reset(store, Kestrel_Val::MaxSegments);
         EmptyPlot(store);
         ReadResult result;
-        result.status = ReadStatus::CannotOpen;
-        result.errorNumber = errorNumber;
+        if (err == ENOMEM) {
+            result.stop = StopReason::OutOfMemory;  // no room even to map the file
+        } else {
+            result.status = ReadStatus::CannotOpen;
+            result.errorNumber = FileErrorNumber(err);
+        }
         return result;
     }
-    return ReadPlotText(store, text, options);
+    return ReadPlotText(store, file.Text(), options);
 }
 
 int LastPos(std::string_view text, std::string_view part) {

@@ -1,6 +1,7 @@
 // kestrel-convert: the plot's segments as text, and its render mode FILE -o OUT.bmp|OUT.png [--size WxH] [--frame].
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -16,6 +17,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "test_folder.h"
 
 namespace {
 
@@ -34,12 +37,6 @@ int Shell(const std::string& command, std::string* output) {
 // Runs the program; its exit status, and in `output` what it wrote to stdout and stderr.
 int Convert(const std::string& args, std::string* output = nullptr) {
     return Shell(std::string(CONVERT_BIN) + " " + args, output);
-}
-
-std::string Temp(const std::string& name, const char* content = nullptr) {
-    const auto path = std::filesystem::temp_directory_path() / name;
-    if (content) std::ofstream(path, std::ios::binary) << content;
-    return path.string();
 }
 
 // A 24-bit BMP as 0xRRGGBB values, top row first.
@@ -66,23 +63,33 @@ Image ReadBmp(const std::string& path) {
 }
 
 constexpr std::uint32_t White = 0xFFFFFF, Red = 0x800000;
-const std::string Square = Temp("kestrel_render_square.hpg", "IN;SP4;PU0,0;PD1000,0,1000,1000,0,1000,0,0;");
+
+std::string Square(const TestFolder& dir) {
+    return dir.File("square.hpg", "IN;SP4;PU0,0;PD1000,0,1000,1000,0,1000,0,0;");
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 TEST(Convert, PrintsSegmentsInStoreOrder) {
-    const auto file = Temp("kestrel_cli_a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
+    const TestFolder dir;
+    const auto file = dir.File("a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;");
     std::string out;
     EXPECT_EQ(Convert("--basic --segments " + file, &out), 0);
     EXPECT_EQ(out, "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n");
-    EXPECT_EQ(Convert("--basic --info " + Temp("kestrel_cli_b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
+    EXPECT_EQ(Convert("--basic --info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"), &out), 0);
     EXPECT_EQ(out, "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n");
 }
 
 TEST(Convert, RendersTheFittedPlot) {
     // The square fills 95 % of the height (114 pixels) from the 1 % top margin (1.2),
     // centred across (from 100 - 57): pixels 43..157 by 1..115.
-    const std::string out = Temp("kestrel_render.bmp");
+    const TestFolder dir;
+    const std::string out = dir.Path("render.bmp");
     std::string messages;
-    ASSERT_EQ(Convert(Square + " --size 200x120 -o " + out, &messages), 0);
+    ASSERT_EQ(Convert(Square(dir) + " --size 200x120 -o " + out, &messages), 0);
     EXPECT_EQ(messages, "");
     const Image img = ReadBmp(out);
     ASSERT_TRUE(img.width == 200 && img.height == 120);
@@ -91,17 +98,20 @@ TEST(Convert, RendersTheFittedPlot) {
         EXPECT_EQ(img.At(x, y), Red) << x << "," << y;
     for (const auto& [x, y] : {std::pair{100, 60}, {42, 1}, {158, 60}, {100, 0}, {100, 116}})
         EXPECT_EQ(img.At(x, y), White) << x << "," << y;
-    const std::string png = Temp("kestrel_render.PNG");
-    std::filesystem::remove(png);
-    ASSERT_EQ(Convert(Square + " -o " + png + " --size 300x7"), 0);
-    std::ifstream in(png, std::ios::binary);
-    const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(std::string(b.begin(), b.begin() + std::min<std::size_t>(b.size(), 8)), "\x89PNG\r\n\x1A\n");  // by the extension
+    const std::string png = dir.Path("render.PNG");
+    ASSERT_EQ(Convert(Square(dir) + " -o " + png + " --size 300x7"), 0);
+    EXPECT_EQ(Slurp(png).substr(0, 8), "\x89PNG\r\n\x1A\n");  // by the extension
+    // A device takes a BMP: "BM", then 54 + 3 rows of 12 bytes in all.
+    ASSERT_EQ(Convert(Square(dir) + " --size 4x3 -o /dev/stdout", &messages), 0);
+    EXPECT_EQ(messages.substr(0, 2), "BM");
+    EXPECT_EQ(messages.size(), 90u);
 }
 
 TEST(Convert, ExitStatusAndUsage) {
     // 1 with one line: the input cannot be read or the output not written; 2 with the usage: anything else.
-    const std::string out = Temp("kestrel_render_usage.bmp");
+    const TestFolder dir;
+    const std::string out = dir.Path("usage.bmp");
+    const std::string Square = ::Square(dir);
     const std::pair<std::string, int> cases[] = {
         {"/nonexistent/k.hpg -o " + out, 1}, {Square + " -o /nonexistent/out.png", 1}, {"", 2},
         {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
@@ -110,7 +120,7 @@ TEST(Convert, ExitStatusAndUsage) {
         {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2},
         {Square + " -o /nonexistent/x.svg", 1}, {Square + " -o x.svg --size 10x10", 2}, {Square + " -o x.pdf --frame", 2},
         {Square + " -o x.png --fit 10x10", 2}, {Square + " -o x.pdf --fit 0x10", 2}, {Square + " -o x.pdf --fit 10x", 2},
-        {Temp("kestrel_huge.hpg", "IN;PD30000000,0;") + " -o " + Temp("kestrel_huge.svg"), 1}};
+        {dir.File("huge.hpg", "IN;PD30000000,0;") + " -o " + dir.Path("huge.svg"), 1}};
     for (const auto& [args, status] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
@@ -123,7 +133,8 @@ TEST(Convert, ExitStatusAndUsage) {
 
 TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     // (10, 20)-(30, 40): right gives (20, -10)-(40, -30); right then 180 gives (-20, 10)-(-40, 30).
-    const auto file = Temp("kestrel_cli_rotate.hpg", "IN;SP2;PU10,20;PD30,40;");
+    const TestFolder dir;
+    const auto file = dir.File("rotate.hpg", "IN;SP2;PU10,20;PD30,40;");
     const std::pair<std::string, std::string> cases[] = {
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
         {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"},
@@ -134,8 +145,8 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
         EXPECT_EQ(out, expected) << args;
     }
     // Rendering turns too: a plot twice as wide as tall is drawn twice as tall as wide.
-    const std::string wide = Temp("kestrel_render_wide.hpg", "IN;SP4;PU0,0;PD2000,0,2000,1000,0,1000,0,0;");
-    const std::string bmp = Temp("kestrel_render_rotated.bmp");
+    const std::string wide = dir.File("wide.hpg", "IN;SP4;PU0,0;PD2000,0,2000,1000,0,1000,0,0;");
+    const std::string bmp = dir.Path("rotated.bmp");
     ASSERT_EQ(Convert("--rotate right " + wide + " --size 200x200 -o " + bmp), 0);
     const Image img = ReadBmp(bmp);
     ASSERT_EQ(img.width, 200);
@@ -146,15 +157,67 @@ TEST(Convert, RotatesInOrderBeforeAnyOutput) {
     EXPECT_NEAR(bottom - top, 2 * (right - left), 2);
 }
 
+// Runs that cannot finish as asked: exit 1 and one line saying why, never a hang, an abort
+// or a half-written file. A FIFO nobody writes (or reads) would block an open forever.
+TEST(Convert, FailuresEndCleanlyAndSayWhy) {
+    const TestFolder dir;
+    const std::string square = Square(dir);
+    const std::string old = dir.File("existing.bmp", "the image before");
+    ASSERT_EQ(::mkfifo(dir.Path("fifo.hpg").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo.bmp").c_str(), 0600), 0);
+    std::string big = "PU0,0;PD";
+    for (int i = 0; i < 3'000'000; ++i) big += "1,1,";
+    const std::string large = dir.File("large.hpg", big + "1,1;");
+    const std::string stopsEarly = dir.File("pen.hpg", "PD1,1;SPx;PD2,2;");
+    struct Case {
+        std::string command;
+        std::string message;  // the line on stderr
+        std::string output;   // part of what is printed
+    };
+    const Case cases[] = {
+        {"ulimit -f 8; %C " + square + " --size 200x120 -o " + old, "cannot write " + old, ""},
+        {"%C " + square + " -o /dev/full", "cannot write /dev/full", ""},
+        {"%C --info " + dir.Path("fifo.hpg"), "cannot open " + dir.Path("fifo.hpg") + ": not a readable file", ""},
+        {"%C " + square + " -o " + dir.Path("fifo.bmp"), "cannot write " + dir.Path("fifo.bmp"), ""},
+        {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
+        {"ulimit -v 60000; %C --basic --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
+        {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
+        {"%C --basic --info " + stopsEarly + " && echo done", "", "segments 1\nchars 0\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+    };
+    for (const Case& c : cases) {
+#if defined(__SANITIZE_ADDRESS__)
+        if (c.command.find("ulimit -v") != std::string::npos) continue;  // the sanitizer needs the address space
+#endif
+        std::string command = c.command;
+        command.replace(command.find("%C"), 2, std::string("timeout 20 ") + CONVERT_BIN);
+        FILE* p = popen(("(" + command + ") 2>" + dir.Path("stderr")).c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buf[4096];
+        for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        const int status = pclose(p);
+        const int expected = c.message.empty() ? 0 : 1;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == expected) << c.command << ": " << status;
+        EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n") << c.command;
+        EXPECT_NE(out.find(c.output), std::string::npos) << c.command << ": " << out;
+    }
+    EXPECT_EQ(Slurp(old), "the image before");
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) left.insert(e.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg", "stderr"}));
+}
+
 TEST(Convert, VectorFilesReadBackByOtherTools) {
+    const TestFolder dir;
+    const std::string Square = ::Square(dir);
     // The square is 25 mm, 35 mm (99.21 pt) with the margins; the two plots 25 x 0 and 0 x 50 mm.
-    const std::string pdf = Temp("kestrel_paths.pdf"), svg = Temp("kestrel_paths.svg"),
-                      two = Temp("kestrel_two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
-                      labels = Temp("kestrel_labels.hpg", "IN;SP1;SI1,1;LBH\x03SP2;LO7;LBH\x03"),
+    const std::string pdf = dir.Path("paths.pdf"), svg = dir.Path("paths.svg"),
+                      two = dir.File("two.hpg", "IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;"),
+                      labels = dir.File("labels.hpg", "IN;SP1;SI1,1;LBH\x03SP2;LO7;LBH\x03"),
                       pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'",
                       // Rolls of 6.5 and 12.5 m at one to one: pages beyond what PDF libraries take as given.
-                      roll = Temp("kestrel_roll.hpg", "IN;PU0,0;PD260000,0;"),
-                      longRoll = Temp("kestrel_long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
+                      roll = dir.File("roll.hpg", "IN;PU0,0;PD260000,0;"),
+                      longRoll = dir.File("long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
         {Square + " -o " + pdf + " --fit 297x210", pdfSizes, "Pages: 1\nPage 1 size: 841.89 x 595.276 pts (A4)\n"},
@@ -214,12 +277,13 @@ double Covered(const Image& a, int paperA, const Image& b, int paperB) {
 }
 
 TEST(Convert, VectorRendersMatchTheRaster) {
+    const TestFolder dir;
     // 40 mm paper keeps 2 mm margins: 90 % of 422 pixels, the raster's 95 % of 400; 0.1 mm is a pixel.
-    const std::string pens = SAMPLES_DIR "/pens.hpg", bmp = Temp("kestrel_pens.bmp"), drawnBmp = Temp("kestrel_pens_drawn.bmp");
+    const std::string pens = SAMPLES_DIR "/pens.hpg", bmp = dir.Path("pens.bmp"), drawnBmp = dir.Path("pens_drawn.bmp");
     ASSERT_EQ(Convert(pens + " -o " + bmp + " --size 400x400"), 0);
     const Image raster = ReadBmp(bmp);
     for (const std::string render : {"rsvg-convert -b white -w 422 -h 422 ", "pdftoppm -png -scale-to 422 -singlefile "}) {
-        const std::string file = Temp(render[0] == 'r' ? "kestrel_pens.svg" : "kestrel_pens.pdf");
+        const std::string file = dir.Path(render[0] == 'r' ? "pens.svg" : "pens.pdf");
         ASSERT_EQ(Convert(pens + " -o " + file + " --fit 40x40"), 0);
         ASSERT_EQ(Shell(render + file + " | convert png:- -alpha off -type TrueColor bmp3:" + drawnBmp, nullptr), 0) << render;
         const Image drawn = ReadBmp(drawnBmp);  // its size is checked by the boxes compared

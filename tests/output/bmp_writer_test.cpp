@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/bmp_writer.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -21,11 +22,11 @@ TEST(BmpWriter, HeaderAndPixelsRoundTrip) {
     // Two rows of 3 pixels (0xAARRGGBB) at a stride of 5: neither the alpha nor the gap may show.
     const std::uint32_t px[] = {0x00000000, 0x01280001, 0x02500002, 0xDEADBEEF, 0xDEADBEEF,
                                 0x00000701, 0x01280702, 0x02500703, 0xDEADBEEF, 0xDEADBEEF};
-    const std::string path = (fs::temp_directory_path() / "kestrel_bmp_test.bmp").string();
+    const TestFolder dir;
+    const std::string path = dir.Path("test.bmp");
     ASSERT_TRUE(WriteBmp(path, px, 3, 2, 5));
     std::ifstream in(path, std::ios::binary);
     const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
-    fs::remove(path);
     ASSERT_EQ(b.size(), 54u + 24u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
     const auto u32 = [&b](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24; };
@@ -40,16 +41,16 @@ TEST(BmpWriter, HeaderAndPixelsRoundTrip) {
 
 TEST(BmpWriter, RefusesAnImageOver4GiBWithoutReadingIt) {
     const std::uint32_t px = 0;
-    const std::string path = (fs::temp_directory_path() / "kestrel_bmp_refused.bmp").string();
+    const TestFolder folder;
+    const std::string path = folder.Path("refused.bmp");
     EXPECT_FALSE(WriteBmp(path, &px, 40000, 40000, 40000));
     EXPECT_FALSE(fs::exists(path));
 }
 
 TEST(BmpWriter, SaveReplacesThroughALinkAndKeepsPermissions) {
-    const fs::path dir = fs::temp_directory_path() / "kestrel_bmp_save_test";
+    const TestFolder folder;
+    const fs::path& dir = folder.Dir();
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     std::ofstream(dir / "target.bmp") << "old";
     fs::permissions(dir / "target.bmp", perms);
     fs::create_symlink("target.bmp", dir / "link.bmp");
@@ -62,7 +63,6 @@ TEST(BmpWriter, SaveReplacesThroughALinkAndKeepsPermissions) {
     // Nothing to write is a failure of its own, not a success.
     EXPECT_EQ(SaveBmp((dir / "none.bmp").string(), px, 0, 0, 0), 31037);
     EXPECT_FALSE(fs::exists(dir / "none.bmp"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

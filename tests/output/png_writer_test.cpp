@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/png_writer.h"
+#include "test_folder.h"
 
 using Kestrel_Output::WritePng;
 
@@ -63,7 +64,8 @@ TEST(PngWriter, RoundTrip) {
     std::uint64_t s = 0x9E3779B97F4A7C15ull;
     for (int i = 0; i < stride * h; ++i)
         if (i % stride != w) s ^= s << 13, s ^= s >> 7, s ^= s << 17, px[i] = static_cast<std::uint32_t>(s);
-    const std::string path = (std::filesystem::temp_directory_path() / "kestrel_png_test.png").string();
+    const TestFolder dir;
+    const std::string path = dir.Path("test.png");
     ASSERT_TRUE(WritePng(path, px.data(), w, h, stride));
     int width = 0, height = 0, idats = 0;
     const std::vector<std::uint32_t> rgb = Decode(path, width, height, idats);
@@ -72,7 +74,6 @@ TEST(PngWriter, RoundTrip) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             ASSERT_EQ(rgb[static_cast<std::size_t>(y) * w + x], px[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFFu) << x << "," << y;
-    std::filesystem::remove(path);
     EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", px.data(), w, h, stride));
 }
 

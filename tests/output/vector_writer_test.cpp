@@ -14,6 +14,7 @@
 
 #include "output/vector_writer.h"
 #include "reader/reader.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ Kestrel_Val::PlotStore Read(const char* text) {
     Kestrel_Sub::ReadPlotText(store, text);
     return store;
 }
-
-std::string Temp(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 // A plot 1000 x 500 units (25 x 12.5 mm): a red corner and a red stroke away from it, then a blue one.
 const char* const Corner = "IN;SP4;PU0,0;PD1000,0,1000,500;PU0,0;PD0,500;SP9;PU0,500;PD500,250;";
@@ -48,13 +47,15 @@ TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
     }
     // 30 million units are 750 m: only a fitted page can hold them.
     const auto huge = Read("IN;PU0,0;PD30000000,0;");
-    EXPECT_EQ(Kestrel_Output::SaveVector(Temp("kestrel_huge.pdf"), VectorFormat::Pdf, huge, {1}), 31037);
+    const TestFolder dir;
+    EXPECT_EQ(Kestrel_Output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), 31037);
     EXPECT_TRUE(Kestrel_Output::LayOutPage(huge, 1, {420, 297}));
 }
 
 TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
     const auto store = Read(Corner);
-    const std::string svg = Temp("kestrel_corner.svg");
+    const TestFolder dir;
+    const std::string svg = dir.Path("corner.svg");
     ASSERT_EQ(Kestrel_Output::SaveVector(svg, VectorFormat::Svg, store, {1}), 0);
     std::stringstream file;
     file << std::ifstream(svg).rdbuf();
@@ -71,7 +72,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
                          "rgb(0%,0%,50.196078%) 4 M 200 200 L 700 450 ",
                      }));
     // The PDF's content in points, to two decimals: the margin is 14.17 pt, 1000 units 70.87 pt, y grows upwards.
-    const std::string pdf = Temp("kestrel_corner.pdf");
+    const std::string pdf = dir.Path("corner.pdf");
     ASSERT_EQ(Kestrel_Output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), 0);
     file.str("");
     file << std::ifstream(pdf, std::ios::binary).rdbuf();

@@ -47,6 +47,8 @@ struct CorpusCase {
     float minX, minY, maxX, maxY;
 };
 
+void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.file; }
+
 class CorpusFileTest : public ::testing::TestWithParam<CorpusCase> {};
 
 TEST_P(CorpusFileTest, BasicReadingMatchesTheIndependentCount) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "reader/number.h"
 
@@ -15,6 +20,8 @@ struct NumberCase {
     std::string text;
     double value;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
 
 class ReadNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
@@ -45,6 +52,57 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{"9007199254740993", 9007199254740993.0}, NumberCase{"1E-400", 0},
         NumberCase{"1.7976931348623157E308", 1.7976931348623157e308}));
 
+// Signs, integer parts, fractions and exponents in every combination, then long random
+// mantissas, and the halfway point between 1 and the next double decided by a digit
+// far past the 800 the conversion keeps.
+std::vector<std::string> GeneratedForms() {
+    const char* signs[] = {"", "+", "-"};
+    const char* integers[] = {"", "0", "7", "00012", "9007199254740993", "12345678901234567",
+                              "12345678901234567890123"};
+    const char* fractions[] = {"", ".", ".5", ".30000000000000004", ".000000000000000000001",
+                               ".12345678901234567890123456789"};
+    const char* exponents[] = {"",     "E0",   "e5",    "E-5",    "D22",    "d-22",  "E23",
+                               "E-23", "E+308", "E-308", "E-320", "E-330", "E400"};
+    std::vector<std::string> forms;
+    for (const char* s : signs)
+        for (const char* i : integers)
+            for (const char* f : fractions)
+                for (const char* e : exponents)
+                    if (*i != '\0' || (f[0] == '.' && f[1] != '\0')) forms.push_back(std::string(s) + i + f + e);
+    std::mt19937 random(13);
+    for (int n = 0; n < 20000; ++n) {
+        std::string t = signs[random() % 3];
+        const int digits = 1 + static_cast<int>(random() % 40);
+        const int point = static_cast<int>(random() % (digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) t += '.';
+            t += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 2) t += "E" + std::to_string(static_cast<int>(random() % 660) - 340);
+        forms.push_back(t);
+    }
+    const std::string half = "1.00000000000000011102230246251565404236316680908203125" + std::string(900, '0');
+    for (const char* tail : {"", "1", "0E0"}) forms.push_back("-" + half + tail);
+    return forms;
+}
+
+TEST(ReadNumber, AgreesWithStrtodOnGeneratedForms) {
+    for (const std::string& text : GeneratedForms()) {
+        std::string reference = text;
+        for (char& c : reference) {
+            if (c == 'D' || c == 'd') c = 'e';
+        }
+        const double expected = std::strtod(reference.c_str(), nullptr);
+        for (const std::string& form : {text, " " + text.substr(0, 1) + "\t" + text.substr(1) + "\n"}) {
+            const auto n = ReadNumber(form);
+            ASSERT_EQ(n.overflow, std::isinf(expected)) << form;
+            if (!n.overflow) {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(n.value), std::bit_cast<std::uint64_t>(expected)) << form;
+            }
+        }
+    }
+}
+
 TEST(ReadNumber, ValuesBeyondDoubleOverflow) {
     for (const char* text : {"1E400", "-1E309", "1000000000000000000000000000000E300"}) {
         EXPECT_TRUE(ReadNumber(text).overflow) << text;
@@ -55,6 +113,8 @@ struct PenCase {
     std::string text;
     std::optional<int> pen;
 };
+
+void PrintTo(const PenCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
 
 class ConvertPenTest : public ::testing::TestWithParam<PenCase> {};
 
@@ -77,6 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PenCase{"", std::nullopt}, PenCase{"  ", std::nullopt},
                       PenCase{"x", std::nullopt}, PenCase{"1x", std::nullopt},
                       PenCase{"1 2", std::nullopt}, PenCase{"-", std::nullopt},
-                      PenCase{"1E999", std::nullopt}));
+                      PenCase{"1E999", std::nullopt}, PenCase{"-12345678901234567E-13", -1235},
+                      PenCase{"-3E-30", 0}, PenCase{"-12E999999999999", std::nullopt}));
 
 }  // namespace

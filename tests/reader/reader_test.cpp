@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <bit>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
+#include "test_folder.h"
+
+#include "reader/plot_file_text.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
@@ -112,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlotCase{"PrspSelectsPen", "PRSP4;PD1,1;PA;PRSP;PD2,2;", {{0, 0, 1, 1, 1}, {1, 1, 3, 3, 4}}},
         PlotCase{"OverflowEndsReading", "PD1,1,1" + std::string(39, '0') + ",5;", {{0, 0, 1, 1, 1}}, StopReason::Overflow},
         PlotCase{"YOverflowEndsReading", "PD1,1,5,1E39;", {{0, 0, 1, 1, 1}}, StopReason::Overflow},
+        PlotCase{"LongNegativeNumbersKeepTheirSign",
+                 "IN;PU0,0;PD-0.30000000000000004,-12.345678901234567,-0.0000000000000000000000000000012345678901234567,-1.234567890123456789E-21;",
+                 {{0, 0, -0.3f, -12.345678901234567f, 1}, {-0.3f, -12.345678901234567f, -1.2345678901234567e-30f, -1.234567890123456789e-21f, 1}}},
         PlotCase{"XInDoubleYInSingle", "PD16777217,16777217;", {{0, 0, 16777216, 16777216, 1}}},
         PlotCase{"LoneLineFeedEndsALine", "IN;\nSP2;\nPU0,0;\nPD10,10;\n", {{0, 0, 10, 10, 2}}},
         PlotCase{"OneCommandPerLineCrLf", "IN\r\nPU0,0\r\nPD10,10\r\nPD20,0\r\n",
@@ -222,6 +234,53 @@ TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     r = Kestrel_Sub::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
     EXPECT_EQ(r.errorNumber, 52);
+
+    // A FIFO is refused at once; opening it to read would wait for a writer.
+    const TestFolder dir;
+    ASSERT_EQ(::mkfifo(dir.Path("plot.hpg").c_str(), 0600), 0);
+    store.PlotDir = dir.Dir().string() + "/";
+    store.PlotName = "plot.hpg";
+    auto reading = std::async(std::launch::async, [&store] { return Kestrel_Sub::ReadPlotFile(store); });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        std::ofstream(dir.Path("plot.hpg")) << "";  // a writer comes and goes: the open returns
+        FAIL() << "opening a FIFO waited for a writer";
+    }
+    r = reading.get();
+    EXPECT_EQ(r.status, ReadStatus::CannotOpen);
+    EXPECT_EQ(r.errorNumber, 52);
+}
+
+TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
+    std::string text = "PU0,0;PD";
+    for (int i = 0; i < 100000; ++i) text += "1,1,";
+    const TestFolder dir;
+    PlotStore store;
+    store.PlotDir = dir.Dir().string() + "/";
+    store.PlotName = dir.File("plot.hpg", text + "2,2;").substr(store.PlotDir.size());
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> progress{0};
+    const Kestrel_Sub::ReadOptions options{Kestrel_Sub::Reading::Basic, Kestrel_Val::MaxSegments, &cancel, &progress};
+    auto r = Kestrel_Sub::ReadPlotFile(store, options);
+    EXPECT_EQ(r.stop, StopReason::EndOfFile);
+    EXPECT_EQ(store.LineCount[1], 100001);
+    EXPECT_EQ(progress.load(), text.size() + 4);
+    cancel = true;
+    r = Kestrel_Sub::ReadPlotFile(store, options);
+    EXPECT_EQ(r.stop, StopReason::Cancelled);
+    EXPECT_EQ(store.LineCount[1], 0);
+}
+
+TEST(PlotFileText, AFileCutShortUnderTheReadingReadsAsZeros) {
+    const TestFolder dir;
+    const std::string path = dir.File("plot.hpg", std::string(1 << 20, 'x'));
+    Kestrel_Sub::PlotFileText file;
+    ASSERT_EQ(file.Open(path), 0);
+    const std::string_view text = file.Text();
+    ASSERT_TRUE(Kestrel_Sub::PassedMappedText(text.data() + 100));
+    std::filesystem::resize_file(path, 4096);  // another program cuts the file
+    EXPECT_EQ(text[100], 'x');
+    EXPECT_EQ(text[text.size() - 1], '\0');  // not a SIGBUS
+    EXPECT_FALSE(Kestrel_Sub::PassedMappedText(text.data() + text.size()));
 }
 
 TEST(FileErrorNumber, MapsTheCausesUsersCanActOn) {

@@ -36,7 +36,7 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
     store.PlotNo = 1;
     lines.insert(lines.begin(), PlotLine{});  // record 0 is never used
     store.LineCount[1] = static_cast<std::int32_t>(lines.size()) - 1;
-    store.PlotLines[1] = std::move(lines);
+    store.PlotLines[1].assign(lines.begin(), lines.end());
     store.MinX[1] = minX, store.MaxX[1] = maxX, store.MinY[1] = minY, store.MaxY[1] = maxY;
     return store;
 }
