@@ -1,6 +1,7 @@
 #include "reader/hpgl_scanner.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -159,6 +160,28 @@ constexpr auto ParameterClasses = [] {
     return table;
 }();
 
+// Reads the run of up to eight digits at p (eight bytes must be readable) into `value`
+// in one go, the way a word-wide conversion does it: coordinates are most of a plot file.
+const char* EightDigits(const char* p, std::uint64_t& value) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    constexpr std::uint64_t HighNibbles = 0xF0F0F0F0F0F0F0F0;
+    constexpr std::uint64_t Zeros = 0x3030303030303030;
+    // A digit byte is 0x3_ and stays so when 6 is added; a carry out of an earlier
+    // non-digit byte only disturbs bytes after the run.
+    const std::uint64_t notDigit =
+        ((chunk & HighNibbles) ^ Zeros) | (((chunk + 0x0606060606060606) & HighNibbles) ^ Zeros);
+    const int count = notDigit == 0 ? 8 : std::countr_zero(notDigit) / 8;
+    if (count == 0) return p;
+    // The digits, first in the lowest byte, moved to the top so that zero bytes lead.
+    std::uint64_t v = (chunk - Zeros) << (8 * (8 - count));
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FF;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFF;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFF;
+    value = v;
+    return p + count;
+}
+
 }  // namespace
 
 HpglScanner::Param HpglScanner::Number(double& value) {
@@ -187,6 +210,7 @@ HpglScanner::Param HpglScanner::Number(double& value) {
     }
     std::uint64_t mantissa = 0;
     const char* digitsFrom = p;
+    if (end - p >= 8) p = EightDigits(p, mantissa);
     while (p != end && static_cast<unsigned>(*p - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
     int digits = static_cast<int>(p - digitsFrom);
     int fraction = 0;

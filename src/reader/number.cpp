@@ -71,33 +71,31 @@ Parsed ParseRadix(Cursor& cur, int radix) {
 // follow round exactly as the whole text does, and a hostile run of digits costs nothing.
 constexpr int KeptSignificant = 800;
 
-struct Significant {
-    char digits[KeptSignificant + 1];
-    int count = 0;
-    bool sticky = false;  // a nonzero digit beyond those kept
-
-    void Add(char c) {
-        if (count < KeptSignificant) {
-            digits[count++] = c;
-        } else if (c != '0') {
-            sticky = true;
-        }
-    }
-};
-
-// Rare path: many significant digits or a large exponent. The magnitude (without its sign,
-// which the caller applies) is 0.DIGITS times ten to the power `magnitude`, the digits
-// being those of `leading` and then `further`, converted by the correctly rounding
-// library conversion.
-double ConvertSlow(unsigned long long leading, const Significant& further, long long magnitude,
+// Rare path: many significant digits or a large exponent. Walks the digits of the text
+// again (begin up to the exponent or `stop`); the magnitude (without its sign, which the
+// caller applies) is 0.DIGITS times ten to the power `magnitude`, converted by the
+// correctly rounding library conversion.
+[[gnu::noinline]] double ConvertSlow(const char* begin, const char* stop, bool skipBlanks, long long magnitude,
                    bool& overflow) {
     char text[KeptSignificant + 80];
     char* p = text;
     *p++ = '0';
     *p++ = '.';
-    p = std::to_chars(p, text + sizeof text, leading).ptr;
-    for (int i = 0; i < further.count; ++i) *p++ = further.digits[i];
-    if (further.sticky) *p++ = '1';
+    int kept = 0;
+    bool sticky = false;  // a nonzero digit beyond those kept
+    Cursor cur(begin, stop, skipBlanks);
+    char c;
+    while (cur.Peek(c) && (IsDigit(c) || c == '.' || c == '+' || c == '-')) {
+        cur.Take();
+        if (!IsDigit(c) || (kept == 0 && c == '0')) continue;
+        if (kept < KeptSignificant) {
+            *p++ = c;
+            ++kept;
+        } else if (c != '0') {
+            sticky = true;
+        }
+    }
+    if (sticky) *p++ = '1';
     *p++ = 'e';
     p = std::to_chars(p, text + sizeof text, magnitude).ptr;
     double v = 0;
@@ -136,9 +134,8 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
     }
 
     unsigned long long mantissa = 0;
-    Significant further;  // significant digits after those in `mantissa`
-    long long sigDigits = 0;  // significant digits seen (after leading zeros)
-    int keptDigits = 0;       // of those, digits held in `mantissa`
+    int keptDigits = 0;       // significant digits (after leading zeros) held in `mantissa`
+    bool dropped = false;     // whether there were more significant digits than that
     long long exp10 = 0;      // value = mantissa * 10^exp10
     long long magnitude = 0;  // decimal exponent of the leading significant digit, plus one
     bool point = false;
@@ -146,20 +143,19 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
         if (IsDigit(c)) {
             out.anyDigits = true;
             const int d = c - '0';
-            if (sigDigits == 0 && d == 0) {
+            if (keptDigits == 0 && d == 0) {
                 if (point) {
                     --magnitude;
                     --exp10;
                 }
             } else {
-                ++sigDigits;
                 if (!point) ++magnitude;
                 if (keptDigits < 19) {
                     mantissa = mantissa * 10 + static_cast<unsigned long long>(d);
                     ++keptDigits;
                     if (point) --exp10;
                 } else {
-                    further.Add(c);
+                    dropped = true;
                     if (!point) ++exp10;
                 }
             }
@@ -203,12 +199,12 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
     }
 
     double v;
-    if (sigDigits == keptDigits && mantissa <= (1ULL << 53) && exp10 >= -22 && exp10 <= 22) {
+    if (!dropped && mantissa <= (1ULL << 53) && exp10 >= -22 && exp10 <= 22) {
         // Exact operands and one correctly rounded operation.
         v = static_cast<double>(mantissa);
         v = exp10 < 0 ? v / Pow10[-exp10] : v * Pow10[exp10];
     } else {
-        v = ConvertSlow(mantissa, further, magnitude, out.overflow);
+        v = ConvertSlow(begin, out.stop, skipBlanks, magnitude, out.overflow);
     }
     if (std::isinf(v)) out.overflow = true;
     out.value = negative ? -v : v;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,36 @@ INSTANTIATE_TEST_SUITE_P(
         PlotterCase{"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;",
                     {{{0, 10, 50, 10}}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Numbers of every length and form read as the correctly rounded conversion reads them,
+// however the word-wide digit conversion meets them (at the end of the text too).
+TEST(PlotterReading, NumbersReadAsTheLibraryConversion) {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        std::string number = next() % 3 == 0 ? "-" : "";
+        const int digits = 1 + static_cast<int>(next() % 22);
+        const int point = static_cast<int>(next() % (digits + 2));  // beyond the digits: none
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) number += '.';
+            number += static_cast<char>('0' + next() % 10);
+        }
+        double expected = 0;
+        std::from_chars(number.data(), number.data() + number.size(), expected);
+        for (const std::string& text : {"PU0,0;PD" + number + ",0;", "PU0,0;PD" + number + " " + number}) {
+            PlotStore store;
+            const Plots plots = ReadPlots(store, text);
+            ASSERT_EQ(plots.size(), 1u);
+            ASSERT_EQ(plots[0].size(), 1u) << text;
+            EXPECT_EQ(plots[0][0].x2, static_cast<float>(expected)) << text;
+        }
+    }
+}
 
 TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
     PlotStore store;
