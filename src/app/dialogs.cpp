@@ -17,7 +17,7 @@
 
 #include "app/captions.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -65,7 +65,7 @@ void TwipsForm::Place(QWidget* control, double left, double top, double width, d
     control->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
-OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
+OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
     : TwipsForm(twipsPerPixel, 4725, 3600), store_(store) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
@@ -182,4 +182,4 @@ void VersForm::paintEvent(QPaintEvent* event) {
     painter.fillRect(QRect(Px(120), y + 1, Px(6465) - Px(120), 2), Qt::white);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::string FileErrorMessageText(int number, std::string_view fileName) {
     return s;
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

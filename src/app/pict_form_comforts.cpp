@@ -19,7 +19,7 @@
 #include "app/recent_files.h"
 #include "view/drawing_area.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 void PictForm::BuildShortcuts() {
     // Each key sits on one action only: Qt ignores a key that two actions claim. The
@@ -43,7 +43,7 @@ void PictForm::BuildShortcuts() {
     connect(reload, &QAction::triggered, this, &PictForm::ReloadPlotFile);
     addAction(reload);
 
-    connect(picture3_, &Kestrel_View::DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
+    connect(picture3_, &view::DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
 }
 
 void PictForm::ZoomAtPoint(int steps, float x, float y) {
@@ -107,4 +107,4 @@ void PictForm::ShowFileName() {
                    DisplayName(store_.PlotName));
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

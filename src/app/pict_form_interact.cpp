@@ -14,7 +14,7 @@
 #include "interact/rotation.h"
 #include "view/drawing_area.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -65,7 +65,7 @@ void Span(float mouse, std::int32_t start, float& origin, float& size) {
 }  // namespace
 
 void PictForm::ConnectPicture3() {
-    using Kestrel_View::DrawingArea;
+    using view::DrawingArea;
     connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
     connect(picture3_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
     connect(picture3_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
@@ -75,21 +75,21 @@ void PictForm::ConnectPicture3() {
 
 void PictForm::PlotMenu15_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Right);
+        interact::RotatePlot(store_, interact::Turn::Right);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu16_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Left);
+        interact::RotatePlot(store_, interact::Turn::Left);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu17_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Half);
+        interact::RotatePlot(store_, interact::Turn::Half);
         RedrawPlot();
     });
 }
@@ -97,7 +97,7 @@ void PictForm::PlotMenu17_Click() {
 void PictForm::Picture3_KeyDown(int keyCode, int) {
     const auto nudge = [this](std::int16_t code) {
         RunReported([this, code] {
-            Kestrel_Sub::ShiftPlotChars(store_, code);
+            interact::ShiftPlotChars(store_, code);
             DrawPlot();
         });
     };
@@ -154,7 +154,7 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
 
 void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
     if (button == RightButton) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        view::ShapeRect shape = picture3_->Shape();
         shape.Visible = true;
         shape.Top = y;
         shape.Left = x;
@@ -178,7 +178,7 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
         const QPoint at(ToPixels(x), ToPixels(y));
         platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
     } else if (button == RightButton) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        view::ShapeRect shape = picture3_->Shape();
         shape.Visible = true;
         Span(y, dragStartY_, shape.Top, shape.Height);
         Span(x, dragStartX_, shape.Left, shape.Width);
@@ -193,10 +193,10 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     // The pixels the outline frames, clipped to the raster. Less than 3 x 3 pixels is a
     // click rather than a drag: no selection, so that the next copy or save takes the
     // whole drawing rather than a speck.
-    const QRect region = Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_)
+    const QRect region = view::ShapePixels(picture3_->Shape(), twipsPerPixel_)
                              .intersected(QRect(QPoint(0, 0), picture3_->size()));
     if (region.width() < MinimumSelection || region.height() < MinimumSelection) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
+        view::ShapeRect shape = picture3_->Shape();
         shape.Visible = false;
         picture3_->SetShape(shape);
         picture2_ = QImage();
@@ -219,4 +219,4 @@ void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
     bar->setValue(static_cast<int>(target));
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

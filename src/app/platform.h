@@ -11,7 +11,7 @@ class QMenu;
 class QPrinter;
 class QWidget;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // What the user picked in an open dialog: the full path and the 1-based filter index.
 struct OpenChoice {
@@ -62,4 +62,4 @@ public:
     virtual void PopupMenu(QMenu* menu, const QPoint& globalPos) = 0;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -19,7 +19,7 @@
 #include <QTranslator>
 #include <QUrl>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -140,4 +140,4 @@ void QtPlatform::PopupMenu(QMenu* menu, const QPoint& globalPos) {
     menu->exec(globalPos);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -4,7 +4,7 @@
 
 class QCoreApplication;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // Installs Qt's own Japanese translations (dialog buttons, file and print dialogs) into
 // `app`, whatever the locale, since every other text of the program is Japanese. False
@@ -29,4 +29,4 @@ public:
     void PopupMenu(QMenu* menu, const QPoint& globalPos) override;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -7,7 +7,7 @@
 
 #include "output/output_file.h"
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 namespace {
 
@@ -116,4 +116,4 @@ int SaveErrorNumber(int err) {
     }
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 // Writes 32-bit pixels (0xAARRGGBB) as a 24-bit uncompressed Windows BMP with a
 // 40-byte BITMAPINFOHEADER, rows bottom-up and padded to 4 bytes. False on failure,
@@ -21,4 +21,4 @@ int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int
 // read-only place, 61 disk full, 76 a missing folder, 31037 anything else.
 int SaveErrorNumber(int err);
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

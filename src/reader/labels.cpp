@@ -7,7 +7,7 @@
 #include "reader/plotter.h"
 #include "reader/stroke_font.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -228,7 +228,7 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
     const Point width = g.along * g.width;
     const Point height = g.up * g.height + g.along * (g.slant * g.height);
     if (!Storable(origin) || !Storable(width) || !Storable(height) || !Storable(origin + width + height)) return;
-    const Kestrel_Val::PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
+    const PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
                                   static_cast<float>(width.x),  static_cast<float>(width.y),
                                   static_cast<float>(height.x), static_cast<float>(height.y),
                                   glyph,                        plotter.pen};
@@ -473,7 +473,7 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
     }
 }
 
-CharBox CharBounds(const Kestrel_Val::PlotChar& c) {
+CharBox CharBounds(const PlotChar& c) {
     const Glyph& g = StrokeFont::Standard().At(c.Glyph);
     CharBox box;
     bool first = true;
@@ -492,4 +492,4 @@ CharBox CharBounds(const Kestrel_Val::PlotChar& c) {
     return box;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

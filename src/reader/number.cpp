@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
@@ -231,4 +231,4 @@ std::optional<std::int16_t> ConvertPenNumber(std::string_view text) {
     return static_cast<std::int16_t>(r);
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

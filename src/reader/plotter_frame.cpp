@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -214,4 +214,4 @@ void PlotterFrame::Update() {
     }
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

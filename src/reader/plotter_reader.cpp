@@ -10,12 +10,10 @@
 #include "reader/plotter.h"
 #include "reader/shapes.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
-using Kestrel_Sub::ReadOptions;
-using Kestrel_Sub::StopReason;
 using Param = HpglScanner::Param;
 
 constexpr std::uint16_t Code(char a, char b) {
@@ -56,7 +54,7 @@ private:
             throw Stop{StopReason::Cancelled};
         }
         // A mapped file's pages behind the reading go back; a file cut short ends it.
-        if (!Kestrel_Sub::PassedMappedText(text_ + scan_.Offset())) throw Stop{StopReason::EndOfFile};
+        if (!PassedMappedText(text_ + scan_.Offset())) throw Stop{StopReason::EndOfFile};
     }
 
     void Command(std::uint16_t code) {
@@ -403,9 +401,9 @@ void CommandReader::EncodedPolyline() {
 
 }  // namespace
 
-Kestrel_Sub::ReadResult ReadPlotterText(Kestrel_Val::PlotStore& store, std::string_view text,
+ReadResult ReadPlotterText(PlotStore& store, std::string_view text,
                                         const ReadOptions& options) {
-    Kestrel_Sub::ReadResult result;
+    ReadResult result;
     PlotPages pages(store, options.segmentLimit);
     Plotter plotter(pages);
     plotter.drawing.budget.SetCeiling(options.segmentLimit);
@@ -422,4 +420,4 @@ Kestrel_Sub::ReadResult ReadPlotterText(Kestrel_Val::PlotStore& store, std::stri
     return result;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

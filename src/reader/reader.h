@@ -6,7 +6,7 @@
 
 #include "reader/plot_store.h"
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 enum class ReadStatus {
     Read,         // the file was read (possibly ended early; see StopReason)
@@ -32,7 +32,7 @@ enum class Reading { Plotter, Basic };
 
 struct ReadOptions {
     Reading reading = Reading::Plotter;
-    std::int32_t segmentLimit = Kestrel_Val::MaxSegments;  // for the whole file
+    std::int32_t segmentLimit = MaxSegments;  // for the whole file
     // Polled while reading: when it becomes true, reading ends with StopReason::Cancelled.
     const std::atomic<bool>* cancel = nullptr;
     // Bytes of the file read so far, updated now and then while reading.
@@ -46,10 +46,10 @@ struct ReadResult {
 };
 
 // Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
-ReadResult ReadPlotFile(Kestrel_Val::PlotStore& store, const ReadOptions& options = {});
+ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options = {});
 
 // Reads plot text already in memory, exactly as ReadPlotFile reads a file's bytes.
-ReadResult ReadPlotText(Kestrel_Val::PlotStore& store, std::string_view text,
+ReadResult ReadPlotText(PlotStore& store, std::string_view text,
                         const ReadOptions& options = {});
 
 // The failure number for an errno from opening or reading a file.
@@ -58,4 +58,4 @@ int FileErrorNumber(int err);
 // 1-based position of the last occurrence of `part` in `text`, 0 if none.
 int LastPos(std::string_view text, std::string_view part);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 namespace {
 
@@ -192,4 +192,4 @@ void DrawingArea::FitRasterToSize() {
     raster_ = std::move(resized);
 }
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

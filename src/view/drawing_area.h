@@ -6,7 +6,7 @@
 
 #include "view/raster_surface.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // The selection rectangle, in the drawing area's twips; visible means a selection exists.
 struct ShapeRect {
@@ -82,4 +82,4 @@ private:
     QPoint wheelRest_;  // eighths of a degree not yet making a whole notch
 };
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 namespace {
 
@@ -178,4 +178,4 @@ void HScroll1_Change(ViewLayout& layout) { layout.picture3.left = -layout.hscrol
 
 void VScroll1_Change(ViewLayout& layout) { layout.picture3.top = -layout.vscroll.value; }
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

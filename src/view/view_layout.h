@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // Positions and sizes in twips.
 struct Rect {
@@ -57,4 +57,4 @@ void FitToWindow(ViewLayout& layout, const WindowMetrics& m);
 void HScroll1_Change(ViewLayout& layout);
 void VScroll1_Change(ViewLayout& layout);
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

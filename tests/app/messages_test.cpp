@@ -6,7 +6,7 @@
 
 #include "app/messages.h"
 
-using Kestrel_Sub::ErrorMessageText;
+using kestrel::reader::ErrorMessageText;
 
 namespace {
 
@@ -27,8 +27,8 @@ TEST(ErrorMessage, MessagesAndRemedies) {
 }
 
 TEST(ErrorMessage, FileErrorsNameTheFileOnALineOfItsOwn) {
-    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
-    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
+    EXPECT_EQ(kestrel::reader::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
+    EXPECT_EQ(kestrel::reader::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
 }
 
 }  // namespace

@@ -15,8 +15,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Kestrel_Output::SaveBmp;
-using Kestrel_Output::WriteBmp;
+using kestrel::output::SaveBmp;
+using kestrel::output::WriteBmp;
 
 TEST(BmpWriter, HeaderAndPixelsRoundTrip) {
     // Two rows of 3 pixels (0xAARRGGBB) at a stride of 5: neither the alpha nor the gap may show.

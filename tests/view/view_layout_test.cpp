@@ -6,7 +6,7 @@
 
 #include "view/view_layout.h"
 
-using namespace Kestrel_View;
+using namespace kestrel::view;
 
 namespace {
 
