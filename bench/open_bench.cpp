@@ -24,7 +24,7 @@
 #include "bench_plot.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace {
 

@@ -27,13 +27,13 @@
 
 #include "app/captions.h"
 #include "app/file_names.h"
-#include "app/messages.h"
+#include "interact/messages.h"
 #include "app/platform.h"
 #include "app/plot_loader.h"
 #include "app/recent_files.h"
 #include "interact/plot_status.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 
 namespace kestrel::app {
@@ -213,7 +213,7 @@ void PictForm::BuildViewport() {
     picture1_->setAutoFillBackground(true);
     setCentralWidget(picture1_);
 
-    picture3_ = new view::DrawingArea(twipsPerPixel_, picture1_);
+    picture3_ = new DrawingArea(twipsPerPixel_, picture1_);
     picture3_->setObjectName("Picture3");
 
     hscroll1_ = new QScrollBar(Qt::Horizontal, picture1_);
@@ -318,7 +318,7 @@ void PictForm::resizeEvent(QResizeEvent* event) {
         } else if (drawn_) {
             StartDrawing(drawingFramed_, &drawing_.fit);
         }
-    } catch (const reader::KestrelError&) {
+    } catch (const interact::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
     } catch (const std::exception&) {
     }
@@ -424,7 +424,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
             RebuildRecentFiles();
         }
         picture3_->setFocus();
-    } catch (const reader::KestrelError&) {
+    } catch (const interact::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
     }
@@ -484,7 +484,7 @@ void PictForm::PlotMenu81_Click(int index) {
 void PictForm::RunReported(const std::function<void()>& command) {
     try {
         command();
-    } catch (const reader::KestrelError& e) {
+    } catch (const interact::KestrelError& e) {
         ShowErrorMessage(e.number);
     } catch (const std::bad_alloc&) {
         ShowErrorMessage(7);
@@ -533,14 +533,14 @@ void PictForm::Toolbar1_ButtonClick(int index) {
 }
 
 void PictForm::ShowErrorMessage(int number) {
-    QString text = QString::fromStdString(reader::ErrorMessageText(number));
+    QString text = QString::fromStdString(interact::ErrorMessageText(number));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }
 
 void PictForm::ShowFileErrorMessage(int number, const std::string& path) {
     // Bytes that are not UTF-8 show as replacement characters.
-    QString text = QString::fromStdString(reader::FileErrorMessageText(number, path));
+    QString text = QString::fromStdString(interact::FileErrorMessageText(number, path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }

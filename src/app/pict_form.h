@@ -28,11 +28,9 @@ class QStatusBar;
 class QTimer;
 class QToolBar;
 
-namespace kestrel::view {
-class DrawingArea;
-}
-
 namespace kestrel::app {
+
+class DrawingArea;
 
 class Platform;
 class PlotLoader;
@@ -54,7 +52,7 @@ public:
     void HScroll1_Change();
     void VScroll1_Change();
 
-    // View commands. They trap nothing: a failure (reader::KestrelError) reaches
+    // View commands. They trap nothing: a failure (interact::KestrelError) reaches
     // the tool bar's trap. Virtual so that a test can make one fail.
     virtual void ZoomIn();
     virtual void ZoomOut();
@@ -138,7 +136,7 @@ public:
     const view::ViewLayout& Layout() const { return layout_; }
     double TwipsPerPixel() const { return twipsPerPixel_; }
     QWidget* Picture1() const { return picture1_; }
-    view::DrawingArea* Picture3() const { return picture3_; }
+    DrawingArea* Picture3() const { return picture3_; }
     QScrollBar* HScroll1() const { return hscroll1_; }
     QScrollBar* VScroll1() const { return vscroll1_; }
     QToolBar* Toolbar1() const { return toolbar1_; }
@@ -189,7 +187,7 @@ private:
     QStatusBar* statusBar1_ = nullptr;
     std::array<QLabel*, 4> panels_{};
     QWidget* picture1_ = nullptr;
-    view::DrawingArea* picture3_ = nullptr;
+    DrawingArea* picture3_ = nullptr;
     QScrollBar* hscroll1_ = nullptr;
     QScrollBar* vscroll1_ = nullptr;
     QImage picture2_;  // the selection buffer; never shown

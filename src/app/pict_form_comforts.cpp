@@ -17,7 +17,7 @@
 #include "app/captions.h"
 #include "app/file_names.h"
 #include "app/recent_files.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace kestrel::app {
 
@@ -43,7 +43,7 @@ void PictForm::BuildShortcuts() {
     connect(reload, &QAction::triggered, this, &PictForm::ReloadPlotFile);
     addAction(reload);
 
-    connect(picture3_, &view::DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
+    connect(picture3_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
 }
 
 void PictForm::ZoomAtPoint(int steps, float x, float y) {

@@ -12,7 +12,7 @@
 
 #include "app/captions.h"
 #include "app/plot_loader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace kestrel::app {
 

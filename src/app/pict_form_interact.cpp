@@ -12,7 +12,7 @@
 
 #include "app/platform.h"
 #include "interact/rotation.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace kestrel::app {
 
@@ -65,8 +65,7 @@ void Span(float mouse, std::int32_t start, float& origin, float& size) {
 }  // namespace
 
 void PictForm::ConnectPicture3() {
-    using view::DrawingArea;
-    connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
+        connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
     connect(picture3_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
     connect(picture3_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
     connect(picture3_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
@@ -154,7 +153,7 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
 
 void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
     if (button == RightButton) {
-        view::ShapeRect shape = picture3_->Shape();
+        interact::ShapeRect shape = picture3_->Shape();
         shape.Visible = true;
         shape.Top = y;
         shape.Left = x;
@@ -178,7 +177,7 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
         const QPoint at(ToPixels(x), ToPixels(y));
         platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
     } else if (button == RightButton) {
-        view::ShapeRect shape = picture3_->Shape();
+        interact::ShapeRect shape = picture3_->Shape();
         shape.Visible = true;
         Span(y, dragStartY_, shape.Top, shape.Height);
         Span(x, dragStartX_, shape.Left, shape.Width);
@@ -193,10 +192,11 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     // The pixels the outline frames, clipped to the raster. Less than 3 x 3 pixels is a
     // click rather than a drag: no selection, so that the next copy or save takes the
     // whole drawing rather than a speck.
-    const QRect region = view::ShapePixels(picture3_->Shape(), twipsPerPixel_)
+    const interact::PixelRect pixels = interact::ShapePixels(picture3_->Shape(), twipsPerPixel_);
+    const QRect region = QRect(pixels.left, pixels.top, pixels.width, pixels.height)
                              .intersected(QRect(QPoint(0, 0), picture3_->size()));
     if (region.width() < MinimumSelection || region.height() < MinimumSelection) {
-        view::ShapeRect shape = picture3_->Shape();
+        interact::ShapeRect shape = picture3_->Shape();
         shape.Visible = false;
         picture3_->SetShape(shape);
         picture2_ = QImage();

@@ -22,7 +22,7 @@
 #include "output/print_plan.h"
 #include "output/vector_writer.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace kestrel::app {
 
@@ -107,8 +107,8 @@ std::vector<int> SlotsToSave(const reader::PlotStore& store, SaveFormat format) 
     return plots;
 }
 
-void HideShape(view::DrawingArea& picture3) {
-    view::ShapeRect shape = picture3.Shape();
+void HideShape(DrawingArea& picture3) {
+    interact::ShapeRect shape = picture3.Shape();
     shape.Visible = false;
     picture3.SetShape(shape);
 }

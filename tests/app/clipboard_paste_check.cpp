@@ -14,7 +14,7 @@
 #include "app/pict_form.h"
 #include "app/qt_platform.h"
 #include "reader/plot_store.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "app/pict_form.h"
 #include "app/platform.h"
 #include "reader/plot_store.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 

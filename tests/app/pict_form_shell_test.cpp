@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 
-#include "app/messages.h"
+#include "interact/messages.h"
 #include "form_test_support.h"
 
 namespace kestrel::test {
@@ -85,8 +85,8 @@ TEST_F(ShellTest, ToolBarButtonsAndTheirShortcutsRunTheCommands) {
 class FailingForm : public app::PictForm {
 public:
     using PictForm::PictForm;
-    void ZoomIn() override { throw reader::KestrelError{6}; }
-    void ZoomOut() override { throw reader::KestrelError{11}; }
+    void ZoomIn() override { throw interact::KestrelError{6}; }
+    void ZoomOut() override { throw interact::KestrelError{11}; }
     void FitToWindow() override { throw std::bad_alloc(); }
 };
 

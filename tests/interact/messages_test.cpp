@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
-#include "app/messages.h"
+#include "interact/messages.h"
 
-using kestrel::reader::ErrorMessageText;
+using kestrel::interact::ErrorMessageText;
 
 namespace {
 
@@ -27,8 +27,8 @@ TEST(ErrorMessage, MessagesAndRemedies) {
 }
 
 TEST(ErrorMessage, FileErrorsNameTheFileOnALineOfItsOwn) {
-    EXPECT_EQ(kestrel::reader::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
-    EXPECT_EQ(kestrel::reader::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
+    EXPECT_EQ(kestrel::interact::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
+    EXPECT_EQ(kestrel::interact::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "app/messages.h"
+#include "interact/messages.h"
 
 #include <string_view>
 
-namespace kestrel::reader {
+namespace kestrel::interact {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::string FileErrorMessageText(int number, std::string_view fileName) {
     return s;
 }
 
-}  // namespace kestrel::reader
+}  // namespace kestrel::interact

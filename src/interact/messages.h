@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrel::reader {
+namespace kestrel::interact {
 
 // A failure of a command, carrying the run-time error number the messages are keyed by.
 struct KestrelError {
@@ -19,4 +19,4 @@ std::string ErrorMessageText(int number);
 // The message for a failure with a file, the file's name on a line of its own after it.
 std::string FileErrorMessageText(int number, std::string_view fileName);
 
-}  // namespace kestrel::reader
+}  // namespace kestrel::interact

@@ -8,7 +8,7 @@ namespace kestrel::test {
 namespace {
 
 TEST(DrawingArea, SelectionIsPaintedOverTheRasterNotIntoIt) {
-    view::DrawingArea area(15);
+    app::DrawingArea area(15);
     area.resize(100, 80);
     area.SetShape({20 * 15, 10 * 15, 30 * 15, 20 * 15, true});
     const QImage shown = area.grab().toImage().convertToFormat(QImage::Format_RGB32);
