@@ -52,8 +52,8 @@ public:
         return true;
     }
     QString savePath, pdfPath;  // empty: the dialog is cancelled
-    int ClearClipboard() override { return 0; }
-    int PutClipboardImage(const QImage&) override { return 0; }
+    kestrel::reader::ErrorNumber ClearClipboard() override { return {}; }
+    kestrel::reader::ErrorNumber PutClipboardImage(const QImage&) override { return {}; }
     bool OpenInBrowser(const QString&) override { return false; }
     void ShowMessage(QWidget*, const QString&, const QString&, kestrel::app::MessageIcon) override {
     }

@@ -409,7 +409,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         } else if (result.status == reader::ReadStatus::CannotOpen) {
             ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
         } else if (result.stop == reader::StopReason::OutOfMemory) {
-            ShowErrorMessage(7);  // what was read is shown all the same
+            ShowErrorMessage(reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
         }
 
         store_.AdjustViewOff = 1;
@@ -485,11 +485,11 @@ void PictForm::RunReported(const std::function<void()>& command) {
     try {
         command();
     } catch (const interact::KestrelError& e) {
-        ShowErrorMessage(e.number);
+        ShowErrorMessage(reader::ErrorNumber{e.number});
     } catch (const std::bad_alloc&) {
-        ShowErrorMessage(7);
+        ShowErrorMessage(reader::ErrorNumber::OutOfMemory);
     } catch (const std::out_of_range&) {
-        ShowErrorMessage(9);
+        ShowErrorMessage(reader::ErrorNumber::IndexOutOfRange);
     }
 }
 
@@ -532,13 +532,13 @@ void PictForm::Toolbar1_ButtonClick(int index) {
     });
 }
 
-void PictForm::ShowErrorMessage(int number) {
+void PictForm::ShowErrorMessage(reader::ErrorNumber number) {
     QString text = QString::fromStdString(interact::ErrorMessageText(number));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }
 
-void PictForm::ShowFileErrorMessage(int number, const std::string& path) {
+void PictForm::ShowFileErrorMessage(reader::ErrorNumber number, const std::string& path) {
     // Bytes that are not UTF-8 show as replacement characters.
     QString text = QString::fromStdString(interact::FileErrorMessageText(number, path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

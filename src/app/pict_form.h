@@ -127,9 +127,9 @@ public:
 
     void RebuildPlotMenu();
     void ShowPlotStatus();
-    void ShowErrorMessage(int number);
+    void ShowErrorMessage(reader::ErrorNumber number);
     // A failure with a file: the message, then the file's name on a line of its own.
-    void ShowFileErrorMessage(int number, const std::string& path);
+    void ShowFileErrorMessage(reader::ErrorNumber number, const std::string& path);
 
     // For the window's own parts and for tests.
     reader::PlotStore& Store() { return store_; }

@@ -28,8 +28,6 @@ namespace kestrel::app {
 
 namespace {
 
-constexpr int PrinterErrorNumber = 482;
-
 // The tile for the printer's paper. Standard sizes are taken from their definitions, so
 // that A4 and A3 give their whole millimetres whatever unit the printer reported.
 output::TileSize PrinterTile(const QPrinter& printer) {
@@ -128,7 +126,7 @@ void PictForm::PlotMenu13_Click() {
                                                  picture3_->height() * twips, PrinterTile(printer));
     const bool selection = picture3_->Shape().Visible;
     if (pages.empty() || !PrintTiles(printer, picture3_->Raster(), twips, pages)) {
-        ShowErrorMessage(PrinterErrorNumber);  // the selection stays
+        ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
         return;
     }
     if (selection) {
@@ -138,15 +136,15 @@ void PictForm::PlotMenu13_Click() {
 
 void PictForm::PlotMenu14_Click() {
     FinishDrawing();
-    int error = platform_.ClearClipboard();
-    if (error == 0) {
+    reader::ErrorNumber error = platform_.ClearClipboard();
+    if (error == reader::ErrorNumber::None) {
         const bool selection = picture3_->Shape().Visible;
         error = platform_.PutClipboardImage(selection ? picture2_ : picture3_->Raster());
-        if (error == 0 && selection) {
+        if (error == reader::ErrorNumber::None && selection) {
             HideShape(*picture3_);
         }
     }
-    if (error != 0) {
+    if (error != reader::ErrorNumber::None) {
         ShowErrorMessage(error);
     }
 }
@@ -174,11 +172,11 @@ void PictForm::PlotMenu24_Click() {
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
     const SaveFormat format = SaveFormatOf(choice->path, shown);
     if (format != SaveFormat::Bmp) {
-        const int error = output::SaveVector(
+        const reader::ErrorNumber error = output::SaveVector(
             store_.SaveDir + store_.SaveName,
             format == SaveFormat::Svg ? output::VectorFormat::Svg : output::VectorFormat::Pdf,
             store_, SlotsToSave(store_, format));
-        if (error != 0) {
+        if (error != reader::ErrorNumber::None) {
             ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);
         }
         return;
@@ -192,10 +190,10 @@ void PictForm::PlotMenu24_Click() {
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
-    const int error = output::SaveBmp(
+    const reader::ErrorNumber error = output::SaveBmp(
         store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
         image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
-    if (error != 0) {
+    if (error != reader::ErrorNumber::None) {
         ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);  // the selection stays
         return;
     }

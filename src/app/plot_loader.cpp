@@ -50,7 +50,7 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
             // end; such a file is refused as the reader refuses it, with its empty plot.
             reader::ReadPlotText(job->plot.store, {});
             job->plot.result.status = reader::ReadStatus::CannotOpen;
-            job->plot.result.errorNumber = 52;
+            job->plot.result.errorNumber = reader::ErrorNumber::BadFileName;
             QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
             return;
         }
@@ -97,7 +97,7 @@ void PlotLoader::Work() {
             result.stop = reader::StopReason::OutOfMemory;
         } catch (...) {
             result.status = reader::ReadStatus::CannotOpen;
-            result.errorNumber = 31036;
+            result.errorNumber = reader::ErrorNumber::FileReadError;
         }
         QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();

@@ -21,8 +21,8 @@ public:
                                              const QString& initialName, const QStringList& filters,
                                              int filterIndex) override;
     bool ShowPrintDialog(QWidget* parent, QPrinter& printer) override;
-    int ClearClipboard() override;
-    int PutClipboardImage(const QImage& image) override;
+    reader::ErrorNumber ClearClipboard() override;
+    reader::ErrorNumber PutClipboardImage(const QImage& image) override;
     bool OpenInBrowser(const QString& path) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      MessageIcon icon) override;

@@ -125,9 +125,9 @@ bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const 
     r = kestrel::reader::ReadPlotFile(store, {choice.reading});
     if (r.status == kestrel::reader::ReadStatus::CannotOpen) {
         std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
-                     r.errorNumber == 53   ? "file not found"
-                     : r.errorNumber == 70 ? "permission denied"
-                                           : "not a readable file");
+                     r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound       ? "file not found"
+                     : r.errorNumber == kestrel::reader::ErrorNumber::PermissionDenied ? "permission denied"
+                                                                                       : "not a readable file");
         return false;
     }
     if (choice.page > store.PlotTotal) {

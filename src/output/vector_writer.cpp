@@ -30,8 +30,6 @@ constexpr double SvgHairlineMm = 0.1;
 // cairo holds device coordinates in 24.8 fixed point (about +-8.4 million units);
 // an SVG's units are chosen to keep its pages well inside that.
 constexpr double MaxSvgUnits = 4'000'000;
-// A page too large to write is reported as a file that could not be written.
-constexpr int PageTooLargeError = 31037;
 
 std::int32_t SegmentCount(const PlotStore& store, int slot) {
     if (slot < 1 || !store.ValidSlot(slot)) return 0;
@@ -448,12 +446,13 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
     return {};
 }
 
-int SaveVector(const std::string& path, VectorFormat format, const PlotStore& store,
-               const std::vector<int>& slots) {
+reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, const PlotStore& store,
+                               const std::vector<int>& slots) {
     const VectorResult result = WriteVector(path, format, store, slots);
     switch (result.outcome) {
-        case VectorOutcome::Written: return 0;
-        case VectorOutcome::TooLarge: return PageTooLargeError;
+        case VectorOutcome::Written: return reader::ErrorNumber::None;
+        // A page too large to write is reported as a file that could not be written.
+        case VectorOutcome::TooLarge: return reader::ErrorNumber::FileWriteError;
         case VectorOutcome::WriteFailed: break;
     }
     return SaveErrorNumber(result.error);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "output/output_file.h"
+#include "reader/error_number.h"
 #include "reader/plot_store.h"
 
 namespace kestrel::output {
@@ -54,9 +55,10 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
                          const reader::PlotStore& store, const std::vector<int>& slots,
                          FitPaper paper = {});
 
-// The save command's writer, one to one and replacing a file only once written: 0, or the
-// run-time error number of the failure (see SaveErrorNumber; a page too large gives 31037).
-int SaveVector(const std::string& path, VectorFormat format, const reader::PlotStore& store,
+// The save command's writer, one to one and replacing a file only once written:
+// ErrorNumber::None, or the number of the failure (see SaveErrorNumber; a page too large
+// gives FileWriteError).
+reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, const reader::PlotStore& store,
                const std::vector<int>& slots);
 
 }  // namespace kestrel::output

@@ -314,16 +314,16 @@ void ShrinkToFit(PlotLineTable& lines) { lines.shrink_to_fit(); }
 
 }  // namespace
 
-int FileErrorNumber(int err) {
+ErrorNumber FileErrorNumber(int err) {
     switch (err) {
         case ENOENT:
         case ENOTDIR:
-            return 53;
+            return ErrorNumber::FileNotFound;
         case EACCES:
         case EPERM:
-            return 70;
+            return ErrorNumber::PermissionDenied;
         default:
-            return 52;
+            return ErrorNumber::BadFileName;
     }
 }
 

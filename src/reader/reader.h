@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "reader/error_number.h"
 #include "reader/plot_store.h"
 
 namespace kestrel::reader {
@@ -42,7 +43,7 @@ struct ReadOptions {
 struct ReadResult {
     ReadStatus status = ReadStatus::Read;
     StopReason stop = StopReason::EndOfFile;
-    int errorNumber = 0;  // with CannotOpen: 53 missing, 70 no permission, 52 otherwise
+    ErrorNumber errorNumber = ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
 };
 
 // Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
@@ -53,7 +54,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text,
                         const ReadOptions& options = {});
 
 // The failure number for an errno from opening or reading a file.
-int FileErrorNumber(int err);
+ErrorNumber FileErrorNumber(int err);
 
 // 1-based position of the last occurrence of `part` in `text`, 0 if none.
 int LastPos(std::string_view text, std::string_view part);

@@ -42,7 +42,7 @@ struct FakePlatform final : app::Platform {
     std::vector<QMenu*> popups;
     std::function<bool(QPrinter&)> printAnswer;  // what the print dialog does; unset: cancel
     int printCalls = 0;
-    int clearError = 0, putError = 0;  // the clipboard's errors to report
+    reader::ErrorNumber clearError{}, putError{};  // the clipboard's errors to report
     std::vector<QImage> clipboardImages;
     std::vector<QString> browserPaths;
     bool browserStarts = true;
@@ -67,12 +67,12 @@ struct FakePlatform final : app::Platform {
         ++printCalls;
         return printAnswer && printAnswer(printer);
     }
-    int ClearClipboard() override {
-        if (clearError == 0) clipboardImages.clear();
+    reader::ErrorNumber ClearClipboard() override {
+        if (clearError == reader::ErrorNumber::None) clipboardImages.clear();
         return clearError;
     }
-    int PutClipboardImage(const QImage& image) override {
-        if (putError == 0) clipboardImages.push_back(image);
+    reader::ErrorNumber PutClipboardImage(const QImage& image) override {
+        if (putError == reader::ErrorNumber::None) clipboardImages.push_back(image);
         return putError;
     }
     bool OpenInBrowser(const QString& path) override {

@@ -84,7 +84,7 @@ protected:
         };
         form->PlotMenu13_Click();
     }
-    void Copy(int clearError = 0, int putError = 0) {  // with the errors the clipboard is to report
+    void Copy(reader::ErrorNumber clearError = {}, reader::ErrorNumber putError = {}) {  // the clipboard's errors
         fake.clearError = clearError;
         fake.putError = putError;
         form->PlotMenu14_Click();
@@ -200,7 +200,7 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     const std::function<void()> commands[] = {
         [this] { Save(Path("missing/a.bmp")); }, [this] { Save(Path("missing/a.pdf")); },  // paths leave the selection
         [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
-        [this] { Copy(520, 0); }, [this] { Copy(0, 521); },
+        [this] { Copy(reader::ErrorNumber::CannotEmptyClipboard); }, [this] { Copy({}, reader::ErrorNumber::CannotOpenClipboard); },
         [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, [this] { Save("/dev/full"); }};
     const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
                              QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),

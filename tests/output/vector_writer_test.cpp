@@ -20,6 +20,7 @@ namespace {
 
 using kestrel::output::FitPaper;
 using kestrel::output::VectorFormat;
+using kestrel::reader::ErrorNumber;
 
 kestrel::reader::PlotStore Read(const char* text) {
     kestrel::reader::PlotStore store;
@@ -48,7 +49,7 @@ TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
     // 30 million units are 750 m: only a fitted page can hold them.
     const auto huge = Read("IN;PU0,0;PD30000000,0;");
     const TestFolder dir;
-    EXPECT_EQ(kestrel::output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), 31037);
+    EXPECT_EQ(kestrel::output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), ErrorNumber::FileWriteError);
     EXPECT_TRUE(kestrel::output::LayOutPage(huge, 1, {420, 297}));
 }
 
@@ -56,7 +57,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
     const auto store = Read(Corner);
     const TestFolder dir;
     const std::string svg = dir.Path("corner.svg");
-    ASSERT_EQ(kestrel::output::SaveVector(svg, VectorFormat::Svg, store, {1}), 0);
+    ASSERT_EQ(kestrel::output::SaveVector(svg, VectorFormat::Svg, store, {1}), ErrorNumber::None);
     std::stringstream file;
     file << std::ifstream(svg).rdbuf();
     const std::string text = file.str();
@@ -73,7 +74,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
                      }));
     // The PDF's content in points, to two decimals: the margin is 14.17 pt, 1000 units 70.87 pt, y grows upwards.
     const std::string pdf = dir.Path("corner.pdf");
-    ASSERT_EQ(kestrel::output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), 0);
+    ASSERT_EQ(kestrel::output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), ErrorNumber::None);
     file.str("");
     file << std::ifstream(pdf, std::ios::binary).rdbuf();
     const std::string bytes = file.str();
@@ -91,7 +92,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
     EXPECT_EQ(operations, "1 J 1 j 0.5 0 0 RG 0 w 14.17 14.17 m 85.04 14.17 l 85.04 49.61 l 14.17 14.17 m 14.17 49.61 l S "
                           "0 0 0.5 RG 0 w 14.17 49.61 m 49.61 31.89 l S ");
     for (const VectorFormat format : {VectorFormat::Svg, VectorFormat::Pdf})  // a full disk
-        EXPECT_EQ(kestrel::output::SaveVector("/dev/full", format, store, {1}), 61);
+        EXPECT_EQ(kestrel::output::SaveVector("/dev/full", format, store, {1}), ErrorNumber::DiskFull);
 }
 
 }  // namespace

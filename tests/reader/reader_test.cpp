@@ -18,6 +18,7 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
+using kestrel::reader::ErrorNumber;
 using kestrel::reader::ReadStatus;
 using kestrel::reader::StopReason;
 using kestrel::reader::PlotStore;
@@ -226,14 +227,14 @@ TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     store.PlotName = "missing.hpg";
     auto r = kestrel::reader::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 53);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::FileNotFound);
     EXPECT_EQ(store.LineCount[1], 0);
 
     store.PlotDir = "/";
     store.PlotName = "tmp";
     r = kestrel::reader::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 52);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::BadFileName);
 
     // A FIFO is refused at once; opening it to read would wait for a writer.
     const TestFolder dir;
@@ -247,7 +248,7 @@ TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     }
     r = reading.get();
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 52);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::BadFileName);
 }
 
 TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
@@ -285,12 +286,12 @@ TEST(PlotFileText, AFileCutShortUnderTheReadingReadsAsZeros) {
 
 TEST(FileErrorNumber, MapsTheCausesUsersCanActOn) {
     using kestrel::reader::FileErrorNumber;
-    EXPECT_EQ(FileErrorNumber(ENOENT), 53);
-    EXPECT_EQ(FileErrorNumber(ENOTDIR), 53);
-    EXPECT_EQ(FileErrorNumber(EACCES), 70);
-    EXPECT_EQ(FileErrorNumber(EPERM), 70);
-    EXPECT_EQ(FileErrorNumber(EISDIR), 52);
-    EXPECT_EQ(FileErrorNumber(EIO), 52);
+    EXPECT_EQ(FileErrorNumber(ENOENT), ErrorNumber::FileNotFound);
+    EXPECT_EQ(FileErrorNumber(ENOTDIR), ErrorNumber::FileNotFound);
+    EXPECT_EQ(FileErrorNumber(EACCES), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileErrorNumber(EPERM), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileErrorNumber(EISDIR), ErrorNumber::BadFileName);
+    EXPECT_EQ(FileErrorNumber(EIO), ErrorNumber::BadFileName);
 }
 
 TEST(LastPos, FindsTheLastOccurrence) {
