@@ -1,7 +1,6 @@
 #include "app/dialogs.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +15,7 @@
 #include <QRadioButton>
 
 #include "app/captions.h"
+#include "reader/rounding.h"
 
 namespace kestrel::app {
 
@@ -59,7 +59,9 @@ void TwipsForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-int TwipsForm::Px(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixel_)); }
+int TwipsForm::Px(double twips) const {
+    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
+}
 
 void TwipsForm::Place(QWidget* control, double left, double top, double width, double height) const {
     control->setGeometry(Px(left), Px(top), Px(width), Px(height));

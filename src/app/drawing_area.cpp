@@ -1,7 +1,6 @@
 #include "app/drawing_area.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -11,6 +10,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include "reader/rounding.h"
 
 namespace kestrel::app {
 
@@ -91,7 +92,7 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), raster_, event->rect());
     if (shape_.Visible) {
         const auto px = [this](float twips) {
-            return static_cast<int>(std::lround(twips / twipsPerPixel_));
+            return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
         };
         // The outline frames the pixels a release copies; a zero side still shows a line.
         QRect r = ToQRect(interact::ShapePixels(shape_, twipsPerPixel_));

@@ -1,7 +1,6 @@
 #include "app/pict_form.h"
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -33,6 +32,7 @@
 #include "app/recent_files.h"
 #include "interact/plot_status.h"
 #include "reader/reader.h"
+#include "reader/rounding.h"
 #include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 
@@ -235,7 +235,7 @@ void PictForm::BuildViewport() {
 }
 
 int PictForm::ToPixels(double twips) const {
-    return static_cast<int>(std::lround(twips / twipsPerPixel_));
+    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
 }
 
 QString PictForm::PanelText(int panel) const {

@@ -3,8 +3,6 @@
 #include "app/pict_form.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include <QApplication>
 #include <QMenu>
@@ -12,6 +10,7 @@
 
 #include "app/platform.h"
 #include "interact/rotation.h"
+#include "reader/rounding.h"
 #include "app/drawing_area.h"
 
 namespace kestrel::app {
@@ -40,14 +39,6 @@ enum Button : int { LeftButton = 1, RightButton = 2 };
 
 // The smallest selection, in pixels each way.
 constexpr int MinimumSelection = 3;
-
-// Nearest integer, halves to the even neighbour, held within 32 bits.
-std::int32_t RoundToInt32(float v) {
-    if (std::isnan(v)) return 0;
-    constexpr double low = std::numeric_limits<std::int32_t>::min();
-    constexpr double high = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(std::nearbyint(static_cast<double>(v)), low, high));
-}
 
 // One side of the selection, from the start point to the mouse whichever way it went.
 // The origin is set first and the size taken against the single-precision value stored.
@@ -161,8 +152,8 @@ void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
         shape.Width = 1;
         picture3_->SetShape(shape);
     }
-    dragStartX_ = RoundToInt32(x);
-    dragStartY_ = RoundToInt32(y);
+    dragStartX_ = reader::RoundedClamped<std::int32_t>(x, reader::Halves::ToEven);
+    dragStartY_ = reader::RoundedClamped<std::int32_t>(y, reader::Halves::ToEven);
     if (button == LeftButton) {
         const QPoint at(ToPixels(x), ToPixels(y));
         platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));

@@ -1,13 +1,14 @@
 #include "interact/selection.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "reader/rounding.h"
 
 namespace kestrel::interact {
 
 PixelRect ShapePixels(const ShapeRect& shape, double twipsPerPixel) {
     const auto px = [twipsPerPixel](double twips) {
-        return static_cast<int>(std::lround(std::clamp(twips / twipsPerPixel, -1e9, 1e9)));
+        return reader::RoundedClamped<int>(std::clamp(twips / twipsPerPixel, -1e9, 1e9), reader::Halves::AwayFromZero);
     };
     if (!(shape.Width > 0) || !(shape.Height > 0)) {
         return {};

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reader/plotter.h"
+#include "reader/rounding.h"
 #include "reader/stroke_font.h"
 
 namespace kestrel::reader {
@@ -363,7 +364,7 @@ void DrawSymbol(Plotter& plotter, Point at) {
 void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> v) {
     LabelState& s = plotter.labels;
     if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return;
-    auto integer = [](double x) { return static_cast<int>(std::lround(std::clamp(x, -1e6, 1e6))); };
+    auto integer = [](double x) { return RoundedClamped<int>(std::clamp(x, -1e6, 1e6), Halves::AwayFromZero); };
     switch (mnemonic) {
         case Mnemonic('S', 'I'):
             if (v.empty()) {

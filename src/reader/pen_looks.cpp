@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "reader/rounding.h"
+
 namespace kestrel::reader {
 
 namespace {
@@ -18,9 +20,9 @@ bool Finite(std::span<const double> p) {
 }
 
 bool PenNumber(double v, std::int16_t& pen) {
-    const double r = std::round(v);
-    if (!(r >= 0 && r <= 32767)) return false;
-    pen = static_cast<std::int16_t>(r);
+    const auto r = Rounded<std::int16_t>(v, Halves::AwayFromZero);
+    if (!r || *r < 0) return false;
+    pen = *r;
     return true;
 }
 
@@ -85,7 +87,7 @@ bool PenSettings::Colour(std::span<const double> p) {
     for (int i = 0; i < 3; ++i) {
         const double black = range_[2 * i], white = range_[2 * i + 1];
         const double level = (p[static_cast<std::size_t>(i) + 1] - black) / (white - black);
-        *out[i] = static_cast<std::uint8_t>(std::lround(std::clamp(level, 0.0, 1.0) * 255));
+        *out[i] = RoundedClamped<std::uint8_t>(std::clamp(level, 0.0, 1.0) * 255, Halves::AwayFromZero);
     }
     colours_[pen] = c;
     return true;

@@ -8,6 +8,7 @@
 #include "reader/hpgl_scanner.h"
 #include "reader/plot_file_text.h"
 #include "reader/plotter.h"
+#include "reader/rounding.h"
 #include "reader/shapes.h"
 
 namespace kestrel::reader {
@@ -224,8 +225,8 @@ private:
             scan_.SkipParameters();
             return;
         }
-        const double pen = r == Param::End ? 0 : std::round(v);
-        if (pen >= 0 && pen <= 32767) plotter_.pen = static_cast<std::int16_t>(pen);
+        const auto pen = r == Param::End ? std::optional<std::int16_t>(0) : Rounded<std::int16_t>(v, Halves::AwayFromZero);
+        if (pen && *pen >= 0) plotter_.pen = *pen;
         if (r == Param::Number) scan_.SkipParameters();
     }
 

@@ -1,7 +1,8 @@
 #include "view/view_layout.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "reader/rounding.h"
 
 namespace kestrel::view {
 
@@ -38,17 +39,17 @@ void SetVValue(ViewLayout& layout, std::int16_t value) {
 }
 
 std::int16_t AtLeastOne(double v) {
-    std::int16_t r = 0;
-    RoundToInt16(v, r);  // v lies within 0..3276.7 here
+    // v lies within 0..3276.7 here
+    const std::int16_t r = reader::Rounded<std::int16_t>(v, reader::Halves::ToEven).value_or(0);
     return r < 1 ? std::int16_t{1} : r;
 }
 
 // Maximum (the overflow, at most 32767) and steps. Steps are at least 1, which scroll bars
 // require: a short overflow would otherwise round them to 0.
 void SetRange(ScrollBarState& bar, double overflow) {
-    std::int16_t maximum = 0;
-    RoundToInt16(overflow < ScrollLimit ? overflow : ScrollLimit, maximum);
-    bar.maximum = maximum;
+    bar.maximum = reader::Rounded<std::int16_t>(overflow < ScrollLimit ? overflow : ScrollLimit,
+                                                reader::Halves::ToEven)
+                      .value_or(0);
     bar.largeStep = AtLeastOne(bar.maximum / 10.0);
     bar.smallStep = AtLeastOne(bar.largeStep / 10.0);
 }
@@ -111,17 +112,6 @@ bool ZoomHolds(const ViewLayout& layout, float factor) {
 }
 
 }  // namespace
-
-bool RoundToInt16(double v, std::int16_t& out) {
-    if (std::isnan(v)) return false;
-    const double low = std::floor(v);
-    const double frac = v - low;
-    double r = low;
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(low, 2.0) != 0)) r = low + 1;
-    if (r < -32768 || r > 32767) return false;
-    out = static_cast<std::int16_t>(r);
-    return true;
-}
 
 void FormLoad(ViewLayout& layout, const WindowMetrics& m) {
     FillViewport(layout, m);
