@@ -277,8 +277,8 @@ void PictForm::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state
     bar->setSingleStep(state.smallStep);
     // Bar positions are relative to the client area; the bars live in the viewport.
     const view::Rect& g = state.geometry;
-    bar->setGeometry(ToPixels(g.left - layout_.picture1.left),
-                     ToPixels(g.top - layout_.picture1.top), ToPixels(g.width), ToPixels(g.height));
+    bar->setGeometry(ToPixels(g.left - layout_.viewport.left),
+                     ToPixels(g.top - layout_.viewport.top), ToPixels(g.width), ToPixels(g.height));
     bar->setVisible(state.visible);
     bar->raise();
 }
@@ -288,7 +288,7 @@ void PictForm::ApplyLayout() {
     // signals would only repeat it.
     const QSignalBlocker blockH(hscroll1_);
     const QSignalBlocker blockV(vscroll1_);
-    const view::Rect& p3 = layout_.picture3;
+    const view::Rect& p3 = layout_.area;
     picture3_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
                            ToPixels(p3.height));
     ApplyScrollBar(hscroll1_, layout_.hscroll);
@@ -298,12 +298,12 @@ void PictForm::ApplyLayout() {
 void PictForm::Form_Load() {
     store_.FileFilter = HpglPattern;
     store_.FilterIndex = 1;
-    view::FormLoad(layout_, ReadMetrics());
+    view::StartLayout(layout_, ReadMetrics());
     ApplyLayout();
 }
 
 void PictForm::Form_Resize() {
-    view::FormResize(layout_, ReadMetrics());
+    view::FitAreaToViewport(layout_, ReadMetrics());
     ApplyLayout();
 }
 
@@ -325,18 +325,18 @@ void PictForm::resizeEvent(QResizeEvent* event) {
 }
 
 void PictForm::HScroll1_Change() {
-    view::HScroll1_Change(layout_);
+    view::FollowHorizontalBar(layout_);
     ApplyLayout();
 }
 
 void PictForm::VScroll1_Change() {
-    view::VScroll1_Change(layout_);
+    view::FollowVerticalBar(layout_);
     ApplyLayout();
 }
 
-void PictForm::ZoomIn() { Zoom(view::ZoomIn); }
+void PictForm::ZoomIn() { Zoom(view::EnlargeArea); }
 
-void PictForm::ZoomOut() { Zoom(view::ZoomOut); }
+void PictForm::ZoomOut() { Zoom(view::ReduceArea); }
 
 void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&)) {
     // A refused step changed nothing, so there is nothing to apply or redraw.
@@ -347,7 +347,7 @@ void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&))
 }
 
 void PictForm::FitToWindow() {
-    view::FitToWindow(layout_, ReadMetrics());
+    view::FitAreaHidingBars(layout_, ReadMetrics());
     ApplyLayout();
     RedrawPlot();
 }
@@ -473,9 +473,11 @@ void PictForm::RebuildPlotMenu() {
     }
 }
 
-void PictForm::PlotMenu81_Click(int index) {
-    RunReported([this, index] {
-        store_.PlotNo = static_cast<std::int16_t>(index + 1);
+void PictForm::PlotMenu81_Click(int index) { ShowPlotNumbered(static_cast<std::int16_t>(index + 1)); }
+
+void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
+    RunReported([this, plotNo] {
+        store_.PlotNo = plotNo;
         DrawPlot();
         ShowPlotStatus();
     });

@@ -173,6 +173,9 @@ private:
     void Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&));
     void ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state);
     void ShowMessageBox(const QString& text, bool warning);
+    // Shows plot `plotNo` and its status (Page Up and Down, the plot list).
+    void ShowPlotNumbered(std::int16_t plotNo);
+    void ShowPopupMenu(float x, float y);  // at a point of Picture3, in twips
     // Runs a command started by a key, menu or button: a failure ends the command with
     // its message, never the program.
     void RunReported(const std::function<void()>& command);

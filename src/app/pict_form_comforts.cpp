@@ -48,24 +48,9 @@ void PictForm::BuildShortcuts() {
 
 void PictForm::ZoomAtPoint(int steps, float x, float y) {
     RunReported([this, steps, x, y] {
-        double px = x;
-        double py = y;
-        for (int i = 0; i < std::abs(steps); ++i) {
-            // Where the point is in the viewport, to be kept there.
-            const double viewX = layout_.picture3.left + px;
-            const double viewY = layout_.picture3.top + py;
-            const double width = layout_.picture3.width;
-            steps > 0 ? ZoomIn() : ZoomOut();
-            if (layout_.picture3.width == width || width <= 0) return;  // refused: at a limit
-            // The fit scales with the area, so the point moves with it.
-            const double factor = layout_.picture3.width / width;
-            px *= factor;
-            py *= factor;
-            const auto scrollTo = [](QScrollBar* bar, double value) {
-                if (!bar->isHidden()) bar->setValue(static_cast<int>(std::lround(value)));
-            };
-            scrollTo(hscroll1_, px - viewX);
-            scrollTo(vscroll1_, py - viewY);
+        if (view::ZoomAboutPoint(layout_, ReadMetrics(), steps, x, y) > 0) {
+            ApplyLayout();
+            RedrawPlot();
         }
     });
 }
