@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kestrel_bench {
+namespace kestrel::bench {
 
 // A deterministic plot of random-walk polylines: PD commands of 8 pairs each,
 // a pen change now and then, CRLF line ends. 150000 segments make about 2 MB.
@@ -72,4 +72,4 @@ inline std::string MakeLabelPlot(std::int64_t chars) {
     return out;
 }
 
-}  // namespace kestrel_bench
+}  // namespace kestrel::bench

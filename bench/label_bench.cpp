@@ -22,22 +22,22 @@ constexpr double TwipsPerPixel = 15;
 
 // Argument 0: line segments, 1: characters.
 const std::string& Text(std::int64_t kind) {
-    static const std::string segments = kestrel_bench::MakeBenchPlot(Count);
-    static const std::string labels = kestrel_bench::MakeLabelPlot(Count);
+    static const std::string segments = kestrel::bench::MakeBenchPlot(Count);
+    static const std::string labels = kestrel::bench::MakeLabelPlot(Count);
     return kind == 0 ? segments : labels;
 }
 
-void Report(benchmark::State& state, const Kestrel_Val::PlotStore& store) {
+void Report(benchmark::State& state, const kestrel::reader::PlotStore& store) {
     state.counters["segments"] = store.LineCount[1];
     state.counters["chars"] = store.CharCount[1];
-    state.counters["label_strokes"] = static_cast<double>(Kestrel_View::LabelStrokeCount(store, 1));
+    state.counters["label_strokes"] = static_cast<double>(kestrel::view::LabelStrokeCount(store, 1));
 }
 
 void BM_ReadLabels(benchmark::State& state) {
     const std::string& text = Text(state.range(0));
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     for (auto _ : state) {
-        Kestrel_Sub::ReadPlotText(store, text);
+        kestrel::reader::ReadPlotText(store, text);
         benchmark::DoNotOptimize(store.CharCount[1]);
     }
     Report(state, store);
@@ -45,22 +45,22 @@ void BM_ReadLabels(benchmark::State& state) {
 BENCHMARK(BM_ReadLabels)->Arg(0)->Arg(1)->ArgName("chars")->Unit(benchmark::kMillisecond);
 
 void BM_RedrawLabels(benchmark::State& state) {
-    Kestrel_Val::PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, Text(state.range(0)));
+    kestrel::reader::PlotStore store;
+    kestrel::reader::ReadPlotText(store, Text(state.range(0)));
     store.PlotName = "bench.hpg";
     store.PlotNo = 1;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
     for (auto _ : state) {
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
     Report(state, store);
     // The strokes drawn at this size: pixel-sized detail of the glyphs is passed over.
-    const auto fit = Kestrel_View::ComputeFit(store, 1, surface.Width(), surface.Height());
+    const auto fit = kestrel::view::ComputeFit(store, 1, surface.Width(), surface.Height());
     double drawn = 0;
-    Kestrel_View::ForEachLabelStroke(
+    kestrel::view::ForEachLabelStroke(
         store, 1, [&drawn](float, float, float, float, std::int16_t) { ++drawn; },
         {fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s}, TwipsPerPixel);
     state.counters["strokes_drawn"] = drawn;
@@ -71,13 +71,13 @@ BENCHMARK(BM_RedrawLabels)->Arg(0)->Arg(1)->ArgName("chars")->Unit(benchmark::kM
 void BM_ReadAndRedrawLabels(benchmark::State& state) {
     const std::string& text = Text(state.range(0));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
-    Kestrel_Val::PlotStore store;
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
+    kestrel::reader::PlotStore store;
     store.PlotName = "bench.hpg";
     for (auto _ : state) {
-        Kestrel_Sub::ReadPlotText(store, text);
+        kestrel::reader::ReadPlotText(store, text);
         store.PlotNo = 1;
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }

@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_bench_plot SEGMENTS FILE\n");
         return 2;
     }
-    std::ofstream(argv[2], std::ios::binary) << kestrel_bench::MakeBenchPlot(std::atoll(argv[1]));
+    std::ofstream(argv[2], std::ios::binary) << kestrel::bench::MakeBenchPlot(std::atoll(argv[1]));
     return 0;
 }

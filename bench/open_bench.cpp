@@ -24,7 +24,7 @@
 #include "bench_plot.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace {
 
@@ -32,16 +32,16 @@ constexpr int WindowWidth = 1600;
 constexpr int WindowHeight = 1200;
 
 // Answers every blocking call at once and shows nothing.
-class SilentPlatform final : public Kestrel_App::Platform {
+class SilentPlatform final : public kestrel::app::Platform {
 public:
-    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString&, const QString&,
+    std::optional<kestrel::app::OpenChoice> ChooseOpenFile(QWidget*, const QString&, const QString&,
                                                           const QStringList&, int) override {
         return std::nullopt;
     }
-    std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
+    std::optional<kestrel::app::OpenChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
                                                           const QStringList&, int) override {
         if (savePath.isEmpty()) return std::nullopt;
-        return Kestrel_App::OpenChoice{savePath, 1};
+        return kestrel::app::OpenChoice{savePath, 1};
     }
     bool ShowPrintDialog(QWidget*, QPrinter& printer) override {
         if (pdfPath.isEmpty()) return false;
@@ -52,10 +52,10 @@ public:
         return true;
     }
     QString savePath, pdfPath;  // empty: the dialog is cancelled
-    int ClearClipboard() override { return 0; }
-    int PutClipboardImage(const QImage&) override { return 0; }
+    kestrel::reader::ErrorNumber ClearClipboard() override { return {}; }
+    kestrel::reader::ErrorNumber PutClipboardImage(const QImage&) override { return {}; }
     bool OpenInBrowser(const QString&) override { return false; }
-    void ShowMessage(QWidget*, const QString&, const QString&, Kestrel_App::MessageIcon) override {
+    void ShowMessage(QWidget*, const QString&, const QString&, kestrel::app::MessageIcon) override {
     }
     void PopupMenu(QMenu*, const QPoint&) override {}
 };
@@ -65,7 +65,7 @@ class PlotFile {
 public:
     explicit PlotFile(std::int64_t segments = 150000, const char* name = "kestrel_open_bench.hpg")
         : path_(std::filesystem::temp_directory_path() / name) {
-        std::ofstream(path_, std::ios::binary) << kestrel_bench::MakeBenchPlot(segments);
+        std::ofstream(path_, std::ios::binary) << kestrel::bench::MakeBenchPlot(segments);
     }
     ~PlotFile() { std::filesystem::remove(path_); }
     QString Path() const { return QFile::decodeName(path_.string().c_str()); }
@@ -81,7 +81,7 @@ const PlotFile& BenchFile() {
 
 // Serves events until the window has read and drawn everything; returns the longest time
 // a probe timer due every 5 ms waited for the event loop, in milliseconds.
-double ServeUntilIdle(const Kestrel_App::PictForm& form) {
+double ServeUntilIdle(const kestrel::app::PictForm& form) {
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0;
@@ -103,9 +103,9 @@ double ServeUntilIdle(const Kestrel_App::PictForm& form) {
 
 void RunOpen(benchmark::State& state, bool paint) {
     const QString path = BenchFile().Path();
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     SilentPlatform platform;
-    Kestrel_App::PictForm form(store, platform);
+    kestrel::app::PictForm form(store, platform);
     form.resize(WindowWidth, WindowHeight);
     form.show();
     QCoreApplication::processEvents();
@@ -141,9 +141,9 @@ struct OpenWindow {
     }
     ~OpenWindow() { QFile::remove(scratch); }
 
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     SilentPlatform platform;
-    Kestrel_App::PictForm form{store, platform};
+    kestrel::app::PictForm form{store, platform};
     QString scratch;
 };
 
@@ -182,9 +182,9 @@ BENCHMARK(BM_PrintPdf)->Unit(benchmark::kMillisecond);
 // the event loop served all along. Counters: the longest wait of an event meanwhile.
 void BM_OpenHugePlot(benchmark::State& state) {
     static const PlotFile file(20'000'000, "kestrel_open_bench_huge.hpg");
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     SilentPlatform platform;
-    Kestrel_App::PictForm form(store, platform);
+    kestrel::app::PictForm form(store, platform);
     form.resize(WindowWidth, WindowHeight);
     form.show();
     QCoreApplication::processEvents();
@@ -200,13 +200,13 @@ BENCHMARK(BM_OpenHugePlot)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The drawing alone of the same plot, in the window's steps between events.
 void BM_RedrawHugePlotInSteps(benchmark::State& state) {
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     SilentPlatform platform;
-    Kestrel_App::PictForm form(store, platform);
+    kestrel::app::PictForm form(store, platform);
     form.resize(WindowWidth, WindowHeight);
     form.show();
     QCoreApplication::processEvents();
-    Kestrel_Sub::ReadPlotText(store, kestrel_bench::MakeBenchPlot(20'000'000));
+    kestrel::reader::ReadPlotText(store, kestrel::bench::MakeBenchPlot(20'000'000));
     store.PlotName = "huge.hpg";
     store.PlotNo = 1;
     double longest = 0;

@@ -14,18 +14,18 @@
 namespace {
 
 const std::string& Plot(std::int64_t segments) {
-    static std::string small = kestrel_bench::MakeBenchPlot(150000);
-    static std::string large = kestrel_bench::MakeBenchPlot(1500000);
+    static std::string small = kestrel::bench::MakeBenchPlot(150000);
+    static std::string large = kestrel::bench::MakeBenchPlot(1500000);
     return segments == 150000 ? small : large;
 }
 
 // Arguments: segments, then 0 for plotter reading or 1 for basic reading.
 void BM_ReadPlotText(benchmark::State& state) {
     const std::string& text = Plot(state.range(0));
-    const auto reading = state.range(1) == 1 ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
-    Kestrel_Val::PlotStore store;
+    const auto reading = state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
+    kestrel::reader::PlotStore store;
     for (auto _ : state) {
-        Kestrel_Sub::ReadPlotText(store, text, {reading});
+        kestrel::reader::ReadPlotText(store, text, {reading});
         benchmark::DoNotOptimize(store.LineCount[1]);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -33,7 +33,7 @@ void BM_ReadPlotText(benchmark::State& state) {
     state.counters["segments"] = store.LineCount[1];
     // What the segment table holds in memory per segment read, spare capacity included.
     state.counters["store_bytes_per_segment"] =
-        static_cast<double>(store.PlotLines[1].capacity() * sizeof(Kestrel_Val::PlotLine)) /
+        static_cast<double>(store.PlotLines[1].capacity() * sizeof(kestrel::reader::PlotLine)) /
         store.LineCount[1];
 }
 BENCHMARK(BM_ReadPlotText)
@@ -44,15 +44,15 @@ BENCHMARK(BM_ReadPlotText)
 // The whole read as the window does it: file to plot store. Arguments as above.
 void BM_ReadPlotFile(benchmark::State& state) {
     const std::string& text = Plot(state.range(0));
-    const auto reading = state.range(1) == 1 ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
+    const auto reading = state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
     const auto dir = std::filesystem::temp_directory_path();
     const std::string name = "kestrel_bench_" + std::to_string(::getpid()) + "_" + std::to_string(state.range(0)) + ".hpg";
     std::ofstream(dir / name, std::ios::binary) << text;
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     store.PlotDir = dir.string() + "/";
     store.PlotName = name;
     for (auto _ : state) {
-        Kestrel_Sub::ReadPlotFile(store, {reading});
+        kestrel::reader::ReadPlotFile(store, {reading});
         benchmark::DoNotOptimize(store.LineCount[1]);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

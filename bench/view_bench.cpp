@@ -21,10 +21,10 @@ constexpr int RasterWidth = 1600;
 constexpr int RasterHeight = 1200;
 constexpr double TwipsPerPixel = 15;
 
-const Kestrel_Val::PlotStore& BenchStore() {
-    static const Kestrel_Val::PlotStore store = [] {
-        Kestrel_Val::PlotStore s;
-        Kestrel_Sub::ReadPlotText(s, kestrel_bench::MakeBenchPlot(150000));
+const kestrel::reader::PlotStore& BenchStore() {
+    static const kestrel::reader::PlotStore store = [] {
+        kestrel::reader::PlotStore s;
+        kestrel::reader::ReadPlotText(s, kestrel::bench::MakeBenchPlot(150000));
         s.PlotName = "bench.hpg";
         s.PlotNo = 1;
         return s;
@@ -34,12 +34,12 @@ const Kestrel_Val::PlotStore& BenchStore() {
 
 // The redraw after opening or zooming: clear and 150000 lines into a window-sized raster.
 void BM_RedrawPlot(benchmark::State& state) {
-    const Kestrel_Val::PlotStore& store = BenchStore();
+    const kestrel::reader::PlotStore& store = BenchStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
     for (auto _ : state) {
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -48,10 +48,10 @@ void BM_RedrawPlot(benchmark::State& state) {
 BENCHMARK(BM_RedrawPlot)->Unit(benchmark::kMillisecond);
 
 // 20 million segments of the same kind: short ones must cost about one pixel write each.
-const Kestrel_Val::PlotStore& HugeStore() {
-    static const Kestrel_Val::PlotStore store = [] {
-        Kestrel_Val::PlotStore s;
-        Kestrel_Sub::ReadPlotText(s, kestrel_bench::MakeBenchPlot(20'000'000));
+const kestrel::reader::PlotStore& HugeStore() {
+    static const kestrel::reader::PlotStore store = [] {
+        kestrel::reader::PlotStore s;
+        kestrel::reader::ReadPlotText(s, kestrel::bench::MakeBenchPlot(20'000'000));
         s.PlotName = "huge.hpg";
         s.PlotNo = 1;
         return s;
@@ -60,12 +60,12 @@ const Kestrel_Val::PlotStore& HugeStore() {
 }
 
 void BM_RedrawHugePlot(benchmark::State& state) {
-    const Kestrel_Val::PlotStore& store = HugeStore();
+    const kestrel::reader::PlotStore& store = HugeStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
     for (auto _ : state) {
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -77,17 +77,17 @@ BENCHMARK(BM_RedrawHugePlot)->Unit(benchmark::kMillisecond)->Iterations(3);
 // shown. Fitted into 1600 x 1200 a millimetre is about 0.7 pixels: 0.35 mm stays a
 // one-pixel line, 4 mm and 10 mm are drawn about 3 and 7 pixels wide.
 void BM_RedrawPlotPenWidth(benchmark::State& state) {
-    static Kestrel_Val::PlotStore store;
-    std::string text = kestrel_bench::MakeBenchPlot(150000);
+    static kestrel::reader::PlotStore store;
+    std::string text = kestrel::bench::MakeBenchPlot(150000);
     text.insert(text.find('\n') + 1, "PW" + std::to_string(state.range(0) / 100.0) + ";\r\n");
-    Kestrel_Sub::ReadPlotText(store, text);
+    kestrel::reader::ReadPlotText(store, text);
     store.PlotName = "bench.hpg";
     store.PlotNo = 1;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
     for (auto _ : state) {
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -97,12 +97,12 @@ BENCHMARK(BM_RedrawPlotPenWidth)->Arg(35)->Arg(400)->Arg(1000)->Unit(benchmark::
 
 // The same with the range frame drawn first, as DrawPlot does.
 void BM_DrawPlot(benchmark::State& state) {
-    const Kestrel_Val::PlotStore& store = BenchStore();
+    const kestrel::reader::PlotStore& store = BenchStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
     for (auto _ : state) {
-        Kestrel_View::DrawPlot(store, surface, {});
+        kestrel::view::DrawPlot(store, surface, {});
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -112,7 +112,7 @@ BENCHMARK(BM_DrawPlot)->Unit(benchmark::kMillisecond);
 // Clearing alone, the floor under every redraw.
 void BM_ClearRaster(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
     for (auto _ : state) {
         surface.Clear();
@@ -127,11 +127,11 @@ void BM_WriteBmp(benchmark::State& state) {
     constexpr int Width = 1829;
     constexpr int Height = 1281;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(Width) * Height);
-    Kestrel_View::RasterSurface surface(pixels.data(), Width, Height, Width, TwipsPerPixel);
-    Kestrel_View::RedrawPlot(BenchStore(), surface);
+    kestrel::view::RasterSurface surface(pixels.data(), Width, Height, Width, TwipsPerPixel);
+    kestrel::view::RedrawPlot(BenchStore(), surface);
     const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.bmp";
     for (auto _ : state) {
-        if (!Kestrel_Output::WriteBmp(path.string(), pixels.data(), Width, Height, Width)) {
+        if (!kestrel::output::WriteBmp(path.string(), pixels.data(), Width, Height, Width)) {
             state.SkipWithError("cannot write the BMP file");
             break;
         }
@@ -143,12 +143,12 @@ BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond);
 // Saving the CLI's default 1600 x 1200 render as PNG: conversion, deflate and CRCs.
 void BM_WritePng(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    Kestrel_View::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                         TwipsPerPixel);
-    Kestrel_View::RedrawPlot(BenchStore(), surface);
+    kestrel::view::RedrawPlot(BenchStore(), surface);
     const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.png";
     for (auto _ : state) {
-        if (!Kestrel_Output::WritePng(path.string(), pixels.data(), RasterWidth, RasterHeight,
+        if (!kestrel::output::WritePng(path.string(), pixels.data(), RasterWidth, RasterHeight,
                                       RasterWidth)) {
             state.SkipWithError("cannot write the PNG file");
             break;
@@ -163,9 +163,9 @@ BENCHMARK(BM_WritePng)->Unit(benchmark::kMillisecond);
 
 // A right turn of the 150000-segment plot: rewrite every segment and its extents.
 void BM_RotatePlot(benchmark::State& state) {
-    Kestrel_Val::PlotStore store = BenchStore();
+    kestrel::reader::PlotStore store = BenchStore();
     for (auto _ : state) {
-        Kestrel_Interact::RotatePlot(store, Kestrel_Interact::Turn::Right);
+        kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
         benchmark::ClobberMemory();
     }
     state.counters["segments"] = store.LineCount[1];

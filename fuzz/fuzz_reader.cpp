@@ -61,7 +61,7 @@ void CheckNumber(std::string_view field) {
     if (!compact.empty() && compact[0] == '&') return;  // &H and &O integers
     std::size_t length = 0;
     const std::string number = LeadingNumber(compact, length);
-    const Kestrel_Sub::NumberValue read = Kestrel_Sub::ReadNumber(field);
+    const kestrel::reader::NumberValue read = kestrel::reader::ReadNumber(field);
     if (number.empty()) {
         if (read.value != 0 || read.overflow) std::abort();
         return;
@@ -85,13 +85,13 @@ void CheckPen(std::string_view field) {
         const double r = std::nearbyint(std::strtod(number.c_str(), nullptr));
         if (r >= -32768.0 && r <= 32767.0) expected = static_cast<std::int16_t>(r);
     }
-    if (Kestrel_Sub::ConvertPenNumber(field) != expected) std::abort();
+    if (kestrel::reader::ConvertPenNumber(field) != expected) std::abort();
 }
 
 // What every read must leave: plots 1..PlotTotal, each with its counted segments and
 // characters stored and finite, no more segments than `most` and no more characters than
 // bytes of input (`size`).
-void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size_t most) {
+void CheckStore(const kestrel::reader::PlotStore& store, std::size_t size, std::size_t most) {
     if (store.PlotTotal < 1 || store.PlotTotal >= store.SlotCount()) std::abort();
     std::size_t total = 0;
     std::size_t totalChars = 0;
@@ -113,7 +113,7 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size
             for (const float v : {c.X, c.Y, c.WidthX, c.WidthY, c.HeightX, c.HeightY}) {
                 if (!std::isfinite(v)) std::abort();
             }
-            if (c.Glyph >= Kestrel_Plotter::StrokeFont::Standard().Count()) std::abort();
+            if (c.Glyph >= kestrel::reader::StrokeFont::Standard().Count()) std::abort();
         }
         totalChars += static_cast<std::size_t>(chars);
     }
@@ -123,23 +123,23 @@ void CheckStore(const Kestrel_Val::PlotStore& store, std::size_t size, std::size
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Kestrel_Val::PlotStore store;
+    static kestrel::reader::PlotStore store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     // Basic reading: every stored segment costs at least two bytes of input (",,").
-    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic});
+    kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Basic});
     if (store.PlotTotal != 1) std::abort();
     CheckStore(store, size, size / 2 + 1);
 
     // Plotter reading: a pair costs two bytes at least (PE's shortest numbers), and so
     // does a command that draws a shape (a chord, say, when the budget is spent); what
     // shapes make beyond that (chords, dashes, hatch lines, outlines) is budgeted per byte.
-    const auto generated = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(size) +
-                           Kestrel_Plotter::GeneratedFloor;
+    const auto generated = kestrel::reader::GeneratedPerByte * static_cast<std::int64_t>(size) +
+                           kestrel::reader::GeneratedFloor;
     // A lower segment limit keeps each run short: a few bytes of fine hatching can make a
     // million lines, and reading past the limit is the same code whatever the limit.
     constexpr std::int32_t SegmentLimit = 1 << 12;
-    Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, SegmentLimit});
+    kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Plotter, SegmentLimit});
     CheckStore(store, size, size / 2 + 1 + static_cast<std::size_t>(generated));
 
     // Each field between separators is a number text, as x, y and pen texts are.

@@ -21,8 +21,8 @@ add_library(kestrel_gui STATIC
   app/recent_files.cpp
   app/dialogs.h
   app/dialogs.cpp
-  view/drawing_area.h
-  view/drawing_area.cpp
+  app/drawing_area.h
+  app/drawing_area.cpp
 )
 target_link_libraries(kestrel_gui PUBLIC kestrel_core Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 target_compile_definitions(kestrel_gui PUBLIC QT_NO_FOREACH)

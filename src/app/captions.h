@@ -3,7 +3,7 @@
 // Every text the window shows, defined once. The half-width katakana and full-width
 // characters are part of the texts and must stay as they are.
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 inline constexpr char AppCaption[] = "Kestrel";
 // Between the caption and the loaded file's name in the window title.
@@ -145,4 +145,4 @@ inline constexpr char AuthorLine[] = "Copyright (C) 2026 The Kestrel developers"
 inline constexpr char NoBrowserMessage[] =
     "ブラウザを起動できませんでした。\nオンラインマニュアルは次のファイルです：\n";
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -1,7 +1,6 @@
 #include "app/dialogs.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,8 +15,9 @@
 #include <QRadioButton>
 
 #include "app/captions.h"
+#include "reader/rounding.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -59,13 +59,15 @@ void TwipsForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-int TwipsForm::Px(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixel_)); }
+int TwipsForm::Px(double twips) const {
+    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
+}
 
 void TwipsForm::Place(QWidget* control, double left, double top, double width, double height) const {
     control->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
-OptionForm::OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel)
+OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
     : TwipsForm(twipsPerPixel, 4725, 3600), store_(store) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
@@ -182,4 +184,4 @@ void VersForm::paintEvent(QPaintEvent* event) {
     painter.fillRect(QRect(Px(120), y + 1, Px(6465) - Px(120), 2), Qt::white);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -13,7 +13,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // The manual below a program folder: "<dir>/help/index.htm" as the build tree lays it
 // out; in an installed tree (bin/ beside share/) the copy under share/kestrel/help when
@@ -53,7 +53,7 @@ class OptionForm : public TwipsForm {
     Q_OBJECT
 
 public:
-    OptionForm(Kestrel_Val::PlotStore& store, double twipsPerPixel);
+    OptionForm(reader::PlotStore& store, double twipsPerPixel);
     void Form_Load();
     void Command1_Click();
 
@@ -61,7 +61,7 @@ public:
     std::function<void()> penWidthsChanged;
 
 private:
-    Kestrel_Val::PlotStore& store_;
+    reader::PlotStore& store_;
     QRadioButton* option1_ = nullptr;
     QRadioButton* option2_ = nullptr;
     QRadioButton* option3_ = nullptr;
@@ -103,4 +103,4 @@ private:
     QPushButton* cmdOK_ = nullptr;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

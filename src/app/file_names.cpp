@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QUrl>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -75,4 +75,4 @@ QString DisplayName(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -8,7 +8,7 @@
 
 class QMimeData;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // The bytes of the file a path from Qt (a file dialog, a URL) names. Qt shows bytes
 // that are not UTF-8 as replacement characters and cannot give them back; such a path
@@ -23,4 +23,4 @@ std::string DroppedFileBytes(const QMimeData& data);
 // A name for people to read; bytes that are not UTF-8 show as replacement characters.
 QString DisplayName(const std::string& bytes);
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     // Settings (recent files, last folder) go to Kestrel/Kestrel.conf under the user's
     // configuration folder.
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
-    Kestrel_App::InstallQtTranslations(app);
+    kestrel::app::InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrel.png")));
     // Matches the installed desktop entry, so the window gets its icon on Wayland too.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    Kestrel_Val::PlotStore store;
-    Kestrel_App::QtPlatform platform;
-    Kestrel_App::PictForm form(store, platform);
+    kestrel::reader::PlotStore store;
+    kestrel::app::QtPlatform platform;
+    kestrel::app::PictForm form(store, platform);
     form.show();
 
     if (args.size() == 2) {

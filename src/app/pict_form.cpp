@@ -1,7 +1,6 @@
 #include "app/pict_form.h"
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -27,16 +26,17 @@
 
 #include "app/captions.h"
 #include "app/file_names.h"
-#include "app/messages.h"
+#include "interact/messages.h"
 #include "app/platform.h"
 #include "app/plot_loader.h"
 #include "app/recent_files.h"
 #include "interact/plot_status.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "reader/rounding.h"
+#include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -67,7 +67,7 @@ constexpr const char* ToolbarIcons[8] = {
 
 }  // namespace
 
-PictForm::PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* parent)
+PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
       platform_(platform),
@@ -213,7 +213,7 @@ void PictForm::BuildViewport() {
     picture1_->setAutoFillBackground(true);
     setCentralWidget(picture1_);
 
-    picture3_ = new Kestrel_View::DrawingArea(twipsPerPixel_, picture1_);
+    picture3_ = new DrawingArea(twipsPerPixel_, picture1_);
     picture3_->setObjectName("Picture3");
 
     hscroll1_ = new QScrollBar(Qt::Horizontal, picture1_);
@@ -235,7 +235,7 @@ void PictForm::BuildViewport() {
 }
 
 int PictForm::ToPixels(double twips) const {
-    return static_cast<int>(std::lround(twips / twipsPerPixel_));
+    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
 }
 
 QString PictForm::PanelText(int panel) const {
@@ -250,14 +250,14 @@ QMenu* PictForm::createPopupMenu() {
     return nullptr;
 }
 
-Kestrel_View::WindowMetrics PictForm::ReadMetrics() const {
+view::WindowMetrics PictForm::ReadMetrics() const {
     // The client area starts below the menu bar and holds the tool bar and status bar.
     const int clientTop = menuBar()->isHidden() ? 0 : menuBar()->geometry().bottom() + 1;
     const int statusTop = statusBar1_->isHidden() ? height() : statusBar1_->geometry().top();
     const QSize outer = frameGeometry().size();
     const double t = twipsPerPixel_;
 
-    Kestrel_View::WindowMetrics m;
+    view::WindowMetrics m;
     m.innerWidth = width() * t;
     m.innerHeight = std::max(0, height() - clientTop) * t;
     m.outerWidth = outer.width() * t;
@@ -270,15 +270,15 @@ Kestrel_View::WindowMetrics PictForm::ReadMetrics() const {
     return m;
 }
 
-void PictForm::ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state) {
+void PictForm::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state) {
     bar->setRange(0, state.maximum);
     bar->setValue(state.value);
     bar->setPageStep(state.largeStep);
     bar->setSingleStep(state.smallStep);
     // Bar positions are relative to the client area; the bars live in the viewport.
-    const Kestrel_View::Rect& g = state.geometry;
-    bar->setGeometry(ToPixels(g.left - layout_.picture1.left),
-                     ToPixels(g.top - layout_.picture1.top), ToPixels(g.width), ToPixels(g.height));
+    const view::Rect& g = state.geometry;
+    bar->setGeometry(ToPixels(g.left - layout_.viewport.left),
+                     ToPixels(g.top - layout_.viewport.top), ToPixels(g.width), ToPixels(g.height));
     bar->setVisible(state.visible);
     bar->raise();
 }
@@ -288,7 +288,7 @@ void PictForm::ApplyLayout() {
     // signals would only repeat it.
     const QSignalBlocker blockH(hscroll1_);
     const QSignalBlocker blockV(vscroll1_);
-    const Kestrel_View::Rect& p3 = layout_.picture3;
+    const view::Rect& p3 = layout_.area;
     picture3_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
                            ToPixels(p3.height));
     ApplyScrollBar(hscroll1_, layout_.hscroll);
@@ -298,12 +298,12 @@ void PictForm::ApplyLayout() {
 void PictForm::Form_Load() {
     store_.FileFilter = HpglPattern;
     store_.FilterIndex = 1;
-    Kestrel_View::FormLoad(layout_, ReadMetrics());
+    view::StartLayout(layout_, ReadMetrics());
     ApplyLayout();
 }
 
 void PictForm::Form_Resize() {
-    Kestrel_View::FormResize(layout_, ReadMetrics());
+    view::FitAreaToViewport(layout_, ReadMetrics());
     ApplyLayout();
 }
 
@@ -318,27 +318,27 @@ void PictForm::resizeEvent(QResizeEvent* event) {
         } else if (drawn_) {
             StartDrawing(drawingFramed_, &drawing_.fit);
         }
-    } catch (const Kestrel_Sub::KestrelError&) {
+    } catch (const interact::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
     } catch (const std::exception&) {
     }
 }
 
 void PictForm::HScroll1_Change() {
-    Kestrel_View::HScroll1_Change(layout_);
+    view::FollowHorizontalBar(layout_);
     ApplyLayout();
 }
 
 void PictForm::VScroll1_Change() {
-    Kestrel_View::VScroll1_Change(layout_);
+    view::FollowVerticalBar(layout_);
     ApplyLayout();
 }
 
-void PictForm::ZoomIn() { Zoom(Kestrel_View::ZoomIn); }
+void PictForm::ZoomIn() { Zoom(view::EnlargeArea); }
 
-void PictForm::ZoomOut() { Zoom(Kestrel_View::ZoomOut); }
+void PictForm::ZoomOut() { Zoom(view::ReduceArea); }
 
-void PictForm::Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&)) {
+void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&)) {
     // A refused step changed nothing, so there is nothing to apply or redraw.
     if (step(layout_, ReadMetrics())) {
         ApplyLayout();
@@ -347,7 +347,7 @@ void PictForm::Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::
 }
 
 void PictForm::FitToWindow() {
-    Kestrel_View::FitToWindow(layout_, ReadMetrics());
+    view::FitAreaHidingBars(layout_, ReadMetrics());
     ApplyLayout();
     RedrawPlot();
 }
@@ -382,9 +382,9 @@ void PictForm::PlotMenu21_Click() {
 void PictForm::OpenChosenFile(const QString& path) { OpenPlotFile(LocalPathBytes(path)); }
 
 void PictForm::OpenPlotFile(const std::string& path) {
-    const int slash = Kestrel_Sub::LastPos(path, "/");
+    const int slash = reader::LastPos(path, "/");
     loader_->Start(path.substr(0, static_cast<size_t>(slash)), path.substr(static_cast<size_t>(slash)),
-                   Kestrel_Sub::ReadOptions{Reading()});
+                   reader::ReadOptions{Reading()});
     setCursor(Qt::BusyCursor);
     ShowProgress();
     progressTimer_->start();
@@ -403,13 +403,13 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         // The plot tables change hands; the settings of the run stay.
         store_.SwapPlots(plot.store);
 
-        const Kestrel_Sub::ReadResult& result = plot.result;
-        if (result.status == Kestrel_Sub::ReadStatus::NoDelimiter) {
+        const reader::ReadResult& result = plot.result;
+        if (result.status == reader::ReadStatus::NoDelimiter) {
             ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
-        } else if (result.status == Kestrel_Sub::ReadStatus::CannotOpen) {
+        } else if (result.status == reader::ReadStatus::CannotOpen) {
             ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
-        } else if (result.stop == Kestrel_Sub::StopReason::OutOfMemory) {
-            ShowErrorMessage(7);  // what was read is shown all the same
+        } else if (result.stop == reader::StopReason::OutOfMemory) {
+            ShowErrorMessage(reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
         }
 
         store_.AdjustViewOff = 1;
@@ -419,19 +419,19 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         RebuildPlotMenu();
         ShowPlotStatus();
         ShowFileName();
-        if (result.status != Kestrel_Sub::ReadStatus::CannotOpen) {
+        if (result.status != reader::ReadStatus::CannotOpen) {
             recent_->Remember(plot.dir + plot.name);
             RebuildRecentFiles();
         }
         picture3_->setFocus();
-    } catch (const Kestrel_Sub::KestrelError&) {
+    } catch (const interact::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
     }
 }
 
-Kestrel_Sub::Reading PictForm::Reading() const {
-    return basicReading_->isChecked() ? Kestrel_Sub::Reading::Basic : Kestrel_Sub::Reading::Plotter;
+reader::Reading PictForm::Reading() const {
+    return basicReading_->isChecked() ? reader::Reading::Basic : reader::Reading::Plotter;
 }
 
 void PictForm::BasicReading_Toggled() {
@@ -440,7 +440,7 @@ void PictForm::BasicReading_Toggled() {
 }
 
 void PictForm::RebuildPlotMenu() {
-    const std::vector<std::string> captions = Kestrel_Interact::PlotMenuCaptions(store_.PlotTotal);
+    const std::vector<std::string> captions = interact::PlotMenuCaptions(store_.PlotTotal);
     if (!captions.empty()) {
         plotMenu81_.front()->setText(QString::fromStdString(captions.front()));
     }
@@ -473,9 +473,11 @@ void PictForm::RebuildPlotMenu() {
     }
 }
 
-void PictForm::PlotMenu81_Click(int index) {
-    RunReported([this, index] {
-        store_.PlotNo = static_cast<std::int16_t>(index + 1);
+void PictForm::PlotMenu81_Click(int index) { ShowPlotNumbered(static_cast<std::int16_t>(index + 1)); }
+
+void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
+    RunReported([this, plotNo] {
+        store_.PlotNo = plotNo;
         DrawPlot();
         ShowPlotStatus();
     });
@@ -484,19 +486,19 @@ void PictForm::PlotMenu81_Click(int index) {
 void PictForm::RunReported(const std::function<void()>& command) {
     try {
         command();
-    } catch (const Kestrel_Sub::KestrelError& e) {
-        ShowErrorMessage(e.number);
+    } catch (const interact::KestrelError& e) {
+        ShowErrorMessage(reader::ErrorNumber{e.number});
     } catch (const std::bad_alloc&) {
-        ShowErrorMessage(7);
+        ShowErrorMessage(reader::ErrorNumber::OutOfMemory);
     } catch (const std::out_of_range&) {
-        ShowErrorMessage(9);
+        ShowErrorMessage(reader::ErrorNumber::IndexOutOfRange);
     }
 }
 
 void PictForm::ShowPlotStatus() {
     panels_[1]->setText(
-        QString::fromStdString(Kestrel_Interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
-    panels_[3]->setText(QString::fromStdString(Kestrel_Interact::LineStatusText(store_)));
+        QString::fromStdString(interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
+    panels_[3]->setText(QString::fromStdString(interact::LineStatusText(store_)));
 }
 
 void PictForm::Toolbar1_ButtonClick(int index) {
@@ -532,15 +534,15 @@ void PictForm::Toolbar1_ButtonClick(int index) {
     });
 }
 
-void PictForm::ShowErrorMessage(int number) {
-    QString text = QString::fromStdString(Kestrel_Sub::ErrorMessageText(number));
+void PictForm::ShowErrorMessage(reader::ErrorNumber number) {
+    QString text = QString::fromStdString(interact::ErrorMessageText(number));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }
 
-void PictForm::ShowFileErrorMessage(int number, const std::string& path) {
+void PictForm::ShowFileErrorMessage(reader::ErrorNumber number, const std::string& path) {
     // Bytes that are not UTF-8 show as replacement characters.
-    QString text = QString::fromStdString(Kestrel_Sub::FileErrorMessageText(number, path));
+    QString text = QString::fromStdString(interact::FileErrorMessageText(number, path));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }
@@ -552,4 +554,4 @@ void PictForm::ShowMessageBox(const QString& text, bool warning) {
                           warning ? MessageIcon::Warning : MessageIcon::None);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

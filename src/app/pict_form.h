@@ -28,11 +28,9 @@ class QStatusBar;
 class QTimer;
 class QToolBar;
 
-namespace Kestrel_View {
-class DrawingArea;
-}
+namespace kestrel::app {
 
-namespace Kestrel_App {
+class DrawingArea;
 
 class Platform;
 class PlotLoader;
@@ -45,7 +43,7 @@ class PictForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    PictForm(Kestrel_Val::PlotStore& store, Platform& platform, QWidget* parent = nullptr);
+    PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent = nullptr);
     ~PictForm() override;
 
     // Start-up and layout handlers.
@@ -54,7 +52,7 @@ public:
     void HScroll1_Change();
     void VScroll1_Change();
 
-    // View commands. They trap nothing: a failure (Kestrel_Sub::KestrelError) reaches
+    // View commands. They trap nothing: a failure (interact::KestrelError) reaches
     // the tool bar's trap. Virtual so that a test can make one fail.
     virtual void ZoomIn();
     virtual void ZoomOut();
@@ -107,7 +105,7 @@ public:
     // ｵﾌﾟｼｮﾝ → read the basic commands only: the loaded file is read again at once.
     void BasicReading_Toggled();
     QAction* BasicReading() const { return basicReading_; }
-    Kestrel_Sub::Reading Reading() const;
+    reader::Reading Reading() const;
 
     // Everything the open command does once a path has been chosen. The file is read in
     // the background; the window serves its events meanwhile and shows the plot once read.
@@ -129,16 +127,16 @@ public:
 
     void RebuildPlotMenu();
     void ShowPlotStatus();
-    void ShowErrorMessage(int number);
+    void ShowErrorMessage(reader::ErrorNumber number);
     // A failure with a file: the message, then the file's name on a line of its own.
-    void ShowFileErrorMessage(int number, const std::string& path);
+    void ShowFileErrorMessage(reader::ErrorNumber number, const std::string& path);
 
     // For the window's own parts and for tests.
-    Kestrel_Val::PlotStore& Store() { return store_; }
-    const Kestrel_View::ViewLayout& Layout() const { return layout_; }
+    reader::PlotStore& Store() { return store_; }
+    const view::ViewLayout& Layout() const { return layout_; }
     double TwipsPerPixel() const { return twipsPerPixel_; }
     QWidget* Picture1() const { return picture1_; }
-    Kestrel_View::DrawingArea* Picture3() const { return picture3_; }
+    DrawingArea* Picture3() const { return picture3_; }
     QScrollBar* HScroll1() const { return hscroll1_; }
     QScrollBar* VScroll1() const { return vscroll1_; }
     QToolBar* Toolbar1() const { return toolbar1_; }
@@ -148,7 +146,7 @@ public:
     const QImage& Picture2() const { return picture2_; }
 
     // What the layout reads from the window, in twips.
-    Kestrel_View::WindowMetrics ReadMetrics() const;
+    view::WindowMetrics ReadMetrics() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -167,29 +165,32 @@ private:
     void ShowFileName();
     // Starts drawing plot PlotNo into Picture3: with `fit`, placed as that fit says,
     // otherwise fitted to the area. What one step does not finish goes on between events.
-    void StartDrawing(bool framed, const Kestrel_View::FitTransform* fit = nullptr);
+    void StartDrawing(bool framed, const view::FitTransform* fit = nullptr);
     void DrawNextLines();
     void ShowProgress();
     void ConnectPicture3();  // routes the drawing area's input to the handlers
     void ApplyLayout();
-    void Zoom(bool (*step)(Kestrel_View::ViewLayout&, const Kestrel_View::WindowMetrics&));
-    void ApplyScrollBar(QScrollBar* bar, const Kestrel_View::ScrollBarState& state);
+    void Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&));
+    void ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state);
     void ShowMessageBox(const QString& text, bool warning);
+    // Shows plot `plotNo` and its status (Page Up and Down, the plot list).
+    void ShowPlotNumbered(std::int16_t plotNo);
+    void ShowPopupMenu(float x, float y);  // at a point of Picture3, in twips
     // Runs a command started by a key, menu or button: a failure ends the command with
     // its message, never the program.
     void RunReported(const std::function<void()>& command);
     int ToPixels(double twips) const;
 
-    Kestrel_Val::PlotStore& store_;
+    reader::PlotStore& store_;
     Platform& platform_;
     double twipsPerPixel_ = 15;
-    Kestrel_View::ViewLayout layout_;
+    view::ViewLayout layout_;
 
     QToolBar* toolbar1_ = nullptr;
     QStatusBar* statusBar1_ = nullptr;
     std::array<QLabel*, 4> panels_{};
     QWidget* picture1_ = nullptr;
-    Kestrel_View::DrawingArea* picture3_ = nullptr;
+    DrawingArea* picture3_ = nullptr;
     QScrollBar* hscroll1_ = nullptr;
     QScrollBar* vscroll1_ = nullptr;
     QImage picture2_;  // the selection buffer; never shown
@@ -205,7 +206,7 @@ private:
 
     std::unique_ptr<PlotLoader> loader_;
     std::unique_ptr<RecentFiles> recent_;
-    Kestrel_View::PlotDrawing drawing_;  // the drawing under way, or the last one
+    view::PlotDrawing drawing_;  // the drawing under way, or the last one
     bool drawingFramed_ = false;
     bool drawn_ = false;  // drawing_ holds the fit of a plot drawn
     QSize drawingSize_;   // the raster's size when the drawing began
@@ -223,4 +224,4 @@ private:
     std::vector<QMenu*> plotGroups_;    // submenus of the plot list for files of many plots
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

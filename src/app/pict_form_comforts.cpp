@@ -17,9 +17,9 @@
 #include "app/captions.h"
 #include "app/file_names.h"
 #include "app/recent_files.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 void PictForm::BuildShortcuts() {
     // Each key sits on one action only: Qt ignores a key that two actions claim. The
@@ -43,29 +43,14 @@ void PictForm::BuildShortcuts() {
     connect(reload, &QAction::triggered, this, &PictForm::ReloadPlotFile);
     addAction(reload);
 
-    connect(picture3_, &Kestrel_View::DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
+    connect(picture3_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
 }
 
 void PictForm::ZoomAtPoint(int steps, float x, float y) {
     RunReported([this, steps, x, y] {
-        double px = x;
-        double py = y;
-        for (int i = 0; i < std::abs(steps); ++i) {
-            // Where the point is in the viewport, to be kept there.
-            const double viewX = layout_.picture3.left + px;
-            const double viewY = layout_.picture3.top + py;
-            const double width = layout_.picture3.width;
-            steps > 0 ? ZoomIn() : ZoomOut();
-            if (layout_.picture3.width == width || width <= 0) return;  // refused: at a limit
-            // The fit scales with the area, so the point moves with it.
-            const double factor = layout_.picture3.width / width;
-            px *= factor;
-            py *= factor;
-            const auto scrollTo = [](QScrollBar* bar, double value) {
-                if (!bar->isHidden()) bar->setValue(static_cast<int>(std::lround(value)));
-            };
-            scrollTo(hscroll1_, px - viewX);
-            scrollTo(vscroll1_, py - viewY);
+        if (view::ZoomAboutPoint(layout_, ReadMetrics(), steps, x, y) > 0) {
+            ApplyLayout();
+            RedrawPlot();
         }
     });
 }
@@ -107,4 +92,4 @@ void PictForm::ShowFileName() {
                    DisplayName(store_.PlotName));
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -12,9 +12,9 @@
 
 #include "app/captions.h"
 #include "app/plot_loader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -25,13 +25,13 @@ constexpr double LinePixels = 16;
 
 }  // namespace
 
-void PictForm::StartDrawing(bool framed, const Kestrel_View::FitTransform* fit) {
+void PictForm::StartDrawing(bool framed, const view::FitTransform* fit) {
     drawTimer_->stop();
-    Kestrel_View::RasterSurface surface = picture3_->Surface();
-    const Kestrel_View::FitTransform placed =
+    view::RasterSurface surface = picture3_->Surface();
+    const view::FitTransform placed =
         fit != nullptr ? *fit
-                       : Kestrel_View::ComputeFit(store_, store_.PlotNo, surface.Width(), surface.Height());
-    drawing_ = Kestrel_View::BeginDrawing(store_, surface, placed, framed);
+                       : view::ComputeFit(store_, store_.PlotNo, surface.Width(), surface.Height());
+    drawing_ = view::BeginDrawing(store_, surface, placed, framed);
     drawingFramed_ = framed;
     drawn_ = !store_.PlotName.empty();
     drawingSize_ = picture3_->size();
@@ -47,8 +47,8 @@ void PictForm::DrawNextLines() {
         }
         // The surface is taken afresh for every step: the raster may have been shared
         // (copied to the clipboard, say) in between, and must then not be written through.
-        Kestrel_View::RasterSurface surface = picture3_->Surface();
-        Kestrel_View::DrawMoreLines(store_, surface, drawing_, StepPixels * twipsPerPixel_,
+        view::RasterSurface surface = picture3_->Surface();
+        view::DrawMoreLines(store_, surface, drawing_, StepPixels * twipsPerPixel_,
                                     LinePixels * twipsPerPixel_);
     }
     picture3_->update();
@@ -63,8 +63,8 @@ void PictForm::DrawNextLines() {
 void PictForm::FinishDrawing() {
     if (!drawing_.Finished()) {
         if (picture3_->size() != drawingSize_) StartDrawing(drawingFramed_, &drawing_.fit);
-        Kestrel_View::RasterSurface surface = picture3_->Surface();
-        Kestrel_View::DrawMoreLines(store_, surface, drawing_, std::numeric_limits<double>::infinity(), 0);
+        view::RasterSurface surface = picture3_->Surface();
+        view::DrawMoreLines(store_, surface, drawing_, std::numeric_limits<double>::infinity(), 0);
         picture3_->update();
     }
     drawTimer_->stop();
@@ -88,4 +88,4 @@ void PictForm::ShowProgress() {
     progress_->show();
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

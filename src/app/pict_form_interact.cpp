@@ -3,70 +3,21 @@
 #include "app/pict_form.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include <QApplication>
 #include <QMenu>
 #include <QScrollBar>
 
 #include "app/platform.h"
+#include "interact/navigation.h"
 #include "interact/rotation.h"
-#include "view/drawing_area.h"
+#include "interact/selection.h"
+#include "app/drawing_area.h"
 
-namespace Kestrel_App {
-
-namespace {
-
-// Windows virtual-key codes the drawing area acts on.
-enum KeyCode : int {
-    PageUp = 33,
-    PageDown = 34,
-    LeftArrow = 37,
-    UpArrow = 38,
-    RightArrow = 39,
-    DownArrow = 40,
-    Digit2 = 50,
-    Digit4 = 52,
-    Digit6 = 54,
-    Digit8 = 56,
-    Keypad2 = 98,
-    Keypad4 = 100,
-    Keypad6 = 102,
-    Keypad8 = 104,
-};
-
-enum Button : int { LeftButton = 1, RightButton = 2 };
-
-// The smallest selection, in pixels each way.
-constexpr int MinimumSelection = 3;
-
-// Nearest integer, halves to the even neighbour, held within 32 bits.
-std::int32_t RoundToInt32(float v) {
-    if (std::isnan(v)) return 0;
-    constexpr double low = std::numeric_limits<std::int32_t>::min();
-    constexpr double high = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(std::nearbyint(static_cast<double>(v)), low, high));
-}
-
-// One side of the selection, from the start point to the mouse whichever way it went.
-// The origin is set first and the size taken against the single-precision value stored.
-void Span(float mouse, std::int32_t start, float& origin, float& size) {
-    const auto anchor = static_cast<float>(start);
-    if (mouse > anchor) {
-        origin = anchor;
-        size = mouse - origin;
-    } else {
-        origin = mouse;
-        size = anchor - origin;
-    }
-}
-
-}  // namespace
+namespace kestrel::app {
 
 void PictForm::ConnectPicture3() {
-    using Kestrel_View::DrawingArea;
-    connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
+        connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
     connect(picture3_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
     connect(picture3_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
     connect(picture3_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
@@ -75,148 +26,86 @@ void PictForm::ConnectPicture3() {
 
 void PictForm::PlotMenu15_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Right);
+        interact::RotatePlot(store_, interact::Turn::Right);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu16_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Left);
+        interact::RotatePlot(store_, interact::Turn::Left);
         RedrawPlot();
     });
 }
 
 void PictForm::PlotMenu17_Click() {
     RunReported([this] {
-        Kestrel_Interact::RotatePlot(store_, Kestrel_Interact::Turn::Half);
+        interact::RotatePlot(store_, interact::Turn::Half);
         RedrawPlot();
     });
 }
 
 void PictForm::Picture3_KeyDown(int keyCode, int) {
-    const auto nudge = [this](std::int16_t code) {
-        RunReported([this, code] {
-            Kestrel_Sub::ShiftPlotChars(store_, code);
-            DrawPlot();
-        });
-    };
-    switch (keyCode) {
-        case PageUp:
-            RunReported([this] {
-                store_.PlotNo = static_cast<std::int16_t>(std::max(store_.PlotNo - 1, 1));
+    const interact::KeyAction key = interact::ActionOfKey(keyCode);
+    switch (key.command) {
+        case interact::KeyCommand::PreviousPlot: return ShowPlotNumbered(interact::PreviousPlotNo(store_));
+        case interact::KeyCommand::NextPlot: return ShowPlotNumbered(interact::NextPlotNo(store_));
+        case interact::KeyCommand::TurnRight: return PlotMenu15_Click();
+        case interact::KeyCommand::TurnLeft: return PlotMenu16_Click();
+        case interact::KeyCommand::TurnHalf: return PlotMenu17_Click();
+        case interact::KeyCommand::Redraw: return RunReported([this] { DrawPlot(); });
+        case interact::KeyCommand::NudgeChars:
+            return RunReported([this, key] {
+                interact::ShiftPlotChars(store_, key.nudgeCode);
                 DrawPlot();
-                ShowPlotStatus();
             });
-            break;
-        case PageDown:
-            RunReported([this] {
-                const int next = store_.PlotNo + 1;
-                store_.PlotNo = next > store_.PlotTotal ? store_.PlotTotal
-                                                        : static_cast<std::int16_t>(next);
-                DrawPlot();
-                ShowPlotStatus();
-            });
-            break;
-        // The left arrow turns right and the right arrow left.
-        case LeftArrow:
-            PlotMenu15_Click();
-            break;
-        case RightArrow:
-            PlotMenu16_Click();
-            break;
-        case DownArrow:
-            PlotMenu17_Click();
-            break;
-        case UpArrow:
-            RunReported([this] { DrawPlot(); });
-            break;
-        case Keypad4:
-        case Digit4:
-            nudge(10);
-            break;
-        case Keypad6:
-        case Digit6:
-            nudge(11);
-            break;
-        case Keypad2:
-        case Digit2:
-            nudge(12);
-            break;
-        case Keypad8:
-        case Digit8:
-            nudge(13);
-            break;
-        default:
-            break;
+        case interact::KeyCommand::None: return;
     }
 }
 
 void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
-    if (button == RightButton) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
-        shape.Visible = true;
-        shape.Top = y;
-        shape.Left = x;
-        shape.Height = 1;
-        shape.Width = 1;
-        picture3_->SetShape(shape);
-    }
-    dragStartX_ = RoundToInt32(x);
-    dragStartY_ = RoundToInt32(y);
-    if (button == LeftButton) {
-        const QPoint at(ToPixels(x), ToPixels(y));
-        platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
-    }
+    if (button == interact::RightButton) picture3_->SetShape(interact::ShapeAtPress(x, y));
+    dragStartX_ = interact::DragStartOf(x);
+    dragStartY_ = interact::DragStartOf(y);
+    if (button == interact::LeftButton) ShowPopupMenu(x, y);
 }
 
 void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     if (store_.PlotName.empty()) {
         return;
     }
-    if (button == LeftButton) {
-        const QPoint at(ToPixels(x), ToPixels(y));
-        platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
-    } else if (button == RightButton) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
-        shape.Visible = true;
-        Span(y, dragStartY_, shape.Top, shape.Height);
-        Span(x, dragStartX_, shape.Left, shape.Width);
-        picture3_->SetShape(shape);
+    if (button == interact::LeftButton) {
+        ShowPopupMenu(x, y);
+    } else if (button == interact::RightButton) {
+        picture3_->SetShape(interact::ShapeOfDrag(dragStartX_, dragStartY_, x, y));
     }
 }
 
 void PictForm::Picture3_MouseUp(int button, int, float, float) {
-    if (button != RightButton) {
+    if (button != interact::RightButton) {
         return;
     }
-    // The pixels the outline frames, clipped to the raster. Less than 3 x 3 pixels is a
-    // click rather than a drag: no selection, so that the next copy or save takes the
-    // whole drawing rather than a speck.
-    const QRect region = Kestrel_View::ShapePixels(picture3_->Shape(), twipsPerPixel_)
-                             .intersected(QRect(QPoint(0, 0), picture3_->size()));
-    if (region.width() < MinimumSelection || region.height() < MinimumSelection) {
-        Kestrel_View::ShapeRect shape = picture3_->Shape();
+    const interact::PixelRect region = interact::SelectedPixels(picture3_->Shape(), twipsPerPixel_,
+                                                                picture3_->width(), picture3_->height());
+    if (region.Empty()) {
+        interact::ShapeRect shape = picture3_->Shape();
         shape.Visible = false;
         picture3_->SetShape(shape);
         picture2_ = QImage();
         return;
     }
     FinishDrawing();  // the selection holds the finished drawing
-    picture2_ = picture3_->Raster().copy(region);
+    picture2_ = picture3_->Raster().copy(region.left, region.top, region.width, region.height);
+}
+
+void PictForm::ShowPopupMenu(float x, float y) {
+    const QPoint at(ToPixels(x), ToPixels(y));
+    platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
 }
 
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
-    QScrollBar* bar = horizontal ? hscroll1_ : vscroll1_;
-    if (bar->isHidden() || steps == 0) {
-        return;
-    }
     // A notch moves as far as in any Qt scroll area: wheelScrollLines() small steps.
-    // Setting the value runs the bar's change handler through valueChanged.
-    const long long delta = static_cast<long long>(steps) * QApplication::wheelScrollLines() *
-                            bar->singleStep();
-    const long long target = std::clamp<long long>(bar->value() - delta, bar->minimum(), bar->maximum());
-    bar->setValue(static_cast<int>(target));
+    if (view::ScrollByWheel(layout_, horizontal, steps, QApplication::wheelScrollLines())) ApplyLayout();
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

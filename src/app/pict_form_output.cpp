@@ -22,22 +22,20 @@
 #include "output/print_plan.h"
 #include "output/vector_writer.h"
 #include "reader/reader.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
-constexpr int PrinterErrorNumber = 482;
-
 // The tile for the printer's paper. Standard sizes are taken from their definitions, so
 // that A4 and A3 give their whole millimetres whatever unit the printer reported.
-Kestrel_Output::TileSize PrinterTile(const QPrinter& printer) {
+output::TileSize PrinterTile(const QPrinter& printer) {
     const QPageLayout layout = printer.pageLayout();
     const QPageSize::PageSizeId id = layout.pageSize().id();
     const QSizeF sheet = id == QPageSize::Custom ? layout.pageSize().size(QPageSize::Millimeter)
                                                  : QPageSize::size(id, QPageSize::Millimeter);
-    return Kestrel_Output::TileForSheet(sheet.width(), sheet.height(),
+    return output::TileForSheet(sheet.width(), sheet.height(),
                                         layout.orientation() == QPageLayout::Landscape);
 }
 
@@ -45,7 +43,7 @@ Kestrel_Output::TileSize PrinterTile(const QPrinter& printer) {
 // of paper per twip of image. False when the printer fails; the job is then abandoned
 // rather than sent half done.
 bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
-                const std::vector<Kestrel_Output::PrintPage>& pages) {
+                const std::vector<output::PrintPage>& pages) {
     QPainter painter;
     if (!painter.begin(&printer) || printer.printerState() == QPrinter::Error) {
         if (painter.isActive()) printer.abort();
@@ -96,7 +94,7 @@ SaveFormat SaveFormatOf(const QString& path, int shownFilter) {
 }
 
 // A PDF holds every plot of the file, an SVG the plot shown; nothing loaded gives a blank page.
-std::vector<int> SlotsToSave(const Kestrel_Val::PlotStore& store, SaveFormat format) {
+std::vector<int> SlotsToSave(const reader::PlotStore& store, SaveFormat format) {
     std::vector<int> plots;
     if (store.PlotName.empty()) return plots;
     if (format == SaveFormat::Svg) {
@@ -107,8 +105,8 @@ std::vector<int> SlotsToSave(const Kestrel_Val::PlotStore& store, SaveFormat for
     return plots;
 }
 
-void HideShape(Kestrel_View::DrawingArea& picture3) {
-    Kestrel_View::ShapeRect shape = picture3.Shape();
+void HideShape(DrawingArea& picture3) {
+    interact::ShapeRect shape = picture3.Shape();
     shape.Visible = false;
     picture3.SetShape(shape);
 }
@@ -124,11 +122,11 @@ void PictForm::PlotMenu13_Click() {
     QPrinter& printer = Printer();
     const double twips = picture3_->TwipsPerPixel();
     // Any paper prints: the tile follows the sheet in use, not only A4 and A3.
-    const auto pages = Kestrel_Output::PlanPages(picture3_->width() * twips,
+    const auto pages = output::PlanPages(picture3_->width() * twips,
                                                  picture3_->height() * twips, PrinterTile(printer));
     const bool selection = picture3_->Shape().Visible;
     if (pages.empty() || !PrintTiles(printer, picture3_->Raster(), twips, pages)) {
-        ShowErrorMessage(PrinterErrorNumber);  // the selection stays
+        ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
         return;
     }
     if (selection) {
@@ -138,15 +136,15 @@ void PictForm::PlotMenu13_Click() {
 
 void PictForm::PlotMenu14_Click() {
     FinishDrawing();
-    int error = platform_.ClearClipboard();
-    if (error == 0) {
+    reader::ErrorNumber error = platform_.ClearClipboard();
+    if (error == reader::ErrorNumber::None) {
         const bool selection = picture3_->Shape().Visible;
         error = platform_.PutClipboardImage(selection ? picture2_ : picture3_->Raster());
-        if (error == 0 && selection) {
+        if (error == reader::ErrorNumber::None && selection) {
             HideShape(*picture3_);
         }
     }
-    if (error != 0) {
+    if (error != reader::ErrorNumber::None) {
         ShowErrorMessage(error);
     }
 }
@@ -167,18 +165,18 @@ void PictForm::PlotMenu24_Click() {
     const int shown = choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
     dialogFilterIndex_ = KeptOfShownFilter[shown];
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
-    const int slash = Kestrel_Sub::LastPos(chosen, "/");
+    const int slash = reader::LastPos(chosen, "/");
     store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
     const SaveFormat format = SaveFormatOf(choice->path, shown);
     if (format != SaveFormat::Bmp) {
-        const int error = Kestrel_Output::SaveVector(
+        const reader::ErrorNumber error = output::SaveVector(
             store_.SaveDir + store_.SaveName,
-            format == SaveFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf,
+            format == SaveFormat::Svg ? output::VectorFormat::Svg : output::VectorFormat::Pdf,
             store_, SlotsToSave(store_, format));
-        if (error != 0) {
+        if (error != reader::ErrorNumber::None) {
             ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);
         }
         return;
@@ -192,10 +190,10 @@ void PictForm::PlotMenu24_Click() {
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
-    const int error = Kestrel_Output::SaveBmp(
+    const reader::ErrorNumber error = output::SaveBmp(
         store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
         image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
-    if (error != 0) {
+    if (error != reader::ErrorNumber::None) {
         ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);  // the selection stays
         return;
     }
@@ -229,4 +227,4 @@ QPrinter& PictForm::Printer() {
     return *printer_;
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -11,7 +11,7 @@
 #include "app/platform.h"
 #include "app/plot_loader.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -36,18 +36,18 @@ void PictForm::PlotMenu23_Click() { close(); }
 
 void PictForm::PlotMenu31_Click() {
     ShowSingle(optionForm_, this, [this] {
-        auto* form = new Kestrel_App::OptionForm(store_, twipsPerPixel_);
+        auto* form = new app::OptionForm(store_, twipsPerPixel_);
         form->penWidthsChanged = [this] { RunReported([this] { RedrawPlot(); }); };
         return form;
     });
 }
 
 void PictForm::PlotMenu91_Click() {
-    ShowSingle(comdForm_, this, [this] { return new Kestrel_App::ComdForm(twipsPerPixel_); });
+    ShowSingle(comdForm_, this, [this] { return new app::ComdForm(twipsPerPixel_); });
 }
 
 void PictForm::PlotMenu93_Click() {
-    ShowSingle(versForm_, this, [this] { return new Kestrel_App::VersForm(twipsPerPixel_); });
+    ShowSingle(versForm_, this, [this] { return new app::VersForm(twipsPerPixel_); });
 }
 
 void PictForm::PlotMenu94_Click() {
@@ -72,4 +72,4 @@ void PictForm::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "reader/error_number.h"
+
 class QImage;
 class QMenu;
 class QPrinter;
 class QWidget;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // What the user picked in an open dialog: the full path and the 1-based filter index.
 struct OpenChoice {
@@ -45,10 +47,10 @@ public:
     // The choice is applied to `printer`; true when the user confirmed.
     virtual bool ShowPrintDialog(QWidget* parent, QPrinter& printer) = 0;
 
-    // The clipboard. Each returns 0 on success or the error number of the failure
-    // (520: cannot be emptied, 521: cannot be opened).
-    virtual int ClearClipboard() = 0;
-    virtual int PutClipboardImage(const QImage& image) = 0;
+    // The clipboard. Each returns ErrorNumber::None, or CannotEmptyClipboard or
+    // CannotOpenClipboard.
+    virtual reader::ErrorNumber ClearClipboard() = 0;
+    virtual reader::ErrorNumber PutClipboardImage(const QImage& image) = 0;
 
     // Opens a local HTML file in a separate, normal browser window; false when no
     // browser could be started.
@@ -62,4 +64,4 @@ public:
     virtual void PopupMenu(QMenu* menu, const QPoint& globalPos) = 0;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

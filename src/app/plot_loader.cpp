@@ -8,11 +8,11 @@
 #include <new>
 #include <utility>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 struct PlotLoader::Job {
     LoadedPlot plot;
-    Kestrel_Sub::ReadOptions options;
+    reader::ReadOptions options;
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> bytesRead{0};
     std::uint64_t fileSize = 0;
@@ -34,7 +34,7 @@ PlotLoader::~PlotLoader() {
     worker_.join();
 }
 
-void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options) {
+void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions options) {
     Cancel();
     auto job = std::make_shared<Job>();
     job->plot.dir = std::move(dir);
@@ -48,9 +48,9 @@ void PlotLoader::Start(std::string dir, std::string name, Kestrel_Sub::ReadOptio
         if (!S_ISREG(st.st_mode)) {
             // A pipe or device could hold the worker for good, and with it the window's
             // end; such a file is refused as the reader refuses it, with its empty plot.
-            Kestrel_Sub::ReadPlotText(job->plot.store, {});
-            job->plot.result.status = Kestrel_Sub::ReadStatus::CannotOpen;
-            job->plot.result.errorNumber = 52;
+            reader::ReadPlotText(job->plot.store, {});
+            job->plot.result.status = reader::ReadStatus::CannotOpen;
+            job->plot.result.errorNumber = reader::ErrorNumber::BadFileName;
             QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
             return;
         }
@@ -88,16 +88,16 @@ void PlotLoader::Work() {
         const std::shared_ptr<Job> job = std::move(queued_);
         queued_.reset();
         lock.unlock();
-        Kestrel_Sub::ReadResult& result = job->plot.result;
+        reader::ReadResult& result = job->plot.result;
         try {
-            result = Kestrel_Sub::ReadPlotFile(job->plot.store, job->options);
+            result = reader::ReadPlotFile(job->plot.store, job->options);
         } catch (const std::bad_alloc&) {
             // What was read before stays, as with every other early end.
-            result.status = Kestrel_Sub::ReadStatus::Read;
-            result.stop = Kestrel_Sub::StopReason::OutOfMemory;
+            result.status = reader::ReadStatus::Read;
+            result.stop = reader::StopReason::OutOfMemory;
         } catch (...) {
-            result.status = Kestrel_Sub::ReadStatus::CannotOpen;
-            result.errorNumber = 31036;
+            result.status = reader::ReadStatus::CannotOpen;
+            result.errorNumber = reader::ErrorNumber::FileReadError;
         }
         QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();
@@ -110,4 +110,4 @@ void PlotLoader::Finish(const std::shared_ptr<Job>& job) {
     done_(job->plot);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -12,14 +12,14 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // A plot file read into a store of its own, to be taken over by the window.
 struct LoadedPlot {
     std::string dir;   // PlotDir of the file, with its trailing separator
     std::string name;  // PlotName
-    Kestrel_Val::PlotStore store;
-    Kestrel_Sub::ReadResult result;
+    reader::PlotStore store;
+    reader::ReadResult result;
 };
 
 // Reads plot files on a worker thread of its own, so that the window serves its events
@@ -35,7 +35,7 @@ public:
     PlotLoader& operator=(const PlotLoader&) = delete;
 
     // Reads dir + name; the options' cancel flag and progress counter are the loader's own.
-    void Start(std::string dir, std::string name, Kestrel_Sub::ReadOptions options);
+    void Start(std::string dir, std::string name, reader::ReadOptions options);
     void Cancel();
     bool Busy() const { return current_ != nullptr; }
     // The share of the file read so far, 0 to 1.
@@ -56,4 +56,4 @@ private:
     std::thread worker_;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

@@ -19,7 +19,7 @@
 #include <QTranslator>
 #include <QUrl>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -107,22 +107,22 @@ bool QtPlatform::ShowPrintDialog(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-int QtPlatform::ClearClipboard() {
+reader::ErrorNumber QtPlatform::ClearClipboard() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) {
-        return 520;
+        return reader::ErrorNumber::CannotEmptyClipboard;
     }
     clipboard->clear();
-    return 0;
+    return reader::ErrorNumber::None;
 }
 
-int QtPlatform::PutClipboardImage(const QImage& image) {
+reader::ErrorNumber QtPlatform::PutClipboardImage(const QImage& image) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) {
-        return 521;
+        return reader::ErrorNumber::CannotOpenClipboard;
     }
     clipboard->setImage(image);
-    return 0;
+    return reader::ErrorNumber::None;
 }
 
 bool QtPlatform::OpenInBrowser(const QString& path) {
@@ -140,4 +140,4 @@ void QtPlatform::PopupMenu(QMenu* menu, const QPoint& globalPos) {
     menu->exec(globalPos);
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

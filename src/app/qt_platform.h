@@ -4,7 +4,7 @@
 
 class QCoreApplication;
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 // Installs Qt's own Japanese translations (dialog buttons, file and print dialogs) into
 // `app`, whatever the locale, since every other text of the program is Japanese. False
@@ -21,12 +21,12 @@ public:
                                              const QString& initialName, const QStringList& filters,
                                              int filterIndex) override;
     bool ShowPrintDialog(QWidget* parent, QPrinter& printer) override;
-    int ClearClipboard() override;
-    int PutClipboardImage(const QImage& image) override;
+    reader::ErrorNumber ClearClipboard() override;
+    reader::ErrorNumber PutClipboardImage(const QImage& image) override;
     bool OpenInBrowser(const QString& path) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      MessageIcon icon) override;
     void PopupMenu(QMenu* menu, const QPoint& globalPos) override;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

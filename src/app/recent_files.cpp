@@ -4,7 +4,7 @@
 #include <QVariant>
 #include <QVariantList>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 namespace {
 
@@ -37,4 +37,4 @@ void RecentFiles::Remember(const std::string& path) {
     settings_.setValue(LastFolderKey, QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
 }
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

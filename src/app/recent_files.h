@@ -7,7 +7,7 @@
 
 #include <QSettings>
 
-namespace Kestrel_App {
+namespace kestrel::app {
 
 inline constexpr int RecentFileLimit = 8;
 
@@ -26,4 +26,4 @@ private:
     QSettings settings_;
 };
 
-}  // namespace Kestrel_App
+}  // namespace kestrel::app

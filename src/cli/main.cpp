@@ -81,8 +81,8 @@ private:
 };
 
 // The word for why reading ended early, or none when it read to the end.
-const char* StopWord(Kestrel_Sub::StopReason reason) {
-    using Kestrel_Sub::StopReason;
+const char* StopWord(kestrel::reader::StopReason reason) {
+    using kestrel::reader::StopReason;
     switch (reason) {
         case StopReason::EndOfFile: return nullptr;
         case StopReason::PageFeed: return "page-feed";
@@ -97,37 +97,37 @@ const char* StopWord(Kestrel_Sub::StopReason reason) {
 }
 
 // Reading that ran out of memory kept what it read, but the result is not the plot.
-bool ReportOutOfMemory(const Kestrel_Sub::ReadResult& r, const std::string& path) {
-    if (r.stop != Kestrel_Sub::StopReason::OutOfMemory) return false;
+bool ReportOutOfMemory(const kestrel::reader::ReadResult& r, const std::string& path) {
+    if (r.stop != kestrel::reader::StopReason::OutOfMemory) return false;
     std::fprintf(stderr, "kestrel-convert: out of memory reading %s\n", path.c_str());
     return true;
 }
 
-void SplitPath(Kestrel_Val::PlotStore& store, const std::string& path) {
-    const int p = Kestrel_Sub::LastPos(path, "/");
+void SplitPath(kestrel::reader::PlotStore& store, const std::string& path) {
+    const int p = kestrel::reader::LastPos(path, "/");
     store.PlotDir = path.substr(0, static_cast<std::size_t>(p));
     store.PlotName = path.substr(static_cast<std::size_t>(p));
 }
 
-using Turns = std::vector<Kestrel_Interact::Turn>;
+using Turns = std::vector<kestrel::interact::Turn>;
 
 struct ReadChoice {
-    Kestrel_Sub::Reading reading = Kestrel_Sub::Reading::Plotter;
+    kestrel::reader::Reading reading = kestrel::reader::Reading::Plotter;
     int page = 1;
     Turns turns;
 };
 
 // Reads `path` into the store and shows the plot chosen; false (with a one-line message)
 // when the file cannot be read or has no such plot.
-bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path, const ReadChoice& choice,
-              Kestrel_Sub::ReadResult& r) {
+bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const ReadChoice& choice,
+              kestrel::reader::ReadResult& r) {
     SplitPath(store, path);
-    r = Kestrel_Sub::ReadPlotFile(store, {choice.reading});
-    if (r.status == Kestrel_Sub::ReadStatus::CannotOpen) {
+    r = kestrel::reader::ReadPlotFile(store, {choice.reading});
+    if (r.status == kestrel::reader::ReadStatus::CannotOpen) {
         std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
-                     r.errorNumber == 53   ? "file not found"
-                     : r.errorNumber == 70 ? "permission denied"
-                                           : "not a readable file");
+                     r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound       ? "file not found"
+                     : r.errorNumber == kestrel::reader::ErrorNumber::PermissionDenied ? "permission denied"
+                                                                                       : "not a readable file");
         return false;
     }
     if (choice.page > store.PlotTotal) {
@@ -137,7 +137,7 @@ bool ReadPlot(Kestrel_Val::PlotStore& store, const std::string& path, const Read
     }
     // The turns, in the order given, before anything is drawn or printed.
     store.PlotNo = static_cast<std::int16_t>(choice.page);
-    for (const Kestrel_Interact::Turn t : choice.turns) Kestrel_Interact::RotatePlot(store, t);
+    for (const kestrel::interact::Turn t : choice.turns) kestrel::interact::RotatePlot(store, t);
     return true;
 }
 
@@ -145,11 +145,11 @@ void PrepareHeap();
 
 int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) {
     PrepareHeap();
-    static Kestrel_Val::PlotStore store;
-    Kestrel_Sub::ReadResult r;
+    static kestrel::reader::PlotStore store;
+    kestrel::reader::ReadResult r;
     if (!ReadPlot(store, path, choice, r)) return 1;
     Out out;
-    if (r.status == Kestrel_Sub::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
+    if (r.status == kestrel::reader::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
     if (!segments) {
         out.Text("plots ");
         out.Int(store.PlotTotal);
@@ -159,7 +159,7 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     const std::int32_t count = store.LineCount[slot];
     // One list: the label strokes follow the lines and count with them.
     out.Text("segments ");
-    out.Int(segments ? count + Kestrel_View::LabelStrokeCount(store, slot) : count);
+    out.Int(segments ? count + kestrel::view::LabelStrokeCount(store, slot) : count);
     if (!segments) {
         out.Text("\nchars ");
         out.Int(store.CharCount[slot]);
@@ -192,10 +192,10 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
             out.Text("\n");
         };
         for (std::int32_t k = 1; k <= count; ++k) {
-            const Kestrel_Val::PlotLine& l = store.Line(slot, k);
+            const kestrel::reader::PlotLine& l = store.Line(slot, k);
             segment(l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(slot, l.Pen));
         }
-        Kestrel_View::ForEachLabelStroke(store, slot, segment);
+        kestrel::view::ForEachLabelStroke(store, slot, segment);
     }
     if (!out.Finish()) return 1;
     return ReportOutOfMemory(r, path) ? 1 : 0;
@@ -214,7 +214,7 @@ struct RenderOptions {
     int height = DefaultHeight;
     bool frame = false;
     bool pageGiven = false;        // a PDF holds every plot unless a page is given
-    Kestrel_Output::FitPaper fit;  // 0 x 0: one to one
+    kestrel::output::FitPaper fit;  // 0 x 0: one to one
 };
 
 // "1..max" written with digits only.
@@ -230,7 +230,7 @@ std::optional<int> ParsePositive(std::string_view s, int max) {
 }
 
 std::optional<int> ParseSide(std::string_view s) { return ParsePositive(s, MaxSide); }
-std::optional<int> ParsePage(std::string_view s) { return ParsePositive(s, Kestrel_Val::MaxPlots); }
+std::optional<int> ParsePage(std::string_view s) { return ParsePositive(s, kestrel::reader::MaxPlots); }
 
 bool ParseSize(std::string_view s, RenderOptions& o) {
     const std::size_t x = s.find('x');
@@ -244,13 +244,13 @@ bool ParseSize(std::string_view s, RenderOptions& o) {
 }
 
 // "WxH" in millimetres, each side a positive decimal number no longer than a page may be.
-bool ParseFit(const char* s, Kestrel_Output::FitPaper& paper) {
+bool ParseFit(const char* s, kestrel::output::FitPaper& paper) {
     char* end = nullptr;
     const double width = std::strtod(s, &end);
     if (end == s || *end != 'x' || !std::isdigit(static_cast<unsigned char>(end[1]))) return false;
     const double height = std::strtod(end + 1, &end);
     if (*end != '\0') return false;
-    const auto fits = [](double v) { return v > 0 && v <= Kestrel_Output::MaxPageMm; };
+    const auto fits = [](double v) { return v > 0 && v <= kestrel::output::MaxPageMm; };
     if (!std::isdigit(static_cast<unsigned char>(*s)) || !fits(width) || !fits(height)) return false;
     paper = {width, height};
     return true;
@@ -265,10 +265,10 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
                       });
 }
 
-std::optional<Kestrel_Interact::Turn> ParseTurn(std::string_view s) {
-    if (s == "right") return Kestrel_Interact::Turn::Right;
-    if (s == "left") return Kestrel_Interact::Turn::Left;
-    if (s == "180") return Kestrel_Interact::Turn::Half;
+std::optional<kestrel::interact::Turn> ParseTurn(std::string_view s) {
+    if (s == "right") return kestrel::interact::Turn::Right;
+    if (s == "left") return kestrel::interact::Turn::Left;
+    if (s == "180") return kestrel::interact::Turn::Half;
     return std::nullopt;
 }
 
@@ -286,7 +286,7 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
             if (!turn) return false;
             o.choice.turns.push_back(*turn);
         } else if (a == "--basic") {
-            o.choice.reading = Kestrel_Sub::Reading::Basic;
+            o.choice.reading = kestrel::reader::Reading::Basic;
         } else if (a == "--page") {
             if (i + 1 >= argc) return false;
             const auto page = ParsePage(argv[++i]);
@@ -335,7 +335,7 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
         o.format = ImageFormat::Svg;
     } else if (EndsWithNoCase(o.output, ".pdf")) {
         o.format = ImageFormat::Pdf;
-    } else if (Kestrel_Output::IsNamedDevice(o.output)) {
+    } else if (kestrel::output::IsNamedDevice(o.output)) {
         o.format = ImageFormat::Bmp;  // -o /dev/stdout: a device has no extension to go by
     } else {
         return false;
@@ -390,7 +390,7 @@ void PrepareHeap() {
 }
 
 // The plot shown as paths; a PDF without a page given holds every plot, each turned alike.
-int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
+int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
     std::vector<int> plots{store.PlotNo};
     if (o.format == ImageFormat::Pdf && !o.pageGiven) {
         const int shown = store.PlotNo;
@@ -399,20 +399,20 @@ int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
             plots.push_back(slot);
             if (slot == shown) continue;  // turned when read
             store.PlotNo = static_cast<std::int16_t>(slot);
-            for (const Kestrel_Interact::Turn t : o.choice.turns) Kestrel_Interact::RotatePlot(store, t);
+            for (const kestrel::interact::Turn t : o.choice.turns) kestrel::interact::RotatePlot(store, t);
         }
     }
     const auto format =
-        o.format == ImageFormat::Svg ? Kestrel_Output::VectorFormat::Svg : Kestrel_Output::VectorFormat::Pdf;
-    const Kestrel_Output::VectorResult result = Kestrel_Output::WriteVector(
+        o.format == ImageFormat::Svg ? kestrel::output::VectorFormat::Svg : kestrel::output::VectorFormat::Pdf;
+    const kestrel::output::VectorResult result = kestrel::output::WriteVector(
         o.output, format, store, plots, o.fit);
     switch (result.outcome) {
-        case Kestrel_Output::VectorOutcome::Written: return 0;
-        case Kestrel_Output::VectorOutcome::TooLarge:
+        case kestrel::output::VectorOutcome::Written: return 0;
+        case kestrel::output::VectorOutcome::TooLarge:
             std::fprintf(stderr, "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
-                         Kestrel_Output::MaxPageMm / 1000);
+                         kestrel::output::MaxPageMm / 1000);
             return 1;
-        case Kestrel_Output::VectorOutcome::WriteFailed: break;
+        case kestrel::output::VectorOutcome::WriteFailed: break;
     }
     std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(), std::strerror(result.error));
     return 1;
@@ -420,8 +420,8 @@ int ExportPaths(Kestrel_Val::PlotStore& store, const RenderOptions& o) {
 
 int Render(const RenderOptions& o) {
     PrepareHeap();
-    Kestrel_Val::PlotStore store;
-    Kestrel_Sub::ReadResult r;
+    kestrel::reader::PlotStore store;
+    kestrel::reader::ReadResult r;
     if (!ReadPlot(store, o.input, o.choice, r) || ReportOutOfMemory(r, o.input)) return 1;
     if (o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf) return ExportPaths(store, o);
 
@@ -430,18 +430,18 @@ int Render(const RenderOptions& o) {
         std::fprintf(stderr, "kestrel-convert: not enough memory for %dx%d\n", o.width, o.height);
         return 1;
     }
-    Kestrel_View::RasterSurface surface(pixels.data(), o.width, o.height, o.width, TwipsPerPixel);
+    kestrel::view::RasterSurface surface(pixels.data(), o.width, o.height, o.width, TwipsPerPixel);
     if (o.frame) {
         store.RangeFrameOff = 0;
-        Kestrel_View::DrawPlot(store, surface, {});
+        kestrel::view::DrawPlot(store, surface, {});
     } else {
-        Kestrel_View::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, surface);
     }
 
     const bool written =
         o.format == ImageFormat::Bmp
-            ? Kestrel_Output::WriteBmp(o.output, pixels.data(), o.width, o.height, o.width)
-            : Kestrel_Output::WritePng(o.output, pixels.data(), o.width, o.height, o.width);
+            ? kestrel::output::WriteBmp(o.output, pixels.data(), o.width, o.height, o.width)
+            : kestrel::output::WritePng(o.output, pixels.data(), o.width, o.height, o.width);
     if (!written) {
         std::fprintf(stderr, "kestrel-convert: cannot write %s\n", o.output.c_str());
         return 1;

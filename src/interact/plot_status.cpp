@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace Kestrel_Interact {
+namespace kestrel::interact {
 
 namespace {
 
@@ -21,7 +21,7 @@ std::string PlotStatusText(std::int16_t plotNo, std::int16_t plotTotal) {
     return s;
 }
 
-std::string LineStatusText(const Kestrel_Val::PlotStore& store) {
+std::string LineStatusText(const reader::PlotStore& store) {
     // A plot number without a slot shows empty counts rather than failing the caller.
     const bool valid = store.ValidSlot(store.PlotNo);
     std::string s(LinesLabel);
@@ -41,4 +41,4 @@ std::vector<std::string> PlotMenuCaptions(std::int16_t plotTotal) {
     return captions;
 }
 
-}  // namespace Kestrel_Interact
+}  // namespace kestrel::interact

@@ -5,12 +5,12 @@
 
 #include "reader/labels.h"
 
-namespace Kestrel_Interact {
+namespace kestrel::interact {
 
 namespace {
 
-using Kestrel_Val::PlotLine;
-using Kestrel_Val::PlotStore;
+using reader::PlotLine;
+using reader::PlotStore;
 
 void MapPoint(Turn turn, float& x, float& y) {
     const float oldX = x;
@@ -48,10 +48,10 @@ bool RotatePlot(PlotStore& store, Turn turn) {
     float& maxY = store.MaxY[slot];
     float& minX = store.MinX[slot];
     float& minY = store.MinY[slot];
-    maxX = Kestrel_Val::ExtentLow;
-    maxY = Kestrel_Val::ExtentLow;
-    minX = Kestrel_Val::ExtentHigh;
-    minY = Kestrel_Val::ExtentHigh;
+    maxX = reader::ExtentLow;
+    maxY = reader::ExtentLow;
+    minX = reader::ExtentHigh;
+    minY = reader::ExtentHigh;
 
     // The count is taken once; a count beyond the stored records (never made by the
     // reader) stops at the last record rather than reading past the table.
@@ -68,26 +68,22 @@ bool RotatePlot(PlotStore& store, Turn turn) {
 
     // Characters turn about the same origin: their position, and with their width and
     // height vectors the way they face.
-    std::vector<Kestrel_Val::PlotChar>& chars = store.PlotChars[slot];
+    std::vector<reader::PlotChar>& chars = store.PlotChars[slot];
     const std::int64_t charCount =
         std::min<std::int64_t>(store.CharCount[slot], static_cast<std::int64_t>(chars.size()) - 1);
     for (std::int64_t i = 1; i <= charCount; ++i) {
-        Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        reader::PlotChar& c = chars[static_cast<std::size_t>(i)];
         MapPoint(turn, c.X, c.Y);
         MapPoint(turn, c.WidthX, c.WidthY);
         MapPoint(turn, c.HeightX, c.HeightY);
-        const Kestrel_Plotter::CharBox box = Kestrel_Plotter::CharBounds(c);
+        const reader::CharBox box = reader::CharBounds(c);
         Fold(box.minX, box.minY, maxX, maxY, minX, minY);
         Fold(box.maxX, box.maxY, maxX, maxY, minX, minY);
     }
     return true;
 }
 
-}  // namespace Kestrel_Interact
-
-namespace Kestrel_Sub {
-
-void ShiftPlotChars(Kestrel_Val::PlotStore& store, std::int16_t code) {
+void ShiftPlotChars(reader::PlotStore& store, std::int16_t code) {
     const int slot = store.PlotNo;
     if (!store.ValidSlot(slot)) return;
     double a = 0;
@@ -99,15 +95,15 @@ void ShiftPlotChars(Kestrel_Val::PlotStore& store, std::int16_t code) {
         case 13: b = 0.1; break;
         default: break;
     }
-    std::vector<Kestrel_Val::PlotChar>& chars = store.PlotChars[slot];
+    std::vector<reader::PlotChar>& chars = store.PlotChars[slot];
     const auto stored = static_cast<std::int64_t>(chars.size()) - 1;
     const std::int64_t count = std::min<std::int64_t>(store.CharCount[slot], stored);
     for (std::int64_t i = 1; i <= count; ++i) {
-        Kestrel_Val::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        reader::PlotChar& c = chars[static_cast<std::size_t>(i)];
         // The difference is taken in double and stored back as a float.
         c.X = static_cast<float>(static_cast<double>(c.X) - a);
         c.Y = static_cast<float>(static_cast<double>(c.Y) - b);
     }
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::interact

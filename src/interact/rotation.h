@@ -4,7 +4,7 @@
 
 #include "reader/plot_store.h"
 
-namespace Kestrel_Interact {
+namespace kestrel::interact {
 
 // The three turns of the plot shown, about the plot's origin.
 enum class Turn {
@@ -16,15 +16,11 @@ enum class Turn {
 // Turns segments 1..LineCount and characters 1..CharCount of slot PlotNo in place and
 // recomputes that slot's extents from them. Only swaps and negations, so turns that add
 // up to a full circle restore every coordinate bit for bit. False, changing nothing, when PlotNo names no slot.
-bool RotatePlot(Kestrel_Val::PlotStore& store, Turn turn);
-
-}  // namespace Kestrel_Interact
-
-namespace Kestrel_Sub {
+bool RotatePlot(reader::PlotStore& store, Turn turn);
 
 // Nudges the positions of character records 1..CharCount of slot PlotNo by 0.1 plotter
 // units: code 10 towards smaller x, 11 larger x, 12 larger y, 13 smaller y; any other
 // code rewrites them unchanged. Nothing happens when PlotNo names no slot.
-void ShiftPlotChars(Kestrel_Val::PlotStore& store, std::int16_t code);
+void ShiftPlotChars(reader::PlotStore& store, std::int16_t code);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::interact

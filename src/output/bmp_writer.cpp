@@ -7,7 +7,7 @@
 
 #include "output/output_file.h"
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 namespace {
 
@@ -96,24 +96,25 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
     return WriteBmpTo(path, pixels, width, height, strideInPixels, error);
 }
 
-int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
-            int strideInPixels) {
+reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width,
+                            int height, int strideInPixels) {
     int error = 0;
-    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error)) return 0;
+    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error)) return reader::ErrorNumber::None;
     return SaveErrorNumber(error);
 }
 
-int SaveErrorNumber(int err) {
+reader::ErrorNumber SaveErrorNumber(int err) {
+    using reader::ErrorNumber;
     switch (err) {
         case EACCES:
         case EPERM:
-        case EROFS: return 70;
+        case EROFS: return ErrorNumber::PermissionDenied;
         case ENOSPC:
-        case EDQUOT: return 61;
+        case EDQUOT: return ErrorNumber::DiskFull;
         case ENOENT:
-        case ENOTDIR: return 76;
-        default: return 31037;
+        case ENOTDIR: return ErrorNumber::PathNotFound;
+        default: return ErrorNumber::FileWriteError;
     }
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

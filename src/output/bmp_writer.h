@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace Kestrel_Output {
+#include "reader/error_number.h"
+
+namespace kestrel::output {
 
 // Writes 32-bit pixels (0xAARRGGBB) as a 24-bit uncompressed Windows BMP with a
 // 40-byte BITMAPINFOHEADER, rows bottom-up and padded to 4 bytes. False on failure,
@@ -11,14 +13,14 @@ namespace Kestrel_Output {
 bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int strideInPixels);
 
-// The save command's writer: the same file. Returns 0, or the
-// run-time error number of the failure (see SaveErrorNumber); an image without pixels
-// cannot be written and gives 31037.
-int SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+// The save command's writer: the same file. Returns ErrorNumber::None, or the number of
+// the failure (see SaveErrorNumber); an image without pixels cannot be written and gives
+// FileWriteError.
+reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
             int strideInPixels);
 
-// The run-time error number for an errno met while saving: 70 no permission or a
-// read-only place, 61 disk full, 76 a missing folder, 31037 anything else.
-int SaveErrorNumber(int err);
+// The failure number for an errno met while saving: PermissionDenied (also for a
+// read-only place), DiskFull, PathNotFound (a missing folder) or FileWriteError.
+reader::ErrorNumber SaveErrorNumber(int err);
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <random>
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 bool IsNamedDevice(const std::string& path) {
     return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/self/fd/", 0) == 0;
@@ -104,4 +104,4 @@ bool OutputFile::Finish() {
     return ok;
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

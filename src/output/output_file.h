@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 // An image file being written. It is written under a temporary name beside the target
 // and renamed over it only once complete and on the disk, so a failure (a full disk, a
@@ -40,4 +40,4 @@ private:
 // /proc/self/fd/3): whatever is behind it (a pipe, say) is what the user asked for.
 bool IsNamedDevice(const std::string& path);
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

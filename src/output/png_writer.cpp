@@ -11,7 +11,7 @@
 
 #include "output/output_file.h"
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 namespace {
 
@@ -197,4 +197,4 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     }
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

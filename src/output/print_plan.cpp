@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <utility>
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::vector<PrintPage> PlanPages(double imageWidth, double imageHeight, TileSize
     return pages;
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 // Printer positions and sizes are twips; the conversion from centimetres uses the
 // whole number 567 twips per centimetre, as the tile table always has.
@@ -32,4 +32,4 @@ struct PrintPage {
 // column, each top to bottom. Empty when the tile has no area.
 std::vector<PrintPage> PlanPages(double imageWidth, double imageHeight, TileSize tile);
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -16,11 +16,11 @@
 #include "view/label_strokes.h"
 #include "view/pen_style.h"
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 namespace {
 
-using Kestrel_Val::PlotStore;
+using reader::PlotStore;
 
 constexpr double PointsPerMm = 72 / 25.4;
 // Output is gathered and written in blocks of this size.
@@ -30,8 +30,6 @@ constexpr double SvgHairlineMm = 0.1;
 // cairo holds device coordinates in 24.8 fixed point (about +-8.4 million units);
 // an SVG's units are chosen to keep its pages well inside that.
 constexpr double MaxSvgUnits = 4'000'000;
-// A page too large to write is reported as a file that could not be written.
-constexpr int PageTooLargeError = 31037;
 
 std::int32_t SegmentCount(const PlotStore& store, int slot) {
     if (slot < 1 || !store.ValidSlot(slot)) return 0;
@@ -79,14 +77,14 @@ struct DeviceMap {
     double X(float x) const { return left + scale * (static_cast<double>(x) - minX); }
     double Y(float y) const { return top + yScale * (maxY - static_cast<double>(y)); }
     // A pen's line scales with the plot, as the whole drawing does.
-    double LineWidth(const Kestrel_View::PenStyle& style) const { return style.widthMm * penScale * perMm; }
+    double LineWidth(const view::PenStyle& style) const { return style.widthMm * penScale * perMm; }
 };
 
 // Receives a plot's strokes in drawing order, in plotter units.
 class StrokeTarget {
 public:
     virtual ~StrokeTarget() = default;
-    virtual void SetPen(const Kestrel_View::PenStyle& style) = 0;
+    virtual void SetPen(const view::PenStyle& style) = 0;
     virtual void MoveTo(float x, float y) = 0;
     virtual void LineTo(float x, float y) = 0;
     virtual void Stroke() = 0;
@@ -95,19 +93,19 @@ public:
 // Passes on segments `lines` of plot `slot`: each run of segments of one pen is one path,
 // a run that continues where the last segment ended one subpath. Their order is kept,
 // so later lines still cover earlier ones.
-void TraceRuns(const Kestrel_Val::PlotLine* lines, std::int32_t count, const PlotStore& store, int slot,
+void TraceRuns(const reader::PlotLine* lines, std::int32_t count, const PlotStore& store, int slot,
                StrokeTarget& target) {
     if (count <= 0) return;
     std::int16_t pen = lines[0].Pen;
-    target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+    target.SetPen(view::PenStyleOf(store, slot, pen));
     float endX = 0;
     float endY = 0;
     for (std::int32_t k = 0; k < count; ++k) {
-        const Kestrel_Val::PlotLine& l = lines[k];
+        const reader::PlotLine& l = lines[k];
         if (l.Pen != pen) {
             target.Stroke();
             pen = l.Pen;
-            target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+            target.SetPen(view::PenStyleOf(store, slot, pen));
             target.MoveTo(l.X1, l.Y1);
         } else if (k == 0 || l.X1 != endX || l.Y1 != endY) {
             target.MoveTo(l.X1, l.Y1);
@@ -126,11 +124,11 @@ void TraceLabels(const PlotStore& store, int slot, StrokeTarget& target) {
     std::int16_t pen = 0;
     float endX = 0;
     float endY = 0;
-    Kestrel_View::ForEachLabelStroke(store, slot, [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+    view::ForEachLabelStroke(store, slot, [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
         if (!open || strokePen != pen) {
             if (open) target.Stroke();
             pen = strokePen;
-            target.SetPen(Kestrel_View::PenStyleOf(store, slot, pen));
+            target.SetPen(view::PenStyleOf(store, slot, pen));
             target.MoveTo(x1, y1);
             open = true;
         } else if (x1 != endX || y1 != endY) {
@@ -169,7 +167,7 @@ public:
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     }
-    void SetPen(const Kestrel_View::PenStyle& style) override {
+    void SetPen(const view::PenStyle& style) override {
         cairo_set_source_rgb(cr_, style.colour.r / 255.0, style.colour.g / 255.0, style.colour.b / 255.0);
         cairo_set_line_width(cr_, style.widthMm > 0 ? map_.LineWidth(style) : SvgHairlineMm * map_.perMm);
     }
@@ -315,7 +313,7 @@ public:
         HPDF_Page_SetLineCap(page, HPDF_ROUND_END);
         HPDF_Page_SetLineJoin(page, HPDF_ROUND_JOIN);
     }
-    void SetPen(const Kestrel_View::PenStyle& style) override {
+    void SetPen(const view::PenStyle& style) override {
         HPDF_Page_SetRGBStroke(page_, style.colour.r / 255.0F, style.colour.g / 255.0F, style.colour.b / 255.0F);
         // Width 0 is PDF's hair-line, the thinnest line the device can draw.
         HPDF_Page_SetLineWidth(page_, static_cast<HPDF_REAL>(style.widthMm > 0 ? map_.LineWidth(style) : 0));
@@ -448,15 +446,16 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
     return {};
 }
 
-int SaveVector(const std::string& path, VectorFormat format, const PlotStore& store,
-               const std::vector<int>& slots) {
+reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, const PlotStore& store,
+                               const std::vector<int>& slots) {
     const VectorResult result = WriteVector(path, format, store, slots);
     switch (result.outcome) {
-        case VectorOutcome::Written: return 0;
-        case VectorOutcome::TooLarge: return PageTooLargeError;
+        case VectorOutcome::Written: return reader::ErrorNumber::None;
+        // A page too large to write is reported as a file that could not be written.
+        case VectorOutcome::TooLarge: return reader::ErrorNumber::FileWriteError;
         case VectorOutcome::WriteFailed: break;
     }
     return SaveErrorNumber(result.error);
 }
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "output/output_file.h"
+#include "reader/error_number.h"
 #include "reader/plot_store.h"
 
-namespace Kestrel_Output {
+namespace kestrel::output {
 
 enum class VectorFormat { Svg, Pdf };
 
@@ -37,7 +38,7 @@ struct PageLayout {
 // with the plot as large as the margins allow, centred. A plot without segments or
 // characters (or a slot that does not exist) gets a blank page. Nothing when the page
 // would exceed MaxPageMm.
-std::optional<PageLayout> LayOutPage(const Kestrel_Val::PlotStore& store, int slot, FitPaper paper);
+std::optional<PageLayout> LayOutPage(const reader::PlotStore& store, int slot, FitPaper paper);
 
 enum class VectorOutcome { Written, TooLarge, WriteFailed };
 
@@ -51,12 +52,13 @@ struct VectorResult {
 // PDF one page per plot. No slots give one blank page. An existing file at `path` stays
 // as it was when writing fails.
 VectorResult WriteVector(const std::string& path, VectorFormat format,
-                         const Kestrel_Val::PlotStore& store, const std::vector<int>& slots,
+                         const reader::PlotStore& store, const std::vector<int>& slots,
                          FitPaper paper = {});
 
-// The save command's writer, one to one and replacing a file only once written: 0, or the
-// run-time error number of the failure (see SaveErrorNumber; a page too large gives 31037).
-int SaveVector(const std::string& path, VectorFormat format, const Kestrel_Val::PlotStore& store,
+// The save command's writer, one to one and replacing a file only once written:
+// ErrorNumber::None, or the number of the failure (see SaveErrorNumber; a page too large
+// gives FileWriteError).
+reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, const reader::PlotStore& store,
                const std::vector<int>& slots);
 
-}  // namespace Kestrel_Output
+}  // namespace kestrel::output

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -126,4 +126,4 @@ bool Inverse(const Affine& m, Affine& inverse) {
     return true;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

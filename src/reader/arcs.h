@@ -4,7 +4,7 @@
 
 #include "reader/plotter_frame.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // Chord angles in degrees: HP-GL/2's default and its range.
 inline constexpr double DefaultChordAngle = 5;
@@ -45,4 +45,4 @@ Point BezierPoint(Point p0, Point p1, Point p2, Point p3, double t);
 // The map from physical units back to current units, when there is one.
 bool Inverse(const Affine& m, Affine& inverse);
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

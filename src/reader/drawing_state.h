@@ -5,7 +5,7 @@
 #include "reader/pen_looks.h"
 #include "reader/polygons.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // FT and AC: how areas are filled.
 struct FillSettings {
@@ -39,4 +39,4 @@ struct DrawingState {
     }
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

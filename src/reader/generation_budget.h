@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // Segments and polygon points that commands make beyond one per coordinate pair (arc
 // chords, dashes, hatch lines, outlines of rectangles, wedges and polygons) are bounded
@@ -38,4 +38,4 @@ private:
     std::int64_t ceiling_ = INT64_MAX;
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -312,4 +312,4 @@ bool HpglScanner::Peek(unsigned char& c) const {
     return true;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // The byte level of plotter reading: finds commands between separators, junk, PCL
 // escape sequences and PJL lines, and reads parameters as HP-GL/2 defines them.
@@ -61,4 +61,4 @@ private:
     bool pclText_ = false;  // in PCL (or another language's) text, only escapes count
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

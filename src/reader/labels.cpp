@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "reader/plotter.h"
+#include "reader/rounding.h"
 #include "reader/stroke_font.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -228,7 +229,7 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
     const Point width = g.along * g.width;
     const Point height = g.up * g.height + g.along * (g.slant * g.height);
     if (!Storable(origin) || !Storable(width) || !Storable(height) || !Storable(origin + width + height)) return;
-    const Kestrel_Val::PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
+    const PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
                                   static_cast<float>(width.x),  static_cast<float>(width.y),
                                   static_cast<float>(height.x), static_cast<float>(height.y),
                                   glyph,                        plotter.pen};
@@ -363,7 +364,7 @@ void DrawSymbol(Plotter& plotter, Point at) {
 void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> v) {
     LabelState& s = plotter.labels;
     if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return;
-    auto integer = [](double x) { return static_cast<int>(std::lround(std::clamp(x, -1e6, 1e6))); };
+    auto integer = [](double x) { return RoundedClamped<int>(std::clamp(x, -1e6, 1e6), Halves::AwayFromZero); };
     switch (mnemonic) {
         case Mnemonic('S', 'I'):
             if (v.empty()) {
@@ -473,7 +474,7 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
     }
 }
 
-CharBox CharBounds(const Kestrel_Val::PlotChar& c) {
+CharBox CharBounds(const PlotChar& c) {
     const Glyph& g = StrokeFont::Standard().At(c.Glyph);
     CharBox box;
     bool first = true;
@@ -492,4 +493,4 @@ CharBox CharBounds(const Kestrel_Val::PlotChar& c) {
     return box;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

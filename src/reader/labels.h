@@ -8,7 +8,7 @@
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 class Plotter;
 
@@ -66,6 +66,6 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
 struct CharBox {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
-CharBox CharBounds(const Kestrel_Val::PlotChar& c);
+CharBox CharBounds(const PlotChar& c);
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -97,7 +97,7 @@ bool LineTypes::Define(std::span<const double> p) {
 }
 
 double LineTypes::PatternLength(double diagonal) const {
-    return current_.millimetres ? current_.length * Kestrel_Val::PlotterUnitsPerMm : current_.length / 100 * diagonal;
+    return current_.millimetres ? current_.length * PlotterUnitsPerMm : current_.length / 100 * diagonal;
 }
 
 void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sink) {
@@ -158,4 +158,4 @@ void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& b
     current_.phase = adaptive ? 0 : std::fmod((offset + length) / period, 1.0);
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

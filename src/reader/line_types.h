@@ -8,7 +8,7 @@
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // One line pattern: dash and gap lengths alternating, dash first, as fractions of the
 // pattern length (a dash of 0 is a dot).
@@ -54,4 +54,4 @@ private:
     Point lastDot_;
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

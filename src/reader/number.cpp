@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 
-namespace Kestrel_Sub {
+#include "reader/rounding.h"
+
+namespace kestrel::reader {
 namespace {
 
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
@@ -226,9 +228,7 @@ std::optional<std::int16_t> ConvertPenNumber(std::string_view text) {
     const char* end = text.data() + text.size();
     const Parsed p = Parse(text.data(), end, false);
     if (!p.anyDigits || p.overflow || p.stop != end) return std::nullopt;
-    const double r = std::nearbyint(p.value);  // default rounding: halves to even
-    if (r < -32768.0 || r > 32767.0) return std::nullopt;
-    return static_cast<std::int16_t>(r);
+    return Rounded<std::int16_t>(p.value, Halves::ToEven);
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

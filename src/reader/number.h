@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 // Result of reading a number from plot text; `overflow` means the value does not
 // fit a double, which ends reading like any other arithmetic failure.
@@ -24,4 +24,4 @@ NumberValue ReadNumber(std::string_view text);
 // number, or a value outside -32768..32767, gives no value.
 std::optional<std::int16_t> ConvertPenNumber(std::string_view text);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+#include "reader/rounding.h"
+
+namespace kestrel::reader {
 
 namespace {
 
@@ -18,9 +20,9 @@ bool Finite(std::span<const double> p) {
 }
 
 bool PenNumber(double v, std::int16_t& pen) {
-    const double r = std::round(v);
-    if (!(r >= 0 && r <= 32767)) return false;
-    pen = static_cast<std::int16_t>(r);
+    const auto r = Rounded<std::int16_t>(v, Halves::AwayFromZero);
+    if (!r || *r < 0) return false;
+    pen = *r;
     return true;
 }
 
@@ -39,11 +41,11 @@ void PenSettings::Initialize() {
 bool PenSettings::Width(std::span<const double> p, double diagonal) {
     cached_ = false;
     if (p.size() > 2 || !Finite(p)) return false;
-    double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / Kestrel_Val::PlotterUnitsPerMm : DefaultWidthMm;
+    double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / PlotterUnitsPerMm : DefaultWidthMm;
     if (!p.empty()) {
         // A negative width is taken as its size; 0 is the thinnest line.
         const double w = std::fabs(p[0]);
-        mm = relativeWidths_ ? w / 100 * diagonal / Kestrel_Val::PlotterUnitsPerMm : w;
+        mm = relativeWidths_ ? w / 100 * diagonal / PlotterUnitsPerMm : w;
     }
     const auto width = static_cast<float>(std::min(mm, MaxWidthMm));
     if (p.size() == 2) {
@@ -85,7 +87,7 @@ bool PenSettings::Colour(std::span<const double> p) {
     for (int i = 0; i < 3; ++i) {
         const double black = range_[2 * i], white = range_[2 * i + 1];
         const double level = (p[static_cast<std::size_t>(i) + 1] - black) / (white - black);
-        *out[i] = static_cast<std::uint8_t>(std::lround(std::clamp(level, 0.0, 1.0) * 255));
+        *out[i] = RoundedClamped<std::uint8_t>(std::clamp(level, 0.0, 1.0) * 255, Halves::AwayFromZero);
     }
     colours_[pen] = c;
     return true;
@@ -114,8 +116,8 @@ bool PenSettings::ColourRange(std::span<const double> p) {
     return true;
 }
 
-Kestrel_Val::PenLook PenSettings::Find(std::int16_t pen) const {
-    Kestrel_Val::PenLook look;
+PenLook PenSettings::Find(std::int16_t pen) const {
+    PenLook look;
     look.Pen = pen;
     const auto width = widthMm_.find(pen);
     look.WidthMm = width == widthMm_.end() ? allWidthMm_ : width->second;
@@ -136,12 +138,12 @@ void PenCodes::Clear() {
     haveLast_ = false;
 }
 
-PenCodes::Key PenCodes::KeyOf(const Kestrel_Val::PenLook& look) {
+PenCodes::Key PenCodes::KeyOf(const PenLook& look) {
     const std::uint32_t rgb = std::uint32_t{look.R} << 16 | std::uint32_t{look.G} << 8 | look.B;
     return {look.Pen, look.OwnColour, look.OwnColour ? rgb : 0u, look.WidthMm};
 }
 
-std::int16_t PenCodes::Lookup(const Kestrel_Val::PenLook& look) {
+std::int16_t PenCodes::Lookup(const PenLook& look) {
     std::int16_t code = look.Pen;
     const auto [first, isNew] = first_.try_emplace(look.Pen, look);
     if (!isNew && !Same(first->second, look)) {
@@ -161,15 +163,15 @@ std::int16_t PenCodes::Lookup(const Kestrel_Val::PenLook& look) {
     return code;
 }
 
-Kestrel_Val::PlotPens PenCodes::Tables() const {
-    Kestrel_Val::PlotPens pens;
+PlotPens PenCodes::Tables() const {
+    PlotPens pens;
     for (const auto& [pen, look] : first_) {
         if (!Plain(look)) pens.FirstLooks.push_back(look);
     }
     std::sort(pens.FirstLooks.begin(), pens.FirstLooks.end(),
-              [](const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b) { return a.Pen < b.Pen; });
+              [](const PenLook& a, const PenLook& b) { return a.Pen < b.Pen; });
     pens.LaterLooks = later_;
     return pens;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -9,7 +9,7 @@
 
 #include "reader/plot_store.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // What PW, WU, PC, NP and CR say about the pens: each pen's width and colour as the
 // plotter would draw it now. A pen the file says nothing about draws in Kestrel's colour
@@ -28,7 +28,7 @@ public:
     bool ColourRange(std::span<const double> p);                 // CR [6 values]
 
     // Asked for every segment: the last answer is kept until something changes.
-    const Kestrel_Val::PenLook& Look(std::int16_t pen) const {
+    const PenLook& Look(std::int16_t pen) const {
         if (!cached_ || cachedLook_.Pen != pen) {
             cachedLook_ = Find(pen);
             cached_ = true;
@@ -39,9 +39,9 @@ public:
     float WidthMm(std::int16_t pen) const { return Look(pen).WidthMm; }
 
 private:
-    Kestrel_Val::PenLook Find(std::int16_t pen) const;
+    PenLook Find(std::int16_t pen) const;
     mutable bool cached_ = false;
-    mutable Kestrel_Val::PenLook cachedLook_;
+    mutable PenLook cachedLook_;
 
     struct Colour3 {
         std::uint8_t r, g, b;
@@ -54,34 +54,34 @@ private:
 };
 
 // The Pen values of one plot's segments: a pen's real number while it draws in its first
-// look, a negative code for each later look (see Kestrel_Val::PlotPens).
+// look, a negative code for each later look (see PlotPens).
 class PenCodes {
 public:
     void Clear();
-    std::int16_t Code(const Kestrel_Val::PenLook& look) {
+    std::int16_t Code(const PenLook& look) {
         if (haveLast_ && Same(look, last_)) return lastCode_;
         return Lookup(look);
     }
     // The looks as the store keeps them.
-    Kestrel_Val::PlotPens Tables() const;
+    PlotPens Tables() const;
 
 private:
-    static bool Same(const Kestrel_Val::PenLook& a, const Kestrel_Val::PenLook& b) {
+    static bool Same(const PenLook& a, const PenLook& b) {
         return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G && a.B == b.B &&
                a.WidthMm == b.WidthMm;
     }
-    static bool Plain(const Kestrel_Val::PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
-    std::int16_t Lookup(const Kestrel_Val::PenLook& look);
+    static bool Plain(const PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
+    std::int16_t Lookup(const PenLook& look);
 
     using Key = std::tuple<std::int16_t, bool, std::uint32_t, float>;
-    static Key KeyOf(const Kestrel_Val::PenLook& look);
+    static Key KeyOf(const PenLook& look);
 
-    std::unordered_map<std::int16_t, Kestrel_Val::PenLook> first_;  // includes plain looks
+    std::unordered_map<std::int16_t, PenLook> first_;  // includes plain looks
     std::map<Key, std::int16_t> laterCodes_;
-    std::vector<Kestrel_Val::PenLook> later_;
+    std::vector<PenLook> later_;
     bool haveLast_ = false;
-    Kestrel_Val::PenLook last_;
+    PenLook last_;
     std::int16_t lastCode_ = 0;
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

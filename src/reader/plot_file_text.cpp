@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <mutex>
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 namespace {
 
 // Mapped texts, read by the signal handler: plain atomics, no locks.
@@ -152,4 +152,4 @@ bool PassedMappedText(const char* upTo) {
     return !r->cut.load(std::memory_order_acquire);
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 // The bytes of a plot file, mapped rather than read into memory: reading touches the
 // pages it reaches and gives them back behind it (PassedMappedText), so a file of any
@@ -33,4 +33,4 @@ private:
 // text that is not a mapped file, nothing happens and the answer is true.
 bool PassedMappedText(const char* upTo);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

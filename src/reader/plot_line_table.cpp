@@ -9,7 +9,7 @@
 #include <new>
 #include <stdexcept>
 
-namespace Kestrel_Val {
+namespace kestrel::reader {
 namespace {
 
 // Below this a table stays on the heap: a mapping per page of a small table wastes more
@@ -141,4 +141,4 @@ void PlotLineTable::OpenGap(std::size_t at, std::size_t n) {
     size_ += n;
 }
 
-}  // namespace Kestrel_Val
+}  // namespace kestrel::reader

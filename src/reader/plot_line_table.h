@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace Kestrel_Val {
+namespace kestrel::reader {
 
 // One pen-down move. Field order is the file format's historical one: both x first.
 struct PlotLine {
@@ -136,4 +136,4 @@ private:
 
 static_assert(std::is_trivially_copyable_v<PlotLine>, "tables move segments as bytes");
 
-}  // namespace Kestrel_Val
+}  // namespace kestrel::reader

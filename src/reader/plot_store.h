@@ -8,7 +8,7 @@
 
 #include "reader/plot_line_table.h"
 
-namespace Kestrel_Val {
+namespace kestrel::reader {
 
 // One character of a label. Its glyph's strokes are drawn from the record: a glyph point
 // (u, v) in character units lies at (X, Y) + u * (WidthX, WidthY) + v * (HeightX, HeightY).
@@ -149,4 +149,4 @@ struct PlotStore {
     }
 };
 
-}  // namespace Kestrel_Val
+}  // namespace kestrel::reader

@@ -4,13 +4,12 @@
 #include <cfloat>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
-using Kestrel_Sub::StopReason;
 
 bool Storable(Point p) { return std::fabs(p.x) <= FLT_MAX && std::fabs(p.y) <= FLT_MAX; }
 
-PlotPages::PlotPages(Kestrel_Val::PlotStore& store, std::int32_t segmentLimit)
+PlotPages::PlotPages(PlotStore& store, std::int32_t segmentLimit)
     : store_(store), limit_(segmentLimit) {
     store_.SetSlotCount(2);
     Begin(1);
@@ -28,14 +27,14 @@ void PlotPages::Begin(int slot) {
     count_ = 0;
     codes_.Clear();
     chars_ = 0;
-    maxX_ = maxY_ = Kestrel_Val::ExtentLow;
-    minX_ = minY_ = Kestrel_Val::ExtentHigh;
+    maxX_ = maxY_ = ExtentLow;
+    minX_ = minY_ = ExtentHigh;
 }
 
 void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     if (total_ >= limit_) throw Stop{StopReason::SegmentLimit};
     if (full_) throw Stop{StopReason::PlotLimit};
-    const Kestrel_Val::PlotLine line{static_cast<float>(from.x), static_cast<float>(to.x),
+    const PlotLine line{static_cast<float>(from.x), static_cast<float>(to.x),
                                      static_cast<float>(from.y), static_cast<float>(to.y), pen};
     store_.PlotLines[static_cast<std::size_t>(slot_)].push_back(line);
     ++count_;
@@ -46,8 +45,8 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     minY_ = std::min({minY_, line.Y1, line.Y2});
 }
 
-void PlotPages::AddChar(const Kestrel_Val::PlotChar& c) {
-    if (full_ || charTotal_ >= Kestrel_Val::MaxChars) return;
+void PlotPages::AddChar(const PlotChar& c) {
+    if (full_ || charTotal_ >= MaxChars) return;
     store_.PlotChars[static_cast<std::size_t>(slot_)].push_back(c);
     ++chars_;
     ++charTotal_;
@@ -76,7 +75,7 @@ void PlotPages::Commit() {
 void PlotPages::EndPage() {
     if (full_ || PageEmpty()) return;
     Commit();
-    if (slot_ == Kestrel_Val::MaxPlots) {
+    if (slot_ == MaxPlots) {
         full_ = true;  // the next page's first segment ends reading
         return;
     }
@@ -190,9 +189,9 @@ void Plotter::Stroke(Point from, Point to, float widthMm) {
     if (pen == 0) return;
     if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
     if (!Storable(from) || !Storable(to)) return;
-    Kestrel_Val::PenLook look = drawing.pens.Look(pen);
+    PenLook look = drawing.pens.Look(pen);
     look.WidthMm = widthMm;
     pages_.Add(from, to, pages_.PenCode(look));
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -8,37 +8,37 @@
 #include "reader/plotter_frame.h"
 #include "reader/reader.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // Ends plotter reading; what was read stays.
 struct Stop {
-    Kestrel_Sub::StopReason reason;
+    StopReason reason;
 };
 
 // The pages of a file as plots of the store: slot 1 is the first page with anything
 // drawn on it, and so on; empty pages make no plot.
 class PlotPages {
 public:
-    PlotPages(Kestrel_Val::PlotStore& store, std::int32_t segmentLimit);
+    PlotPages(PlotStore& store, std::int32_t segmentLimit);
 
     // One segment on the page being drawn. Throws Stop at the segment or plot limit.
     void Add(Point from, Point to, std::int16_t pen);
     // One character of a label on the page being drawn; past the file's character
     // limit it is left out.
-    void AddChar(const Kestrel_Val::PlotChar& c);
+    void AddChar(const PlotChar& c);
     bool PageEmpty() const { return count_ == 0 && chars_ == 0; }
     // PG: the page drawn so far becomes a plot, unless nothing is on it.
     void EndPage();
     // End of reading: the store's plot count and the last page's counts.
     void Finish();
     // The Pen value of a segment drawn in `look` on this page.
-    std::int16_t PenCode(const Kestrel_Val::PenLook& look) { return codes_.Code(look); }
+    std::int16_t PenCode(const PenLook& look) { return codes_.Code(look); }
 
 private:
     void Begin(int slot);
     void Commit();
 
-    Kestrel_Val::PlotStore& store_;
+    PlotStore& store_;
     std::int32_t limit_;
     std::int32_t total_ = 0;  // segments of all pages
     int slot_ = 1;
@@ -95,4 +95,4 @@ private:
 // Whether a point fits the store's single-precision coordinates.
 bool Storable(Point p);
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

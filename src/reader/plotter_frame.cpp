@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+#include "reader/rounding.h"
+
+namespace kestrel::reader {
 
 namespace {
 
@@ -103,7 +105,7 @@ bool PlotterFrame::PlotSize(std::span<const double> p) {
 
 bool PlotterFrame::Rotate(std::span<const double> p) {
     if (p.size() > 1 || !Finite(p)) return false;
-    int angle = p.empty() ? 0 : static_cast<int>(std::lround(p[0]));
+    const int angle = p.empty() ? 0 : Rounded<int>(p[0], Halves::AwayFromZero).value_or(-1);
     if (angle != 0 && angle != 90 && angle != 180 && angle != 270) return false;
     rotation_ = angle;
     Update();
@@ -150,7 +152,7 @@ bool PlotterFrame::Scale(std::span<const double> p) {
         return true;
     }
     if (p.size() != 4 && p.size() != 5 && p.size() != 7) return false;
-    const int type = p.size() >= 5 ? static_cast<int>(std::lround(p[4])) : 0;
+    const int type = p.size() >= 5 ? Rounded<int>(p[4], Halves::AwayFromZero).value_or(-1) : 0;
     if (type < 0 || type > 2 || (type != 1 && p.size() == 7)) return false;
     if (type == 2 ? (p[1] == 0 || p[3] == 0) : (p[0] == p[1] || p[2] == p[3])) return false;
     scaleType_ = type;
@@ -214,4 +216,4 @@ void PlotterFrame::Update() {
     }
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -2,7 +2,7 @@
 
 #include <span>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 struct Point {
     double x = 0;
@@ -76,4 +76,4 @@ private:
     Affine userToPhysical_;
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

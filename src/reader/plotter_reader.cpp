@@ -8,14 +8,13 @@
 #include "reader/hpgl_scanner.h"
 #include "reader/plot_file_text.h"
 #include "reader/plotter.h"
+#include "reader/rounding.h"
 #include "reader/shapes.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
-using Kestrel_Sub::ReadOptions;
-using Kestrel_Sub::StopReason;
 using Param = HpglScanner::Param;
 
 constexpr std::uint16_t Code(char a, char b) {
@@ -56,7 +55,7 @@ private:
             throw Stop{StopReason::Cancelled};
         }
         // A mapped file's pages behind the reading go back; a file cut short ends it.
-        if (!Kestrel_Sub::PassedMappedText(text_ + scan_.Offset())) throw Stop{StopReason::EndOfFile};
+        if (!PassedMappedText(text_ + scan_.Offset())) throw Stop{StopReason::EndOfFile};
     }
 
     void Command(std::uint16_t code) {
@@ -226,8 +225,8 @@ private:
             scan_.SkipParameters();
             return;
         }
-        const double pen = r == Param::End ? 0 : std::round(v);
-        if (pen >= 0 && pen <= 32767) plotter_.pen = static_cast<std::int16_t>(pen);
+        const auto pen = r == Param::End ? std::optional<std::int16_t>(0) : Rounded<std::int16_t>(v, Halves::AwayFromZero);
+        if (pen && *pen >= 0) plotter_.pen = *pen;
         if (r == Param::Number) scan_.SkipParameters();
     }
 
@@ -403,9 +402,9 @@ void CommandReader::EncodedPolyline() {
 
 }  // namespace
 
-Kestrel_Sub::ReadResult ReadPlotterText(Kestrel_Val::PlotStore& store, std::string_view text,
+ReadResult ReadPlotterText(PlotStore& store, std::string_view text,
                                         const ReadOptions& options) {
-    Kestrel_Sub::ReadResult result;
+    ReadResult result;
     PlotPages pages(store, options.segmentLimit);
     Plotter plotter(pages);
     plotter.drawing.budget.SetCeiling(options.segmentLimit);
@@ -422,4 +421,4 @@ Kestrel_Sub::ReadResult ReadPlotterText(Kestrel_Val::PlotStore& store, std::stri
     return result;
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -169,4 +169,4 @@ void Hatch::Draw(bool nonZero, const Sink& sink) const {
     }
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

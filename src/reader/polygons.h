@@ -7,7 +7,7 @@
 #include "reader/generation_budget.h"
 #include "reader/plotter_frame.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // The polygon buffer: what polygon mode (PM) records and the rectangle and wedge
 // commands leave, for EP to outline and FP to fill. Points are physical units.
@@ -75,4 +75,4 @@ private:
     double crossings_ = 0;   // over all lines
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -4,7 +4,7 @@
 
 #include "reader/plot_file_text.h"
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 ReadPacing::ReadPacing(std::string_view text, const ReadOptions& options, bool reportsProgress)
     : begin_(text.data()), next_(text.data()), options_(options), reportsProgress_(reportsProgress) {}
@@ -25,4 +25,4 @@ void ReadPacing::Finish(const char* at) {
     }
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

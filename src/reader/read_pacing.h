@@ -6,7 +6,7 @@
 
 #include "reader/reader.h"
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 // What a reading does now and then as it moves through its text: it reports the bytes
 // passed (ReadOptions::progress), notices a cancel (ReadOptions::cancel), and gives back
@@ -41,4 +41,4 @@ private:
     bool reportsProgress_;
 };
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

@@ -13,11 +13,9 @@
 #include "reader/read_pacing.h"
 #include "reader/plotter_reader.h"
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 namespace {
 
-using Kestrel_Val::PlotLine;
-using Kestrel_Val::PlotStore;
 
 constexpr int Slot = 1;  // the only slot the reader fills
 
@@ -103,10 +101,10 @@ public:
         : store_(store), lines_(store.PlotLines[Slot]), segmentLimit_(segmentLimit), pacing_(pacing) {
         lines_.assign(2, PlotLine{});
         lines_[1].Pen = PenNo_;
-        store_.MaxX[Slot] = Kestrel_Val::ExtentLow;
-        store_.MaxY[Slot] = Kestrel_Val::ExtentLow;
-        store_.MinX[Slot] = Kestrel_Val::ExtentHigh;
-        store_.MinY[Slot] = Kestrel_Val::ExtentHigh;
+        store_.MaxX[Slot] = ExtentLow;
+        store_.MaxY[Slot] = ExtentLow;
+        store_.MinX[Slot] = ExtentHigh;
+        store_.MinY[Slot] = ExtentHigh;
     }
 
     std::int32_t CompleteSegments() const { return LineNo_ - 1; }
@@ -268,7 +266,7 @@ private:
     }
 
     PlotStore& store_;
-    Kestrel_Val::PlotLineTable& lines_;
+    PlotLineTable& lines_;
     std::int32_t segmentLimit_;
     ReadPacing* pacing_;
     std::int32_t LineNo_ = 1;
@@ -312,20 +310,20 @@ void Interpret(Interpreter& in, std::string_view text, Delimiting delimiting, ch
 }
 
 // The table shrinks in place (a smaller block or a shorter mapping): no copy of note.
-void ShrinkToFit(Kestrel_Val::PlotLineTable& lines) { lines.shrink_to_fit(); }
+void ShrinkToFit(PlotLineTable& lines) { lines.shrink_to_fit(); }
 
 }  // namespace
 
-int FileErrorNumber(int err) {
+ErrorNumber FileErrorNumber(int err) {
     switch (err) {
         case ENOENT:
         case ENOTDIR:
-            return 53;
+            return ErrorNumber::FileNotFound;
         case EACCES:
         case EPERM:
-            return 70;
+            return ErrorNumber::PermissionDenied;
         default:
-            return 52;
+            return ErrorNumber::BadFileName;
     }
 }
 
@@ -346,7 +344,7 @@ void EmptyPlot(PlotStore& store) {
 }  // namespace
 
 ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options) {
-    if (options.reading == Reading::Plotter) return Kestrel_Plotter::ReadPlotterText(store, text, options);
+    if (options.reading == Reading::Plotter) return ReadPlotterText(store, text, options);
     ReadResult result;
     store.SetSlotCount(2);
     ForgetChars(store);
@@ -385,7 +383,7 @@ ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
     if (err != 0) {
         store.SetSlotCount(2);
         store.Pens[Slot] = {};
-        Interpreter reset(store, Kestrel_Val::MaxSegments);
+        Interpreter reset(store, MaxSegments);
         EmptyPlot(store);
         ReadResult result;
         if (err == ENOMEM) {
@@ -405,4 +403,4 @@ int LastPos(std::string_view text, std::string_view part) {
     return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "reader/error_number.h"
 #include "reader/plot_store.h"
 
-namespace Kestrel_Sub {
+namespace kestrel::reader {
 
 enum class ReadStatus {
     Read,         // the file was read (possibly ended early; see StopReason)
@@ -32,7 +33,7 @@ enum class Reading { Plotter, Basic };
 
 struct ReadOptions {
     Reading reading = Reading::Plotter;
-    std::int32_t segmentLimit = Kestrel_Val::MaxSegments;  // for the whole file
+    std::int32_t segmentLimit = MaxSegments;  // for the whole file
     // Polled while reading: when it becomes true, reading ends with StopReason::Cancelled.
     const std::atomic<bool>* cancel = nullptr;
     // Bytes of the file read so far, updated now and then while reading.
@@ -42,20 +43,20 @@ struct ReadOptions {
 struct ReadResult {
     ReadStatus status = ReadStatus::Read;
     StopReason stop = StopReason::EndOfFile;
-    int errorNumber = 0;  // with CannotOpen: 53 missing, 70 no permission, 52 otherwise
+    ErrorNumber errorNumber = ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
 };
 
 // Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
-ReadResult ReadPlotFile(Kestrel_Val::PlotStore& store, const ReadOptions& options = {});
+ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options = {});
 
 // Reads plot text already in memory, exactly as ReadPlotFile reads a file's bytes.
-ReadResult ReadPlotText(Kestrel_Val::PlotStore& store, std::string_view text,
+ReadResult ReadPlotText(PlotStore& store, std::string_view text,
                         const ReadOptions& options = {});
 
 // The failure number for an errno from opening or reading a file.
-int FileErrorNumber(int err);
+ErrorNumber FileErrorNumber(int err);
 
 // 1-based position of the last occurrence of `part` in `text`, 0 if none.
 int LastPos(std::string_view text, std::string_view part);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::reader

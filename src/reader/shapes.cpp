@@ -6,7 +6,7 @@
 
 #include "reader/arcs.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr double MinThicknessMm = 0.1;
 constexpr double MaxThicknessMm = 5;
 // Solid fills' lines lie this much closer than the pen is wide.
 constexpr double SolidOverlap = 0.95;
-constexpr double UnitsPerMm = Kestrel_Val::PlotterUnitsPerMm;
+constexpr double UnitsPerMm = PlotterUnitsPerMm;
 
 bool Finite(std::span<const double> p) {
     return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
@@ -92,7 +92,7 @@ void ShapeCommands::ArcRelative(std::span<const double> p) {
 void ShapeCommands::ArcThrough(Point middle, Point end, double chord) {
     Point start;
     if (!UserPosition(start)) return;
-    const ThreePointArc arc = Kestrel_Plotter::ArcThrough(start, middle, end);
+    const ThreePointArc arc = reader::ArcThrough(start, middle, end);
     const Point endPhysical = p_.Absolute(end);
     if (!Storable(endPhysical)) return;
     switch (arc.kind) {
@@ -375,4 +375,4 @@ void ShapeCommands::PenColour(std::span<const double> p) { p_.drawing.pens.Colou
 void ShapeCommands::PenCount(std::span<const double> p) { p_.drawing.pens.PenCount(p); }
 void ShapeCommands::ColourRange(std::span<const double> p) { p_.drawing.pens.ColourRange(p); }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

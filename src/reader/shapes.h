@@ -5,7 +5,7 @@
 
 #include "reader/plotter.h"
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // The commands that draw shapes or set how lines and areas are drawn, each given its
 // parameters as numbers. A parameter list the command does not take leaves everything as
@@ -60,4 +60,4 @@ private:
     Plotter& p_;
 };
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

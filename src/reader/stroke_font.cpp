@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // The .jhf files of the Hershey fonts, built into the program (see CMakeLists.txt).
 extern const std::string_view HersheyRomanSimplex;
@@ -261,4 +261,4 @@ std::uint16_t ShiftJisToJis(unsigned char lead, unsigned char trail) {
     return static_cast<std::uint16_t>(row << 8 | cell);
 }
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Kestrel_Plotter {
+namespace kestrel::reader {
 
 // A point of a glyph in character units: u across (1 = the character width), v up
 // (0 = baseline, 1 = cap height). A point that starts a stroke is not joined to the
@@ -83,4 +83,4 @@ private:
 // JIS X 0208 code of a Shift-JIS byte pair; 0 when the pair is none.
 std::uint16_t ShiftJisToJis(unsigned char lead, unsigned char trail);
 
-}  // namespace Kestrel_Plotter
+}  // namespace kestrel::reader

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 struct Rgb {
     std::uint8_t r = 0;
@@ -36,4 +36,4 @@ public:
     virtual void Rectangle(float x1, float y1, float x2, float y2) = 0;
 };
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -8,7 +8,7 @@
 #include "reader/plot_store.h"
 #include "reader/stroke_font.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // Where label strokes go: x' = offsetX + scaleX * x, y' = offsetY + scaleY * y in output
 // units (an output whose y grows downwards takes a negative scaleY).
@@ -26,8 +26,8 @@ struct StrokeMap {
 // a stroke the points less than a pixel from the last one drawn to are passed over, the
 // stroke's end always kept.
 template <typename Emit>
-void ForEachCharStroke(const Kestrel_Val::PlotChar& c, Emit&& emit, const StrokeMap& map = {}, double pixel = 0) {
-    const Kestrel_Plotter::StrokeFont& font = Kestrel_Plotter::StrokeFont::Standard();
+void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& map = {}, double pixel = 0) {
+    const reader::StrokeFont& font = reader::StrokeFont::Standard();
     if (c.Glyph >= font.Count()) return;
     // The record in output units; each glyph point then costs four products.
     const double ox = map.offsetX + map.scaleX * c.X;
@@ -36,7 +36,7 @@ void ForEachCharStroke(const Kestrel_Val::PlotChar& c, Emit&& emit, const Stroke
     const double wy = map.scaleY * c.WidthY;
     const double hx = map.scaleX * c.HeightX;
     const double hy = map.scaleY * c.HeightY;
-    const Kestrel_Plotter::Glyph& glyph = font.At(c.Glyph);
+    const reader::Glyph& glyph = font.At(c.Glyph);
     if (hx * hx + hy * hy < 4 * pixel * pixel) {
         const double v = (glyph.minV + glyph.maxV) / 2.0;
         emit(static_cast<float>(ox + glyph.minU * wx + v * hx), static_cast<float>(oy + glyph.minU * wy + v * hy),
@@ -44,11 +44,11 @@ void ForEachCharStroke(const Kestrel_Val::PlotChar& c, Emit&& emit, const Stroke
              c.Pen);
         return;
     }
-    const std::span<const Kestrel_Plotter::GlyphPoint> points = font.Points(c.Glyph);
+    const std::span<const reader::GlyphPoint> points = font.Points(c.Glyph);
     double lastX = 0;
     double lastY = 0;
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const Kestrel_Plotter::GlyphPoint& p = points[k];
+        const reader::GlyphPoint& p = points[k];
         const double x = ox + p.u * wx + p.v * hx;
         const double y = oy + p.u * wy + p.v * hy;
         if (!p.starts) {
@@ -63,7 +63,7 @@ void ForEachCharStroke(const Kestrel_Val::PlotChar& c, Emit&& emit, const Stroke
 }
 
 // Characters 1..count of plot `slot` that the store holds; 0 when the slot does not exist.
-inline std::int64_t StoredCharCount(const Kestrel_Val::PlotStore& store, int slot) {
+inline std::int64_t StoredCharCount(const reader::PlotStore& store, int slot) {
     if (!store.ValidSlot(slot)) return 0;
     const auto& chars = store.PlotChars[static_cast<std::size_t>(slot)];
     return std::max<std::int64_t>(0, std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
@@ -72,7 +72,7 @@ inline std::int64_t StoredCharCount(const Kestrel_Val::PlotStore& store, int slo
 
 // The strokes of all characters of plot `slot`, in store order, as ForEachCharStroke gives them.
 template <typename Emit>
-void ForEachLabelStroke(const Kestrel_Val::PlotStore& store, int slot, Emit&& emit, const StrokeMap& map = {},
+void ForEachLabelStroke(const reader::PlotStore& store, int slot, Emit&& emit, const StrokeMap& map = {},
                         double pixel = 0) {
     const std::int64_t count = StoredCharCount(store, slot);
     for (std::int64_t i = 1; i <= count; ++i) {
@@ -82,6 +82,6 @@ void ForEachLabelStroke(const Kestrel_Val::PlotStore& store, int slot, Emit&& em
 }
 
 // How many strokes ForEachLabelStroke gives for plot `slot` at full detail.
-std::int64_t LabelStrokeCount(const Kestrel_Val::PlotStore& store, int slot);
+std::int64_t LabelStrokeCount(const reader::PlotStore& store, int slot);
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -5,7 +5,7 @@
 #include "reader/plot_store.h"
 #include "view/drawing_surface.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // How a pen draws on paper.
 struct PenStyle {
@@ -15,6 +15,6 @@ struct PenStyle {
 };
 
 // The style of `pen` in plot `slot`: the one place that decides a segment's colour and width.
-PenStyle PenStyleOf(const Kestrel_Val::PlotStore& store, int slot, std::int16_t pen);
+PenStyle PenStyleOf(const reader::PlotStore& store, int slot, std::int16_t pen);
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -8,9 +8,9 @@
 #include "view/label_strokes.h"
 #include "view/pen_style.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
-using Kestrel_Val::PlotStore;
+using reader::PlotStore;
 
 namespace {
 
@@ -121,12 +121,12 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     const auto stored = drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
     if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
     if (drawing.Finished()) return;
-    const Kestrel_Val::PlotLine* lines = store.PlotLines[drawing.slot].data();
+    const reader::PlotLine* lines = store.PlotLines[drawing.slot].data();
     const FitTransform& fit = drawing.fit;
     const double longest = surface.Width() + surface.Height();
     const double area = surface.Width() * surface.Height();
     const double pixel = surface.PixelSize();
-    const double twipsPerMm = store.PenWidthOff == 0 ? Kestrel_Val::PlotterUnitsPerMm * fit.s : 0;
+    const double twipsPerMm = store.PenWidthOff == 0 ? reader::PlotterUnitsPerMm * fit.s : 0;
     // Segments of one pen come in runs: its style is looked up once per run.
     std::int16_t pen = 0;
     Rgb colour = PenColour(pen);
@@ -135,7 +135,7 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     double spent = 0;
     std::int32_t k = drawing.next;
     for (; k <= drawing.count && spent < budget; ++k) {
-        const Kestrel_Val::PlotLine& l = lines[k];
+        const reader::PlotLine& l = lines[k];
         if (!styled || l.Pen != pen) {
             pen = l.Pen;
             const PenStyle style = PenStyleOf(store, drawing.slot, pen);
@@ -175,7 +175,7 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
         const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
         spent += lineCost + (side < longest ? side : longest);
     };
-    const Kestrel_Val::PlotChar* chars = store.PlotChars[drawing.slot].data();
+    const reader::PlotChar* chars = store.PlotChars[drawing.slot].data();
     std::int64_t c = drawing.nextChar;
     for (; c <= drawing.charCount && spent < budget; ++c) ForEachCharStroke(chars[c], stroke, map, PixelTwips);
     drawing.nextChar = c;
@@ -199,4 +199,4 @@ void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
     surface.SetLineStyle(LineStyle::Solid);
 }
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

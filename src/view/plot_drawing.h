@@ -6,7 +6,7 @@
 #include "reader/plot_store.h"
 #include "view/drawing_surface.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // Colour of a pen: its lowest three bits pick one of seven colours, 7 being black.
 Rgb PenColour(std::int16_t pen);
@@ -28,7 +28,7 @@ struct FitTransform {
 };
 
 // The fit of plot `slot` into a W x H area with top margin factor m.
-FitTransform ComputeFit(const Kestrel_Val::PlotStore& store, int slot, double W, double H,
+FitTransform ComputeFit(const reader::PlotStore& store, int slot, double W, double H,
                         double m = TopMargin);
 
 // One drawing of plot PlotNo, made in steps so that a window can serve its events between them.
@@ -54,20 +54,20 @@ struct PlotDrawing {
 
 // Clears the surface and draws the range frame when `framed`; the lines are left to
 // DrawMoreLines. With no file loaded the surface is not touched and nothing is left to draw.
-PlotDrawing BeginDrawing(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
+PlotDrawing BeginDrawing(const reader::PlotStore& store, DrawingSurface& surface,
                          const FitTransform& fit, bool framed);
 
 // Draws the next lines in store order, then the labels' characters, until about `budget`
 // is spent, a line or a stroke of a character costing `lineCost` plus its longer side (in
 // the surface's units, at most the surface's width plus height).
-void DrawMoreLines(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
+void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface,
                    PlotDrawing& drawing, double budget, double lineCost);
 
 // Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
-void DrawPlot(const Kestrel_Val::PlotStore& store, DrawingSurface& surface,
+void DrawPlot(const reader::PlotStore& store, DrawingSurface& surface,
               const std::function<void()>& processEvents);
 
 // Redraw after the area or the plot changed: the same, without the frame.
-void RedrawPlot(const Kestrel_Val::PlotStore& store, DrawingSurface& surface);
+void RedrawPlot(const reader::PlotStore& store, DrawingSurface& surface);
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 namespace {
 
@@ -325,4 +325,4 @@ void RasterSurface::Rectangle(float x1, float y1, float x2, float y2) {
     Line(x1, y2, x1, y1, Black);
 }
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

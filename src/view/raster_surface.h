@@ -4,7 +4,7 @@
 
 #include "view/drawing_surface.h"
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // A drawing surface over 32-bit pixels (0xAARRGGBB, as QImage::Format_RGB32 keeps them)
 // that it does not own. Lines are written straight into the pixels: one pixel wide,
@@ -37,4 +37,4 @@ private:
     Rgb lastColour_;
 };
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

@@ -1,9 +1,11 @@
 #include "view/view_layout.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 
-namespace Kestrel_View {
+#include "reader/rounding.h"
+
+namespace kestrel::view {
 
 namespace {
 
@@ -19,8 +21,8 @@ Rect Viewport(const WindowMetrics& m) {
 }
 
 void FillViewport(ViewLayout& layout, const WindowMetrics& m) {
-    layout.picture1 = Viewport(m);
-    layout.picture3 = {0, 0, layout.picture1.width, layout.picture1.height};
+    layout.viewport = Viewport(m);
+    layout.area = {0, 0, layout.viewport.width, layout.viewport.height};
 }
 
 // Setting a value runs the bar's change handler when the value changes, as the window's
@@ -28,27 +30,33 @@ void FillViewport(ViewLayout& layout, const WindowMetrics& m) {
 void SetHValue(ViewLayout& layout, std::int16_t value) {
     if (layout.hscroll.value == value) return;
     layout.hscroll.value = value;
-    HScroll1_Change(layout);
+    FollowHorizontalBar(layout);
 }
 
 void SetVValue(ViewLayout& layout, std::int16_t value) {
     if (layout.vscroll.value == value) return;
     layout.vscroll.value = value;
-    VScroll1_Change(layout);
+    FollowVerticalBar(layout);
+}
+
+// What a bar shows for a wanted value: rounded, and held within its range as a scroll bar holds it.
+std::int16_t BarValue(const ScrollBarState& bar, double wanted) {
+    const int value = reader::RoundedClamped<int>(wanted, reader::Halves::AwayFromZero);
+    return static_cast<std::int16_t>(std::clamp<int>(value, 0, bar.maximum));
 }
 
 std::int16_t AtLeastOne(double v) {
-    std::int16_t r = 0;
-    RoundToInt16(v, r);  // v lies within 0..3276.7 here
+    // v lies within 0..3276.7 here
+    const std::int16_t r = reader::Rounded<std::int16_t>(v, reader::Halves::ToEven).value_or(0);
     return r < 1 ? std::int16_t{1} : r;
 }
 
 // Maximum (the overflow, at most 32767) and steps. Steps are at least 1, which scroll bars
 // require: a short overflow would otherwise round them to 0.
 void SetRange(ScrollBarState& bar, double overflow) {
-    std::int16_t maximum = 0;
-    RoundToInt16(overflow < ScrollLimit ? overflow : ScrollLimit, maximum);
-    bar.maximum = maximum;
+    bar.maximum = reader::Rounded<std::int16_t>(overflow < ScrollLimit ? overflow : ScrollLimit,
+                                                reader::Halves::ToEven)
+                      .value_or(0);
     bar.largeStep = AtLeastOne(bar.maximum / 10.0);
     bar.smallStep = AtLeastOne(bar.largeStep / 10.0);
 }
@@ -63,14 +71,14 @@ struct Overflow {
 // Which bars the drawing area needs: a bar takes room from the viewport, which may make
 // the other one needed too. Needs only ever switch on, so the pair settles within three rounds.
 Overflow Measure(const ViewLayout& layout, const WindowMetrics& m) {
-    const Rect& p1 = layout.picture1;
-    const Rect& p3 = layout.picture3;
+    const Rect& viewport = layout.viewport;
+    const Rect& area = layout.area;
     Overflow o;
     for (int round = 0; round < 3; ++round) {
-        const double visibleW = p1.width - (o.v ? m.scrollBarThickness : 0);
-        const double visibleH = p1.height - (o.h ? m.scrollBarThickness : 0);
-        o.width = p3.width - visibleW;
-        o.height = p3.height - visibleH;
+        const double visibleW = viewport.width - (o.v ? m.scrollBarThickness : 0);
+        const double visibleH = viewport.height - (o.h ? m.scrollBarThickness : 0);
+        o.width = area.width - visibleW;
+        o.height = area.height - visibleH;
         o.h = o.width > 0;
         o.v = o.height > 0;
     }
@@ -81,17 +89,17 @@ Overflow Measure(const ViewLayout& layout, const WindowMetrics& m) {
 void ShowVScroll(ViewLayout& layout, const WindowMetrics& m, double overflow) {
     SetRange(layout.vscroll, overflow);
     if (layout.vscroll.value > layout.vscroll.maximum) SetVValue(layout, layout.vscroll.maximum);
-    const Rect& p1 = layout.picture1;
-    layout.vscroll.geometry = {p1.width - m.scrollBarThickness, m.toolBarHeight,
-                               m.scrollBarThickness, p1.height - m.scrollBarThickness};
+    const Rect& viewport = layout.viewport;
+    layout.vscroll.geometry = {viewport.width - m.scrollBarThickness, m.toolBarHeight,
+                               m.scrollBarThickness, viewport.height - m.scrollBarThickness};
     layout.vscroll.visible = true;
 }
 
 void ShowHScroll(ViewLayout& layout, const WindowMetrics& m, double overflow) {
     SetRange(layout.hscroll, overflow);
     if (layout.hscroll.value > layout.hscroll.maximum) SetHValue(layout, layout.hscroll.maximum);
-    const Rect& p1 = layout.picture1;
-    layout.hscroll.geometry = {0, m.toolBarHeight + p1.height - m.scrollBarThickness, p1.width,
+    const Rect& viewport = layout.viewport;
+    layout.hscroll.geometry = {0, m.toolBarHeight + viewport.height - m.scrollBarThickness, viewport.width,
                                m.scrollBarThickness};
     layout.hscroll.visible = true;
 }
@@ -104,41 +112,30 @@ bool Holds(float size, float viewport) {
 }
 
 bool ZoomHolds(const ViewLayout& layout, float factor) {
-    const float w = static_cast<float>(layout.picture3.width) * factor;
-    const float h = static_cast<float>(layout.picture3.height) * factor;
-    return Holds(w, static_cast<float>(layout.picture1.width)) &&
-           Holds(h, static_cast<float>(layout.picture1.height));
+    const float w = static_cast<float>(layout.area.width) * factor;
+    const float h = static_cast<float>(layout.area.height) * factor;
+    return Holds(w, static_cast<float>(layout.viewport.width)) &&
+           Holds(h, static_cast<float>(layout.viewport.height));
 }
 
 }  // namespace
 
-bool RoundToInt16(double v, std::int16_t& out) {
-    if (std::isnan(v)) return false;
-    const double low = std::floor(v);
-    const double frac = v - low;
-    double r = low;
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(low, 2.0) != 0)) r = low + 1;
-    if (r < -32768 || r > 32767) return false;
-    out = static_cast<std::int16_t>(r);
-    return true;
-}
-
-void FormLoad(ViewLayout& layout, const WindowMetrics& m) {
+void StartLayout(ViewLayout& layout, const WindowMetrics& m) {
     FillViewport(layout, m);
     layout.vscroll.visible = false;
     layout.hscroll.visible = false;
 }
 
-void FormResize(ViewLayout& layout, const WindowMetrics& m) {
+void FitAreaToViewport(ViewLayout& layout, const WindowMetrics& m) {
     if (m.innerHeight > 0) FillViewport(layout, m);  // a minimised window keeps its layout
     SetHValue(layout, 0);
     SetVValue(layout, 0);
 }
 
-bool ZoomIn(ViewLayout& layout, const WindowMetrics& m) {
+bool EnlargeArea(ViewLayout& layout, const WindowMetrics& m) {
     if (!ZoomHolds(layout, 2.0f)) return false;
-    layout.picture3.width = 2 * layout.picture3.width;
-    layout.picture3.height = 2 * layout.picture3.height;
+    layout.area.width = 2 * layout.area.width;
+    layout.area.height = 2 * layout.area.height;
     const Overflow o = Measure(layout, m);
     // A bar without an overflow is left as it is (enlarging cannot end an overflow).
     if (o.v) ShowVScroll(layout, m, o.height);
@@ -146,12 +143,12 @@ bool ZoomIn(ViewLayout& layout, const WindowMetrics& m) {
     return true;
 }
 
-bool ZoomOut(ViewLayout& layout, const WindowMetrics& m) {
+bool ReduceArea(ViewLayout& layout, const WindowMetrics& m) {
     if (!ZoomHolds(layout, 0.5f)) return false;
-    const double longer = std::max(layout.picture3.width, layout.picture3.height) / 2;
+    const double longer = std::max(layout.area.width, layout.area.height) / 2;
     if (longer < SmallestAreaSide * m.twipsPerPixel) return false;
-    layout.picture3.width = layout.picture3.width / 2;
-    layout.picture3.height = layout.picture3.height / 2;
+    layout.area.width = layout.area.width / 2;
+    layout.area.height = layout.area.height / 2;
     const Overflow o = Measure(layout, m);
     if (o.v) {
         ShowVScroll(layout, m, o.height);
@@ -168,14 +165,44 @@ bool ZoomOut(ViewLayout& layout, const WindowMetrics& m) {
     return true;
 }
 
-void FitToWindow(ViewLayout& layout, const WindowMetrics& m) {
-    FormResize(layout, m);
+void FitAreaHidingBars(ViewLayout& layout, const WindowMetrics& m) {
+    FitAreaToViewport(layout, m);
     layout.vscroll.visible = false;
     layout.hscroll.visible = false;
 }
 
-void HScroll1_Change(ViewLayout& layout) { layout.picture3.left = -layout.hscroll.value; }
+void FollowHorizontalBar(ViewLayout& layout) { layout.area.left = -layout.hscroll.value; }
 
-void VScroll1_Change(ViewLayout& layout) { layout.picture3.top = -layout.vscroll.value; }
+void FollowVerticalBar(ViewLayout& layout) { layout.area.top = -layout.vscroll.value; }
 
-}  // namespace Kestrel_View
+int ZoomAboutPoint(ViewLayout& layout, const WindowMetrics& m, int steps, double x, double y) {
+    int taken = 0;
+    for (int i = 0; i < std::abs(steps); ++i) {
+        // Where the point is in the viewport, to be kept there.
+        const double viewX = layout.area.left + x;
+        const double viewY = layout.area.top + y;
+        const double width = layout.area.width;
+        if (!(steps > 0 ? EnlargeArea(layout, m) : ReduceArea(layout, m))) break;
+        ++taken;
+        if (width <= 0) break;
+        // The fit scales with the area, so the point moves with it.
+        const double factor = layout.area.width / width;
+        x *= factor;
+        y *= factor;
+        if (layout.hscroll.visible) SetHValue(layout, BarValue(layout.hscroll, x - viewX));
+        if (layout.vscroll.visible) SetVValue(layout, BarValue(layout.vscroll, y - viewY));
+    }
+    return taken;
+}
+
+bool ScrollByWheel(ViewLayout& layout, bool horizontal, int steps, int linesPerNotch) {
+    const ScrollBarState& bar = horizontal ? layout.hscroll : layout.vscroll;
+    if (!bar.visible || steps == 0) return false;
+    const long long delta = static_cast<long long>(steps) * linesPerNotch * bar.smallStep;
+    const auto value = static_cast<std::int16_t>(std::clamp<long long>(bar.value - delta, 0, bar.maximum));
+    if (value == bar.value) return false;
+    horizontal ? SetHValue(layout, value) : SetVValue(layout, value);
+    return true;
+}
+
+}  // namespace kestrel::view

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace Kestrel_View {
+namespace kestrel::view {
 
 // Positions and sizes in twips.
 struct Rect {
@@ -35,26 +35,33 @@ struct WindowMetrics {
 };
 
 struct ViewLayout {
-    Rect picture1;  // the viewport, relative to the client area
-    Rect picture3;  // the drawing area, relative to the viewport
+    Rect viewport;  // `Picture1`, relative to the client area
+    Rect area;      // the drawing area `Picture3`, relative to the viewport
     ScrollBarState hscroll;
     ScrollBarState vscroll;
 };
 
-// Rounds to the nearest integer, halves to even, and checks the 16-bit range.
-bool RoundToInt16(double v, std::int16_t& out);
-
-void FormLoad(ViewLayout& layout, const WindowMetrics& m);
-void FormResize(ViewLayout& layout, const WindowMetrics& m);
-// Each returns false, changing nothing, when the new size would leave the 16-bit
-// range of a scroll bar, or (reducing) when the area would become too small to show
-// anything; on true the caller redraws the plot.
-bool ZoomIn(ViewLayout& layout, const WindowMetrics& m);
-bool ZoomOut(ViewLayout& layout, const WindowMetrics& m);
-// Form_Resize and hiding both bars; the caller redraws the plot.
-void FitToWindow(ViewLayout& layout, const WindowMetrics& m);
+// The layout of a new window: the area fills the viewport, both bars hidden.
+void StartLayout(ViewLayout& layout, const WindowMetrics& m);
+// The area fills the viewport again, scrolled back to its origin; the bars keep their
+// visibility. A minimised window keeps its layout.
+void FitAreaToViewport(ViewLayout& layout, const WindowMetrics& m);
+// The area twice or half as wide and high. Each returns false, changing nothing, when the
+// new size would leave the 16-bit range of a scroll bar, or (reducing) when the area would
+// become too small to show anything; on true the caller redraws the plot.
+bool EnlargeArea(ViewLayout& layout, const WindowMetrics& m);
+bool ReduceArea(ViewLayout& layout, const WindowMetrics& m);
+// FitAreaToViewport and both bars hidden; the caller redraws the plot.
+void FitAreaHidingBars(ViewLayout& layout, const WindowMetrics& m);
 // A scroll bar's value changed: the drawing area slides under the viewport.
-void HScroll1_Change(ViewLayout& layout);
-void VScroll1_Change(ViewLayout& layout);
+void FollowHorizontalBar(ViewLayout& layout);
+void FollowVerticalBar(ViewLayout& layout);
+// `steps` enlargements (reductions when negative) that keep the point (x, y) of the area,
+// in its twips, where it is in the viewport, as far as the bars reach. Returns the steps
+// taken: they end at the first refused; with none the layout is unchanged.
+int ZoomAboutPoint(ViewLayout& layout, const WindowMetrics& m, int steps, double x, double y);
+// The wheel turned `steps` notches (positive away from the user) over a visible bar: it
+// moves `linesPerNotch` small steps a notch, held within its range. False when nothing moved.
+bool ScrollByWheel(ViewLayout& layout, bool horizontal, int steps, int linesPerNotch);
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::view

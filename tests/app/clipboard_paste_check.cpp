@@ -14,7 +14,7 @@
 #include "app/pict_form.h"
 #include "app/qt_platform.h"
 #include "reader/plot_store.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 namespace {
 
@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
         return 77;
     }
     QApplication app(argc, argv);
-    Kestrel_Val::PlotStore store;
-    Kestrel_App::QtPlatform platform;
-    Kestrel_App::PictForm form(store, platform);
+    kestrel::reader::PlotStore store;
+    kestrel::app::QtPlatform platform;
+    kestrel::app::PictForm form(store, platform);
     form.resize(640, 480);
     form.show();
     auto surface = form.Picture3()->Surface();

@@ -16,10 +16,10 @@
 #include "app/dialogs.h"
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
-using Kestrel_App::PictForm;
+using app::PictForm;
 
 class DialogsTest : public FormTest {
 protected:
@@ -212,7 +212,7 @@ TEST_F(DialogsTest, ManualOpensInABrowserEachTimeAndAFailureIsReported) {
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_TRUE(fake.messages[0].text.contains(path));
     EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
-    EXPECT_EQ(fake.messages[0].icon, Kestrel_App::MessageIcon::Warning);
+    EXPECT_EQ(fake.messages[0].icon, app::MessageIcon::Warning);
 }
 
 TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
@@ -227,9 +227,9 @@ TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
         ASSERT_TRUE(root.mkpath("bin/help") && root.mkpath("share/kestrel/help"));
         ASSERT_TRUE(!r.beside || QFile(root.filePath("bin/help/index.htm")).open(QIODevice::WriteOnly));
         ASSERT_TRUE(!r.shared || QFile(root.filePath("share/kestrel/help/index.htm")).open(QIODevice::WriteOnly));
-        EXPECT_EQ(Kestrel_App::ManualPath(root.filePath("bin")), root.filePath(r.want)) << r.beside << r.shared;
+        EXPECT_EQ(app::ManualPath(root.filePath("bin")), root.filePath(r.want)) << r.beside << r.shared;
     }
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

@@ -19,13 +19,13 @@
 #include "app/pict_form.h"
 #include "app/platform.h"
 #include "reader/plot_store.h"
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 
-struct FakePlatform final : Kestrel_App::Platform {
+struct FakePlatform final : app::Platform {
     struct OpenCall {
         QString title, initialName;
         QStringList filters;
@@ -33,32 +33,32 @@ struct FakePlatform final : Kestrel_App::Platform {
     };
     struct MessageCall {
         QString text, caption;
-        Kestrel_App::MessageIcon icon = Kestrel_App::MessageIcon::None;
+        app::MessageIcon icon = app::MessageIcon::None;
     };
 
-    std::deque<Kestrel_App::OpenChoice> openAnswers, saveAnswers;  // none left: cancel
+    std::deque<app::OpenChoice> openAnswers, saveAnswers;  // none left: cancel
     std::vector<OpenCall> openCalls, saveCalls;
     std::vector<MessageCall> messages;
     std::vector<QMenu*> popups;
     std::function<bool(QPrinter&)> printAnswer;  // what the print dialog does; unset: cancel
     int printCalls = 0;
-    int clearError = 0, putError = 0;  // the clipboard's errors to report
+    reader::ErrorNumber clearError{}, putError{};  // the clipboard's errors to report
     std::vector<QImage> clipboardImages;
     std::vector<QString> browserPaths;
     bool browserStarts = true;
 
-    static std::optional<Kestrel_App::OpenChoice> Answer(std::deque<Kestrel_App::OpenChoice>& answers) {
+    static std::optional<app::OpenChoice> Answer(std::deque<app::OpenChoice>& answers) {
         if (answers.empty()) return std::nullopt;
         const auto answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    std::optional<Kestrel_App::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
+    std::optional<app::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
         openCalls.push_back({title, initialName, filters, filterIndex});
         return Answer(openAnswers);
     }
-    std::optional<Kestrel_App::OpenChoice> ChooseSaveFile(QWidget*, const QString& title, const QString& initialName,
+    std::optional<app::OpenChoice> ChooseSaveFile(QWidget*, const QString& title, const QString& initialName,
                                                           const QStringList& filters, int filterIndex) override {
         saveCalls.push_back({title, initialName, filters, filterIndex});
         return Answer(saveAnswers);
@@ -67,34 +67,34 @@ struct FakePlatform final : Kestrel_App::Platform {
         ++printCalls;
         return printAnswer && printAnswer(printer);
     }
-    int ClearClipboard() override {
-        if (clearError == 0) clipboardImages.clear();
+    reader::ErrorNumber ClearClipboard() override {
+        if (clearError == reader::ErrorNumber::None) clipboardImages.clear();
         return clearError;
     }
-    int PutClipboardImage(const QImage& image) override {
-        if (putError == 0) clipboardImages.push_back(image);
+    reader::ErrorNumber PutClipboardImage(const QImage& image) override {
+        if (putError == reader::ErrorNumber::None) clipboardImages.push_back(image);
         return putError;
     }
     bool OpenInBrowser(const QString& path) override {
         browserPaths.push_back(path);
         return browserStarts;
     }
-    void ShowMessage(QWidget*, const QString& text, const QString& caption, Kestrel_App::MessageIcon icon) override {
+    void ShowMessage(QWidget*, const QString& text, const QString& caption, app::MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
     void PopupMenu(QMenu* menu, const QPoint&) override { popups.push_back(menu); }
 };
 
 // What RedrawPlot (`framed`: DrawPlot, with frame and larger top margin) draws on a fresh raster.
-inline QImage Rendered(const Kestrel_Val::PlotStore& store, QSize size, double twipsPerPixel, bool framed = false) {
+inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsPerPixel, bool framed = false) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
-    Kestrel_View::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+    view::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                         static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
     if (framed)
-        Kestrel_View::DrawPlot(store, surface, {});
+        view::DrawPlot(store, surface, {});
     else
-        Kestrel_View::RedrawPlot(store, surface);
+        view::RedrawPlot(store, surface);
     return image;
 }
 
@@ -110,7 +110,7 @@ inline bool AllWhite(const QImage& image) { return CountColour(image, qRgb(255, 
 inline const QRgb Blue = qRgb(0, 0, 128);
 
 // Serves events until the window has read and drawn all it was asked to.
-inline bool WaitUntilIdle(const Kestrel_App::PictForm& form, int milliseconds = 20000) {
+inline bool WaitUntilIdle(const app::PictForm& form, int milliseconds = 20000) {
     QElapsedTimer clock;
     clock.start();
     while (form.Busy() && clock.elapsed() < milliseconds) QTest::qWait(1);
@@ -121,7 +121,7 @@ class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings().clear();  // no recent files from an earlier test
-        form = std::make_unique<Kestrel_App::PictForm>(store, fake);
+        form = std::make_unique<app::PictForm>(store, fake);
         form->resize(640, 480);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -129,7 +129,7 @@ protected:
 
     // Opens a file through the menu command, the dialog answering with `path`.
     void OpenThroughDialog(const QString& path, int filterIndex = 1) {
-        fake.openAnswers.push_back(Kestrel_App::OpenChoice{path, filterIndex});
+        fake.openAnswers.push_back(app::OpenChoice{path, filterIndex});
         form->PlotMenu21_Click();
         ASSERT_TRUE(WaitUntilIdle(*form));
     }
@@ -141,9 +141,9 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    Kestrel_Val::PlotStore store;
+    reader::PlotStore store;
     FakePlatform fake;
-    std::unique_ptr<Kestrel_App::PictForm> form;
+    std::unique_ptr<app::PictForm> form;
 };
 
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

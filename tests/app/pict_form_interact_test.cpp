@@ -11,7 +11,7 @@
 
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 using Points = std::vector<float>;
@@ -38,7 +38,7 @@ protected:
         return {l.X1, l.Y1, l.X2, l.Y2};
     }
     Points Shape() const {
-        const Kestrel_View::ShapeRect& s = form->Picture3()->Shape();
+        const interact::ShapeRect& s = form->Picture3()->Shape();
         return {s.Left, s.Top, s.Width, s.Height, s.Visible ? 1.0f : 0.0f};
     }
     // A right-button drag through the handlers, in twips.
@@ -182,7 +182,7 @@ TEST(VirtualKeyCode, MapsQtKeysToWindowsCodes) {
         // The keypad with Num Lock off sends arrows, as on Windows.
         {Qt::Key_Left, keypad, 83, true, 37}, {Qt::Key_4, keypad, 83, true, 100}};
     for (const auto& [key, modifiers, scanCode, xkb, code] : rows)
-        EXPECT_EQ(Kestrel_View::VirtualKeyCode(key, modifiers, scanCode, xkb), code) << key << " " << scanCode;
+        EXPECT_EQ(app::VirtualKeyCode(key, modifiers, scanCode, xkb), code) << key << " " << scanCode;
 }
 
 TEST_F(InteractTest, RightDragCopiesTheRegionUnderTheRectangle) {
@@ -293,4 +293,4 @@ TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouse) {
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

@@ -9,7 +9,7 @@
 
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 class LayoutTest : public FormTest {
@@ -90,4 +90,4 @@ TEST_F(LayoutTest, ResizeWithAdjustOffKeepsTheImageUnscaled) {
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

@@ -23,7 +23,7 @@
 #include "form_test_support.h"
 #include "reader/reader.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 const char HouseText[] =
@@ -89,7 +89,7 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
 }
 
 TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
-    using Kestrel_App::MessageIcon;
+    using app::MessageIcon;
     const struct { QString path; const char* text; MessageIcon icon; bool basic = false; } cases[] = {
         // neither ';' nor a character before a PD, which only the basic reading needs
         {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None, true},
@@ -155,9 +155,9 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
 }
 
 TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
-    Kestrel_App::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}};
-    Kestrel_Sub::ReadPlotText(plot.store, HouseText);
-    plot.result.stop = Kestrel_Sub::StopReason::OutOfMemory;
+    app::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}};
+    reader::ReadPlotText(plot.store, HouseText);
+    plot.result.stop = reader::StopReason::OutOfMemory;
     form->ShowReadPlot(plot);
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("メモリが足りません(Err=7)"));
@@ -211,11 +211,11 @@ TEST_F(OpenTest, TitleRecentFilesAndTheLastFolderOutlastTheRun) {
 
     // The next run starts with them, and its first dialog in the last file's folder.
     form.reset();
-    form = std::make_unique<Kestrel_App::PictForm>(store, fake);
+    form = std::make_unique<app::PictForm>(store, fake);
     EXPECT_EQ(recent().size(), 8);
     form->PlotMenu21_Click();
     EXPECT_EQ(fake.openCalls.back().initialName, dir.filePath("plots/*.hpg"));
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

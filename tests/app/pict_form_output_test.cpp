@@ -24,7 +24,7 @@
 
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 const char FileError[] = "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\n"
@@ -84,7 +84,7 @@ protected:
         };
         form->PlotMenu13_Click();
     }
-    void Copy(int clearError = 0, int putError = 0) {  // with the errors the clipboard is to report
+    void Copy(reader::ErrorNumber clearError = {}, reader::ErrorNumber putError = {}) {  // the clipboard's errors
         fake.clearError = clearError;
         fake.putError = putError;
         form->PlotMenu14_Click();
@@ -200,7 +200,7 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     const std::function<void()> commands[] = {
         [this] { Save(Path("missing/a.bmp")); }, [this] { Save(Path("missing/a.pdf")); },  // paths leave the selection
         [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
-        [this] { Copy(520, 0); }, [this] { Copy(0, 521); },
+        [this] { Copy(reader::ErrorNumber::CannotEmptyClipboard); }, [this] { Copy({}, reader::ErrorNumber::CannotOpenClipboard); },
         [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, [this] { Save("/dev/full"); }};
     const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
                              QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),
@@ -251,7 +251,7 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
     const double w = 567 * 28.5 / Twips(), h = 567 * 19.8 / Twips();
     const float t = static_cast<float>(Twips());
     form->Picture3()->resize(static_cast<int>(2.5 * w), static_cast<int>(1.2 * h));  // as if zoomed
-    const Kestrel_View::Rgb colours[] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {230, 200, 0}, {200, 0, 200}, {0, 200, 200}};
+    const view::Rgb colours[] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {230, 200, 0}, {200, 0, 200}, {0, 200, 200}};
     auto surface = form->Picture3()->Surface();
     for (int page = 0; page < 6; ++page) {  // an 80-pixel square at the top-left of each tile
         const float x = static_cast<float>(std::ceil(page / 2 * w) + 2) * t;
@@ -278,7 +278,7 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
             for (int x = 0; x < image.width(); ++x)
                 for (int c = 0; c < 6; ++c) {
                     const QRgb p = image.pixel(x, y);
-                    const Kestrel_View::Rgb e = colours[c];
+                    const view::Rgb e = colours[c];
                     if (std::abs(qRed(p) - e.r) + std::abs(qGreen(p) - e.g) + std::abs(qBlue(p) - e.b) < 60)
                         marks[c] |= QRect(x, y, 1, 1);
                 }
@@ -326,4 +326,4 @@ TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

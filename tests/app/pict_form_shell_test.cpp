@@ -11,10 +11,10 @@
 #include <QScrollBar>
 #include <QToolBar>
 
-#include "app/messages.h"
+#include "interact/messages.h"
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 using ShellTest = FormTest;
@@ -82,16 +82,16 @@ TEST_F(ShellTest, ToolBarButtonsAndTheirShortcutsRunTheCommands) {
 }
 
 // A window whose view commands fail as an overflow would.
-class FailingForm : public Kestrel_App::PictForm {
+class FailingForm : public app::PictForm {
 public:
     using PictForm::PictForm;
-    void ZoomIn() override { throw Kestrel_Sub::KestrelError{6}; }
-    void ZoomOut() override { throw Kestrel_Sub::KestrelError{11}; }
+    void ZoomIn() override { throw interact::KestrelError{6}; }
+    void ZoomOut() override { throw interact::KestrelError{11}; }
     void FitToWindow() override { throw std::bad_alloc(); }
 };
 
 TEST(ToolBarTrap, AFailingViewCommandIsReportedAndTheWindowGoesOn) {
-    Kestrel_Val::PlotStore store;
+    reader::PlotStore store;
     FakePlatform fake;
     FailingForm form(store, fake);
     form.show();
@@ -113,4 +113,4 @@ TEST_F(ShellTest, StatusPanelsStartWithTheirNamesAndNoneSelectsPlotOne) {
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

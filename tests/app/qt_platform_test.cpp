@@ -14,7 +14,7 @@
 
 #include "app/qt_platform.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 // Runs `answer` on the file dialog once it is open.
@@ -32,7 +32,7 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
     QFile f(plot);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     const QStringList filters{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")};
-    Kestrel_App::QtPlatform platform;
+    app::QtPlatform platform;
     WhenOpen([&](QFileDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Open"));
         EXPECT_EQ(d->nameFilters(), filters);
@@ -54,10 +54,10 @@ TEST(QtPlatform, OpenDialogStartsInTheFolderWithTheFilterAndReportsTheChoice) {
 }
 
 TEST(QtPlatform, QtsOwnTextsAreJapanese) {
-    ASSERT_TRUE(Kestrel_App::InstallQtTranslations(*QCoreApplication::instance()));
+    ASSERT_TRUE(app::InstallQtTranslations(*QCoreApplication::instance()));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QString::fromUtf8("印刷"));
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test

@@ -7,14 +7,14 @@
 #include "interact/plot_status.h"
 #include "reader/plot_store.h"
 
-using namespace Kestrel_Interact;
+using namespace kestrel::interact;
 
 namespace {
 
 TEST(PlotStatus, PanelTexts) {
     EXPECT_EQ(PlotStatusText(1, 1), "PLOT Files : 1 / 1");
     EXPECT_EQ(PlotStatusText(-3, 1234), "PLOT Files : -3 / 1234");
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     store.LineCount = {7, 523};
     store.CharCount = {9, 0};
     // The counts follow PlotNo; a number without a plot counts nothing.

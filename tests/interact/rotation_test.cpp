@@ -12,10 +12,10 @@
 
 namespace {
 
-using Kestrel_Interact::RotatePlot;
-using Kestrel_Interact::Turn;
-using Kestrel_Val::PlotLine;
-using Kestrel_Val::PlotStore;
+using kestrel::interact::RotatePlot;
+using kestrel::interact::Turn;
+using kestrel::reader::PlotLine;
+using kestrel::reader::PlotStore;
 
 void Fill(PlotStore& store, const std::vector<PlotLine>& lines) {  // slot 1, with wrong extents
     store.PlotNo = 1;
@@ -76,7 +76,7 @@ TEST(RotatePlot, FullCirclesRestoreARealPlotBitForBit) {
     PlotStore store;
     store.PlotDir = file.parent_path().string() + "/";
     store.PlotName = file.filename().string();
-    Kestrel_Sub::ReadPlotFile(store);
+    kestrel::reader::ReadPlotFile(store);
     store.PlotNo = 1;
     ASSERT_GT(store.LineCount[1], 100);
     const std::vector<std::uint32_t> read = Bits(store);
@@ -103,7 +103,7 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
         store.CharCount[1] = 2;
         store.PlotChars[1].resize(4);
         for (auto& ch : store.PlotChars[1]) ch = {1, 2, 5, 5, 5, 5, 5, 5};
-        Kestrel_Sub::ShiftPlotChars(store, code);
+        kestrel::interact::ShiftPlotChars(store, code);
         for (const int i : {1, 2}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{x, y}));
         EXPECT_EQ(store.PlotChars[1][2].HeightY, 5);
         for (const int i : {0, 3}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{1, 2}));
@@ -116,7 +116,7 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
     store.PlotChars[1][1].X = 0.002f;
     for (const std::int16_t plotNo : {-1, 2, 1}) {  // no slot: nothing
         store.PlotNo = plotNo;
-        Kestrel_Sub::ShiftPlotChars(store, 10);
+        kestrel::interact::ShiftPlotChars(store, 10);
     }
     EXPECT_EQ(store.PlotChars[1][1].X, -0.098f);
     EXPECT_EQ(store.PlotChars[1][2].X, -0.1f);

@@ -12,7 +12,7 @@
 #include "output/png_writer.h"
 #include "test_folder.h"
 
-using Kestrel_Output::WritePng;
+using kestrel::output::WritePng;
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "output/print_plan.h"
 
-using Kestrel_Output::PlanPages;
-using Kestrel_Output::PrintPage;
-using Kestrel_Output::TileForSheet;
+using kestrel::output::PlanPages;
+using kestrel::output::PrintPage;
+using kestrel::output::TileForSheet;
 
 namespace {
 

@@ -18,12 +18,13 @@
 
 namespace {
 
-using Kestrel_Output::FitPaper;
-using Kestrel_Output::VectorFormat;
+using kestrel::output::FitPaper;
+using kestrel::output::VectorFormat;
+using kestrel::reader::ErrorNumber;
 
-Kestrel_Val::PlotStore Read(const char* text) {
-    Kestrel_Val::PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, text);
+kestrel::reader::PlotStore Read(const char* text) {
+    kestrel::reader::PlotStore store;
+    kestrel::reader::ReadPlotText(store, text);
     return store;
 }
 
@@ -32,7 +33,7 @@ const char* const Corner = "IN;SP4;PU0,0;PD1000,0,1000,500;PU0,0;PD0,500;SP9;PU0
 
 TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
     const auto plot = Read(Corner), empty = Read("IN;PU0,0;");
-    const std::tuple<const Kestrel_Val::PlotStore*, FitPaper, std::vector<double>> rows[] = {  // width, height, mm/unit, left, top
+    const std::tuple<const kestrel::reader::PlotStore*, FitPaper, std::vector<double>> rows[] = {  // width, height, mm/unit, left, top
         {&plot, {}, {35, 22.5, 0.025, 5, 5}},
         {&plot, {210, 297}, {210, 297, 0.2, 5, 98.5}},  // the width limits
         {&plot, {100, 20}, {100, 20, 0.036, 32, 1}},    // the height limits, the margin shrinks to 5 %
@@ -40,7 +41,7 @@ TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
         {&empty, {100, 50}, {100, 50, 0.025, 50, 25}},
     };
     for (const auto& [store, paper, expected] : rows) {
-        const auto page = Kestrel_Output::LayOutPage(*store, 1, paper);
+        const auto page = kestrel::output::LayOutPage(*store, 1, paper);
         ASSERT_TRUE(page);
         const std::vector<double> got{page->widthMm, page->heightMm, page->mmPerUnit, page->leftMm, page->topMm};
         for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], expected[i], 1e-9) << paper.widthMm << " " << i;
@@ -48,15 +49,15 @@ TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
     // 30 million units are 750 m: only a fitted page can hold them.
     const auto huge = Read("IN;PU0,0;PD30000000,0;");
     const TestFolder dir;
-    EXPECT_EQ(Kestrel_Output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), 31037);
-    EXPECT_TRUE(Kestrel_Output::LayOutPage(huge, 1, {420, 297}));
+    EXPECT_EQ(kestrel::output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), ErrorNumber::FileWriteError);
+    EXPECT_TRUE(kestrel::output::LayOutPage(huge, 1, {420, 297}));
 }
 
 TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
     const auto store = Read(Corner);
     const TestFolder dir;
     const std::string svg = dir.Path("corner.svg");
-    ASSERT_EQ(Kestrel_Output::SaveVector(svg, VectorFormat::Svg, store, {1}), 0);
+    ASSERT_EQ(kestrel::output::SaveVector(svg, VectorFormat::Svg, store, {1}), ErrorNumber::None);
     std::stringstream file;
     file << std::ifstream(svg).rdbuf();
     const std::string text = file.str();
@@ -73,7 +74,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
                      }));
     // The PDF's content in points, to two decimals: the margin is 14.17 pt, 1000 units 70.87 pt, y grows upwards.
     const std::string pdf = dir.Path("corner.pdf");
-    ASSERT_EQ(Kestrel_Output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), 0);
+    ASSERT_EQ(kestrel::output::SaveVector(pdf, VectorFormat::Pdf, store, {1}), ErrorNumber::None);
     file.str("");
     file << std::ifstream(pdf, std::ios::binary).rdbuf();
     const std::string bytes = file.str();
@@ -91,7 +92,7 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
     EXPECT_EQ(operations, "1 J 1 j 0.5 0 0 RG 0 w 14.17 14.17 m 85.04 14.17 l 85.04 49.61 l 14.17 14.17 m 14.17 49.61 l S "
                           "0 0 0.5 RG 0 w 14.17 49.61 m 49.61 31.89 l S ");
     for (const VectorFormat format : {VectorFormat::Svg, VectorFormat::Pdf})  // a full disk
-        EXPECT_EQ(Kestrel_Output::SaveVector("/dev/full", format, store, {1}), 61);
+        EXPECT_EQ(kestrel::output::SaveVector("/dev/full", format, store, {1}), ErrorNumber::DiskFull);
 }
 
 }  // namespace

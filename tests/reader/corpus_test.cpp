@@ -10,15 +10,15 @@
 #include "reader/reader.h"
 
 namespace fs = std::filesystem;
-using Kestrel_Sub::ReadStatus;
+using kestrel::reader::ReadStatus;
 
 namespace {
 
-Kestrel_Sub::ReadResult Load(Kestrel_Val::PlotStore& store, const fs::path& file,
-                              Kestrel_Sub::Reading reading = Kestrel_Sub::Reading::Plotter) {
+kestrel::reader::ReadResult Load(kestrel::reader::PlotStore& store, const fs::path& file,
+                              kestrel::reader::Reading reading = kestrel::reader::Reading::Plotter) {
     store.PlotDir = file.parent_path().string() + "/";
     store.PlotName = file.filename().string();
-    return Kestrel_Sub::ReadPlotFile(store, {reading});
+    return kestrel::reader::ReadPlotFile(store, {reading});
 }
 
 bool HaveCorpus() { return fs::is_directory(CORPUS_DIR); }
@@ -28,14 +28,14 @@ TEST(Corpus, EveryFileShowsADrawingInPlotterReading) {
     int files = 0;
     for (const auto& entry : fs::directory_iterator(CORPUS_DIR)) {
         if (entry.path().extension() == ".md") continue;
-        Kestrel_Val::PlotStore store;
+        kestrel::reader::PlotStore store;
         const auto r = Load(store, entry.path());
         EXPECT_EQ(r.status, ReadStatus::Read) << entry.path();
-        EXPECT_EQ(r.stop, Kestrel_Sub::StopReason::EndOfFile) << entry.path();
+        EXPECT_EQ(r.stop, kestrel::reader::StopReason::EndOfFile) << entry.path();
         ASSERT_GE(store.PlotTotal, 1);
         for (int plot = 1; plot <= store.PlotTotal; ++plot) EXPECT_GT(store.LineCount[plot], 0) << entry.path();
-        Kestrel_Val::PlotStore basic;
-        EXPECT_NE(Load(basic, entry.path(), Kestrel_Sub::Reading::Basic).status, ReadStatus::CannotOpen);
+        kestrel::reader::PlotStore basic;
+        EXPECT_NE(Load(basic, entry.path(), kestrel::reader::Reading::Basic).status, ReadStatus::CannotOpen);
         ++files;
     }
     EXPECT_GT(files, 20);
@@ -54,8 +54,8 @@ class CorpusFileTest : public ::testing::TestWithParam<CorpusCase> {};
 TEST_P(CorpusFileTest, BasicReadingMatchesTheIndependentCount) {
     if (!HaveCorpus()) GTEST_SKIP() << "no corpus at " << CORPUS_DIR;
     const auto& c = GetParam();
-    Kestrel_Val::PlotStore store;
-    const auto r = Load(store, fs::path(CORPUS_DIR) / c.file, Kestrel_Sub::Reading::Basic);
+    kestrel::reader::PlotStore store;
+    const auto r = Load(store, fs::path(CORPUS_DIR) / c.file, kestrel::reader::Reading::Basic);
     ASSERT_EQ(r.status, ReadStatus::Read);
     EXPECT_EQ(store.LineCount[1], c.segments);
     EXPECT_EQ(store.MinX[1], c.minX);
@@ -87,7 +87,7 @@ class PlotterCorpusTest : public ::testing::TestWithParam<PlotterCorpusCase> {};
 TEST_P(PlotterCorpusTest, DrawsTheFilesMoves) {
     if (!HaveCorpus()) GTEST_SKIP() << "no corpus at " << CORPUS_DIR;
     const auto& c = GetParam();
-    Kestrel_Val::PlotStore store;
+    kestrel::reader::PlotStore store;
     Load(store, fs::path(CORPUS_DIR) / c.file);
     EXPECT_EQ(store.PlotTotal, 1);
     ASSERT_EQ(store.LineCount[1], c.segments);

@@ -19,7 +19,7 @@
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
-using Kestrel_Val::PlotStore;
+using kestrel::reader::PlotStore;
 
 namespace {
 
@@ -45,7 +45,7 @@ struct Stroke {
 
 std::vector<Stroke> Strokes(const PlotStore& store) {
     std::vector<Stroke> out;
-    Kestrel_View::ForEachLabelStroke(store, 1, [&](float x1, float y1, float x2, float y2, std::int16_t) {
+    kestrel::view::ForEachLabelStroke(store, 1, [&](float x1, float y1, float x2, float y2, std::int16_t) {
         out.push_back({x1, y1, x2, y2});
     });
     return out;
@@ -58,7 +58,7 @@ TEST_P(LabelTest, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
     // A zero-length pen-down move after the text marks where the pen is.
     const bool checkEnd = !std::isnan(c.endX);
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, "PA1000,1000;" + c.text + (checkEnd ? "SP1;PD;PR0,0;" : ""));
+    kestrel::reader::ReadPlotText(store, "PA1000,1000;" + c.text + (checkEnd ? "SP1;PD;PR0,0;" : ""));
     ASSERT_EQ(store.CharCount[1], c.chars);
     if (c.chars > 0) {
         Box b{1e30f, 1e30f, -1e30f, -1e30f};
@@ -141,33 +141,33 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Labels, DefaultSizeIsLegible) {
     PlotStore store;
     const std::string text = "Quick brown fox JUMPS";
-    Kestrel_Sub::ReadPlotText(store, "PA603,521;PD10603,521,10603,7721;PA1000,1000;LB" + text + "\x03");
+    kestrel::reader::ReadPlotText(store, "PA603,521;PD10603,521,10603,7721;PA1000,1000;LB" + text + "\x03");
     ASSERT_EQ(store.CharCount[1], 18);
     constexpr double CapHeight = 108.185;
     for (int i = 1; i <= store.CharCount[1]; ++i) {
-        const auto box = Kestrel_Plotter::CharBounds(store.PlotChars[1][i]);
+        const auto box = kestrel::reader::CharBounds(store.PlotChars[1][i]);
         const double height = box.maxY - box.minY;
         if (i < store.CharCount[1]) {
-            EXPECT_LT(box.maxX, Kestrel_Plotter::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
+            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
         }
         EXPECT_GT(height, 0.4 * CapHeight) << i;
         EXPECT_LT(height, 1.4 * CapHeight) << i;
     }
-    const auto capital = Kestrel_Plotter::CharBounds(store.PlotChars[1][14]);  // J
+    const auto capital = kestrel::reader::CharBounds(store.PlotChars[1][14]);  // J
     EXPECT_NEAR(capital.maxY - 1000, CapHeight, 0.5);
-    const auto fit = Kestrel_View::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
+    const auto fit = kestrel::view::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
     EXPECT_GT(CapHeight * fit.s / 15, 10);
 }
 
 // The digit keys move the characters, rotation turns them with the plot, the lines stay.
 TEST(Labels, NudgeAndRotationMoveTheStrokes) {
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, "PA1000,1000;LBAb\x03PU0,0;PD10,0;");
+    kestrel::reader::ReadPlotText(store, "PA1000,1000;LBAb\x03PU0,0;PD10,0;");
     store.PlotNo = 1;
     const std::vector<Stroke> read = Strokes(store);
     ASSERT_GT(read.size(), 5u);
-    Kestrel_Sub::ShiftPlotChars(store, 11);
-    Kestrel_Sub::ShiftPlotChars(store, 12);
+    kestrel::interact::ShiftPlotChars(store, 11);
+    kestrel::interact::ShiftPlotChars(store, 12);
     std::vector<Stroke> moved = Strokes(store);
     ASSERT_EQ(moved.size(), read.size());
     for (std::size_t i = 0; i < read.size(); ++i) {
@@ -176,7 +176,7 @@ TEST(Labels, NudgeAndRotationMoveTheStrokes) {
     }
     EXPECT_EQ(store.Line(1, 1).X2, 10);
 
-    Kestrel_Interact::RotatePlot(store, Kestrel_Interact::Turn::Right);
+    kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
     const std::vector<Stroke> turned = Strokes(store);
     for (std::size_t i = 0; i < read.size(); ++i) {
         EXPECT_NEAR(turned[i].x1, moved[i].y1, 1e-2);
@@ -186,7 +186,7 @@ TEST(Labels, NudgeAndRotationMoveTheStrokes) {
     float right = 0;
     for (const Stroke& s : moved) right = std::max({right, s.x1, s.x2});
     EXPECT_FLOAT_EQ(store.MinY[1], -right);
-    Kestrel_Interact::RotatePlot(store, Kestrel_Interact::Turn::Left);
+    kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Left);
     const std::vector<Stroke> back = Strokes(store);
     for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(back[i].x2, moved[i].x2);
 }
@@ -194,14 +194,14 @@ TEST(Labels, NudgeAndRotationMoveTheStrokes) {
 // A text-only plot is a plot: it is drawn, and its extents are the labels'.
 TEST(Labels, TextOnlyPlotIsDrawn) {
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, "PA500,500;LBTitle\x03");
+    kestrel::reader::ReadPlotText(store, "PA500,500;LBTitle\x03");
     EXPECT_EQ(store.PlotTotal, 1);
     EXPECT_EQ(store.LineCount[1], 0);
     EXPECT_GT(store.MaxX[1], store.MinX[1]);
     // Every printable ASCII character has strokes.
     std::string ascii;
     for (char c = '!'; c <= '~'; ++c) ascii += c;
-    Kestrel_Sub::ReadPlotText(store, "LB" + ascii + "\x03");
+    kestrel::reader::ReadPlotText(store, "LB" + ascii + "\x03");
     EXPECT_EQ(store.CharCount[1], 94);
 }
 
@@ -209,19 +209,19 @@ TEST(Labels, TextOnlyPlotIsDrawn) {
 // character at a time, and the steps end in the same picture as one redraw.
 TEST(Labels, DrawnInStepsLikeAtOnce) {
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, "PA0,0;LBAB\x03PU0,-100;PD300,-100;");
+    kestrel::reader::ReadPlotText(store, "PA0,0;LBAB\x03PU0,-100;PD300,-100;");
     store.PlotName = "steps.hpg";
     store.PlotNo = 1;
     std::vector<std::uint32_t> once(200 * 100), steps(200 * 100);
-    Kestrel_View::RasterSurface whole(once.data(), 200, 100, 200, 15), stepped(steps.data(), 200, 100, 200, 15);
-    Kestrel_View::RedrawPlot(store, whole);
-    const auto fit = Kestrel_View::ComputeFit(store, 1, stepped.Width(), stepped.Height());
-    Kestrel_View::PlotDrawing drawing = Kestrel_View::BeginDrawing(store, stepped, fit, false);
+    kestrel::view::RasterSurface whole(once.data(), 200, 100, 200, 15), stepped(steps.data(), 200, 100, 200, 15);
+    kestrel::view::RedrawPlot(store, whole);
+    const auto fit = kestrel::view::ComputeFit(store, 1, stepped.Width(), stepped.Height());
+    kestrel::view::PlotDrawing drawing = kestrel::view::BeginDrawing(store, stepped, fit, false);
     EXPECT_EQ(drawing.charCount, 2);
     int rounds = 0;
     for (; !drawing.Finished() && rounds < 10; ++rounds) {
         EXPECT_LT(drawing.Done(), 1.0);
-        Kestrel_View::DrawMoreLines(store, stepped, drawing, 1, 1);
+        kestrel::view::DrawMoreLines(store, stepped, drawing, 1, 1);
     }
     EXPECT_EQ(rounds, 3);  // the line, then each character
     EXPECT_EQ(drawing.Done(), 1.0);
@@ -237,10 +237,10 @@ TEST(Labels, ManyCharacters) {
         return text;
     };
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, labels(10'000));
+    kestrel::reader::ReadPlotText(store, labels(10'000));
     EXPECT_EQ(store.CharCount[1], 100'000);
-    Kestrel_Sub::ReadPlotText(store, labels(Kestrel_Val::MaxChars / 10 + 1) + "PU0,0;PD5,5;");
-    EXPECT_EQ(store.CharCount[1], Kestrel_Val::MaxChars);
+    kestrel::reader::ReadPlotText(store, labels(kestrel::reader::MaxChars / 10 + 1) + "PU0,0;PD5,5;");
+    EXPECT_EQ(store.CharCount[1], kestrel::reader::MaxChars);
     EXPECT_EQ(store.LineCount[1], 1);
 }
 

@@ -11,8 +11,8 @@
 
 #include "reader/number.h"
 
-using Kestrel_Sub::ConvertPenNumber;
-using Kestrel_Sub::ReadNumber;
+using kestrel::reader::ConvertPenNumber;
+using kestrel::reader::ReadNumber;
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "reader/plot_line_table.h"
 
-using Kestrel_Val::PlotLine;
-using Kestrel_Val::PlotLineTable;
+using kestrel::reader::PlotLine;
+using kestrel::reader::PlotLineTable;
 
 namespace {
 

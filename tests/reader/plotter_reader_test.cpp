@@ -11,8 +11,8 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
-using Kestrel_Sub::StopReason;
-using Kestrel_Val::PlotStore;
+using kestrel::reader::StopReason;
+using kestrel::reader::PlotStore;
 
 namespace {
 
@@ -29,7 +29,7 @@ std::ostream& operator<<(std::ostream& os, const Seg& s) {
 using Plots = std::vector<std::vector<Seg>>;
 
 Plots ReadPlots(PlotStore& store, std::string_view text) {
-    Kestrel_Sub::ReadPlotText(store, text);
+    kestrel::reader::ReadPlotText(store, text);
     Plots plots;
     for (int p = 1; p <= store.PlotTotal; ++p) {
         plots.emplace_back();
@@ -156,28 +156,28 @@ TEST(PlotterReading, NumbersReadAsTheLibraryConversion) {
 TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
     PlotStore store;
     const std::string text = "PU0,0;PD1,0;PG;PD2,0,3,0;PG;PD4,0;";
-    auto r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 3});
+    auto r = kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Plotter, 3});
     EXPECT_EQ(r.stop, StopReason::SegmentLimit);  // the limit counts every page
     EXPECT_EQ(store.PlotTotal, 2);
     EXPECT_EQ(store.LineCount[2], 2);
 
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
-    r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 100, &cancel, &progress});
+    r = kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Plotter, 100, &cancel, &progress});
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     EXPECT_EQ(progress.load(), text.size());
     cancel = true;
-    r = Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Plotter, 100, &cancel, &progress});
+    r = kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Plotter, 100, &cancel, &progress});
     EXPECT_EQ(r.stop, StopReason::Cancelled);
     EXPECT_EQ(store.PlotTotal, 1);
 
     // More pages than plot numbers: reading stops at the first segment without one.
     std::string pages;
-    for (int i = 0; i <= Kestrel_Val::MaxPlots; ++i) pages += "PD0,0;PG;";
-    r = Kestrel_Sub::ReadPlotText(store, pages);
+    for (int i = 0; i <= kestrel::reader::MaxPlots; ++i) pages += "PD0,0;PG;";
+    r = kestrel::reader::ReadPlotText(store, pages);
     EXPECT_EQ(r.stop, StopReason::PlotLimit);
-    EXPECT_EQ(store.PlotTotal, Kestrel_Val::MaxPlots);
-    EXPECT_EQ(store.LineCount[Kestrel_Val::MaxPlots], 1);
+    EXPECT_EQ(store.PlotTotal, kestrel::reader::MaxPlots);
+    EXPECT_EQ(store.LineCount[kestrel::reader::MaxPlots], 1);
 }
 
 }  // namespace

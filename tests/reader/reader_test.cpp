@@ -18,16 +18,17 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
-using Kestrel_Sub::ReadStatus;
-using Kestrel_Sub::StopReason;
-using Kestrel_Val::PlotStore;
+using kestrel::reader::ErrorNumber;
+using kestrel::reader::ReadStatus;
+using kestrel::reader::StopReason;
+using kestrel::reader::PlotStore;
 
 namespace {
 
 // Basic reading, with an optional lower segment limit.
-Kestrel_Sub::ReadResult ReadPlotText(PlotStore& store, std::string_view text,
-                                     std::int32_t segmentLimit = Kestrel_Val::MaxSegments) {
-    return Kestrel_Sub::ReadPlotText(store, text, {Kestrel_Sub::Reading::Basic, segmentLimit});
+kestrel::reader::ReadResult ReadBasic(PlotStore& store, std::string_view text,
+                                     std::int32_t segmentLimit = kestrel::reader::MaxSegments) {
+    return kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Basic, segmentLimit});
 }
 
 struct Seg {
@@ -63,7 +64,7 @@ class ReadPlotTextTest : public ::testing::TestWithParam<PlotCase> {};
 TEST_P(ReadPlotTextTest, StoresThePenDownMoves) {
     const auto& c = GetParam();
     PlotStore store;
-    const auto r = ReadPlotText(store, c.text);
+    const auto r = ReadBasic(store, c.text);
     EXPECT_EQ(r.status, ReadStatus::Read);
     EXPECT_EQ(r.stop, c.stop);
     EXPECT_EQ(Segments(store), c.segments);
@@ -136,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadPlotText, ExtentsUseBothEndsOfEverySegment) {
     PlotStore store;
-    ReadPlotText(store, "PU-5,7;PD10,-3;PU100,100;PD200,50;");
+    ReadBasic(store, "PU-5,7;PD10,-3;PU100,100;PD200,50;");
     EXPECT_EQ(store.MinX[1], -5);
     EXPECT_EQ(store.MaxX[1], 200);
     EXPECT_EQ(store.MinY[1], -3);
@@ -145,7 +146,7 @@ TEST(ReadPlotText, ExtentsUseBothEndsOfEverySegment) {
 
 TEST(ReadPlotText, PenUpMovesLeaveTheResetExtents) {
     PlotStore store;
-    ReadPlotText(store, "PU1,1,5,5;");
+    ReadBasic(store, "PU1,1,5,5;");
     EXPECT_EQ(store.LineCount[1], 0);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(store.MaxX[1]), 0xFF7FC99Eu);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(store.MaxY[1]), 0xFF7FC99Eu);
@@ -155,31 +156,31 @@ TEST(ReadPlotText, PenUpMovesLeaveTheResetExtents) {
 
 TEST(ReadPlotText, NoDelimiterLeavesAnEmptyPlot) {
     PlotStore store;
-    ReadPlotText(store, "PD1,1;PD2,2;");
+    ReadBasic(store, "PD1,1;PD2,2;");
     ASSERT_EQ(store.LineCount[1], 2);
     for (const char* text : {"", "IN\r\nPU0,0\r\n", "PD1,1\nPU0,0\n", "\r\n\r\n"}) {
-        const auto r = ReadPlotText(store, text);
+        const auto r = ReadBasic(store, text);
         EXPECT_EQ(r.status, ReadStatus::NoDelimiter) << text;
         EXPECT_EQ(store.LineCount[1], 0) << text;
         EXPECT_EQ(store.PlotTotal, 1);
-        EXPECT_EQ(store.MaxX[1], Kestrel_Val::ExtentLow);
-        EXPECT_EQ(store.MinY[1], Kestrel_Val::ExtentHigh);
+        EXPECT_EQ(store.MaxX[1], kestrel::reader::ExtentLow);
+        EXPECT_EQ(store.MinY[1], kestrel::reader::ExtentHigh);
     }
 }
 
 TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
     PlotStore store;
     const std::string text = "PD1,1,2,2,3,3,4,4,5,5;";
-    auto r = ReadPlotText(store, text, 6);
+    auto r = ReadBasic(store, text, 6);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     EXPECT_EQ(store.LineCount[1], 5);
 
     // Completing the last record leaves no room for the next one: reading ends there.
-    r = ReadPlotText(store, text, 5);
+    r = ReadBasic(store, text, 5);
     EXPECT_EQ(r.stop, StopReason::SegmentLimit);
     EXPECT_EQ(store.LineCount[1], 5);
 
-    r = ReadPlotText(store, text, 3);
+    r = ReadBasic(store, text, 3);
     EXPECT_EQ(r.stop, StopReason::SegmentLimit);
     ASSERT_EQ(store.LineCount[1], 3);
     EXPECT_EQ(store.Line(1, 3).X2, 3);
@@ -193,7 +194,7 @@ TEST(ReadPlotText, MoreThanTheOldTableSizeIsStoredWhole) {
     }
     text.back() = ';';
     PlotStore store;
-    const auto r = ReadPlotText(store, text);
+    const auto r = ReadBasic(store, text);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     EXPECT_EQ(store.LineCount[1], 150001);
     EXPECT_EQ(store.Line(1, 150001).X2, 1);
@@ -202,8 +203,8 @@ TEST(ReadPlotText, MoreThanTheOldTableSizeIsStoredWhole) {
 
 TEST(ReadPlotText, LaterReadReplacesAllOfTheEarlierPlot) {
     PlotStore store;
-    ReadPlotText(store, "PD1000,1000,2,2,3,3;");
-    ReadPlotText(store, "PU7,7;PD8,8;");
+    ReadBasic(store, "PD1000,1000,2,2,3,3;");
+    ReadBasic(store, "PU7,7;PD8,8;");
     EXPECT_EQ(Segments(store), (std::vector<Seg>{{7, 7, 8, 8, 1}}));
     EXPECT_EQ(store.MaxX[1], 8);
     EXPECT_EQ(store.MinX[1], 7);
@@ -215,39 +216,39 @@ TEST(ReadPlotText, HostileRunsOfRefusedPairsStayLinear) {
     for (int i = 0; i < 200000; ++i) text += "PD";
     text += ",1;PD1,1;";
     PlotStore store;
-    ReadPlotText(store, text);
+    ReadBasic(store, text);
     EXPECT_EQ(Segments(store), (std::vector<Seg>{{0, 0, 0, 1, 1}, {0, 1, 1, 1, 1}}));
 }
 
 TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     PlotStore store;
-    ReadPlotText(store, "PD1,1;");
+    ReadBasic(store, "PD1,1;");
     store.PlotDir = "/nonexistent-kestrel-dir/";
     store.PlotName = "missing.hpg";
-    auto r = Kestrel_Sub::ReadPlotFile(store);
+    auto r = kestrel::reader::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 53);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::FileNotFound);
     EXPECT_EQ(store.LineCount[1], 0);
 
     store.PlotDir = "/";
     store.PlotName = "tmp";
-    r = Kestrel_Sub::ReadPlotFile(store);
+    r = kestrel::reader::ReadPlotFile(store);
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 52);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::BadFileName);
 
     // A FIFO is refused at once; opening it to read would wait for a writer.
     const TestFolder dir;
     ASSERT_EQ(::mkfifo(dir.Path("plot.hpg").c_str(), 0600), 0);
     store.PlotDir = dir.Dir().string() + "/";
     store.PlotName = "plot.hpg";
-    auto reading = std::async(std::launch::async, [&store] { return Kestrel_Sub::ReadPlotFile(store); });
+    auto reading = std::async(std::launch::async, [&store] { return kestrel::reader::ReadPlotFile(store); });
     if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         std::ofstream(dir.Path("plot.hpg")) << "";  // a writer comes and goes: the open returns
         FAIL() << "opening a FIFO waited for a writer";
     }
     r = reading.get();
     EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, 52);
+    EXPECT_EQ(r.errorNumber, ErrorNumber::BadFileName);
 }
 
 TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
@@ -259,13 +260,13 @@ TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
     store.PlotName = dir.File("plot.hpg", text + "2,2;").substr(store.PlotDir.size());
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
-    const Kestrel_Sub::ReadOptions options{Kestrel_Sub::Reading::Basic, Kestrel_Val::MaxSegments, &cancel, &progress};
-    auto r = Kestrel_Sub::ReadPlotFile(store, options);
+    const kestrel::reader::ReadOptions options{kestrel::reader::Reading::Basic, kestrel::reader::MaxSegments, &cancel, &progress};
+    auto r = kestrel::reader::ReadPlotFile(store, options);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     EXPECT_EQ(store.LineCount[1], 100001);
     EXPECT_EQ(progress.load(), text.size() + 4);
     cancel = true;
-    r = Kestrel_Sub::ReadPlotFile(store, options);
+    r = kestrel::reader::ReadPlotFile(store, options);
     EXPECT_EQ(r.stop, StopReason::Cancelled);
     EXPECT_EQ(store.LineCount[1], 0);
 }
@@ -273,28 +274,28 @@ TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
 TEST(PlotFileText, AFileCutShortUnderTheReadingReadsAsZeros) {
     const TestFolder dir;
     const std::string path = dir.File("plot.hpg", std::string(1 << 20, 'x'));
-    Kestrel_Sub::PlotFileText file;
+    kestrel::reader::PlotFileText file;
     ASSERT_EQ(file.Open(path), 0);
     const std::string_view text = file.Text();
-    ASSERT_TRUE(Kestrel_Sub::PassedMappedText(text.data() + 100));
+    ASSERT_TRUE(kestrel::reader::PassedMappedText(text.data() + 100));
     std::filesystem::resize_file(path, 4096);  // another program cuts the file
     EXPECT_EQ(text[100], 'x');
     EXPECT_EQ(text[text.size() - 1], '\0');  // not a SIGBUS
-    EXPECT_FALSE(Kestrel_Sub::PassedMappedText(text.data() + text.size()));
+    EXPECT_FALSE(kestrel::reader::PassedMappedText(text.data() + text.size()));
 }
 
 TEST(FileErrorNumber, MapsTheCausesUsersCanActOn) {
-    using Kestrel_Sub::FileErrorNumber;
-    EXPECT_EQ(FileErrorNumber(ENOENT), 53);
-    EXPECT_EQ(FileErrorNumber(ENOTDIR), 53);
-    EXPECT_EQ(FileErrorNumber(EACCES), 70);
-    EXPECT_EQ(FileErrorNumber(EPERM), 70);
-    EXPECT_EQ(FileErrorNumber(EISDIR), 52);
-    EXPECT_EQ(FileErrorNumber(EIO), 52);
+    using kestrel::reader::FileErrorNumber;
+    EXPECT_EQ(FileErrorNumber(ENOENT), ErrorNumber::FileNotFound);
+    EXPECT_EQ(FileErrorNumber(ENOTDIR), ErrorNumber::FileNotFound);
+    EXPECT_EQ(FileErrorNumber(EACCES), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileErrorNumber(EPERM), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileErrorNumber(EISDIR), ErrorNumber::BadFileName);
+    EXPECT_EQ(FileErrorNumber(EIO), ErrorNumber::BadFileName);
 }
 
 TEST(LastPos, FindsTheLastOccurrence) {
-    using Kestrel_Sub::LastPos;
+    using kestrel::reader::LastPos;
     EXPECT_EQ(LastPos("/home/u/plot.hpg", "/"), 8);
     EXPECT_EQ(LastPos("plot.hpg", "/"), 0);
     EXPECT_EQ(LastPos("/", "/"), 1);

@@ -14,7 +14,7 @@
 #include "view/pen_style.h"
 #include "view/plot_drawing.h"
 
-using Kestrel_Val::PlotStore;
+using kestrel::reader::PlotStore;
 
 namespace {
 
@@ -34,7 +34,7 @@ std::ostream& operator<<(std::ostream& os, const Seg& s) {
 
 // The first plot's segments, each with the pen the file named.
 std::vector<Seg> Read(PlotStore& store, std::string_view text) {
-    Kestrel_Sub::ReadPlotText(store, text);
+    kestrel::reader::ReadPlotText(store, text);
     std::vector<Seg> out;
     for (std::int32_t k = 1; k <= store.LineCount[1]; ++k) {
         const auto& l = store.Line(1, k);
@@ -159,21 +159,21 @@ TEST(ShapeReading, PenLooksKeepThePenNumberAndTheirStyle) {
     const auto segments = Read(store, "SP1;PW0.5;PU0,0;PD10,0;PW1,1;PD20,0;SP2;CR0,100,0,100,0,100;PC2,100,0,50;PD30,0;"
                                       "NP;PD40,0;WU1;PD50,0;");
     ASSERT_EQ(segments.size(), 5u);
-    const struct { int pen; Kestrel_View::PenStyle style; } expected[] = {
-        {1, {Kestrel_View::PenColour(1), 0.5}},      {1, {Kestrel_View::PenColour(1), 1}},
-        {2, {{255, 0, 128}, 0.5}},                   {2, {Kestrel_View::PenColour(2), 0.5}},
-        {2, {Kestrel_View::PenColour(2), 0.001 * std::hypot(10000.0, 7200.0) * 0.025}}};  // 0.1 % of P1-P2
+    const struct { int pen; kestrel::view::PenStyle style; } expected[] = {
+        {1, {kestrel::view::PenColour(1), 0.5}},      {1, {kestrel::view::PenColour(1), 1}},
+        {2, {{255, 0, 128}, 0.5}},                   {2, {kestrel::view::PenColour(2), 0.5}},
+        {2, {kestrel::view::PenColour(2), 0.001 * std::hypot(10000.0, 7200.0) * 0.025}}};  // 0.1 % of P1-P2
     for (int k = 1; k <= 5; ++k) {
         const std::int16_t code = store.Line(1, k).Pen;
         EXPECT_EQ(store.PenNumber(1, code), expected[k - 1].pen) << k;
-        const auto style = Kestrel_View::PenStyleOf(store, 1, code);
+        const auto style = kestrel::view::PenStyleOf(store, 1, code);
         EXPECT_EQ(style.colour, expected[k - 1].style.colour) << k;
         EXPECT_NEAR(style.widthMm, expected[k - 1].style.widthMm, 1e-5) << k;
     }
     EXPECT_EQ(store.Line(1, 1).Pen, 1);  // a pen's first look keeps its number in the store
     // Basic reading knows no looks: its pens keep Kestrel's colours, even negative ones.
-    Kestrel_Sub::ReadPlotText(store, "SP-3;PU0,0;PD1,1;", {Kestrel_Sub::Reading::Basic});
-    EXPECT_EQ(Kestrel_View::PenStyleOf(store, 1, store.Line(1, 1).Pen), (Kestrel_View::PenStyle{{128, 0, 128}, 0}));
+    kestrel::reader::ReadPlotText(store, "SP-3;PU0,0;PD1,1;", {kestrel::reader::Reading::Basic});
+    EXPECT_EQ(kestrel::view::PenStyleOf(store, 1, store.Line(1, 1).Pen), (kestrel::view::PenStyle{{128, 0, 128}, 0}));
 }
 
 TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
@@ -182,9 +182,9 @@ TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
     std::string text = "PU0,0;PM0;PD1000000,0,1000000,1000000,0,1000000;PM2;FT3,1,0;";
     for (int i = 0; i < 200; ++i) text += "FP;";
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, text);
-    const auto bound = Kestrel_Plotter::GeneratedPerByte * static_cast<std::int64_t>(text.size()) +
-                       Kestrel_Plotter::GeneratedFloor;
+    kestrel::reader::ReadPlotText(store, text);
+    const auto bound = kestrel::reader::GeneratedPerByte * static_cast<std::int64_t>(text.size()) +
+                       kestrel::reader::GeneratedFloor;
     EXPECT_GT(store.LineCount[1], 16384);  // the first fill, at the widest it may be
     EXPECT_LE(store.LineCount[1], bound);
 }

@@ -10,9 +10,9 @@
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
-using namespace Kestrel_View;
-using Kestrel_Val::PlotLine;
-using Kestrel_Val::PlotStore;
+using namespace kestrel::view;
+using kestrel::reader::PlotLine;
+using kestrel::reader::PlotStore;
 
 namespace {
 
@@ -51,8 +51,8 @@ TEST(Fit, ScaleAndOrigin) {
         {"NoWidth", 10000, 8000, 3, 3, 0, 400, 0.01, 19, 5000, 80},
         {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},
         // Reset extents (an empty plot): scale 0, never NaN.
-        {"ResetExtents", 10000, 8000, Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow,
-         Kestrel_Val::ExtentHigh, Kestrel_Val::ExtentLow, 0.025, 0, 5000, 4000}};
+        {"ResetExtents", 10000, 8000, kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow,
+         kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow, 0.025, 0, 5000, 4000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto fit = ComputeFit(StoreWith({}, c.minX, c.maxX, c.minY, c.maxY), 1, c.W, c.H, c.m);
@@ -100,7 +100,7 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
     // A 1 mm line (40 units) across a 4000-unit plot: in 400 pixels s = 0.095 pixels per unit,
     // so 3.8 pixels wide; in 100 pixels 0.95, no wider than a pixel, so one pixel.
     PlotStore store;
-    Kestrel_Sub::ReadPlotText(store, "SP2;PU0,0;PD4000,2000;SP1;PW1;PU0,1000;PD4000,1000;");
+    kestrel::reader::ReadPlotText(store, "SP2;PU0,0;PD4000,2000;SP1;PW1;PU0,1000;PD4000,1000;");
     store.PlotName = "widths.hpg";
     store.PlotNo = 1;
     const struct { int size; std::int16_t off; int rows; } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};

@@ -9,8 +9,8 @@
 
 #include "view/raster_surface.h"
 
-using Kestrel_View::LineStyle;
-using Kestrel_View::RasterSurface;
+using kestrel::view::LineStyle;
+using kestrel::view::RasterSurface;
 
 namespace {
 

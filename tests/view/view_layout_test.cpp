@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <tuple>
 
 #include "view/view_layout.h"
 
-using namespace Kestrel_View;
+using namespace kestrel::view;
 
 namespace {
 
@@ -19,16 +18,16 @@ WindowMetrics Window(double innerWidth = 9000, double innerHeight = 7400) {
 
 ViewLayout Loaded(const WindowMetrics& m = Window()) {
     ViewLayout layout;
-    FormLoad(layout, m);
-    FormResize(layout, m);
+    StartLayout(layout, m);
+    FitAreaToViewport(layout, m);
     return layout;
 }
 
 void Scroll(ViewLayout& layout, std::int16_t h, std::int16_t v) {
     layout.hscroll.value = h;
-    HScroll1_Change(layout);
+    FollowHorizontalBar(layout);
     layout.vscroll.value = v;
-    VScroll1_Change(layout);
+    FollowVerticalBar(layout);
 }
 
 void ExpectBar(const ScrollBarState& bar, int maximum, int large, int small) {
@@ -36,49 +35,38 @@ void ExpectBar(const ScrollBarState& bar, int maximum, int large, int small) {
               std::tuple(true, maximum, large, small));
 }
 
-TEST(RoundToInt16, HalvesToEvenWithinRange) {
-    // 99: refused, the output left alone.
-    const std::pair<double, int> cases[] = {{54.5, 54},     {55.5, 56},        {-2.5, -2},     {2.5001, 3},  {32767.4, 32767},
-                                            {-32768.5, -32768}, {32767.5, 99}, {-32768.6, 99}, {1e300, 99}, {std::nan(""), 99}};
-    for (const auto& [v, expected] : cases) {
-        std::int16_t out = 99;
-        EXPECT_EQ(RoundToInt16(v, out), expected != 99) << v;
-        EXPECT_EQ(out, expected) << v;
-    }
-}
-
 TEST(Layout, ResizeResetsTheScrolling) {
     ViewLayout layout = Loaded();
-    EXPECT_EQ(layout.picture1, (Rect{0, 400, 9000, 6700}));  // between tool bar and status bar
-    ASSERT_TRUE(ZoomIn(layout, Window()));
+    EXPECT_EQ(layout.viewport, (Rect{0, 400, 9000, 6700}));  // between tool bar and status bar
+    ASSERT_TRUE(EnlargeArea(layout, Window()));
     Scroll(layout, 700, 300);
-    EXPECT_EQ(layout.picture3, (Rect{-700, -300, 18000, 13400}));
-    FormResize(layout, Window(12000, 5000));
-    EXPECT_EQ(layout.picture3, (Rect{0, 0, 12000, 4300}));
+    EXPECT_EQ(layout.area, (Rect{-700, -300, 18000, 13400}));
+    FitAreaToViewport(layout, Window(12000, 5000));
+    EXPECT_EQ(layout.area, (Rect{0, 0, 12000, 4300}));
     EXPECT_EQ(layout.hscroll.value + layout.vscroll.value, 0);
     EXPECT_TRUE(layout.hscroll.visible && layout.vscroll.visible);  // a resize hides nothing
 }
 
 TEST(Zoom, InShowsBarsThatReachEveryPart) {
     ViewLayout layout = Loaded();
-    ASSERT_TRUE(ZoomIn(layout, Window()));
+    ASSERT_TRUE(EnlargeArea(layout, Window()));
     // Overflow beyond the viewport less the other bar: 18000 - 8745, 13400 - 6445.
     ExpectBar(layout.hscroll, 9255, 926, 93);
     ExpectBar(layout.vscroll, 6955, 696, 70);
-    ASSERT_TRUE(ZoomIn(layout, Window()));
+    ASSERT_TRUE(EnlargeArea(layout, Window()));
     Scroll(layout, layout.hscroll.maximum, layout.vscroll.maximum);
     // The far corner of the drawing area meets the corner between the bars.
-    EXPECT_EQ(layout.picture3.left + layout.picture3.width, 9000 - T);
-    EXPECT_EQ(layout.picture3.top + layout.picture3.height, 6700 - T);
+    EXPECT_EQ(layout.area.left + layout.area.width, 9000 - T);
+    EXPECT_EQ(layout.area.top + layout.area.height, 6700 - T);
 }
 
 TEST(Zoom, StepsAreRoundedAndAtLeastOne) {
     const int cases[][4] = {{545, 545, 54, 5}, {555, 555, 56, 6}, {5, 5, 1, 1}};  // overflow, max, large, small
     for (const auto& [overflow, maximum, large, small] : cases) {
         ViewLayout layout = Loaded();
-        layout.picture3.width = 100;  // no horizontal overflow
-        layout.picture3.height = (6700 + overflow) / 2.0;
-        ASSERT_TRUE(ZoomIn(layout, Window()));
+        layout.area.width = 100;  // no horizontal overflow
+        layout.area.height = (6700 + overflow) / 2.0;
+        ASSERT_TRUE(EnlargeArea(layout, Window()));
         ExpectBar(layout.vscroll, maximum, large, small);
         EXPECT_FALSE(layout.hscroll.visible);
     }
@@ -93,23 +81,23 @@ TEST(Zoom, RefusesSizesBeyondTheScrollRangeAndTooSmallToSee) {
     for (const auto& [viewportW, viewportH, areaW, areaH, in, accepted] : cases) {
         const WindowMetrics m = Window(viewportW, viewportH + 700);
         ViewLayout layout = Loaded(m);
-        layout.picture3.width = areaW;
-        layout.picture3.height = areaH;
+        layout.area.width = areaW;
+        layout.area.height = areaH;
         Scroll(layout, 5, 6);
         const ViewLayout before = layout;
-        EXPECT_EQ(in ? ZoomIn(layout, m) : ZoomOut(layout, m), accepted == 1) << areaW << "x" << areaH;
-        EXPECT_TRUE(accepted || (layout.picture3 == before.picture3 && layout.hscroll.value == 5));
+        EXPECT_EQ(in ? EnlargeArea(layout, m) : ReduceArea(layout, m), accepted == 1) << areaW << "x" << areaH;
+        EXPECT_TRUE(accepted || (layout.area == before.area && layout.hscroll.value == 5));
     }
 }
 
 TEST(Zoom, OutAndFitHideTheBars) {
     for (const bool fit : {false, true}) {
         ViewLayout layout = Loaded();
-        ASSERT_TRUE(ZoomIn(layout, Window()) && ZoomIn(layout, Window()));
+        ASSERT_TRUE(EnlargeArea(layout, Window()) && EnlargeArea(layout, Window()));
         Scroll(layout, 900, 600);
-        if (fit) FitToWindow(layout, Window());
-        else ASSERT_TRUE(ZoomOut(layout, Window()) && ZoomOut(layout, Window()));
-        EXPECT_EQ(layout.picture3, (Rect{0, 0, 9000, 6700}));
+        if (fit) FitAreaHidingBars(layout, Window());
+        else ASSERT_TRUE(ReduceArea(layout, Window()) && ReduceArea(layout, Window()));
+        EXPECT_EQ(layout.area, (Rect{0, 0, 9000, 6700}));
         EXPECT_FALSE(layout.hscroll.visible || layout.vscroll.visible);
         EXPECT_EQ(layout.hscroll.value + layout.vscroll.value, 0);
     }

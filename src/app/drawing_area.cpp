@@ -1,7 +1,6 @@
-#include "view/drawing_area.h"
+#include "app/drawing_area.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -12,7 +11,9 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-namespace Kestrel_View {
+#include "reader/rounding.h"
+
+namespace kestrel::app {
 
 namespace {
 
@@ -31,21 +32,9 @@ int ButtonCode(Qt::MouseButtons buttons) {
            (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
-}  // namespace
+QRect ToQRect(const interact::PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
-QRect ShapePixels(const ShapeRect& shape, double twipsPerPixel) {
-    const auto px = [twipsPerPixel](double twips) {
-        return static_cast<int>(std::lround(std::clamp(twips / twipsPerPixel, -1e9, 1e9)));
-    };
-    if (!(shape.Width > 0) || !(shape.Height > 0)) {
-        return {};
-    }
-    const int left = px(shape.Left);
-    const int top = px(shape.Top);
-    const int right = std::max(left + 1, px(static_cast<double>(shape.Left) + shape.Width));
-    const int bottom = std::max(top + 1, px(static_cast<double>(shape.Top) + shape.Height));
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
+}  // namespace
 
 int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
                    bool xkbScanCodes) {
@@ -84,15 +73,15 @@ const QImage& DrawingArea::Raster() {
     return raster_;
 }
 
-RasterSurface DrawingArea::Surface() {
+view::RasterSurface DrawingArea::Surface() {
     FitRasterToSize();
     // bits() detaches, so the surface never writes into an image shared with a copy.
     auto* pixels = reinterpret_cast<std::uint32_t*>(raster_.bits());
     const int stride = static_cast<int>(raster_.bytesPerLine() / 4);
-    return RasterSurface(pixels, raster_.width(), raster_.height(), stride, twipsPerPixel_);
+    return view::RasterSurface(pixels, raster_.width(), raster_.height(), stride, twipsPerPixel_);
 }
 
-void DrawingArea::SetShape(const ShapeRect& shape) {
+void DrawingArea::SetShape(const interact::ShapeRect& shape) {
     shape_ = shape;
     update();
 }
@@ -103,10 +92,10 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), raster_, event->rect());
     if (shape_.Visible) {
         const auto px = [this](float twips) {
-            return static_cast<int>(std::lround(twips / twipsPerPixel_));
+            return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
         };
         // The outline frames the pixels a release copies; a zero side still shows a line.
-        QRect r = ShapePixels(shape_, twipsPerPixel_);
+        QRect r = ToQRect(interact::ShapePixels(shape_, twipsPerPixel_));
         if (r.isEmpty()) {
             r = QRect(px(shape_.Left), px(shape_.Top), std::max(1, px(shape_.Width)),
                       std::max(1, px(shape_.Height)));
@@ -192,4 +181,4 @@ void DrawingArea::FitRasterToSize() {
     raster_ = std::move(resized);
 }
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::app

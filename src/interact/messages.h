@@ -3,7 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace Kestrel_Sub {
+#include "reader/error_number.h"
+
+namespace kestrel::interact {
 
 // A failure of a command, carrying the run-time error number the messages are keyed by.
 struct KestrelError {
@@ -14,9 +16,9 @@ struct KestrelError {
 inline constexpr int CancelErrorNumber = 32755;
 
 // The message ShowErrorMessage shows for a failure number (UTF-8, CR LF line breaks).
-std::string ErrorMessageText(int number);
+std::string ErrorMessageText(reader::ErrorNumber number);
 
 // The message for a failure with a file, the file's name on a line of its own after it.
-std::string FileErrorMessageText(int number, std::string_view fileName);
+std::string FileErrorMessageText(reader::ErrorNumber number, std::string_view fileName);
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::interact

@@ -4,9 +4,10 @@
 #include <string>
 #include <utility>
 
-#include "app/messages.h"
+#include "interact/messages.h"
 
-using Kestrel_Sub::ErrorMessageText;
+using kestrel::interact::ErrorMessageText;
+using kestrel::reader::ErrorNumber;
 
 namespace {
 
@@ -22,13 +23,13 @@ TEST(ErrorMessage, MessagesAndRemedies) {
         {5, "エラーメッセージ番号 5"},
         {INT_MIN, "エラーメッセージ番号-2147483648"},
     };
-    for (const auto& [number, text] : cases) EXPECT_EQ(ErrorMessageText(number), text) << number;
-    EXPECT_EQ(ErrorMessageText(31037), ErrorMessageText(31036));
+    for (const auto& [number, text] : cases) EXPECT_EQ(ErrorMessageText(ErrorNumber{number}), text) << number;
+    EXPECT_EQ(ErrorMessageText(ErrorNumber{31037}), ErrorMessageText(ErrorNumber{31036}));
 }
 
 TEST(ErrorMessage, FileErrorsNameTheFileOnALineOfItsOwn) {
-    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(76, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
-    EXPECT_EQ(Kestrel_Sub::FileErrorMessageText(52, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
+    EXPECT_EQ(kestrel::interact::FileErrorMessageText(ErrorNumber{76}, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
+    EXPECT_EQ(kestrel::interact::FileErrorMessageText(ErrorNumber{52}, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
 }
 
 }  // namespace

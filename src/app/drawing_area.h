@@ -4,23 +4,10 @@
 #include <QRect>
 #include <QWidget>
 
+#include "interact/selection.h"
 #include "view/raster_surface.h"
 
-namespace Kestrel_View {
-
-// The selection rectangle, in the drawing area's twips; visible means a selection exists.
-struct ShapeRect {
-    float Left = 0;
-    float Top = 0;
-    float Width = 0;
-    float Height = 0;
-    bool Visible = false;
-};
-
-// The pixels under a selection rectangle: its edges rounded to the nearest pixel
-// boundary, at least one pixel across when the rectangle has any extent, empty when a
-// side is zero (a drag straight along one axis). Not clipped to the raster.
-QRect ShapePixels(const ShapeRect& shape, double twipsPerPixel);
+namespace kestrel::app {
 
 // The Windows virtual-key code of a key press: Page Up/Down 33/34, End/Home 35/36,
 // arrows 37-40, digits 48-57, letters 65-90, keypad digits 96-105; 0 for other keys.
@@ -43,10 +30,10 @@ public:
     // The kept image, sized to the widget.
     const QImage& Raster();
     // A surface that draws straight into the raster's pixels; call update() afterwards.
-    RasterSurface Surface();
+    view::RasterSurface Surface();
 
-    const ShapeRect& Shape() const { return shape_; }
-    void SetShape(const ShapeRect& shape);
+    const interact::ShapeRect& Shape() const { return shape_; }
+    void SetShape(const interact::ShapeRect& shape);
 
 signals:
     // Input in the window's terms: Windows key codes, buttons 1 = left, 2 = right,
@@ -78,8 +65,8 @@ private:
 
     double twipsPerPixel_ = 15;
     QImage raster_;
-    ShapeRect shape_;
+    interact::ShapeRect shape_;
     QPoint wheelRest_;  // eighths of a degree not yet making a whole notch
 };
 
-}  // namespace Kestrel_View
+}  // namespace kestrel::app

@@ -1,8 +1,8 @@
-#include "app/messages.h"
+#include "interact/messages.h"
 
 #include <string_view>
 
-namespace Kestrel_Sub {
+namespace kestrel::interact {
 
 namespace {
 
@@ -37,34 +37,35 @@ std::string WithRemedy(std::string_view message, std::string_view remedy) {
 
 }  // namespace
 
-std::string ErrorMessageText(int number) {
+std::string ErrorMessageText(reader::ErrorNumber number) {
+    using reader::ErrorNumber;
     switch (number) {
-        case 6: return std::string(Overflow);
-        case 7: return std::string(OutOfMemory);
-        case 9: return WithRemedy(IndexOutOfRange, IndexOutOfRangeRemedy);
-        case 52: return WithRemedy(BadFileName, "");  // no remedy, yet the line break stays
-        case 53: return WithRemedy(FileNotFound, FileNotFoundRemedy);
-        case 55: return std::string(FileAlreadyOpen);
-        case 61: return std::string(DiskFull);
-        case 70: return std::string(PermissionDenied);
-        case 76: return std::string(PathNotFound);
-        case 482: return std::string(PrinterError);
-        case 520: return std::string(CannotEmptyClipboard);
-        case 521: return std::string(CannotOpenClipboard);
-        case 31001: return std::string(MemoryShort);
-        case 31036:
-        case 31037: return WithRemedy(FileIoError, FileIoErrorRemedy);
-        default: {
-            // The number is written with a sign position: a blank for 0 and up.
-            std::string s(UnknownNumber);
-            if (number >= 0) s += ' ';
-            s += std::to_string(number);
-            return s;
-        }
+        case ErrorNumber::Overflow: return std::string(Overflow);
+        case ErrorNumber::OutOfMemory: return std::string(OutOfMemory);
+        case ErrorNumber::IndexOutOfRange: return WithRemedy(IndexOutOfRange, IndexOutOfRangeRemedy);
+        case ErrorNumber::BadFileName: return WithRemedy(BadFileName, "");  // no remedy, yet the line break stays
+        case ErrorNumber::FileNotFound: return WithRemedy(FileNotFound, FileNotFoundRemedy);
+        case ErrorNumber::FileAlreadyOpen: return std::string(FileAlreadyOpen);
+        case ErrorNumber::DiskFull: return std::string(DiskFull);
+        case ErrorNumber::PermissionDenied: return std::string(PermissionDenied);
+        case ErrorNumber::PathNotFound: return std::string(PathNotFound);
+        case ErrorNumber::PrinterError: return std::string(PrinterError);
+        case ErrorNumber::CannotEmptyClipboard: return std::string(CannotEmptyClipboard);
+        case ErrorNumber::CannotOpenClipboard: return std::string(CannotOpenClipboard);
+        case ErrorNumber::MemoryShort: return std::string(MemoryShort);
+        case ErrorNumber::FileReadError:
+        case ErrorNumber::FileWriteError: return WithRemedy(FileIoError, FileIoErrorRemedy);
+        case ErrorNumber::None: break;
     }
+    // The number is written with a sign position: a blank for 0 and up.
+    const int value = static_cast<int>(number);
+    std::string s(UnknownNumber);
+    if (value >= 0) s += ' ';
+    s += std::to_string(value);
+    return s;
 }
 
-std::string FileErrorMessageText(int number, std::string_view fileName) {
+std::string FileErrorMessageText(reader::ErrorNumber number, std::string_view fileName) {
     std::string s = ErrorMessageText(number);
     // A message that already ends with a line break (52) gets the name on that empty line.
     if (!s.ends_with(LineBreak)) s += LineBreak;
@@ -72,4 +73,4 @@ std::string FileErrorMessageText(int number, std::string_view fileName) {
     return s;
 }
 
-}  // namespace Kestrel_Sub
+}  // namespace kestrel::interact

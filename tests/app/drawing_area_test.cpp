@@ -4,11 +4,11 @@
 
 #include "form_test_support.h"
 
-namespace Kestrel_Test {
+namespace kestrel::test {
 namespace {
 
 TEST(DrawingArea, SelectionIsPaintedOverTheRasterNotIntoIt) {
-    Kestrel_View::DrawingArea area(15);
+    app::DrawingArea area(15);
     area.resize(100, 80);
     area.SetShape({20 * 15, 10 * 15, 30 * 15, 20 * 15, true});
     const QImage shown = area.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -22,4 +22,4 @@ TEST(DrawingArea, SelectionIsPaintedOverTheRasterNotIntoIt) {
 }
 
 }  // namespace
-}  // namespace Kestrel_Test
+}  // namespace kestrel::test
