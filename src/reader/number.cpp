@@ -224,6 +224,12 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
 
 }  // namespace
 
+std::optional<std::int16_t> RoundToInt16(double v) {
+    const double r = std::nearbyint(v);  // the default rounding: halves to even
+    if (!(r >= -32768.0 && r <= 32767.0)) return std::nullopt;
+    return static_cast<std::int16_t>(r);
+}
+
 NumberValue ReadNumber(std::string_view text) {
     const Parsed p = Parse(text.data(), text.data() + text.size(), true);
     return {p.value, p.overflow};
@@ -237,9 +243,7 @@ std::optional<std::int16_t> ConvertPenNumber(std::string_view text) {
     const char* end = text.data() + text.size();
     const Parsed p = Parse(text.data(), end, false);
     if (!p.anyDigits || p.overflow || p.stop != end) return std::nullopt;
-    const double r = std::nearbyint(p.value);  // default rounding: halves to even
-    if (r < -32768.0 || r > 32767.0) return std::nullopt;
-    return static_cast<std::int16_t>(r);
+    return RoundToInt16(p.value);
 }
 
 }  // namespace Kestrel_Sub

@@ -19,6 +19,9 @@ struct NumberValue {
 // separator is always ".", whatever the locale.
 NumberValue ReadNumber(std::string_view text);
 
+// Rounds to a 16-bit integer, halves to even; no value outside -32768..32767 (NaN included).
+std::optional<std::int16_t> RoundToInt16(double v);
+
 // Converts a pen-number text to a 16-bit integer, rounding halves to even.
 // Blanks around the number are allowed; anything else that is not part of the
 // number, or a value outside -32768..32767, gives no value.

@@ -1,7 +1,8 @@
 #include "view/view_layout.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "reader/number.h"
 
 namespace Kestrel_View {
 
@@ -38,17 +39,14 @@ void SetVValue(ViewLayout& layout, std::int16_t value) {
 }
 
 std::int16_t AtLeastOne(double v) {
-    std::int16_t r = 0;
-    RoundToInt16(v, r);  // v lies within 0..3276.7 here
+    const std::int16_t r = Kestrel_Sub::RoundToInt16(v).value_or(0);  // v lies within 0..3276.7 here
     return r < 1 ? std::int16_t{1} : r;
 }
 
 // Maximum (the overflow, at most 32767) and steps. Steps are at least 1, which scroll bars
 // require: a short overflow would otherwise round them to 0.
 void SetRange(ScrollBarState& bar, double overflow) {
-    std::int16_t maximum = 0;
-    RoundToInt16(overflow < ScrollLimit ? overflow : ScrollLimit, maximum);
-    bar.maximum = maximum;
+    bar.maximum = Kestrel_Sub::RoundToInt16(overflow < ScrollLimit ? overflow : ScrollLimit).value_or(0);
     bar.largeStep = AtLeastOne(bar.maximum / 10.0);
     bar.smallStep = AtLeastOne(bar.largeStep / 10.0);
 }
@@ -111,17 +109,6 @@ bool ZoomHolds(const ViewLayout& layout, float factor) {
 }
 
 }  // namespace
-
-bool RoundToInt16(double v, std::int16_t& out) {
-    if (std::isnan(v)) return false;
-    const double low = std::floor(v);
-    const double frac = v - low;
-    double r = low;
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(low, 2.0) != 0)) r = low + 1;
-    if (r < -32768 || r > 32767) return false;
-    out = static_cast<std::int16_t>(r);
-    return true;
-}
 
 void FormLoad(ViewLayout& layout, const WindowMetrics& m) {
     FillViewport(layout, m);

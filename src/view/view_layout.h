@@ -41,9 +41,6 @@ struct ViewLayout {
     ScrollBarState vscroll;
 };
 
-// Rounds to the nearest integer, halves to even, and checks the 16-bit range.
-bool RoundToInt16(double v, std::int16_t& out);
-
 void FormLoad(ViewLayout& layout, const WindowMetrics& m);
 void FormResize(ViewLayout& layout, const WindowMetrics& m);
 // Each returns false, changing nothing, when the new size would leave the 16-bit

@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/number.h"
@@ -107,6 +108,14 @@ TEST(ReadNumber, ValuesBeyondDoubleOverflow) {
     for (const char* text : {"1E400", "-1E309", "1000000000000000000000000000000E300"}) {
         EXPECT_TRUE(ReadNumber(text).overflow) << text;
     }
+}
+
+TEST(RoundToInt16, HalvesToEvenWithinRange) {
+    constexpr std::nullopt_t none = std::nullopt;
+    const std::pair<double, std::optional<int>> cases[] = {
+        {54.5, 54},     {55.5, 56},     {-2.5, -2},  {2.5001, 3},        {32767.4, 32767},
+        {-32768.5, -32768}, {32767.5, none}, {-32768.6, none}, {1e300, none}, {std::nan(""), none}};
+    for (const auto& [v, expected] : cases) EXPECT_EQ(Kestrel_Sub::RoundToInt16(v), expected) << v;
 }
 
 struct PenCase {

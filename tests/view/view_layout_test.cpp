@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <tuple>
 
@@ -34,17 +33,6 @@ void Scroll(ViewLayout& layout, std::int16_t h, std::int16_t v) {
 void ExpectBar(const ScrollBarState& bar, int maximum, int large, int small) {
     EXPECT_EQ(std::tuple(bar.visible, bar.maximum, bar.largeStep, bar.smallStep),
               std::tuple(true, maximum, large, small));
-}
-
-TEST(RoundToInt16, HalvesToEvenWithinRange) {
-    // 99: refused, the output left alone.
-    const std::pair<double, int> cases[] = {{54.5, 54},     {55.5, 56},        {-2.5, -2},     {2.5001, 3},  {32767.4, 32767},
-                                            {-32768.5, -32768}, {32767.5, 99}, {-32768.6, 99}, {1e300, 99}, {std::nan(""), 99}};
-    for (const auto& [v, expected] : cases) {
-        std::int16_t out = 99;
-        EXPECT_EQ(RoundToInt16(v, out), expected != 99) << v;
-        EXPECT_EQ(out, expected) << v;
-    }
 }
 
 TEST(Layout, ResizeResetsTheScrolling) {
