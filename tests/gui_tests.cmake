@@ -1,5 +1,6 @@
 # Widget tests on the offscreen platform, and a smoke run of the real program under Xvfb.
 find_package(Qt6 REQUIRED COMPONENTS Test)
+find_package(ZLIB REQUIRED)
 
 add_executable(gui_tests
   app/gui_test_main.cpp
@@ -14,7 +15,7 @@ add_executable(gui_tests
   app/drawing_area_test.cpp
 )
 target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
-target_link_libraries(gui_tests PRIVATE kestrel_gui Qt6::Test GTest::gtest)
+target_link_libraries(gui_tests PRIVATE kestrel_gui Qt6::Test GTest::gtest ZLIB::ZLIB)
 target_compile_definitions(gui_tests PRIVATE SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples"
   KESTREL_BUILT_MANUAL="$<TARGET_FILE_DIR:kestrel>/help/index.htm")
 gtest_discover_tests(gui_tests

@@ -369,9 +369,11 @@ private:
 };
 
 // A one-shot render touches some ten megabytes of fresh memory (file text, segment table,
-// raster). In 4 KiB pages each first touch is a page fault, and together they cost more
-// than reading and drawing. So large blocks stay in the heap, and the heap is grown once
-// up front and advised onto transparent huge pages; untouched parts cost nothing.
+// raster). In 4 KiB pages each first touch is a page fault. So large blocks stay in the
+// heap, and the heap is grown once up front and advised onto transparent huge pages;
+// untouched parts cost nothing. Measured on the 150,000-segment benchmark plot rendered
+// to a 1600 x 1200 BMP: 20 ms of CPU time with this or the raster's own advice above,
+// 24 ms with neither.
 void PrepareHeap() {
 #if defined(M_MMAP_THRESHOLD) && defined(MADV_HUGEPAGE)
     constexpr std::size_t Huge = std::size_t{2} << 20;

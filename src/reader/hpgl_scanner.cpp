@@ -300,12 +300,6 @@ std::string_view HpglScanner::EncodedData() {
     return data;
 }
 
-bool HpglScanner::Byte(unsigned char& c) {
-    if (p_ >= end_) return false;
-    c = static_cast<unsigned char>(*p_++);
-    return true;
-}
-
 bool HpglScanner::Peek(unsigned char& c) const {
     if (p_ >= end_) return false;
     c = static_cast<unsigned char>(*p_);

@@ -42,8 +42,6 @@ public:
     // PE data: up to ";" (consumed) or an escape sequence (not consumed).
     std::string_view EncodedData();
 
-    // One raw byte (DT, SM take a character); false at the end.
-    bool Byte(unsigned char& c);
     // The next byte without taking it; false at the end.
     bool Peek(unsigned char& c) const;
     void Skip() { ++p_; }

@@ -241,14 +241,11 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
     plotter.Pages().AddChar(c);
 }
 
-// Characters up to the next CR, LF or font change, placed as the label origin says;
-// returns the pen position after them.
-Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin, const Item* end) {
+// Walks the characters of a run from `at`, calling visit(code, glyph, cell) with each
+// character's cell; returns the point after the run.
+template <typename Visit>
+Point WalkRun(const Geometry& g, Point at, const Item* begin, const Item* end, Visit visit) {
     const StrokeFont& font = StrokeFont::Standard();
-    // First the cells the run covers, from the pen, to find how far to shift it.
-    double minA = 0, maxA = 0, minB = 0, maxB = 0;
-    bool any = false;
-    Point at;
     for (const Item* it = begin; it != end; ++it) {
         if (it->kind == ItemKind::Backspace) {
             at = at - g.charStep;
@@ -256,19 +253,30 @@ Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin,
             at = at + g.charStep * 0.5;
         } else {
             const Glyph& glyph = font.At(it->glyph);
-            const double a2 = at.x + glyph.body * g.width;
-            const double b2 = at.y + g.height;
-            const double lowA = std::min(at.x, a2), highA = std::max(at.x, a2);
-            const double lowB = std::min(at.y, b2), highB = std::max(at.y, b2);
-            minA = any ? std::min(minA, lowA) : lowA;
-            maxA = any ? std::max(maxA, highA) : highA;
-            minB = any ? std::min(minB, lowB) : lowB;
-            maxB = any ? std::max(maxB, highB) : highB;
-            any = true;
+            visit(it->glyph, glyph, at);
             at = at + g.charStep * (g.horizontal ? glyph.cells : 1);
         }
     }
-    const Point advance = at;
+    return at;
+}
+
+// Characters up to the next CR, LF or font change, placed as the label origin says;
+// returns the pen position after them.
+Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin, const Item* end) {
+    // First the cells the run covers, from the pen, to find how far to shift it.
+    double minA = 0, maxA = 0, minB = 0, maxB = 0;
+    bool any = false;
+    const Point advance = WalkRun(g, Point{}, begin, end, [&](std::uint16_t, const Glyph& glyph, Point at) {
+        const double a2 = at.x + glyph.body * g.width;
+        const double b2 = at.y + g.height;
+        const double lowA = std::min(at.x, a2), highA = std::max(at.x, a2);
+        const double lowB = std::min(at.y, b2), highB = std::max(at.y, b2);
+        minA = any ? std::min(minA, lowA) : lowA;
+        maxA = any ? std::max(maxA, highA) : highA;
+        minB = any ? std::min(minB, lowB) : lowB;
+        maxB = any ? std::max(maxB, highB) : highB;
+        any = true;
+    });
 
     // LO: which point of the run's box sits on the pen, and the offset of 11..19.
     const int origin = plotter.labels.origin;
@@ -281,18 +289,9 @@ Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin,
         shift.y += (1 - row) * std::fabs(g.height) / 2;
     }
 
-    at = shift;
-    for (const Item* it = begin; it != end; ++it) {
-        if (it->kind == ItemKind::Backspace) {
-            at = at - g.charStep;
-        } else if (it->kind == ItemKind::Tab) {
-            at = at + g.charStep * 0.5;
-        } else {
-            const Glyph& glyph = font.At(it->glyph);
-            if (glyph.count > 0) Place(plotter, g, g.Physical(pen, at), it->glyph);
-            at = at + g.charStep * (g.horizontal ? glyph.cells : 1);
-        }
-    }
+    WalkRun(g, shift, begin, end, [&](std::uint16_t code, const Glyph& glyph, Point at) {
+        if (glyph.count > 0) Place(plotter, g, g.Physical(pen, at), code);
+    });
     return g.Physical(pen, advance);
 }
 

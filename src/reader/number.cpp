@@ -2,18 +2,24 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "reader/rounding.h"
 
 namespace kestrel::reader {
 namespace {
 
-constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+// Blanks, tabs and line feeds, tested as bits of one word.
+constexpr bool IsBlank(char c) {
+    constexpr std::uint64_t Blanks = 1ULL << ' ' | 1ULL << '\t' | 1ULL << '\n';
+    return static_cast<unsigned char>(c) <= ' ' && (Blanks >> static_cast<unsigned char>(c) & 1) != 0;
+}
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr double Pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+const char* SkipBlanks(const char* p, const char* end) {
+    while (p != end && IsBlank(*p)) ++p;
+    return p;
+}
 
 // Walks the characters of a number, optionally stepping over blanks anywhere.
 class Cursor {
@@ -22,19 +28,23 @@ public:
 
     // The next significant character, or '\0'-like "none" when at the end.
     bool Peek(char& c) {
-        if (skip_) {
-            while (p_ != end_ && IsBlank(*p_)) ++p_;
-        }
+        if (skip_) p_ = SkipBlanks(p_, end_);
         if (p_ == end_) return false;
         c = *p_;
         return true;
     }
-    void Take() { ++p_; }
+    void Take() { taken_ = ++p_; }
     const char* Pos() const { return p_; }
-    void Reset(const char* p) { p_ = p; }
+    // Just past the last character taken, before any blanks that follow it.
+    const char* Taken() const { return taken_; }
+    void Reset(const char* p, const char* taken) {
+        p_ = p;
+        taken_ = taken;
+    }
 
 private:
     const char* p_;
+    const char* taken_ = p_;
     const char* end_;
     bool skip_;
 };
@@ -68,34 +78,56 @@ Parsed ParseRadix(Cursor& cur, int radix) {
     return out;
 }
 
-// Digits kept for the library conversion. A halfway point between two doubles has at most
-// 767 significant digits, so the first 800 and one nonzero digit standing for any that
-// follow round exactly as the whole text does, and a hostile run of digits costs nothing.
+// Digits kept for the conversion of a number with blanks or a D exponent in it. A halfway
+// point between two doubles has at most 767 significant digits, so the first 800 and one
+// nonzero digit standing for any that follow round exactly as the whole text does, and a
+// hostile run of digits costs nothing.
 constexpr int KeptSignificant = 800;
 
-// Rare path: many significant digits or a large exponent. Walks the digits of the text
-// again (begin up to the exponent or `stop`); the magnitude (without its sign, which the
-// caller applies) is 0.DIGITS times ten to the power `magnitude`, converted by the
-// correctly rounding library conversion.
-[[gnu::noinline]] double ConvertSlow(const char* begin, const char* stop, bool skipBlanks, long long magnitude,
-                   bool& overflow) {
+// Rare path: blanks inside the number, a D exponent or a value beyond double. Walks the
+// number again from its first digit or point up to `stop` and converts its magnitude (the
+// caller applies the sign) written as 0.DIGITS E MAGNITUDE.
+[[gnu::noinline]] double ConvertSlow(const char* digits, const char* stop, bool skipBlanks, bool& overflow) {
     char text[KeptSignificant + 80];
     char* p = text;
     *p++ = '0';
     *p++ = '.';
     int kept = 0;
-    bool sticky = false;  // a nonzero digit beyond those kept
-    Cursor cur(begin, stop, skipBlanks);
+    bool sticky = false;      // a nonzero digit beyond those kept
+    long long magnitude = 0;  // decimal exponent of the leading significant digit, plus one
+    bool point = false;
+    Cursor cur(digits, stop, skipBlanks);
     char c;
-    while (cur.Peek(c) && (IsDigit(c) || c == '.' || c == '+' || c == '-')) {
+    while (cur.Peek(c) && (IsDigit(c) || c == '.')) {
         cur.Take();
-        if (!IsDigit(c) || (kept == 0 && c == '0')) continue;
-        if (kept < KeptSignificant) {
-            *p++ = c;
-            ++kept;
-        } else if (c != '0') {
-            sticky = true;
+        if (c == '.') {
+            point = true;
+        } else if (kept == 0 && c == '0') {
+            if (point) --magnitude;
+        } else {
+            if (!point) ++magnitude;
+            if (kept < KeptSignificant) {
+                *p++ = c;
+                ++kept;
+            } else if (c != '0') {
+                sticky = true;
+            }
         }
+    }
+    if (kept == 0) return 0;
+    if (cur.Peek(c)) {  // the exponent, which the scanner has found whole
+        cur.Take();
+        bool negative = false;
+        if (cur.Peek(c) && (c == '+' || c == '-')) {
+            negative = c == '-';
+            cur.Take();
+        }
+        long long e = 0;
+        while (cur.Peek(c)) {
+            if (e < 1'000'000'000) e = e * 10 + (c - '0');
+            cur.Take();
+        }
+        magnitude += negative ? -e : e;
     }
     if (sticky) *p++ = '1';
     *p++ = 'e';
@@ -112,104 +144,83 @@ constexpr int KeptSignificant = 800;
     return v;
 }
 
+// Whether a number the library has read up to p (and any blanks after it) may go on by the
+// scanner's rules beyond the library's: after blanks, or with a D exponent or one the
+// library did not take (1E, 1E 5).
+bool GoesOn(const char* p, const char* end) {
+    if (p == end) return false;
+    const char c = *p;
+    return IsDigit(c) || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
+
 Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
-    Cursor cur(begin, end, skipBlanks);
-    char c;
-    if (cur.Peek(c) && c == '&') {
-        const char* amp = cur.Pos();
-        cur.Take();
+    const char* p = skipBlanks ? SkipBlanks(begin, end) : begin;
+    if (p != end && *p == '&') {
+        Cursor cur(p + 1, end, skipBlanks);
         char kind;
         if (cur.Peek(kind) && (kind == 'H' || kind == 'h' || kind == 'O' || kind == 'o')) {
             cur.Take();
             return ParseRadix(cur, (kind == 'H' || kind == 'h') ? 16 : 8);
         }
         Parsed none;
-        none.stop = amp;
+        none.stop = p;
         return none;
     }
 
     Parsed out;
-    bool negative = false;
-    if (cur.Peek(c) && (c == '+' || c == '-')) {
-        negative = c == '-';
-        cur.Take();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-')) {
+        ++p;
+        if (skipBlanks) p = SkipBlanks(p, end);
+    }
+    const char* const digits = p;
+    if (p != end && (IsDigit(*p) || *p == '.')) {
+        // Most numbers are written in the library conversion's own grammar: it reads as far
+        // as that goes, and the scanner only looks at what stopped it.
+        double v = 0;
+        const auto [ptr, ec] = std::from_chars(digits, end, v);
+        if (ptr != digits && ec == std::errc()) {
+            const char* const after = skipBlanks ? SkipBlanks(ptr, end) : ptr;
+            if (!GoesOn(after, end)) {
+                out.anyDigits = true;
+                out.value = negative ? -v : v;
+                out.stop = after;
+                return out;
+            }
+        }
     }
 
-    unsigned long long mantissa = 0;
-    int keptDigits = 0;       // significant digits (after leading zeros) held in `mantissa`
-    bool dropped = false;     // whether there were more significant digits than that
-    long long exp10 = 0;      // value = mantissa * 10^exp10
-    long long magnitude = 0;  // decimal exponent of the leading significant digit, plus one
+    Cursor cur(digits, end, skipBlanks);
+    char c;
+    // Blanks inside, a D exponent or a value beyond double: the scanner finds the end of
+    // the number by its own rules.
     bool point = false;
     while (cur.Peek(c)) {
         if (IsDigit(c)) {
             out.anyDigits = true;
-            const int d = c - '0';
-            if (keptDigits == 0 && d == 0) {
-                if (point) {
-                    --magnitude;
-                    --exp10;
-                }
-            } else {
-                if (!point) ++magnitude;
-                if (keptDigits < 19) {
-                    mantissa = mantissa * 10 + static_cast<unsigned long long>(d);
-                    ++keptDigits;
-                    if (point) --exp10;
-                } else {
-                    dropped = true;
-                    if (!point) ++exp10;
-                }
-            }
-            cur.Take();
         } else if (c == '.' && !point) {
             point = true;
-            cur.Take();
         } else {
             break;
         }
+        cur.Take();
     }
-
     if (out.anyDigits && cur.Peek(c) && (c == 'E' || c == 'e' || c == 'D' || c == 'd')) {
         // Only an exponent with at least one digit belongs to the number.
         const char* mark = cur.Pos();
+        const char* taken = cur.Taken();
         cur.Take();
-        bool expNegative = false;
-        if (cur.Peek(c) && (c == '+' || c == '-')) {
-            expNegative = c == '-';
-            cur.Take();
-        }
-        long long e = 0;
+        if (cur.Peek(c) && (c == '+' || c == '-')) cur.Take();
         bool expDigits = false;
         while (cur.Peek(c) && IsDigit(c)) {
             expDigits = true;
-            if (e < 1'000'000'000) e = e * 10 + (c - '0');
             cur.Take();
         }
-        if (expDigits) {
-            if (expNegative) e = -e;
-            exp10 += e;
-            magnitude += e;
-        } else {
-            cur.Reset(mark);
-        }
+        if (!expDigits) cur.Reset(mark, taken);
     }
     out.stop = cur.Pos();
-    if (!out.anyDigits || mantissa == 0) {
-        out.value = negative ? -0.0 : 0.0;
-        return out;
-    }
-
-    double v;
-    if (!dropped && mantissa <= (1ULL << 53) && exp10 >= -22 && exp10 <= 22) {
-        // Exact operands and one correctly rounded operation.
-        v = static_cast<double>(mantissa);
-        v = exp10 < 0 ? v / Pow10[-exp10] : v * Pow10[exp10];
-    } else {
-        v = ConvertSlow(begin, out.stop, skipBlanks, magnitude, out.overflow);
-    }
-    if (std::isinf(v)) out.overflow = true;
-    out.value = negative ? -v : v;
+    const double magnitude = out.anyDigits ? ConvertSlow(digits, cur.Taken(), skipBlanks, out.overflow) : 0;
+    out.value = negative ? -magnitude : magnitude;
     return out;
 }
 

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <stdexcept>
 
 namespace kestrel::reader {
 namespace {
@@ -23,16 +22,6 @@ std::size_t PageRound(std::size_t bytes) {
 
 }  // namespace
 
-PlotLine& PlotLineTable::at(std::size_t i) {
-    if (i >= size_) throw std::out_of_range("PlotLineTable::at");
-    return data_[i];
-}
-
-const PlotLine& PlotLineTable::at(std::size_t i) const {
-    if (i >= size_) throw std::out_of_range("PlotLineTable::at");
-    return data_[i];
-}
-
 void PlotLineTable::resize(std::size_t n, const PlotLine& fill) {
     if (n > capacity_) {
         const PlotLine copy = fill;
@@ -44,23 +33,8 @@ void PlotLineTable::resize(std::size_t n, const PlotLine& fill) {
     size_ = n;
 }
 
-PlotLineTable::iterator PlotLineTable::erase(const_iterator first, const_iterator last) noexcept {
-    const auto at = static_cast<std::size_t>(first - data_);
-    const auto n = static_cast<std::size_t>(last - first);
-    if (n > 0) std::memmove(data_ + at, data_ + at + n, (size_ - at - n) * sizeof(PlotLine));
-    size_ -= n;
-    return data_ + at;
-}
-
 void PlotLineTable::shrink_to_fit() {
     if (capacity_ > size_) Reallocate(size_);
-}
-
-void PlotLineTable::swap(PlotLineTable& other) noexcept {
-    std::swap(data_, other.data_);
-    std::swap(size_, other.size_);
-    std::swap(capacity_, other.capacity_);
-    std::swap(mappedBytes_, other.mappedBytes_);
 }
 
 void PlotLineTable::Take(PlotLineTable& other) noexcept {

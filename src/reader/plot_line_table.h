@@ -2,10 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <iterator>
 #include <type_traits>
-#include <utility>
 
 namespace kestrel::reader {
 
@@ -25,18 +23,10 @@ struct PlotLine {
 // system refuses throws std::bad_alloc, as a vector's does.
 class PlotLineTable {
 public:
-    using value_type = PlotLine;
-    using size_type = std::size_t;
-    using difference_type = std::ptrdiff_t;
-    using reference = PlotLine&;
-    using const_reference = const PlotLine&;
-    using pointer = PlotLine*;
-    using const_pointer = const PlotLine*;
     using iterator = PlotLine*;
     using const_iterator = const PlotLine*;
 
     PlotLineTable() noexcept = default;
-    PlotLineTable(std::initializer_list<PlotLine> lines) { assign(lines.begin(), lines.end()); }
     PlotLineTable(const PlotLineTable& other) { assign(other.begin(), other.end()); }
     PlotLineTable(PlotLineTable&& other) noexcept { Take(other); }
     PlotLineTable& operator=(const PlotLineTable& other) {
@@ -50,33 +40,19 @@ public:
         }
         return *this;
     }
-    PlotLineTable& operator=(std::initializer_list<PlotLine> lines) {
-        assign(lines.begin(), lines.end());
-        return *this;
-    }
     ~PlotLineTable() { Release(); }
 
-    PlotLine* data() noexcept { return data_; }
     const PlotLine* data() const noexcept { return data_; }
     std::size_t size() const noexcept { return size_; }
     std::size_t capacity() const noexcept { return capacity_; }
-    bool empty() const noexcept { return size_ == 0; }
 
     PlotLine& operator[](std::size_t i) noexcept { return data_[i]; }
     const PlotLine& operator[](std::size_t i) const noexcept { return data_[i]; }
-    PlotLine& at(std::size_t i);
-    const PlotLine& at(std::size_t i) const;
-    PlotLine& front() noexcept { return data_[0]; }
-    PlotLine& back() noexcept { return data_[size_ - 1]; }
-    const PlotLine& front() const noexcept { return data_[0]; }
-    const PlotLine& back() const noexcept { return data_[size_ - 1]; }
 
     iterator begin() noexcept { return data_; }
     iterator end() noexcept { return data_ + size_; }
     const_iterator begin() const noexcept { return data_; }
     const_iterator end() const noexcept { return data_ + size_; }
-    const_iterator cbegin() const noexcept { return data_; }
-    const_iterator cend() const noexcept { return data_ + size_; }
 
     void push_back(const PlotLine& line) {
         if (size_ == capacity_) {
@@ -87,16 +63,7 @@ public:
         }
         data_[size_++] = line;
     }
-    template <typename... Args>
-    PlotLine& emplace_back(Args&&... args) {
-        push_back(PlotLine{std::forward<Args>(args)...});
-        return back();
-    }
-    void pop_back() noexcept { --size_; }
     void clear() noexcept { size_ = 0; }
-    void reserve(std::size_t n) {
-        if (n > capacity_) Reallocate(n);
-    }
     void resize(std::size_t n) { resize(n, PlotLine{}); }
     void resize(std::size_t n, const PlotLine& fill);
     void assign(std::size_t n, const PlotLine& fill) {
@@ -117,9 +84,7 @@ public:
         for (; first != last; ++first) data_[k++] = *first;
         return data_ + at;
     }
-    iterator erase(const_iterator first, const_iterator last) noexcept;
     void shrink_to_fit();
-    void swap(PlotLineTable& other) noexcept;
 
 private:
     void Take(PlotLineTable& other) noexcept;

@@ -49,7 +49,6 @@ public:
     // The spacing used: widened where a fill would need more lines than a plotter would
     // draw in one go, or more than the budget has left.
     double Spacing() const { return spacing_; }
-    bool Empty() const { return lines_ == 0; }
 
     // Each inside piece of each line, line by line (`line` counts from 0). Pieces are
     // ended where an edge crosses, by the even-odd or the non-zero winding rule.

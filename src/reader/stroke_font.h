@@ -54,7 +54,6 @@ public:
     }
     const Glyph& At(std::uint16_t glyph) const { return glyphs_[glyph]; }
     std::size_t Count() const { return glyphs_.size(); }
-    std::uint16_t Missing() const { return missing_; }
 
     // An 8-bit code (ASCII, the degree sign of Roman-8 and Latin-1).
     std::uint16_t ForByte(unsigned char code) const;
