@@ -9,10 +9,14 @@ add_library(kestrel_gui STATIC
   app/pict_form.h
   app/pict_form.cpp
   app/pict_form_interact.cpp
-  app/pict_form_output.cpp
   app/pict_form_shell.cpp
-  app/pict_form_drawing.cpp
   app/pict_form_comforts.cpp
+  app/window_menus.h
+  app/window_menus.cpp
+  app/plot_output.h
+  app/plot_output.cpp
+  app/stepwise_drawing.h
+  app/stepwise_drawing.cpp
   app/plot_loader.h
   app/plot_loader.cpp
   app/file_names.h

@@ -25,16 +25,18 @@
 #include <QToolBar>
 
 #include "app/captions.h"
+#include "app/drawing_area.h"
 #include "app/file_names.h"
-#include "interact/messages.h"
 #include "app/platform.h"
 #include "app/plot_loader.h"
+#include "app/plot_output.h"
 #include "app/recent_files.h"
+#include "app/stepwise_drawing.h"
+#include "app/window_menus.h"
+#include "interact/messages.h"
 #include "interact/plot_status.h"
 #include "reader/reader.h"
 #include "reader/rounding.h"
-#include "app/drawing_area.h"
-#include "view/plot_drawing.h"
 
 namespace kestrel::app {
 
@@ -60,11 +62,6 @@ public:
 constexpr double DesignClientWidth = 7545;
 constexpr double DesignClientHeight = 5820;
 
-constexpr const char* ToolbarIcons[8] = {
-    ":/icons/exit.png", ":/icons/open.png",   ":/icons/save.png",    ":/icons/print.png",
-    ":/icons/copy.png", ":/icons/zoomin.png", ":/icons/zoomout.png", ":/icons/fit.png",
-};
-
 }  // namespace
 
 PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent)
@@ -73,165 +70,83 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
       platform_(platform),
       twipsPerPixel_(ScreenTwipsPerPixel()),
       loader_(std::make_unique<PlotLoader>([this](LoadedPlot& plot) { ShowReadPlot(plot); })),
-      recent_(std::make_unique<RecentFiles>()) {
+      recent_(std::make_unique<RecentFiles>()),
+      output_(std::make_unique<PlotOutput>(*this, platform, selectionImage_, dialogFilterIndex_)) {
     setObjectName("PictForm");
     setWindowTitle(AppCaption);
-    BuildMenus();
-    BuildToolbar();
+    menus_ = std::make_unique<WindowMenus>(*this);
     BuildStatusBar();
     BuildViewport();
-    ConnectPicture3();
-    BuildShortcuts();
+    drawing_ = std::make_unique<StepwiseDrawing>(store_, *drawingArea_, [this] { ShowProgress(); }, this);
     RebuildRecentFiles();
     setAcceptDrops(true);
-    drawTimer_ = new QTimer(this);
-    drawTimer_->setInterval(0);
-    connect(drawTimer_, &QTimer::timeout, this, &PictForm::DrawNextLines);
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
     connect(progressTimer_, &QTimer::timeout, this, &PictForm::ShowProgress);
     menuBar()->adjustSize();
-    resize(ToPixels(DesignClientWidth),
-           menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
+    resize(ToPixels(DesignClientWidth), menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
     // Lay the bars out now so that Form_Load reads real sizes before the first show.
     layout()->activate();
     Form_Load();
     // The keys work at once, without a click into the drawing area first.
-    picture3_->setFocus();
+    drawingArea_->setFocus();
 }
 
 PictForm::~PictForm() = default;
 
-void PictForm::BuildMenus() {
-    // A menu bar inside the window on every desktop, so the client area starts below it.
-    menuBar()->setNativeMenuBar(false);
-
-    const auto addItem = [this](QMenu* menu, const char* name, const char* caption) {
-        auto* action = new QAction(QString::fromUtf8(caption), this);
-        action->setObjectName(name);
-        menu->addAction(action);
-        return action;
-    };
-    const auto addSeparator = [](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(name);
-    };
-    const auto addMenu = [this](const char* name, const char* caption) {
-        auto* menu = new QMenu(QString::fromUtf8(caption), this);
-        menu->setObjectName(name);
-        menu->menuAction()->setObjectName(name);
-        return menu;
-    };
-
-    const auto on = [this](QAction* action, void (PictForm::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    };
-
-    QMenu* plotMenu20 = addMenu("PlotMenu20", PlotMenu20Caption);
-    plotMenu20_ = plotMenu20;
-    on(addItem(plotMenu20, "PlotMenu21", PlotMenu21Caption), &PictForm::PlotMenu21_Click);
-    on(addItem(plotMenu20, "PlotMenu24", PlotMenu24Caption), &PictForm::PlotMenu24_Click);
-    // The recent files go here, between a separator of their own and the exit entry's.
-    recentSeparator_ = plotMenu20->addSeparator();
-    recentSeparator_->setObjectName("RecentFilesSeparator");
-    addSeparator(plotMenu20, "PlotMenu22");
-    on(addItem(plotMenu20, "PlotMenu23", PlotMenu23Caption), &PictForm::PlotMenu23_Click);
-    menuBar()->addMenu(plotMenu20);
-
-    QMenu* plotMenu30 = addMenu("PlotMenu30", PlotMenu30Caption);
-    on(addItem(plotMenu30, "PlotMenu31", PlotMenu31Caption), &PictForm::PlotMenu31_Click);
-    basicReading_ = addItem(plotMenu30, "BasicReading", BasicReadingCaption);
-    basicReading_->setCheckable(true);
-    connect(basicReading_, &QAction::toggled, this, [this](bool) { BasicReading_Toggled(); });
-    menuBar()->addMenu(plotMenu30);
-
-    plotMenu80_ = addMenu("PlotMenu80", PlotMenu80Caption);
-    QAction* first = addItem(plotMenu80_, "PlotMenu81", PlotMenu81Caption);
-    connect(first, &QAction::triggered, this, [this] { PlotMenu81_Click(0); });
-    plotMenu81_.push_back(first);
-    menuBar()->addMenu(plotMenu80_);
-
-    QMenu* plotMenu90 = addMenu("PlotMenu90", PlotMenu90Caption);
-    on(addItem(plotMenu90, "PlotMenu94", PlotMenu94Caption), &PictForm::PlotMenu94_Click);
-    on(addItem(plotMenu90, "PlotMenu91", PlotMenu91Caption), &PictForm::PlotMenu91_Click);
-    addSeparator(plotMenu90, "PlotMenu92");
-    on(addItem(plotMenu90, "PlotMenu93", PlotMenu93Caption), &PictForm::PlotMenu93_Click);
-    menuBar()->addMenu(plotMenu90);
-
-    // The drawing area's pop-up menu: a child of the window, never in the menu bar.
-    plotMenu10_ = addMenu("PlotMenu10", PlotMenu10Caption);
-    on(addItem(plotMenu10_, "PlotMenu15", PlotMenu15Caption), &PictForm::PlotMenu15_Click);
-    on(addItem(plotMenu10_, "PlotMenu16", PlotMenu16Caption), &PictForm::PlotMenu16_Click);
-    on(addItem(plotMenu10_, "PlotMenu17", PlotMenu17Caption), &PictForm::PlotMenu17_Click);
-    addSeparator(plotMenu10_, "PlotMenu12");
-    on(addItem(plotMenu10_, "PlotMenu13", PlotMenu13Caption), &PictForm::PlotMenu13_Click);
-    on(addItem(plotMenu10_, "PlotMenu14", PlotMenu14Caption), &PictForm::PlotMenu14_Click);
-    on(addItem(plotMenu10_, "PlotMenu18", PlotMenu18Caption), &PictForm::PlotMenu18_Click);
-}
-
-void PictForm::BuildToolbar() {
-    toolbar1_ = new QToolBar(this);
-    toolbar1_->setObjectName("Toolbar1");
-    toolbar1_->setMovable(false);
-    toolbar1_->setFloatable(false);
-    toolbar1_->setIconSize(QSize(24, 24));
-    for (int i = 0; i < 8; ++i) {
-        auto* button = new QAction(QIcon(ToolbarIcons[i]), QString(), this);
-        button->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(i + 1));
-        button->setToolTip(QString::fromUtf8(ToolbarTips[i]));
-        const int index = i + 1;
-        connect(button, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
-        toolbar1_->addAction(button);
-    }
-    addToolBar(Qt::TopToolBarArea, toolbar1_);
-}
-
 void PictForm::BuildStatusBar() {
-    statusBar1_ = new QStatusBar(this);
-    statusBar1_->setObjectName("StatusBar1");
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("StatusBar1");
     for (int i = 0; i < 4; ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(PanelNames[i]), statusBar1_);
+        auto* panel = new QLabel(QString::fromUtf8(PanelNames[i]), statusBar_);
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
         panel->setToolTip(QString::fromUtf8(PanelNames[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar1_->addWidget(panel, 1);
+        statusBar_->addWidget(panel, 1);
         panels_[static_cast<size_t>(i)] = panel;
     }
     // Shown only while a file is read or a large plot drawn; no taller than a panel, so
     // that showing it does not move the viewport's bottom edge.
-    progress_ = new QProgressBar(statusBar1_);
+    progress_ = new QProgressBar(statusBar_);
     progress_->setObjectName("Progress");
     progress_->setRange(0, 100);
     progress_->setMaximumHeight(panels_[0]->sizeHint().height());
     progress_->hide();
-    statusBar1_->addPermanentWidget(progress_);
-    setStatusBar(statusBar1_);
+    statusBar_->addPermanentWidget(progress_);
+    setStatusBar(statusBar_);
 }
 
 void PictForm::BuildViewport() {
-    picture1_ = new QWidget(this);
-    picture1_->setObjectName("Picture1");
-    picture1_->setAutoFillBackground(true);
-    setCentralWidget(picture1_);
+    viewport_ = new QWidget(this);
+    viewport_->setObjectName("Picture1");
+    viewport_->setAutoFillBackground(true);
+    setCentralWidget(viewport_);
 
-    picture3_ = new DrawingArea(twipsPerPixel_, picture1_);
-    picture3_->setObjectName("Picture3");
+    drawingArea_ = new DrawingArea(twipsPerPixel_, viewport_);
+    drawingArea_->setObjectName("Picture3");
 
-    hscroll1_ = new QScrollBar(Qt::Horizontal, picture1_);
-    hscroll1_->setObjectName("HScroll1");
-    vscroll1_ = new QScrollBar(Qt::Vertical, picture1_);
-    vscroll1_->setObjectName("VScroll1");
-    for (QScrollBar* bar : {hscroll1_, vscroll1_}) {
+    horizontalBar_ = new QScrollBar(Qt::Horizontal, viewport_);
+    horizontalBar_->setObjectName("HScroll1");
+    verticalBar_ = new QScrollBar(Qt::Vertical, viewport_);
+    verticalBar_->setObjectName("VScroll1");
+    for (QScrollBar* bar : {horizontalBar_, verticalBar_}) {
         bar->hide();
         bar->setRange(0, 0);
     }
-    connect(hscroll1_, &QScrollBar::valueChanged, this, [this](int value) {
+    connect(horizontalBar_, &QScrollBar::valueChanged, this, [this](int value) {
         layout_.hscroll.value = static_cast<std::int16_t>(value);
         HScroll1_Change();
     });
-    connect(vscroll1_, &QScrollBar::valueChanged, this, [this](int value) {
+    connect(verticalBar_, &QScrollBar::valueChanged, this, [this](int value) {
         layout_.vscroll.value = static_cast<std::int16_t>(value);
         VScroll1_Change();
     });
+    connect(drawingArea_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
+    connect(drawingArea_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
+    connect(drawingArea_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
+    connect(drawingArea_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
+    connect(drawingArea_, &DrawingArea::wheelTurned, this, &PictForm::Picture3_MouseWheel);
+    connect(drawingArea_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
 }
 
 int PictForm::ToPixels(double twips) const {
@@ -253,7 +168,7 @@ QMenu* PictForm::createPopupMenu() {
 view::WindowMetrics PictForm::ReadMetrics() const {
     // The client area starts below the menu bar and holds the tool bar and status bar.
     const int clientTop = menuBar()->isHidden() ? 0 : menuBar()->geometry().bottom() + 1;
-    const int statusTop = statusBar1_->isHidden() ? height() : statusBar1_->geometry().top();
+    const int statusTop = statusBar_->isHidden() ? height() : statusBar_->geometry().top();
     const QSize outer = frameGeometry().size();
     const double t = twipsPerPixel_;
 
@@ -263,9 +178,9 @@ view::WindowMetrics PictForm::ReadMetrics() const {
     m.outerWidth = outer.width() * t;
     m.outerHeight = outer.height() * t;
     // The whole tool bar area, margins included, lies above the viewport.
-    m.toolBarHeight = std::max(0, picture1_->geometry().top() - clientTop) * t;
+    m.toolBarHeight = std::max(0, viewport_->geometry().top() - clientTop) * t;
     m.statusBarHeight = std::max(0, height() - statusTop) * t;
-    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, hscroll1_) * t;
+    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, horizontalBar_) * t;
     m.twipsPerPixel = t;
     return m;
 }
@@ -286,13 +201,13 @@ void PictForm::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state
 void PictForm::ApplyLayout() {
     // The layout already holds the outcome of every value change, so the bars' own
     // signals would only repeat it.
-    const QSignalBlocker blockH(hscroll1_);
-    const QSignalBlocker blockV(vscroll1_);
+    const QSignalBlocker blockH(horizontalBar_);
+    const QSignalBlocker blockV(verticalBar_);
     const view::Rect& p3 = layout_.area;
-    picture3_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
+    drawingArea_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
                            ToPixels(p3.height));
-    ApplyScrollBar(hscroll1_, layout_.hscroll);
-    ApplyScrollBar(vscroll1_, layout_.vscroll);
+    ApplyScrollBar(horizontalBar_, layout_.hscroll);
+    ApplyScrollBar(verticalBar_, layout_.vscroll);
 }
 
 void PictForm::Form_Load() {
@@ -315,8 +230,8 @@ void PictForm::resizeEvent(QResizeEvent* event) {
         // draws what the new area shows, so that nothing drawn is lost by shrinking.
         if (store_.AdjustViewOff == 0) {
             RedrawPlot();
-        } else if (drawn_) {
-            StartDrawing(drawingFramed_, &drawing_.fit);
+        } else {
+            drawing_->RestartInPlace();
         }
     } catch (const interact::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
@@ -353,14 +268,33 @@ void PictForm::FitToWindow() {
 }
 
 void PictForm::DrawPlot() {
-    StartDrawing(store_.RangeFrameOff == 0);
+    drawing_->Start(store_.RangeFrameOff == 0);
     // A drawing that goes on between events needs no pass of its own.
-    if (drawing_.Finished()) {
+    if (drawing_->Finished()) {
         QCoreApplication::processEvents();
     }
 }
 
-void PictForm::RedrawPlot() { StartDrawing(false); }
+void PictForm::RedrawPlot() { drawing_->Start(false); }
+
+void PictForm::FinishDrawing() { drawing_->Finish(); }
+
+bool PictForm::Busy() const { return loader_->Busy() || !drawing_->Finished(); }
+
+void PictForm::ShowProgress() {
+    if (loader_->Busy()) {
+        progress_->setFormat(QString::fromUtf8(ReadingProgress));
+        progress_->setValue(static_cast<int>(loader_->Progress() * 100));
+    } else if (!drawing_->Finished()) {
+        progress_->setFormat(QString::fromUtf8(DrawingProgress));
+        progress_->setValue(static_cast<int>(100.0 * drawing_->Done()));
+    } else {
+        progressTimer_->stop();
+        progress_->hide();
+        return;
+    }
+    progress_->show();
+}
 
 void PictForm::PlotMenu21_Click() {
     // Before the first load of a run, the folder of the last file of an earlier one.
@@ -423,55 +357,26 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
             recent_->Remember(plot.dir + plot.name);
             RebuildRecentFiles();
         }
-        picture3_->setFocus();
+        drawingArea_->setFocus();
     } catch (const interact::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
     }
 }
 
+QAction* PictForm::BasicReading() const { return menus_->BasicReading(); }
+
+QToolBar* PictForm::Toolbar1() const { return menus_->Toolbar(); }
+
+QMenu* PictForm::PlotMenu10() const { return menus_->PopupMenu(); }
+
 reader::Reading PictForm::Reading() const {
-    return basicReading_->isChecked() ? reader::Reading::Basic : reader::Reading::Plotter;
+    return BasicReading()->isChecked() ? reader::Reading::Basic : reader::Reading::Plotter;
 }
 
-void PictForm::BasicReading_Toggled() {
-    if (store_.PlotName.empty()) return;
-    RunReported([this] { ReloadPlotFile(); });
-}
+void PictForm::BasicReading_Toggled() { ReloadPlotFile(); }
 
-void PictForm::RebuildPlotMenu() {
-    const std::vector<std::string> captions = interact::PlotMenuCaptions(store_.PlotTotal);
-    if (!captions.empty()) {
-        plotMenu81_.front()->setText(QString::fromStdString(captions.front()));
-    }
-    plotMenu81_.front()->setEnabled(true);
-    // A menu's cost grows with the square of its entries: files of many pages get their
-    // plots from the hundredth on in submenus of a hundred, which own them.
-    constexpr std::size_t GroupSize = 100;
-    qDeleteAll(plotGroups_);
-    plotGroups_.clear();
-    if (plotMenu81_.size() > GroupSize) plotMenu81_.resize(GroupSize);
-    while (plotMenu81_.size() > 1) {
-        delete plotMenu81_.back();
-        plotMenu81_.pop_back();
-    }
-    const bool grouped = captions.size() > GroupSize;
-    QMenu* group = nullptr;
-    for (std::size_t i = 1; i < captions.size(); ++i) {
-        if (grouped && i % GroupSize == 0) {
-            const std::size_t last = std::min(i + GroupSize, captions.size());
-            group = new QMenu(QString::fromStdString(captions[i]) + " - " + QString::number(last), plotMenu80_);
-            plotMenu80_->addMenu(group);
-            plotGroups_.push_back(group);
-        }
-        auto* entry = new QAction(QString::fromStdString(captions[i]), group ? static_cast<QObject*>(group) : this);
-        entry->setObjectName("PlotMenu81");
-        const int index = static_cast<int>(i);
-        connect(entry, &QAction::triggered, this, [this, index] { PlotMenu81_Click(index); });
-        (group ? group : plotMenu80_)->addAction(entry);
-        plotMenu81_.push_back(entry);
-    }
-}
+void PictForm::RebuildPlotMenu() { menus_->RebuildPlotList(store_.PlotTotal); }
 
 void PictForm::PlotMenu81_Click(int index) { ShowPlotNumbered(static_cast<std::int16_t>(index + 1)); }
 
@@ -502,36 +407,8 @@ void PictForm::ShowPlotStatus() {
 }
 
 void PictForm::Toolbar1_ButtonClick(int index) {
-    RunReported([this, index] {
-        switch (index) {
-            case 1:
-                PlotMenu23_Click();
-                break;
-            case 2:
-                PlotMenu21_Click();
-                break;
-            case 3:
-                PlotMenu24_Click();
-                break;
-            case 4:
-                PlotMenu13_Click();
-                break;
-            case 5:
-                PlotMenu14_Click();
-                break;
-            case 6:
-                ZoomIn();
-                break;
-            case 7:
-                ZoomOut();
-                break;
-            case 8:
-                FitToWindow();
-                break;
-            default:
-                break;
-        }
-    });
+    const QList<QAction*> buttons = Toolbar1()->actions();
+    if (index >= 1 && index <= buttons.size()) buttons[index - 1]->trigger();
 }
 
 void PictForm::ShowErrorMessage(reader::ErrorNumber number) {

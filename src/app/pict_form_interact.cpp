@@ -16,33 +16,21 @@
 
 namespace kestrel::app {
 
-void PictForm::ConnectPicture3() {
-        connect(picture3_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
-    connect(picture3_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
-    connect(picture3_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
-    connect(picture3_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
-    connect(picture3_, &DrawingArea::wheelTurned, this, &PictForm::Picture3_MouseWheel);
+void PictForm::Rotate(interact::Turn turn) {
+    interact::RotatePlot(store_, turn);
+    RedrawPlot();
 }
 
 void PictForm::PlotMenu15_Click() {
-    RunReported([this] {
-        interact::RotatePlot(store_, interact::Turn::Right);
-        RedrawPlot();
-    });
+    RunReported([this] { Rotate(interact::Turn::Right); });
 }
 
 void PictForm::PlotMenu16_Click() {
-    RunReported([this] {
-        interact::RotatePlot(store_, interact::Turn::Left);
-        RedrawPlot();
-    });
+    RunReported([this] { Rotate(interact::Turn::Left); });
 }
 
 void PictForm::PlotMenu17_Click() {
-    RunReported([this] {
-        interact::RotatePlot(store_, interact::Turn::Half);
-        RedrawPlot();
-    });
+    RunReported([this] { Rotate(interact::Turn::Half); });
 }
 
 void PictForm::Picture3_KeyDown(int keyCode, int) {
@@ -64,7 +52,7 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
 }
 
 void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
-    if (button == interact::RightButton) picture3_->SetShape(interact::ShapeAtPress(x, y));
+    if (button == interact::RightButton) drawingArea_->SetShape(interact::ShapeAtPress(x, y));
     dragStartX_ = interact::DragStartOf(x);
     dragStartY_ = interact::DragStartOf(y);
     if (button == interact::LeftButton) ShowPopupMenu(x, y);
@@ -77,7 +65,7 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     if (button == interact::LeftButton) {
         ShowPopupMenu(x, y);
     } else if (button == interact::RightButton) {
-        picture3_->SetShape(interact::ShapeOfDrag(dragStartX_, dragStartY_, x, y));
+        drawingArea_->SetShape(interact::ShapeOfDrag(dragStartX_, dragStartY_, x, y));
     }
 }
 
@@ -85,22 +73,22 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     if (button != interact::RightButton) {
         return;
     }
-    const interact::PixelRect region = interact::SelectedPixels(picture3_->Shape(), twipsPerPixel_,
-                                                                picture3_->width(), picture3_->height());
+    const interact::PixelRect region = interact::SelectedPixels(drawingArea_->Shape(), twipsPerPixel_,
+                                                                drawingArea_->width(), drawingArea_->height());
     if (region.Empty()) {
-        interact::ShapeRect shape = picture3_->Shape();
+        interact::ShapeRect shape = drawingArea_->Shape();
         shape.Visible = false;
-        picture3_->SetShape(shape);
-        picture2_ = QImage();
+        drawingArea_->SetShape(shape);
+        selectionImage_ = QImage();
         return;
     }
     FinishDrawing();  // the selection holds the finished drawing
-    picture2_ = picture3_->Raster().copy(region.left, region.top, region.width, region.height);
+    selectionImage_ = drawingArea_->Raster().copy(region.left, region.top, region.width, region.height);
 }
 
 void PictForm::ShowPopupMenu(float x, float y) {
     const QPoint at(ToPixels(x), ToPixels(y));
-    platform_.PopupMenu(plotMenu10_, picture3_->mapToGlobal(at));
+    platform_.PopupMenu(PlotMenu10(), drawingArea_->mapToGlobal(at));
 }
 
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {

@@ -1,4 +1,4 @@
-// The shell: exit, the three small dialogs and the manual.
+// The shell: exit, output, the three small dialogs and the manual.
 
 #include "app/pict_form.h"
 
@@ -10,6 +10,8 @@
 #include "app/dialogs.h"
 #include "app/platform.h"
 #include "app/plot_loader.h"
+#include "app/plot_output.h"
+#include "app/stepwise_drawing.h"
 
 namespace kestrel::app {
 
@@ -34,8 +36,18 @@ void ShowSingle(QPointer<QWidget>& slot, QObject* mainWindow, Make make) {
 
 void PictForm::PlotMenu23_Click() { close(); }
 
+void PictForm::PlotMenu24_Click() { output_->Save(); }
+
+void PictForm::PlotMenu13_Click() { output_->Print(); }
+
+void PictForm::PlotMenu14_Click() { output_->Copy(); }
+
+void PictForm::ShowPrinterDialog() { output_->ShowPrinterDialog(); }
+
+QPrinter& PictForm::Printer() { return output_->Printer(); }
+
 void PictForm::PlotMenu31_Click() {
-    ShowSingle(optionForm_, this, [this] {
+    ShowSingle(displaySettingsForm_, this, [this] {
         auto* form = new app::OptionForm(store_, twipsPerPixel_);
         form->penWidthsChanged = [this] { RunReported([this] { RedrawPlot(); }); };
         return form;
@@ -43,11 +55,11 @@ void PictForm::PlotMenu31_Click() {
 }
 
 void PictForm::PlotMenu91_Click() {
-    ShowSingle(comdForm_, this, [this] { return new app::ComdForm(twipsPerPixel_); });
+    ShowSingle(commandListForm_, this, [this] { return new app::ComdForm(twipsPerPixel_); });
 }
 
 void PictForm::PlotMenu93_Click() {
-    ShowSingle(versForm_, this, [this] { return new app::VersForm(twipsPerPixel_); });
+    ShowSingle(versionForm_, this, [this] { return new app::VersForm(twipsPerPixel_); });
 }
 
 void PictForm::PlotMenu94_Click() {
@@ -60,13 +72,12 @@ void PictForm::PlotMenu94_Click() {
 
 void PictForm::closeEvent(QCloseEvent* event) {
     // The small windows have no owner; they go with the main window so the program ends.
-    for (QWidget* form : {optionForm_.data(), comdForm_.data(), versForm_.data()}) {
+    for (QWidget* form : {displaySettingsForm_.data(), commandListForm_.data(), versionForm_.data()}) {
         if (form != nullptr) form->close();
     }
     // Neither a reading nor a drawing holds the window open.
     loader_->Cancel();
-    drawTimer_->stop();
-    drawing_.Stop();
+    drawing_->Stop();
     unsetCursor();
     ShowProgress();
     QMainWindow::closeEvent(event);

@@ -1,6 +1,4 @@
-// Getting the picture out: BMP, SVG and PDF files, the clipboard and tiled printing.
-
-#include "app/pict_form.h"
+#include "app/plot_output.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +21,7 @@
 #include "output/vector_writer.h"
 #include "reader/reader.h"
 #include "app/drawing_area.h"
+#include "app/pict_form.h"
 
 namespace kestrel::app {
 
@@ -105,122 +104,132 @@ std::vector<int> SlotsToSave(const reader::PlotStore& store, SaveFormat format) 
     return plots;
 }
 
-void HideShape(DrawingArea& picture3) {
-    interact::ShapeRect shape = picture3.Shape();
-    shape.Visible = false;
-    picture3.SetShape(shape);
-}
-
 }  // namespace
 
-void PictForm::PlotMenu13_Click() {
-    FinishDrawing();
+PlotOutput::PlotOutput(PictForm& form, Platform& platform, const QImage& selection, int& dialogFilter)
+    : form_(form), platform_(platform), selection_(selection), dialogFilter_(dialogFilter) {}
+
+PlotOutput::~PlotOutput() = default;
+
+void PlotOutput::HideSelection() {
+    DrawingArea& area = *form_.Picture3();
+    interact::ShapeRect shape = area.Shape();
+    shape.Visible = false;
+    area.SetShape(shape);
+}
+
+void PlotOutput::Print() {
+    reader::PlotStore& store = form_.Store();
+    DrawingArea& area = *form_.Picture3();
+    form_.FinishDrawing();
     ShowPrinterDialog();
-    if (store_.PrintCancelled == 1) {
+    if (store.PrintCancelled == 1) {
         return;
     }
     QPrinter& printer = Printer();
-    const double twips = picture3_->TwipsPerPixel();
+    const double twips = area.TwipsPerPixel();
     // Any paper prints: the tile follows the sheet in use, not only A4 and A3.
-    const auto pages = output::PlanPages(picture3_->width() * twips,
-                                                 picture3_->height() * twips, PrinterTile(printer));
-    const bool selection = picture3_->Shape().Visible;
-    if (pages.empty() || !PrintTiles(printer, picture3_->Raster(), twips, pages)) {
-        ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
+    const auto pages = output::PlanPages(area.width() * twips,
+                                                 area.height() * twips, PrinterTile(printer));
+    const bool selection = area.Shape().Visible;
+    if (pages.empty() || !PrintTiles(printer, area.Raster(), twips, pages)) {
+        form_.ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
         return;
     }
     if (selection) {
-        HideShape(*picture3_);
+        HideSelection();
     }
 }
 
-void PictForm::PlotMenu14_Click() {
-    FinishDrawing();
+void PlotOutput::Copy() {
+    DrawingArea& area = *form_.Picture3();
+    form_.FinishDrawing();
     reader::ErrorNumber error = platform_.ClearClipboard();
     if (error == reader::ErrorNumber::None) {
-        const bool selection = picture3_->Shape().Visible;
-        error = platform_.PutClipboardImage(selection ? picture2_ : picture3_->Raster());
+        const bool selection = area.Shape().Visible;
+        error = platform_.PutClipboardImage(selection ? selection_ : area.Raster());
         if (error == reader::ErrorNumber::None && selection) {
-            HideShape(*picture3_);
+            HideSelection();
         }
     }
     if (error != reader::ErrorNumber::None) {
-        ShowErrorMessage(error);
+        form_.ShowErrorMessage(error);
     }
 }
 
-void PictForm::PlotMenu18_Click() { PlotMenu24_Click(); }
-
-void PictForm::PlotMenu24_Click() {
+void PlotOutput::Save() {
+    reader::PlotStore& store = form_.Store();
+    DrawingArea& area = *form_.Picture3();
     const QString initialName =
-        QFile::decodeName(QByteArray::fromStdString(store_.SaveDir)) + QString::fromUtf8(BmpPattern);
+        QFile::decodeName(QByteArray::fromStdString(store.SaveDir)) + QString::fromUtf8(BmpPattern);
     const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(SvgFilter),
                               QString::fromUtf8(PdfFilter), QString::fromUtf8(AllFilesFilter)};
-    const int kept = dialogFilterIndex_ >= 1 && dialogFilterIndex_ <= 4 ? dialogFilterIndex_ : 1;
-    const auto choice = platform_.ChooseSaveFile(this, QString::fromUtf8(SaveDialogTitle),
+    const int kept = dialogFilter_ >= 1 && dialogFilter_ <= 4 ? dialogFilter_ : 1;
+    const auto choice = platform_.ChooseSaveFile(&form_, QString::fromUtf8(SaveDialogTitle),
                                                  initialName, filters, ShownOfKeptFilter[kept]);
     if (!choice) {
         return;  // cancelled: nothing changes
     }
     const int shown = choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
-    dialogFilterIndex_ = KeptOfShownFilter[shown];
+    dialogFilter_ = KeptOfShownFilter[shown];
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = reader::LastPos(chosen, "/");
-    store_.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
-    store_.SaveName = chosen.substr(static_cast<std::size_t>(slash));
+    store.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
+    store.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
     const SaveFormat format = SaveFormatOf(choice->path, shown);
     if (format != SaveFormat::Bmp) {
         const reader::ErrorNumber error = output::SaveVector(
-            store_.SaveDir + store_.SaveName,
+            store.SaveDir + store.SaveName,
             format == SaveFormat::Svg ? output::VectorFormat::Svg : output::VectorFormat::Pdf,
-            store_, SlotsToSave(store_, format));
+            store, SlotsToSave(store, format));
         if (error != reader::ErrorNumber::None) {
-            ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);
+            form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);
         }
         return;
     }
 
-    FinishDrawing();
-    const bool selection = picture3_->Shape().Visible;
-    QImage image = selection ? picture2_ : picture3_->Raster();
+    form_.FinishDrawing();
+    const bool selection = area.Shape().Visible;
+    QImage image = selection ? selection_ : area.Raster();
     if (image.format() != QImage::Format_RGB32) {
         image = image.convertToFormat(QImage::Format_RGB32);  // a null image stays null
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
     const reader::ErrorNumber error = output::SaveBmp(
-        store_.SaveDir + store_.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
+        store.SaveDir + store.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
         image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (error != reader::ErrorNumber::None) {
-        ShowFileErrorMessage(error, store_.SaveDir + store_.SaveName);  // the selection stays
+        form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);  // the selection stays
         return;
     }
     if (selection) {
-        HideShape(*picture3_);
+        HideSelection();
     }
 }
 
-void PictForm::ShowPrinterDialog() {
-    store_.PrintCancelled = 0;
+void PlotOutput::ShowPrinterDialog() {
+    reader::PlotStore& store = form_.Store();
+    store.PrintCancelled = 0;
     QPrinter& printer = Printer();
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
         // Without a printer the dialog offers only a PDF file: start it with a file name
         // after the plot rather than a bare folder. A name chosen once stays for the run.
-        const QString plot = QFile::decodeName(QByteArray::fromStdString(store_.PlotName));
+        const QString plot = QFile::decodeName(QByteArray::fromStdString(store.PlotName));
         const QString base = plot.isEmpty() ? QStringLiteral("kestrel") : QFileInfo(plot).completeBaseName();
         printer.setOutputFileName(QDir::home().filePath(base + QStringLiteral(".pdf")));
     }
-    if (!platform_.ShowPrintDialog(this, printer)) {
-        store_.PrintCancelled = 1;
+    if (!platform_.ShowPrintDialog(&form_, printer)) {
+        store.PrintCancelled = 1;
         return;
     }
     // Only the printer, orientation, paper size and source are taken from the dialog.
     printer.setCopyCount(1);
 }
 
-QPrinter& PictForm::Printer() {
+QPrinter& PlotOutput::Printer() {
     if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     }
