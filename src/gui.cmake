@@ -17,6 +17,10 @@ add_library(kestrel_gui STATIC
   app/plot_output.cpp
   app/stepwise_drawing.h
   app/stepwise_drawing.cpp
+  app/status_panels.h
+  app/status_panels.cpp
+  app/viewport.h
+  app/viewport.cpp
   app/plot_loader.h
   app/plot_loader.cpp
   app/file_names.h

@@ -31,6 +31,8 @@
 #include "app/plot_loader.h"
 #include "app/plot_output.h"
 #include "app/recent_files.h"
+#include "app/status_panels.h"
+#include "app/viewport.h"
 #include "app/stepwise_drawing.h"
 #include "app/window_menus.h"
 #include "interact/messages.h"
@@ -75,7 +77,8 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     setObjectName("PictForm");
     setWindowTitle(AppCaption);
     menus_ = std::make_unique<WindowMenus>(*this);
-    BuildStatusBar();
+    statusBar_ = new StatusPanels(this);
+    setStatusBar(statusBar_);
     BuildViewport();
     drawing_ = std::make_unique<StepwiseDrawing>(store_, *drawingArea_, [this] { ShowProgress(); }, this);
     RebuildRecentFiles();
@@ -84,7 +87,8 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     progressTimer_->setInterval(100);
     connect(progressTimer_, &QTimer::timeout, this, &PictForm::ShowProgress);
     menuBar()->adjustSize();
-    resize(ToPixels(DesignClientWidth), menuBar()->sizeHint().height() + ToPixels(DesignClientHeight));
+    resize(viewport_->ToPixels(DesignClientWidth),
+           menuBar()->sizeHint().height() + viewport_->ToPixels(DesignClientHeight));
     // Lay the bars out now so that Form_Load reads real sizes before the first show.
     layout()->activate();
     Form_Load();
@@ -94,53 +98,13 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
 
 PictForm::~PictForm() = default;
 
-void PictForm::BuildStatusBar() {
-    statusBar_ = new QStatusBar(this);
-    statusBar_->setObjectName("StatusBar1");
-    for (int i = 0; i < 4; ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(PanelNames[i]), statusBar_);
-        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
-        panel->setToolTip(QString::fromUtf8(PanelNames[i]));
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar_->addWidget(panel, 1);
-        panels_[static_cast<size_t>(i)] = panel;
-    }
-    // Shown only while a file is read or a large plot drawn; no taller than a panel, so
-    // that showing it does not move the viewport's bottom edge.
-    progress_ = new QProgressBar(statusBar_);
-    progress_->setObjectName("Progress");
-    progress_->setRange(0, 100);
-    progress_->setMaximumHeight(panels_[0]->sizeHint().height());
-    progress_->hide();
-    statusBar_->addPermanentWidget(progress_);
-    setStatusBar(statusBar_);
-}
-
 void PictForm::BuildViewport() {
-    viewport_ = new QWidget(this);
-    viewport_->setObjectName("Picture1");
-    viewport_->setAutoFillBackground(true);
+    viewport_ = new Viewport(twipsPerPixel_, [this](bool horizontal, int value) {
+        (horizontal ? layout_.hscroll : layout_.vscroll).value = static_cast<std::int16_t>(value);
+        horizontal ? HScroll1_Change() : VScroll1_Change();
+    }, this);
     setCentralWidget(viewport_);
-
-    drawingArea_ = new DrawingArea(twipsPerPixel_, viewport_);
-    drawingArea_->setObjectName("Picture3");
-
-    horizontalBar_ = new QScrollBar(Qt::Horizontal, viewport_);
-    horizontalBar_->setObjectName("HScroll1");
-    verticalBar_ = new QScrollBar(Qt::Vertical, viewport_);
-    verticalBar_->setObjectName("VScroll1");
-    for (QScrollBar* bar : {horizontalBar_, verticalBar_}) {
-        bar->hide();
-        bar->setRange(0, 0);
-    }
-    connect(horizontalBar_, &QScrollBar::valueChanged, this, [this](int value) {
-        layout_.hscroll.value = static_cast<std::int16_t>(value);
-        HScroll1_Change();
-    });
-    connect(verticalBar_, &QScrollBar::valueChanged, this, [this](int value) {
-        layout_.vscroll.value = static_cast<std::int16_t>(value);
-        VScroll1_Change();
-    });
+    drawingArea_ = viewport_->Area();
     connect(drawingArea_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
     connect(drawingArea_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
     connect(drawingArea_, &DrawingArea::mouseMove, this, &PictForm::Picture3_MouseMove);
@@ -149,16 +113,15 @@ void PictForm::BuildViewport() {
     connect(drawingArea_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
 }
 
-int PictForm::ToPixels(double twips) const {
-    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
-}
+QWidget* PictForm::Picture1() const { return viewport_; }
 
-QString PictForm::PanelText(int panel) const {
-    if (panel < 1 || panel > 4) {
-        return {};
-    }
-    return panels_[static_cast<size_t>(panel - 1)]->text();
-}
+QScrollBar* PictForm::HScroll1() const { return viewport_->HorizontalBar(); }
+
+QScrollBar* PictForm::VScroll1() const { return viewport_->VerticalBar(); }
+
+QStatusBar* PictForm::StatusBar1() const { return statusBar_; }
+
+QString PictForm::PanelText(int panel) const { return statusBar_->PanelText(panel); }
 
 QMenu* PictForm::createPopupMenu() {
     // No context menu over the bars: the tool bar and status bar cannot be hidden.
@@ -180,35 +143,12 @@ view::WindowMetrics PictForm::ReadMetrics() const {
     // The whole tool bar area, margins included, lies above the viewport.
     m.toolBarHeight = std::max(0, viewport_->geometry().top() - clientTop) * t;
     m.statusBarHeight = std::max(0, height() - statusTop) * t;
-    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, horizontalBar_) * t;
+    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, viewport_->HorizontalBar()) * t;
     m.twipsPerPixel = t;
     return m;
 }
 
-void PictForm::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state) {
-    bar->setRange(0, state.maximum);
-    bar->setValue(state.value);
-    bar->setPageStep(state.largeStep);
-    bar->setSingleStep(state.smallStep);
-    // Bar positions are relative to the client area; the bars live in the viewport.
-    const view::Rect& g = state.geometry;
-    bar->setGeometry(ToPixels(g.left - layout_.viewport.left),
-                     ToPixels(g.top - layout_.viewport.top), ToPixels(g.width), ToPixels(g.height));
-    bar->setVisible(state.visible);
-    bar->raise();
-}
-
-void PictForm::ApplyLayout() {
-    // The layout already holds the outcome of every value change, so the bars' own
-    // signals would only repeat it.
-    const QSignalBlocker blockH(horizontalBar_);
-    const QSignalBlocker blockV(verticalBar_);
-    const view::Rect& p3 = layout_.area;
-    drawingArea_->setGeometry(ToPixels(p3.left), ToPixels(p3.top), ToPixels(p3.width),
-                           ToPixels(p3.height));
-    ApplyScrollBar(horizontalBar_, layout_.hscroll);
-    ApplyScrollBar(verticalBar_, layout_.vscroll);
-}
+void PictForm::ApplyLayout() { viewport_->Apply(layout_); }
 
 void PictForm::Form_Load() {
     store_.FileFilter = HpglPattern;
@@ -283,17 +223,13 @@ bool PictForm::Busy() const { return loader_->Busy() || !drawing_->Finished(); }
 
 void PictForm::ShowProgress() {
     if (loader_->Busy()) {
-        progress_->setFormat(QString::fromUtf8(ReadingProgress));
-        progress_->setValue(static_cast<int>(loader_->Progress() * 100));
+        statusBar_->ShowProgress(ReadingProgress, loader_->Progress() * 100);
     } else if (!drawing_->Finished()) {
-        progress_->setFormat(QString::fromUtf8(DrawingProgress));
-        progress_->setValue(static_cast<int>(100.0 * drawing_->Done()));
+        statusBar_->ShowProgress(DrawingProgress, drawing_->Done() * 100);
     } else {
         progressTimer_->stop();
-        progress_->hide();
-        return;
+        statusBar_->HideProgress();
     }
-    progress_->show();
 }
 
 void PictForm::PlotMenu21_Click() {
@@ -401,9 +337,8 @@ void PictForm::RunReported(const std::function<void()>& command) {
 }
 
 void PictForm::ShowPlotStatus() {
-    panels_[1]->setText(
-        QString::fromStdString(interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
-    panels_[3]->setText(QString::fromStdString(interact::LineStatusText(store_)));
+    statusBar_->SetPanelText(2, QString::fromStdString(interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
+    statusBar_->SetPanelText(4, QString::fromStdString(interact::LineStatusText(store_)));
 }
 
 void PictForm::Toolbar1_ButtonClick(int index) {

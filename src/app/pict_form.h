@@ -35,7 +35,9 @@ class Platform;
 class PlotLoader;
 class PlotOutput;
 class RecentFiles;
+class StatusPanels;
 class StepwiseDrawing;
+class Viewport;
 class WindowMenus;
 struct LoadedPlot;
 
@@ -140,12 +142,12 @@ public:
     reader::PlotStore& Store() { return store_; }
     const view::ViewLayout& Layout() const { return layout_; }
     double TwipsPerPixel() const { return twipsPerPixel_; }
-    QWidget* Picture1() const { return viewport_; }
+    QWidget* Picture1() const;
     DrawingArea* Picture3() const { return drawingArea_; }
-    QScrollBar* HScroll1() const { return horizontalBar_; }
-    QScrollBar* VScroll1() const { return verticalBar_; }
+    QScrollBar* HScroll1() const;
+    QScrollBar* VScroll1() const;
     QToolBar* Toolbar1() const;
-    QStatusBar* StatusBar1() const { return statusBar_; }
+    QStatusBar* StatusBar1() const;
     QMenu* PlotMenu10() const;  // the pop-up menu
     QString PanelText(int panel) const;  // panel 1..4
     const QImage& Picture2() const { return selectionImage_; }  // the selection; never shown
@@ -161,34 +163,27 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
-    void BuildStatusBar();
     void BuildViewport();
     void RebuildRecentFiles();
     void ShowFileName();
     void ShowProgress();
     void ApplyLayout();
     void Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&));
-    void ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state);
     void ShowMessageBox(const QString& text, bool warning);
     // Shows plot `plotNo` and its status (Page Up and Down, the plot list).
     void ShowPlotNumbered(std::int16_t plotNo);
     void Rotate(interact::Turn turn);
     void ShowPopupMenu(float x, float y);  // at a point of Picture3, in twips
-    int ToPixels(double twips) const;
 
     reader::PlotStore& store_;
     Platform& platform_;
     double twipsPerPixel_ = 15;
     view::ViewLayout layout_;
 
-    QStatusBar* statusBar_ = nullptr;
-    std::array<QLabel*, 4> panels_{};
-    QProgressBar* progress_ = nullptr;
+    StatusPanels* statusBar_ = nullptr;
     QTimer* progressTimer_ = nullptr;
-    QWidget* viewport_ = nullptr;
-    DrawingArea* drawingArea_ = nullptr;
-    QScrollBar* horizontalBar_ = nullptr;
-    QScrollBar* verticalBar_ = nullptr;
+    Viewport* viewport_ = nullptr;
+    DrawingArea* drawingArea_ = nullptr;  // the viewport's
     QImage selectionImage_;
     std::int32_t dragStartX_ = 0;
     std::int32_t dragStartY_ = 0;

@@ -13,6 +13,7 @@
 #include "interact/rotation.h"
 #include "interact/selection.h"
 #include "app/drawing_area.h"
+#include "app/viewport.h"
 
 namespace kestrel::app {
 
@@ -87,7 +88,7 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
 }
 
 void PictForm::ShowPopupMenu(float x, float y) {
-    const QPoint at(ToPixels(x), ToPixels(y));
+    const QPoint at(viewport_->ToPixels(x), viewport_->ToPixels(y));
     platform_.PopupMenu(PlotMenu10(), drawingArea_->mapToGlobal(at));
 }
 
