@@ -166,25 +166,6 @@ TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
     EXPECT_EQ(store.RangeFrameOff, 0);
 }
 
-TEST_F(DialogsTest, ControlsArePlacedFromTwips) {
-    form->PlotMenu31_Click();
-    form->PlotMenu91_Click();
-    form->PlotMenu93_Click();
-    // Window, control (empty: the window's client area), left, top, width, height in twips.
-    const struct { QWidget* dialog; const char* control; double left, top, width, height; } rows[] = {
-        {form->OptionForm(), "", 0, 0, 4725, 3600},       {form->OptionForm(), "Option4", 1380, 240, 1215, 315},
-        {form->OptionForm(), "Frame2", 135, 2400, 4455, 675},   {form->OptionForm(), "Option6", 1380, 240, 1215, 315},
-        {form->OptionForm(), "Command1", 1770, 3135, 1335, 375}, {form->ComdForm(), "", 0, 0, 2640, 2445},
-        {form->ComdForm(), "Command1", 720, 1800, 1155, 375},    {form->VersForm(), "", 0, 0, 6540, 2520},
-        {form->VersForm(), "lblDescription", 1245, 1020, 5055, 660},
-        {form->VersForm(), "cmdOK", 2790, 2010, 1035, 345}};
-    const auto px = [this](double twips) { return static_cast<int>(std::lround(twips / Twips())); };
-    for (const auto& r : rows) {
-        const QRect got = *r.control ? r.dialog->findChild<QWidget*>(r.control)->geometry() : r.dialog->rect();
-        EXPECT_EQ(got, QRect(px(r.left), px(r.top), px(r.width), px(r.height))) << r.control;
-    }
-}
-
 TEST_F(DialogsTest, ClosingTheMainWindowClosesTheDialogs) {
     store.AdjustViewOff = 0;
     form->PlotMenu31_Click();

