@@ -74,7 +74,7 @@ public:
     // True while a file is being read or a drawing is still under way.
     bool Busy() const;
 
-    // The file menu: open (21), save (24; the pop-up's 18 is the same), exit (23).
+    // The file menu: open (21), save (24, and the pop-up menu's 18), exit (23).
     void PlotMenu21_Click();
     void PlotMenu24_Click();
     void PlotMenu18_Click() { PlotMenu24_Click(); }

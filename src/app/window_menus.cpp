@@ -64,6 +64,9 @@ const Command Commands[] = {
      &PictForm::PlotMenu16_Click},
     {"PlotMenu17", PlotMenu17Caption, nullptr, nullptr, QKeySequence::UnknownKey, "",
      &PictForm::PlotMenu17_Click},
+    // The pop-up's own entry for saving, kept as the control it has always been.
+    {"PlotMenu18", PlotMenu18Caption, nullptr, nullptr, QKeySequence::UnknownKey, "",
+     &PictForm::PlotMenu18_Click},
     {"Reload", "", nullptr, nullptr, QKeySequence::UnknownKey, "F5", &PictForm::ReloadPlotFile},
 };
 
@@ -85,7 +88,7 @@ const MenuLayout MenuBar[] = {
 const MenuLayout Popup = {"PlotMenu10",
                           PlotMenu10Caption,
                           {"PlotMenu15", "PlotMenu16", "PlotMenu17", "-PlotMenu12", "PlotMenu13",
-                           "PlotMenu14", "PlotMenu24"}};
+                           "PlotMenu14", "PlotMenu18"}};
 
 // A menu's cost grows with the square of its entries: files of many pages get their
 // plots from the hundredth on in submenus of a hundred.

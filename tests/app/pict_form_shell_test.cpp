@@ -29,7 +29,7 @@ const std::vector<std::vector<const char*>> MenuTree = {
      "PlotMenu92", "-", "PlotMenu93", "バージョン情報"},
     {"PlotMenu10", "ポップアップメニュー", "PlotMenu15", "右に９０°回転", "PlotMenu16", "左に９０°回転",
      "PlotMenu17", "１８０°回転", "PlotMenu12", "-", "PlotMenu13", "印刷", "PlotMenu14", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管",
-     "PlotMenu24", "画像の保存（ＢＭＰ形式）"},
+     "PlotMenu18", "画像の保存（ＢＭＰ形式）"},
 };
 
 TEST_F(ShellTest, MenusAndToolBar) {
