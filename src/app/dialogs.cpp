@@ -74,17 +74,17 @@ OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
 
     auto* optionFrame = Add<QGroupBox>(this, "OptionFrame", OptionFrameCaption, 135, 60, 4455, 1335);
     Add<QLabel>(optionFrame, "Label1", OptionLabel1Caption, 120, 225, 4215, 480)->setWordWrap(true);
-    option1_ = Add<QRadioButton>(optionFrame, "Option1", OnCaption, 360, 660, 1875, 315);
-    option2_ = Add<QRadioButton>(optionFrame, "Option2", OffCaption, 360, 960, 1875, 315);
+    adjustViewOn_ = Add<QRadioButton>(optionFrame, "Option1", OnCaption, 360, 660, 1875, 315);
+    adjustViewOff_ = Add<QRadioButton>(optionFrame, "Option2", OffCaption, 360, 960, 1875, 315);
 
     // Radio buttons exclude each other per parent, so the two frames stay independent.
     auto* frame1 = Add<QGroupBox>(this, "Frame1", Frame1Caption, 135, 1665, 4455, 675);
-    option3_ = Add<QRadioButton>(frame1, "Option3", OnCaption, 360, 240, 855, 315);
-    option4_ = Add<QRadioButton>(frame1, "Option4", OffCaption, 1380, 240, 1215, 315);
+    rangeFrameOn_ = Add<QRadioButton>(frame1, "Option3", OnCaption, 360, 240, 855, 315);
+    rangeFrameOff_ = Add<QRadioButton>(frame1, "Option4", OffCaption, 1380, 240, 1215, 315);
 
     auto* frame2 = Add<QGroupBox>(this, "Frame2", Frame2Caption, 135, 2400, 4455, 675);
-    option5_ = Add<QRadioButton>(frame2, "Option5", OnCaption, 360, 240, 855, 315);
-    option6_ = Add<QRadioButton>(frame2, "Option6", OffCaption, 1380, 240, 1215, 315);
+    penWidthsOn_ = Add<QRadioButton>(frame2, "Option5", OnCaption, 360, 240, 855, 315);
+    penWidthsOff_ = Add<QRadioButton>(frame2, "Option6", OffCaption, 1380, 240, 1215, 315);
 
     auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 1770, 3135, 1335, 375);
     connect(command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
@@ -93,15 +93,15 @@ OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
 }
 
 void OptionForm::Form_Load() {
-    (store_.AdjustViewOff == 0 ? option1_ : option2_)->setChecked(true);
-    (store_.RangeFrameOff == 0 ? option3_ : option4_)->setChecked(true);
-    (store_.PenWidthOff == 0 ? option5_ : option6_)->setChecked(true);
+    (store_.AdjustViewOff == 0 ? adjustViewOn_ : adjustViewOff_)->setChecked(true);
+    (store_.RangeFrameOff == 0 ? rangeFrameOn_ : rangeFrameOff_)->setChecked(true);
+    (store_.PenWidthOff == 0 ? penWidthsOn_ : penWidthsOff_)->setChecked(true);
 }
 
 void OptionForm::Command1_Click() {
-    store_.AdjustViewOff = option1_->isChecked() ? 0 : 1;
-    store_.RangeFrameOff = option3_->isChecked() ? 0 : 1;
-    const std::int16_t penWidthOff = option5_->isChecked() ? 0 : 1;
+    store_.AdjustViewOff = adjustViewOn_->isChecked() ? 0 : 1;
+    store_.RangeFrameOff = rangeFrameOn_->isChecked() ? 0 : 1;
+    const std::int16_t penWidthOff = penWidthsOn_->isChecked() ? 0 : 1;
     const bool changed = penWidthOff != store_.PenWidthOff;
     store_.PenWidthOff = penWidthOff;
     if (changed && penWidthsChanged) penWidthsChanged();
@@ -113,8 +113,8 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
     setWindowTitle(QString::fromUtf8(ComdFormCaption));
 
     // Above the OK button; the eight basic commands show without scrolling.
-    list1_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
-    list1_->setFont(FixedPitchFont(9));
+    commandList_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
+    commandList_->setFont(FixedPitchFont(9));
     auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 720, 1800, 1155, 375);
     connect(command1, &QPushButton::clicked, this, &ComdForm::Command1_Click);
 
@@ -122,8 +122,8 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
 }
 
 void ComdForm::Form_Load() {
-    list1_->clear();
-    for (const char* entry : CommandListEntries) list1_->addItem(QString::fromUtf8(entry));
+    commandList_->clear();
+    for (const char* entry : CommandListEntries) commandList_->addItem(QString::fromUtf8(entry));
 }
 
 void ComdForm::Command1_Click() { close(); }
@@ -132,14 +132,14 @@ VersForm::VersForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 6540, 2520) 
     setObjectName(QStringLiteral("VersForm"));
 
     Add<QLabel>(this, "picIcon", nullptr, 240, 240, 510, 510)->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
-    lblTitle_ = Add<QLabel>(this, "lblTitle", nullptr, 960, 360, 1605, 465);
-    lblTitle_->setFont(ProportionalFont(14.25));
-    lblVersion_ = Add<QLabel>(this, "lblVersion", nullptr, 2640, 360, 1665, 465);
-    lblVersion_->setFont(ProportionalFont(14.25));
-    lblDescription_ = Add<QLabel>(this, "lblDescription", nullptr, 1245, 1020, 5055, 660);
-    lblDescription_->setFont(FixedPitchFont(12));
-    cmdOK_ = Add<QPushButton>(this, "cmdOK", OkCaption, 2790, 2010, 1035, 345);
-    connect(cmdOK_, &QPushButton::clicked, this, &VersForm::cmdOK_Click);
+    title_ = Add<QLabel>(this, "lblTitle", nullptr, 960, 360, 1605, 465);
+    title_->setFont(ProportionalFont(14.25));
+    version_ = Add<QLabel>(this, "lblVersion", nullptr, 2640, 360, 1665, 465);
+    version_->setFont(ProportionalFont(14.25));
+    author_ = Add<QLabel>(this, "lblDescription", nullptr, 1245, 1020, 5055, 660);
+    author_->setFont(FixedPitchFont(12));
+    okButton_ = Add<QPushButton>(this, "cmdOK", OkCaption, 2790, 2010, 1035, 345);
+    connect(okButton_, &QPushButton::clicked, this, &VersForm::cmdOK_Click);
 
     Form_Load();
 }
@@ -148,14 +148,14 @@ void VersForm::Form_Load() {
     const QString title = QString::fromUtf8(AppCaption);
     setWindowTitle(title + QString::fromUtf8(VersionCaptionSuffix));
     // The numbers are the build's project version.
-    lblVersion_->setText(QString::fromUtf8(VersionPrefix) + QStringLiteral("%1.%2.%3")
+    version_->setText(QString::fromUtf8(VersionPrefix) + QStringLiteral("%1.%2.%3")
                                                                 .arg(KESTREL_VERSION_MAJOR)
                                                                 .arg(KESTREL_VERSION_MINOR)
                                                                 .arg(KESTREL_VERSION_PATCH));
-    lblTitle_->setText(title);
-    lblDescription_->setText(QString::fromUtf8(AuthorLine));
+    title_->setText(title);
+    author_->setText(QString::fromUtf8(AuthorLine));
     // The substitute fonts run wider than the originals; a label grows rather than cut its text.
-    for (QLabel* label : {lblTitle_, lblVersion_, lblDescription_}) {
+    for (QLabel* label : {title_, version_, author_}) {
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
     }
 }
@@ -168,7 +168,7 @@ void VersForm::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        cmdOK_->click();
+        okButton_->click();
         return;
     default:
         TwipsForm::keyPressEvent(event);

@@ -62,12 +62,12 @@ public:
 
 private:
     reader::PlotStore& store_;
-    QRadioButton* option1_ = nullptr;
-    QRadioButton* option2_ = nullptr;
-    QRadioButton* option3_ = nullptr;
-    QRadioButton* option4_ = nullptr;
-    QRadioButton* option5_ = nullptr;
-    QRadioButton* option6_ = nullptr;
+    QRadioButton* adjustViewOn_ = nullptr;
+    QRadioButton* adjustViewOff_ = nullptr;
+    QRadioButton* rangeFrameOn_ = nullptr;
+    QRadioButton* rangeFrameOff_ = nullptr;
+    QRadioButton* penWidthsOn_ = nullptr;
+    QRadioButton* penWidthsOff_ = nullptr;
 };
 
 // The fixed list of supported commands.
@@ -80,7 +80,7 @@ public:
     void Command1_Click();
 
 private:
-    QListWidget* list1_ = nullptr;
+    QListWidget* commandList_ = nullptr;
 };
 
 // Title, version and author line.
@@ -97,10 +97,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QLabel* lblTitle_ = nullptr;
-    QLabel* lblVersion_ = nullptr;
-    QLabel* lblDescription_ = nullptr;
-    QPushButton* cmdOK_ = nullptr;
+    QLabel* title_ = nullptr;
+    QLabel* version_ = nullptr;
+    QLabel* author_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace kestrel::app
