@@ -3,7 +3,7 @@ BUILD ?= build
 SAMPLE ?= samples/house.hpg
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test asan fuzz bench clean
+.PHONY: deps build run test asan fuzz bench format format-check clean
 
 deps:
 	scripts/install-deps
@@ -33,6 +33,15 @@ fuzz: deps
 bench: build
 	$(BUILD)/bench/kestrel_bench
 	$(BUILD)/bench/kestrel_open_bench
+
+# The C++ sources, formatted by .clang-format (tests/ by its own, wider one).
+FORMATTED = $(shell git ls-files '*.cpp' '*.h')
+
+format: deps
+	clang-format -i $(FORMATTED)
+
+format-check: deps
+	clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz
