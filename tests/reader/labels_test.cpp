@@ -145,8 +145,6 @@ TEST(Labels, DefaultSizeIsLegible) {
         EXPECT_GT(height, 0.4 * CapHeight) << i;
         EXPECT_LT(height, 1.4 * CapHeight) << i;
     }
-    const auto capital = kestrel::reader::CharBounds(store.PlotChars[1][14]);  // J
-    EXPECT_NEAR(capital.maxY - 1000, CapHeight, 0.5);
     const auto fit = kestrel::view::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
     EXPECT_GT(CapHeight * fit.s / 15, 10);
 }
@@ -199,15 +197,13 @@ TEST(Labels, DrawnInStepsLikeAtOnce) {
 // 100,000 characters read into one plot; past the file's limit characters are left out
 // and the rest of the file is still read.
 TEST(Labels, ManyCharacters) {
-    auto labels = [](int count) {
-        std::string text;
-        for (int i = 0; i < count; ++i) text += "PA" + std::to_string(i % 100 * 1200) + "," + std::to_string(i / 100 * 220) + ";LBabcdefghij\x03";
-        return text;
-    };
+    std::string labels;
+    for (int i = 0; i <= kestrel::reader::MaxChars / 10; ++i)
+        labels += "PA" + std::to_string(i % 100 * 1200) + "," + std::to_string(i / 100 * 220) + ";LBabcdefghij\x03";
     PlotStore store;
-    kestrel::reader::ReadPlotText(store, labels(10'000));
+    kestrel::reader::ReadPlotText(store, labels.substr(0, labels.find("PA0,22000;")));  // the first 10,000 labels
     EXPECT_EQ(store.CharCount[1], 100'000);
-    kestrel::reader::ReadPlotText(store, labels(kestrel::reader::MaxChars / 10 + 1) + "PU0,0;PD5,5;");
+    kestrel::reader::ReadPlotText(store, labels + "PU0,0;PD5,5;");
     EXPECT_EQ(store.CharCount[1], kestrel::reader::MaxChars);
     EXPECT_EQ(store.LineCount[1], 1);
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_folder.h"
@@ -140,18 +141,16 @@ TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
 
 TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     PlotStore store;
-    ReadBasic(store, "PD1,1;");
-    store.PlotDir = "/nonexistent-kestrel-dir/";
-    store.PlotName = "missing.hpg";
-    auto r = kestrel::reader::ReadPlotFile(store);
-    EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, ErrorNumber::FileNotFound);
-    EXPECT_EQ(store.LineCount[1], 0);
-    store.PlotDir = "/";
-    store.PlotName = "tmp";
-    r = kestrel::reader::ReadPlotFile(store);
-    EXPECT_EQ(r.status, ReadStatus::CannotOpen);
-    EXPECT_EQ(r.errorNumber, ErrorNumber::BadFileName);
+    for (const auto& [dir, name, number] : {std::tuple{"/nonexistent-kestrel-dir/", "missing.hpg", ErrorNumber::FileNotFound},
+                                            {"/", "tmp", ErrorNumber::BadFileName}}) {
+        ReadBasic(store, "PD1,1;");
+        store.PlotDir = dir;
+        store.PlotName = name;
+        const auto r = kestrel::reader::ReadPlotFile(store);
+        EXPECT_EQ(r.status, ReadStatus::CannotOpen) << name;
+        EXPECT_EQ(r.errorNumber, number) << name;
+        EXPECT_EQ(store.LineCount[1], 0) << name;
+    }
     using kestrel::reader::FileErrorNumber;
     for (const auto& [err, number] : {std::pair{ENOENT, ErrorNumber::FileNotFound}, {ENOTDIR, ErrorNumber::FileNotFound},
                                       {EACCES, ErrorNumber::PermissionDenied}, {EPERM, ErrorNumber::PermissionDenied},
