@@ -157,7 +157,7 @@ TEST(ShapeReading, PenLooksKeepThePenNumberAndTheirStyle) {
     const struct { int pen; kestrel::view::PenStyle style; } expected[] = {
         {1, {kestrel::view::PenColour(1), 0.5}},      {1, {kestrel::view::PenColour(1), 1}},
         {2, {{255, 0, 128}, 0.5}},                   {2, {kestrel::view::PenColour(2), 0.5}},
-        {2, {kestrel::view::PenColour(2), 0.001 * std::hypot(10000.0, 7200.0) * 0.025}}};  // 0.1 % of P1-P2
+        {2, {kestrel::view::PenColour(2), 0.3080584}}};  // 0.1 % of P1-P2, 12322.34 units of 0.025 mm
     for (int k = 1; k <= 5; ++k) {
         const std::int16_t code = store.Line(1, k).Pen;
         EXPECT_EQ(store.PenNumber(1, code), expected[k - 1].pen) << k;
