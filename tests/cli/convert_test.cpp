@@ -42,7 +42,6 @@ struct Image {
     int width = 0, height = 0;
     std::vector<std::uint32_t> rgb;
     std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
-    std::set<std::uint32_t> Colours() const { return {rgb.begin(), rgb.end()}; }
 };
 
 Image ReadBmp(const std::string& path) {
@@ -100,7 +99,7 @@ TEST(Convert, RendersTheFittedPlot) {
     EXPECT_EQ(messages, "");
     const Image img = ReadBmp(out);
     ASSERT_TRUE(img.width == 200 && img.height == 120);
-    EXPECT_EQ(img.Colours(), (std::set<std::uint32_t>{White, Red}));
+    EXPECT_EQ(std::set<std::uint32_t>(img.rgb.begin(), img.rgb.end()), (std::set<std::uint32_t>{White, Red}));
     for (const auto& [x, y] : {std::pair{43, 1}, {157, 115}, {100, 1}, {43, 60}, {157, 60}, {100, 115}})
         EXPECT_EQ(img.At(x, y), Red) << x << "," << y;
     for (const auto& [x, y] : {std::pair{100, 60}, {42, 1}, {158, 60}, {100, 0}, {100, 116}})

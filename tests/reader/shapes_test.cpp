@@ -139,9 +139,9 @@ TEST(ShapeReading, DrawsWhatThePlotterDraws) {
 
 TEST(ShapeReading, ChordCountsAndBezierPoints) {
     PlotStore store;
-    EXPECT_EQ(Read(store, "PU100,0;PD;AA0,0,90;").size(), 18u);   // default 5°
-    EXPECT_EQ(Read(store, "PU0,0;CI100,0.1;").size(), 720u);       // 0.5° at the finest
-    EXPECT_EQ(Read(store, "PU0,0;CI100,200;").size(), 2u);         // 180° at the coarsest
+    // 5° by default, 0.5° at the finest, 180° at the coarsest.
+    for (const auto& [text, chords] : {std::pair{"PU100,0;PD;AA0,0,90;", 18u}, {"PU0,0;CI100,0.1;", 720u}, {"PU0,0;CI100,200;", 2u}})
+        EXPECT_EQ(Read(store, text).size(), chords) << text;
     // The control polygon turns 180°: 36 chords; halfway is B(1/2) = (50, 75).
     const auto curve = Read(store, "PU0,0;PD;BZ0,100,100,100,100,0;");
     ASSERT_EQ(curve.size(), 36u);
