@@ -25,11 +25,9 @@ TEST(ErrorMessage, MessagesAndRemedies) {
     };
     for (const auto& [number, text] : cases) EXPECT_EQ(ErrorMessageText(ErrorNumber{number}), text) << number;
     EXPECT_EQ(ErrorMessageText(ErrorNumber{31037}), ErrorMessageText(ErrorNumber{31036}));
-}
-
-TEST(ErrorMessage, FileErrorsNameTheFileOnALineOfItsOwn) {
+    // A file's error names it on a line of its own, the empty one where there is no remedy.
     EXPECT_EQ(kestrel::interact::FileErrorMessageText(ErrorNumber{76}, "/a/b.bmp"), "パスが見つかりません。(Err=76)\r\n/a/b.bmp");
-    EXPECT_EQ(kestrel::interact::FileErrorMessageText(ErrorNumber{52}, "/a"), "ファイル名または番号が不正です。\r\n/a");  // on the empty line
+    EXPECT_EQ(kestrel::interact::FileErrorMessageText(ErrorNumber{52}, "/a"), "ファイル名または番号が不正です。\r\n/a");
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ using namespace kestrel::interact;
 
 namespace {
 
-TEST(PlotStatus, PanelTexts) {
-    EXPECT_EQ(PlotStatusText(1, 1), "PLOT Files : 1 / 1");
+TEST(PlotStatus, PanelTextsAndMenu) {
     EXPECT_EQ(PlotStatusText(-3, 1234), "PLOT Files : -3 / 1234");
     kestrel::reader::PlotStore store;
     store.LineCount = {7, 523};
@@ -23,9 +22,7 @@ TEST(PlotStatus, PanelTexts) {
         store.PlotNo = plotNo;
         EXPECT_EQ(LineStatusText(store), text) << plotNo;
     }
-}
-
-TEST(PlotStatus, MenuHasOneEntryPerPlotAndAlwaysTheFirst) {
+    // One entry per plot, and always the first.
     using Captions = std::vector<std::string>;
     for (const std::int16_t n : {1, 0, -4}) EXPECT_EQ(PlotMenuCaptions(n), Captions{"PLOT No.1"}) << n;
     EXPECT_EQ(PlotMenuCaptions(3), (Captions{"PLOT No.1", "PLOT No.2", "PLOT No.3"}));

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,8 @@ TEST(PngWriter, RoundTrip) {
     // stride gap.
     const int w = 900, h = 700, stride = 901;
     std::vector<std::uint32_t> px(static_cast<std::size_t>(stride) * h, 0x12345678u);
-    std::uint64_t s = 0x9E3779B97F4A7C15ull;
-    for (int i = 0; i < stride * h; ++i)
-        if (i % stride != w) s ^= s << 13, s ^= s >> 7, s ^= s << 17, px[i] = static_cast<std::uint32_t>(s);
+    std::mt19937 noise(7);
+    for (int i = 0; i < stride * h; ++i) px[i] = i % stride == w ? px[i] : static_cast<std::uint32_t>(noise());
     const TestFolder dir;
     const std::string path = dir.Path("test.png");
     ASSERT_TRUE(WritePng(path, px.data(), w, h, stride));

@@ -17,41 +17,18 @@ using kestrel::reader::ReadNumber;
 
 namespace {
 
-struct NumberCase {
-    std::string text;
-    double value;
-};
-
-void PrintTo(const NumberCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
-
-class ReadNumberTest : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(ReadNumberTest, ReadsTheLongestLeadingNumber) {
-    const auto& c = GetParam();
-    const auto n = ReadNumber(c.text);
-    EXPECT_FALSE(n.overflow);
-    EXPECT_EQ(n.value, c.value) << "text: \"" << c.text << "\"";
+// What the comparison with strtod below leaves out: partial forms, blanks anywhere, &H and &O.
+TEST(ReadNumber, ReadsTheLongestLeadingNumber) {
+    const std::pair<std::string, double> cases[] = {
+        {"20PD30", 20}, {"1.5.2", 1.5}, {"-", 0}, {"1E", 1}, {"1E+", 1}, {"E5", 0}, {"", 0}, {"abc", 0}, {".5", 0.5},
+        {"-.5", -0.5}, {"+7", 7}, {"5.", 5}, {"--5", 0}, {" 1 0 ", 10}, {"\t-1 . 5", -1.5}, {"1 E 2", 100}, {"1\n2", 12},
+        {"1\r2", 1}, {"&HFF", 255}, {"&hff", 255}, {"&O17", 15}, {"&o78", 7}, {"&H", 0}, {"&X1", 0}};
+    for (const auto& [text, value] : cases) {
+        const auto n = ReadNumber(text);
+        EXPECT_FALSE(n.overflow) << ::testing::PrintToString(text);
+        EXPECT_EQ(n.value, value) << ::testing::PrintToString(text);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ReadNumberTest,
-    ::testing::Values(
-        NumberCase{"20PD30", 20}, NumberCase{"1.5.2", 1.5}, NumberCase{"-", 0},
-        NumberCase{"1E2", 100}, NumberCase{"1e2", 100}, NumberCase{"1D2", 100},
-        NumberCase{"1d-2", 0.01}, NumberCase{"1E", 1}, NumberCase{"1E+", 1}, NumberCase{"E5", 0},
-        NumberCase{"", 0}, NumberCase{"abc", 0}, NumberCase{".5", 0.5}, NumberCase{"-.5", -0.5},
-        NumberCase{"+7", 7}, NumberCase{"5.", 5}, NumberCase{"--5", 0},
-        // blanks, tabs and line feeds are ignored anywhere
-        NumberCase{" 1 0 ", 10}, NumberCase{"\t-1 . 5", -1.5}, NumberCase{"1 E 2", 100},
-        NumberCase{"1\n2", 12}, NumberCase{"1\r2", 1},
-        NumberCase{"&HFF", 255}, NumberCase{"&hff", 255}, NumberCase{"&O17", 15},
-        NumberCase{"&o78", 7}, NumberCase{"&H", 0}, NumberCase{"&X1", 0},
-        // correctly rounded decimal conversion, fast and slow paths alike
-        NumberCase{"4638.08", 4638.08}, NumberCase{"0.1", 0.1}, NumberCase{"-3.14159", -3.14159},
-        NumberCase{"123456789012345678901234", 123456789012345678901234.0},
-        NumberCase{"0.000000000000000000000000000001", 1e-30},
-        NumberCase{"9007199254740993", 9007199254740993.0}, NumberCase{"1E-400", 0},
-        NumberCase{"1.7976931348623157E308", 1.7976931348623157e308}));
 
 // Signs, integer parts, fractions and exponents in every combination, then long random
 // mantissas, and the halfway point between 1 and the next double decided by a digit
@@ -104,41 +81,16 @@ TEST(ReadNumber, AgreesWithStrtodOnGeneratedForms) {
     }
 }
 
-TEST(ReadNumber, ValuesBeyondDoubleOverflow) {
-    for (const char* text : {"1E400", "-1E309", "1000000000000000000000000000000E300"}) {
-        EXPECT_TRUE(ReadNumber(text).overflow) << text;
+// The text between blanks must be one number; rounding and range are the rounding helper's.
+TEST(ConvertPenNumber, WholeTextIsOneNumberWithin16Bits) {
+    const std::pair<std::string, std::optional<int>> cases[] = {
+        {"1", 1},     {"2.5", 2},    {" 3", 3},    {"3 ", 3},  {"32767.5", {}}, {"-32768.5", -32768}, {"1E1", 10},
+        {"&H10", 16}, {"", {}},      {"  ", {}},   {"x", {}},  {"1x", {}},      {"1 2", {}},          {"-", {}},
+        {"1E999", {}}, {"-12345678901234567E-13", -1235}, {"-3E-30", 0}, {"-12E999999999999", {}}};
+    for (const auto& [text, pen] : cases) {
+        const auto got = ConvertPenNumber(text);
+        EXPECT_EQ(got ? std::optional<int>(*got) : std::nullopt, pen) << ::testing::PrintToString(text);
     }
 }
-
-struct PenCase {
-    std::string text;
-    std::optional<int> pen;
-};
-
-void PrintTo(const PenCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
-
-class ConvertPenTest : public ::testing::TestWithParam<PenCase> {};
-
-TEST_P(ConvertPenTest, RoundsHalfToEvenWithin16Bits) {
-    const auto& c = GetParam();
-    const auto pen = ConvertPenNumber(c.text);
-    ASSERT_EQ(pen.has_value(), c.pen.has_value()) << "text: \"" << c.text << "\"";
-    if (pen) {
-        EXPECT_EQ(*pen, *c.pen) << "text: \"" << c.text << "\"";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ConvertPenTest,
-    ::testing::Values(PenCase{"1", 1}, PenCase{"2.5", 2}, PenCase{"3.5", 4}, PenCase{" 3", 3},
-                      PenCase{"3 ", 3}, PenCase{"-0.5", 0}, PenCase{"-1.5", -2},
-                      PenCase{"0.5", 0}, PenCase{"1.5", 2}, PenCase{"32767", 32767},
-                      PenCase{"32767.5", std::nullopt}, PenCase{"-32768.5", -32768},
-                      PenCase{"-32769", std::nullopt}, PenCase{"1E1", 10}, PenCase{"&H10", 16},
-                      PenCase{"", std::nullopt}, PenCase{"  ", std::nullopt},
-                      PenCase{"x", std::nullopt}, PenCase{"1x", std::nullopt},
-                      PenCase{"1 2", std::nullopt}, PenCase{"-", std::nullopt},
-                      PenCase{"1E999", std::nullopt}, PenCase{"-12345678901234567E-13", -1235},
-                      PenCase{"-3E-30", 0}, PenCase{"-12E999999999999", std::nullopt}));
 
 }  // namespace

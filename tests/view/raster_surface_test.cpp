@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -42,7 +43,7 @@ struct Raster {
     RasterSurface s;
 };
 
-TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncluded) {
+TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncludedAndOnlyWhatIsInside) {
     Raster r(16, 12);
     r.Line(0, 0, 6, 2);
     r.Line(2, 4, 4, 10);
@@ -50,20 +51,17 @@ TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncluded) {
     EXPECT_EQ(r.Drawn(), (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}, {6, 2}, {2, 4}, {2, 5}, {3, 6},
                                  {3, 7}, {3, 8}, {4, 9}, {4, 10}, {0, 11}, {1, 11}}));
     EXPECT_EQ(r.At(6, 2), 0xFF008080u);
-}
-
-TEST(RasterSurface, FarOutAndUndefinedLines) {
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
-    Raster r(20, 16);
-    r.Line(-3.4e38, 5, 3.4e38, 5);  // visible parts of lines beyond any integer
-    r.Line(3, -inf, 3, inf);
-    r.Line(-1e6, -1e6, 1e6, 1e6);
-    const double hidden[][4] = {{25, -5, 35, 5}, {-1e30, -1, 1e30, -1}, {inf, inf, inf, inf}, {nan, 1, 2, 3}};
-    for (const auto& l : hidden) r.Line(l[0], l[1], l[2], l[3]);
+    Raster far(20, 16);
+    far.Line(-3.4e38, 5, 3.4e38, 5);  // visible parts of lines beyond any integer
+    far.Line(3, -inf, 3, inf);
+    far.Line(-1e6, -1e6, 1e6, 1e6);
+    for (const auto& l : {std::array{25., -5., 35., 5.}, {-1e30, -1., 1e30, -1.}, {inf, inf, inf, inf}, {nan, 1., 2., 3.}})
+        far.Line(l[0], l[1], l[2], l[3]);  // nothing of these
     Pixels expected;
     for (int x = 0; x < 20; ++x) expected.insert({x, 5});
     for (int y = 0; y < 16; ++y) expected.insert({3, y}), expected.insert({y, y});
-    EXPECT_EQ(r.Drawn(), expected);
+    EXPECT_EQ(far.Drawn(), expected);
 }
 
 TEST(RasterSurface, DashDot) {

@@ -47,19 +47,6 @@ TEST(Layout, ResizeResetsTheScrolling) {
     EXPECT_TRUE(layout.hscroll.visible && layout.vscroll.visible);  // a resize hides nothing
 }
 
-TEST(Zoom, InShowsBarsThatReachEveryPart) {
-    ViewLayout layout = Loaded();
-    ASSERT_TRUE(EnlargeArea(layout, Window()));
-    // Overflow beyond the viewport less the other bar: 18000 - 8745, 13400 - 6445.
-    ExpectBar(layout.hscroll, 9255, 926, 93);
-    ExpectBar(layout.vscroll, 6955, 696, 70);
-    ASSERT_TRUE(EnlargeArea(layout, Window()));
-    Scroll(layout, layout.hscroll.maximum, layout.vscroll.maximum);
-    // The far corner of the drawing area meets the corner between the bars.
-    EXPECT_EQ(layout.area.left + layout.area.width, 9000 - T);
-    EXPECT_EQ(layout.area.top + layout.area.height, 6700 - T);
-}
-
 TEST(Zoom, StepsAreRoundedAndAtLeastOne) {
     const int cases[][4] = {{545, 545, 54, 5}, {555, 555, 56, 6}, {5, 5, 1, 1}};  // overflow, max, large, small
     for (const auto& [overflow, maximum, large, small] : cases) {
@@ -90,11 +77,18 @@ TEST(Zoom, RefusesSizesBeyondTheScrollRangeAndTooSmallToSee) {
     }
 }
 
-TEST(Zoom, OutAndFitHideTheBars) {
+TEST(Zoom, InShowsBarsThatReachEveryPartOutAndFitHideThem) {
     for (const bool fit : {false, true}) {
         ViewLayout layout = Loaded();
-        ASSERT_TRUE(EnlargeArea(layout, Window()) && EnlargeArea(layout, Window()));
-        Scroll(layout, 900, 600);
+        ASSERT_TRUE(EnlargeArea(layout, Window()));
+        // Overflow beyond the viewport less the other bar: 18000 - 8745, 13400 - 6445.
+        ExpectBar(layout.hscroll, 9255, 926, 93);
+        ExpectBar(layout.vscroll, 6955, 696, 70);
+        ASSERT_TRUE(EnlargeArea(layout, Window()));
+        Scroll(layout, layout.hscroll.maximum, layout.vscroll.maximum);
+        // The far corner of the drawing area meets the corner between the bars.
+        EXPECT_EQ(layout.area.left + layout.area.width, 9000 - T);
+        EXPECT_EQ(layout.area.top + layout.area.height, 6700 - T);
         if (fit) FitAreaHidingBars(layout, Window());
         else ASSERT_TRUE(ReduceArea(layout, Window()) && ReduceArea(layout, Window()));
         EXPECT_EQ(layout.area, (Rect{0, 0, 9000, 6700}));
