@@ -30,7 +30,8 @@ const std::string& Text(std::int64_t kind) {
 void Report(benchmark::State& state, const kestrel::reader::PlotStore& store) {
     state.counters["segments"] = store.LineCount[1];
     state.counters["chars"] = store.CharCount[1];
-    state.counters["label_strokes"] = static_cast<double>(kestrel::view::LabelStrokeCount(store, 1));
+    state.counters["label_strokes"] =
+        static_cast<double>(kestrel::view::LabelStrokeCount(store, 1));
 }
 
 void BM_ReadLabels(benchmark::State& state) {
@@ -50,7 +51,8 @@ void BM_RedrawLabels(benchmark::State& state) {
     store.PlotName = "bench.hpg";
     store.PlotNo = 1;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                         TwipsPerPixel);
     for (auto _ : state) {
         kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
@@ -71,7 +73,8 @@ BENCHMARK(BM_RedrawLabels)->Arg(0)->Arg(1)->ArgName("chars")->Unit(benchmark::kM
 void BM_ReadAndRedrawLabels(benchmark::State& state) {
     const std::string& text = Text(state.range(0));
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
-    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth, TwipsPerPixel);
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                         TwipsPerPixel);
     kestrel::reader::PlotStore store;
     store.PlotName = "bench.hpg";
     for (auto _ : state) {

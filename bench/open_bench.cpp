@@ -19,12 +19,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/drawing_area.h"
 #include "app/pict_form.h"
 #include "app/platform.h"
 #include "bench_plot.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
-#include "app/drawing_area.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ constexpr int WindowHeight = 1200;
 class SilentPlatform final : public kestrel::app::Platform {
 public:
     std::optional<kestrel::app::OpenChoice> ChooseOpenFile(QWidget*, const QString&, const QString&,
-                                                          const QStringList&, int) override {
+                                                           const QStringList&, int) override {
         return std::nullopt;
     }
     std::optional<kestrel::app::OpenChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
-                                                          const QStringList&, int) override {
+                                                           const QStringList&, int) override {
         if (savePath.isEmpty()) return std::nullopt;
         return kestrel::app::OpenChoice{savePath, 1};
     }
@@ -132,7 +132,8 @@ BENCHMARK(BM_OpenChosenFileAndPaint)->Unit(benchmark::kMillisecond);
 // The window with the plot open, and a scratch file removed afterwards.
 struct OpenWindow {
     explicit OpenWindow(const char* scratchName)
-        : scratch(QFile::decodeName((std::filesystem::temp_directory_path() / scratchName).string().c_str())) {
+        : scratch(QFile::decodeName(
+              (std::filesystem::temp_directory_path() / scratchName).string().c_str())) {
         form.resize(WindowWidth, WindowHeight);
         form.show();
         QCoreApplication::processEvents();

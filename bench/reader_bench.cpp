@@ -22,7 +22,8 @@ const std::string& Plot(std::int64_t segments) {
 // Arguments: segments, then 0 for plotter reading or 1 for basic reading.
 void BM_ReadPlotText(benchmark::State& state) {
     const std::string& text = Plot(state.range(0));
-    const auto reading = state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
+    const auto reading =
+        state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
     kestrel::reader::PlotStore store;
     for (auto _ : state) {
         kestrel::reader::ReadPlotText(store, text, {reading});
@@ -44,9 +45,11 @@ BENCHMARK(BM_ReadPlotText)
 // The whole read as the window does it: file to plot store. Arguments as above.
 void BM_ReadPlotFile(benchmark::State& state) {
     const std::string& text = Plot(state.range(0));
-    const auto reading = state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
+    const auto reading =
+        state.range(1) == 1 ? kestrel::reader::Reading::Basic : kestrel::reader::Reading::Plotter;
     const auto dir = std::filesystem::temp_directory_path();
-    const std::string name = "kestrel_bench_" + std::to_string(::getpid()) + "_" + std::to_string(state.range(0)) + ".hpg";
+    const std::string name = "kestrel_bench_" + std::to_string(::getpid()) + "_" +
+                             std::to_string(state.range(0)) + ".hpg";
     std::ofstream(dir / name, std::ios::binary) << text;
     kestrel::reader::PlotStore store;
     store.PlotDir = dir.string() + "/";

@@ -37,7 +37,7 @@ void BM_RedrawPlot(benchmark::State& state) {
     const kestrel::reader::PlotStore& store = BenchStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     for (auto _ : state) {
         kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
@@ -63,7 +63,7 @@ void BM_RedrawHugePlot(benchmark::State& state) {
     const kestrel::reader::PlotStore& store = HugeStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     for (auto _ : state) {
         kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
@@ -85,7 +85,7 @@ void BM_RedrawPlotPenWidth(benchmark::State& state) {
     store.PlotNo = 1;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     for (auto _ : state) {
         kestrel::view::RedrawPlot(store, surface);
         benchmark::DoNotOptimize(pixels.data());
@@ -100,7 +100,7 @@ void BM_DrawPlot(benchmark::State& state) {
     const kestrel::reader::PlotStore& store = BenchStore();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     for (auto _ : state) {
         kestrel::view::DrawPlot(store, surface, {});
         benchmark::DoNotOptimize(pixels.data());
@@ -113,7 +113,7 @@ BENCHMARK(BM_DrawPlot)->Unit(benchmark::kMillisecond);
 void BM_ClearRaster(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     for (auto _ : state) {
         surface.Clear();
         benchmark::DoNotOptimize(pixels.data());
@@ -144,12 +144,12 @@ BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond);
 void BM_WritePng(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
-                                        TwipsPerPixel);
+                                         TwipsPerPixel);
     kestrel::view::RedrawPlot(BenchStore(), surface);
     const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.png";
     for (auto _ : state) {
         if (!kestrel::output::WritePng(path.string(), pixels.data(), RasterWidth, RasterHeight,
-                                      RasterWidth)) {
+                                       RasterWidth)) {
             state.SkipWithError("cannot write the PNG file");
             break;
         }

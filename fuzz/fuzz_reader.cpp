@@ -68,14 +68,16 @@ void CheckNumber(std::string_view field) {
     }
     const double expected = std::strtod(number.c_str(), nullptr);
     if (read.overflow != std::isinf(expected)) std::abort();
-    if (!read.overflow && std::bit_cast<std::uint64_t>(read.value) != std::bit_cast<std::uint64_t>(expected)) {
+    if (!read.overflow &&
+        std::bit_cast<std::uint64_t>(read.value) != std::bit_cast<std::uint64_t>(expected)) {
         std::abort();
     }
 }
 
 // Pen numbers: the whole text between blanks must be one number within 16 bits.
 void CheckPen(std::string_view field) {
-    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t'))
+        field.remove_prefix(1);
     while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
     if (!field.empty() && field[0] == '&') return;
     std::size_t length = 0;
@@ -97,17 +99,21 @@ void CheckStore(const kestrel::reader::PlotStore& store, std::size_t size, std::
     std::size_t totalChars = 0;
     for (int plot = 1; plot <= store.PlotTotal; ++plot) {
         const std::int32_t count = store.LineCount[plot];
-        if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1) std::abort();
+        if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1)
+            std::abort();
         for (std::int32_t k = 1; k <= count; ++k) {
             const auto& l = store.Line(plot, k);
-            if (!std::isfinite(l.X1) || !std::isfinite(l.Y1) || !std::isfinite(l.X2) || !std::isfinite(l.Y2)) {
+            if (!std::isfinite(l.X1) || !std::isfinite(l.Y1) || !std::isfinite(l.X2) ||
+                !std::isfinite(l.Y2)) {
                 std::abort();
             }
         }
         total += static_cast<std::size_t>(count);
         // Characters: stored as counted, finite, of the font; each costs a byte of input.
         const std::int32_t chars = store.CharCount[plot];
-        if (chars < 0 || (chars > 0 && store.PlotChars[plot].size() <= static_cast<std::size_t>(chars))) std::abort();
+        if (chars < 0 ||
+            (chars > 0 && store.PlotChars[plot].size() <= static_cast<std::size_t>(chars)))
+            std::abort();
         for (std::int32_t k = 1; k <= chars; ++k) {
             const auto& c = store.PlotChars[plot][static_cast<std::size_t>(k)];
             for (const float v : {c.X, c.Y, c.WidthX, c.WidthY, c.HeightX, c.HeightY}) {

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
         auto run = [&files](const std::filesystem::path& p) {
             std::ifstream in(p, std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   bytes.size());
             ++files;
         };
         if (std::filesystem::is_directory(arg)) {

@@ -33,13 +33,16 @@ inline constexpr char PlotMenu18Caption[] = "画像の保存（ＢＭＰ形式�
 
 // Tool bar buttons 1..8, left to right.
 inline constexpr const char* ToolbarTips[8] = {
-    "プログラム終了", "ファイルを開く", "ビットマップ形式で保存", "印刷",
-    "クリップボードへコピー", "拡大", "縮小", "ウィンドウに合わせる",
+    "プログラム終了", "ファイルを開く", "ビットマップ形式で保存", "印刷", "クリップボードへコピー",
+    "拡大",           "縮小",           "ウィンドウに合わせる",
 };
 
 // Status bar panels 1..4: their initial texts, which are also their tooltips.
 inline constexpr const char* PanelNames[4] = {
-    "ウィンドウサイズ", "プロット番号", "フォントタイプ", "ライン数/文字数",
+    "ウィンドウサイズ",
+    "プロット番号",
+    "フォントタイプ",
+    "ライン数/文字数",
 };
 
 // The open dialog.
@@ -79,8 +82,14 @@ inline constexpr char Frame2Caption[] = "線幅の表示";
 inline constexpr char ComdFormCaption[] = "対応コマンド一覧表";
 // The eight basic commands first, then what plotter reading understands besides.
 inline constexpr const char* CommandListEntries[] = {
-    "DF：デフォルトに戻す", "IN：初期化",         "PA：絶対座標の指定", "PD：ペンダウン",
-    "PG：排紙命令",         "PR：相対座標の指定", "PU：ペンアップ",     "SP：ペンの選択",
+    "DF：デフォルトに戻す",
+    "IN：初期化",
+    "PA：絶対座標の指定",
+    "PD：ペンダウン",
+    "PG：排紙命令",
+    "PR：相対座標の指定",
+    "PU：ペンアップ",
+    "SP：ペンの選択",
     "BP：プロットの開始",
     "CO：コメント",
     "FR：フレームの送り",

@@ -38,8 +38,8 @@ QFont ProportionalFont(double points) {  // "ＭＳ Ｐゴシック"
 QString ManualPath(const QString& programDir) {
     const QString beside = programDir + QStringLiteral("/help/index.htm");
     if (QFileInfo::exists(beside)) return beside;
-    const QString shared =
-        QDir::cleanPath(programDir + QStringLiteral("/" KESTREL_DATA_FROM_BIN "/kestrel/help/index.htm"));
+    const QString shared = QDir::cleanPath(
+        programDir + QStringLiteral("/" KESTREL_DATA_FROM_BIN "/kestrel/help/index.htm"));
     return QFileInfo::exists(shared) ? shared : beside;
 }
 
@@ -63,7 +63,8 @@ int TwipsForm::Px(double twips) const {
     return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
 }
 
-void TwipsForm::Place(QWidget* control, double left, double top, double width, double height) const {
+void TwipsForm::Place(QWidget* control, double left, double top, double width,
+                      double height) const {
     control->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
@@ -72,7 +73,8 @@ OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
 
-    auto* optionFrame = Add<QGroupBox>(this, "OptionFrame", OptionFrameCaption, 135, 60, 4455, 1335);
+    auto* optionFrame =
+        Add<QGroupBox>(this, "OptionFrame", OptionFrameCaption, 135, 60, 4455, 1335);
     Add<QLabel>(optionFrame, "Label1", OptionLabel1Caption, 120, 225, 4215, 480)->setWordWrap(true);
     adjustViewOn_ = Add<QRadioButton>(optionFrame, "Option1", OnCaption, 360, 660, 1875, 315);
     adjustViewOff_ = Add<QRadioButton>(optionFrame, "Option2", OffCaption, 360, 960, 1875, 315);
@@ -131,7 +133,8 @@ void ComdForm::Command1_Click() { close(); }
 VersForm::VersForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 6540, 2520) {
     setObjectName(QStringLiteral("VersForm"));
 
-    Add<QLabel>(this, "picIcon", nullptr, 240, 240, 510, 510)->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
+    Add<QLabel>(this, "picIcon", nullptr, 240, 240, 510, 510)
+        ->setPixmap(QPixmap(QStringLiteral(":/kestrel.png")));
     title_ = Add<QLabel>(this, "lblTitle", nullptr, 960, 360, 1605, 465);
     title_->setFont(ProportionalFont(14.25));
     version_ = Add<QLabel>(this, "lblVersion", nullptr, 2640, 360, 1665, 465);
@@ -149,9 +152,9 @@ void VersForm::Form_Load() {
     setWindowTitle(title + QString::fromUtf8(VersionCaptionSuffix));
     // The numbers are the build's project version.
     version_->setText(QString::fromUtf8(VersionPrefix) + QStringLiteral("%1.%2.%3")
-                                                                .arg(KESTREL_VERSION_MAJOR)
-                                                                .arg(KESTREL_VERSION_MINOR)
-                                                                .arg(KESTREL_VERSION_PATCH));
+                                                             .arg(KESTREL_VERSION_MAJOR)
+                                                             .arg(KESTREL_VERSION_MINOR)
+                                                             .arg(KESTREL_VERSION_PATCH));
     title_->setText(title);
     author_->setText(QString::fromUtf8(AuthorLine));
     // The substitute fonts run wider than the originals; a label grows rather than cut its text.
@@ -165,13 +168,13 @@ void VersForm::cmdOK_Click() { close(); }
 void VersForm::keyPressEvent(QKeyEvent* event) {
     // OK is both the default and the cancel button.
     switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        okButton_->click();
-        return;
-    default:
-        TwipsForm::keyPressEvent(event);
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            okButton_->click();
+            return;
+        default:
+            TwipsForm::keyPressEvent(event);
     }
 }
 

@@ -28,7 +28,8 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
 }
 
 int ButtonCode(Qt::MouseButtons buttons) {
-    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) | (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
+    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) |
+           (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
            (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
@@ -49,15 +50,24 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
         return 'A' + (qtKey - Qt::Key_A);
     }
     switch (qtKey) {
-        case Qt::Key_PageUp: return 33;
-        case Qt::Key_PageDown: return 34;
-        case Qt::Key_End: return 35;
-        case Qt::Key_Home: return 36;
-        case Qt::Key_Left: return 37;
-        case Qt::Key_Up: return 38;
-        case Qt::Key_Right: return 39;
-        case Qt::Key_Down: return 40;
-        default: return 0;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        default:
+            return 0;
     }
 }
 
@@ -92,7 +102,8 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), raster_, event->rect());
     if (shape_.Visible) {
         const auto px = [this](float twips) {
-            return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
+            return reader::RoundedClamped<int>(twips / twipsPerPixel_,
+                                               reader::Halves::AwayFromZero);
         };
         // The outline frames the pixels a release copies; a zero side still shows a line.
         QRect r = ToQRect(interact::ShapePixels(shape_, twipsPerPixel_));

@@ -14,8 +14,7 @@ namespace kestrel::app {
 // `scanCode` is the native scan code, and `xkbScanCodes` says it is an X keycode
 // (xcb, Wayland): then a digit-row key keeps its digit's code whatever symbol Shift
 // or the layout puts on it.
-int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
-                   bool xkbScanCodes);
+int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode, bool xkbScanCodes);
 
 // The drawing area `Picture3`: a widget over a persistent raster. Drawing goes into
 // the raster; painting only shows it, with the selection rectangle laid over it.

@@ -32,8 +32,8 @@
 #include "app/plot_output.h"
 #include "app/recent_files.h"
 #include "app/status_panels.h"
-#include "app/viewport.h"
 #include "app/stepwise_drawing.h"
+#include "app/viewport.h"
 #include "app/window_menus.h"
 #include "interact/messages.h"
 #include "interact/plot_status.h"
@@ -80,7 +80,8 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     statusBar_ = new StatusPanels(this);
     setStatusBar(statusBar_);
     BuildViewport();
-    drawing_ = std::make_unique<StepwiseDrawing>(store_, *drawingArea_, [this] { ShowProgress(); }, this);
+    drawing_ = std::make_unique<StepwiseDrawing>(
+        store_, *drawingArea_, [this] { ShowProgress(); }, this);
     RebuildRecentFiles();
     setAcceptDrops(true);
     progressTimer_ = new QTimer(this);
@@ -99,10 +100,14 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
 PictForm::~PictForm() = default;
 
 void PictForm::BuildViewport() {
-    viewport_ = new Viewport(twipsPerPixel_, [this](bool horizontal, int value) {
-        (horizontal ? layout_.hscroll : layout_.vscroll).value = static_cast<std::int16_t>(value);
-        horizontal ? HScroll1_Change() : VScroll1_Change();
-    }, this);
+    viewport_ = new Viewport(
+        twipsPerPixel_,
+        [this](bool horizontal, int value) {
+            (horizontal ? layout_.hscroll : layout_.vscroll).value =
+                static_cast<std::int16_t>(value);
+            horizontal ? HScroll1_Change() : VScroll1_Change();
+        },
+        this);
     setCentralWidget(viewport_);
     drawingArea_ = viewport_->Area();
     connect(drawingArea_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
@@ -143,7 +148,8 @@ view::WindowMetrics PictForm::ReadMetrics() const {
     // The whole tool bar area, margins included, lies above the viewport.
     m.toolBarHeight = std::max(0, viewport_->geometry().top() - clientTop) * t;
     m.statusBarHeight = std::max(0, height() - statusTop) * t;
-    m.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, viewport_->HorizontalBar()) * t;
+    m.scrollBarThickness =
+        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, viewport_->HorizontalBar()) * t;
     m.twipsPerPixel = t;
     return m;
 }
@@ -253,8 +259,8 @@ void PictForm::OpenChosenFile(const QString& path) { OpenPlotFile(LocalPathBytes
 
 void PictForm::OpenPlotFile(const std::string& path) {
     const int slash = reader::LastPos(path, "/");
-    loader_->Start(path.substr(0, static_cast<size_t>(slash)), path.substr(static_cast<size_t>(slash)),
-                   reader::ReadOptions{Reading()});
+    loader_->Start(path.substr(0, static_cast<size_t>(slash)),
+                   path.substr(static_cast<size_t>(slash)), reader::ReadOptions{Reading()});
     setCursor(Qt::BusyCursor);
     ShowProgress();
     progressTimer_->start();
@@ -279,7 +285,8 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         } else if (result.status == reader::ReadStatus::CannotOpen) {
             ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
         } else if (result.stop == reader::StopReason::OutOfMemory) {
-            ShowErrorMessage(reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
+            ShowErrorMessage(
+                reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
         }
 
         store_.AdjustViewOff = 1;
@@ -314,7 +321,9 @@ void PictForm::BasicReading_Toggled() { ReloadPlotFile(); }
 
 void PictForm::RebuildPlotMenu() { menus_->RebuildPlotList(store_.PlotTotal); }
 
-void PictForm::PlotMenu81_Click(int index) { ShowPlotNumbered(static_cast<std::int16_t>(index + 1)); }
+void PictForm::PlotMenu81_Click(int index) {
+    ShowPlotNumbered(static_cast<std::int16_t>(index + 1));
+}
 
 void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
     RunReported([this, plotNo] {
@@ -337,7 +346,8 @@ void PictForm::RunReported(const std::function<void()>& command) {
 }
 
 void PictForm::ShowPlotStatus() {
-    statusBar_->SetPanelText(2, QString::fromStdString(interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
+    statusBar_->SetPanelText(
+        2, QString::fromStdString(interact::PlotStatusText(store_.PlotNo, store_.PlotTotal)));
     statusBar_->SetPanelText(4, QString::fromStdString(interact::LineStatusText(store_)));
 }
 

@@ -11,8 +11,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "reader/plot_store.h"
 #include "interact/rotation.h"
+#include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/view_layout.h"
 
@@ -148,8 +148,8 @@ public:
     QScrollBar* VScroll1() const;
     QToolBar* Toolbar1() const;
     QStatusBar* StatusBar1() const;
-    QMenu* PlotMenu10() const;  // the pop-up menu
-    QString PanelText(int panel) const;  // panel 1..4
+    QMenu* PlotMenu10() const;                                  // the pop-up menu
+    QString PanelText(int panel) const;                         // panel 1..4
     const QImage& Picture2() const { return selectionImage_; }  // the selection; never shown
 
     // What the layout reads from the window, in twips.

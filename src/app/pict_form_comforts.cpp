@@ -15,9 +15,9 @@
 #include <QScrollBar>
 
 #include "app/captions.h"
+#include "app/drawing_area.h"
 #include "app/file_names.h"
 #include "app/recent_files.h"
-#include "app/drawing_area.h"
 #include "app/window_menus.h"
 
 namespace kestrel::app {

@@ -8,12 +8,12 @@
 #include <QMenu>
 #include <QScrollBar>
 
+#include "app/drawing_area.h"
 #include "app/platform.h"
+#include "app/viewport.h"
 #include "interact/navigation.h"
 #include "interact/rotation.h"
 #include "interact/selection.h"
-#include "app/drawing_area.h"
-#include "app/viewport.h"
 
 namespace kestrel::app {
 
@@ -37,18 +37,25 @@ void PictForm::PlotMenu17_Click() {
 void PictForm::Picture3_KeyDown(int keyCode, int) {
     const interact::KeyAction key = interact::ActionOfKey(keyCode);
     switch (key.command) {
-        case interact::KeyCommand::PreviousPlot: return ShowPlotNumbered(interact::PreviousPlotNo(store_));
-        case interact::KeyCommand::NextPlot: return ShowPlotNumbered(interact::NextPlotNo(store_));
-        case interact::KeyCommand::TurnRight: return PlotMenu15_Click();
-        case interact::KeyCommand::TurnLeft: return PlotMenu16_Click();
-        case interact::KeyCommand::TurnHalf: return PlotMenu17_Click();
-        case interact::KeyCommand::Redraw: return RunReported([this] { DrawPlot(); });
+        case interact::KeyCommand::PreviousPlot:
+            return ShowPlotNumbered(interact::PreviousPlotNo(store_));
+        case interact::KeyCommand::NextPlot:
+            return ShowPlotNumbered(interact::NextPlotNo(store_));
+        case interact::KeyCommand::TurnRight:
+            return PlotMenu15_Click();
+        case interact::KeyCommand::TurnLeft:
+            return PlotMenu16_Click();
+        case interact::KeyCommand::TurnHalf:
+            return PlotMenu17_Click();
+        case interact::KeyCommand::Redraw:
+            return RunReported([this] { DrawPlot(); });
         case interact::KeyCommand::NudgeChars:
             return RunReported([this, key] {
                 interact::ShiftPlotChars(store_, key.nudgeCode);
                 DrawPlot();
             });
-        case interact::KeyCommand::None: return;
+        case interact::KeyCommand::None:
+            return;
     }
 }
 
@@ -74,8 +81,8 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
     if (button != interact::RightButton) {
         return;
     }
-    const interact::PixelRect region = interact::SelectedPixels(drawingArea_->Shape(), twipsPerPixel_,
-                                                                drawingArea_->width(), drawingArea_->height());
+    const interact::PixelRect region = interact::SelectedPixels(
+        drawingArea_->Shape(), twipsPerPixel_, drawingArea_->width(), drawingArea_->height());
     if (region.Empty()) {
         interact::ShapeRect shape = drawingArea_->Shape();
         shape.Visible = false;
@@ -84,7 +91,8 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
         return;
     }
     FinishDrawing();  // the selection holds the finished drawing
-    selectionImage_ = drawingArea_->Raster().copy(region.left, region.top, region.width, region.height);
+    selectionImage_ =
+        drawingArea_->Raster().copy(region.left, region.top, region.width, region.height);
 }
 
 void PictForm::ShowPopupMenu(float x, float y) {
@@ -94,7 +102,8 @@ void PictForm::ShowPopupMenu(float x, float y) {
 
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
     // A notch moves as far as in any Qt scroll area: wheelScrollLines() small steps.
-    if (view::ScrollByWheel(layout_, horizontal, steps, QApplication::wheelScrollLines())) ApplyLayout();
+    if (view::ScrollByWheel(layout_, horizontal, steps, QApplication::wheelScrollLines()))
+        ApplyLayout();
 }
 
 }  // namespace kestrel::app

@@ -72,7 +72,8 @@ void PictForm::PlotMenu94_Click() {
 
 void PictForm::closeEvent(QCloseEvent* event) {
     // The small windows have no owner; they go with the main window so the program ends.
-    for (QWidget* form : {displaySettingsForm_.data(), commandListForm_.data(), versionForm_.data()}) {
+    for (QWidget* form :
+         {displaySettingsForm_.data(), commandListForm_.data(), versionForm_.data()}) {
         if (form != nullptr) form->close();
     }
     // Neither a reading nor a drawing holds the window open.

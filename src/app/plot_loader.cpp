@@ -51,7 +51,8 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
             reader::ReadPlotText(job->plot.store, {});
             job->plot.result.status = reader::ReadStatus::CannotOpen;
             job->plot.result.errorNumber = reader::ErrorNumber::BadFileName;
-            QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, job] { Finish(job); }, Qt::QueuedConnection);
             return;
         }
         job->fileSize = static_cast<std::uint64_t>(st.st_size);
@@ -99,7 +100,8 @@ void PlotLoader::Work() {
             result.status = reader::ReadStatus::CannotOpen;
             result.errorNumber = reader::ErrorNumber::FileReadError;
         }
-        QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();
     }
 }

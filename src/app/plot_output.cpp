@@ -14,14 +14,14 @@
 #include <QPrinter>
 
 #include "app/captions.h"
+#include "app/drawing_area.h"
 #include "app/file_names.h"
+#include "app/pict_form.h"
 #include "app/platform.h"
 #include "output/bmp_writer.h"
 #include "output/print_plan.h"
 #include "output/vector_writer.h"
 #include "reader/reader.h"
-#include "app/drawing_area.h"
-#include "app/pict_form.h"
 
 namespace kestrel::app {
 
@@ -35,7 +35,7 @@ output::TileSize PrinterTile(const QPrinter& printer) {
     const QSizeF sheet = id == QPageSize::Custom ? layout.pageSize().size(QPageSize::Millimeter)
                                                  : QPageSize::size(id, QPageSize::Millimeter);
     return output::TileForSheet(sheet.width(), sheet.height(),
-                                        layout.orientation() == QPageLayout::Landscape);
+                                layout.orientation() == QPageLayout::Landscape);
 }
 
 // Paints each page's region of `image` at the top-left of the printable area, one twip
@@ -59,8 +59,8 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
             return false;
         }
         const auto& page = pages[i];
-        const QRectF tile(page.x / twipsPerPixel, page.y / twipsPerPixel, page.width / twipsPerPixel,
-                          page.height / twipsPerPixel);
+        const QRectF tile(page.x / twipsPerPixel, page.y / twipsPerPixel,
+                          page.width / twipsPerPixel, page.height / twipsPerPixel);
         // Past the image's right and bottom edges the page stays blank.
         const QRect source = tile.toAlignedRect() & image.rect();
         painter.save();
@@ -89,7 +89,9 @@ SaveFormat SaveFormatOf(const QString& path, int shownFilter) {
     if (suffix == QStringLiteral("bmp")) return SaveFormat::Bmp;
     if (suffix == QStringLiteral("svg")) return SaveFormat::Svg;
     if (suffix == QStringLiteral("pdf")) return SaveFormat::Pdf;
-    return shownFilter == 2 ? SaveFormat::Svg : shownFilter == 3 ? SaveFormat::Pdf : SaveFormat::Bmp;
+    return shownFilter == 2   ? SaveFormat::Svg
+           : shownFilter == 3 ? SaveFormat::Pdf
+                              : SaveFormat::Bmp;
 }
 
 // A PDF holds every plot of the file, an SVG the plot shown; nothing loaded gives a blank page.
@@ -100,13 +102,15 @@ std::vector<int> SlotsToSave(const reader::PlotStore& store, SaveFormat format) 
         if (store.ValidSlot(store.PlotNo) && store.PlotNo >= 1) plots.push_back(store.PlotNo);
         return plots;
     }
-    for (int slot = 1; slot <= store.PlotTotal && store.ValidSlot(slot); ++slot) plots.push_back(slot);
+    for (int slot = 1; slot <= store.PlotTotal && store.ValidSlot(slot); ++slot)
+        plots.push_back(slot);
     return plots;
 }
 
 }  // namespace
 
-PlotOutput::PlotOutput(PictForm& form, Platform& platform, const QImage& selection, int& dialogFilter)
+PlotOutput::PlotOutput(PictForm& form, Platform& platform, const QImage& selection,
+                       int& dialogFilter)
     : form_(form), platform_(platform), selection_(selection), dialogFilter_(dialogFilter) {}
 
 PlotOutput::~PlotOutput() = default;
@@ -129,8 +133,8 @@ void PlotOutput::Print() {
     QPrinter& printer = Printer();
     const double twips = area.TwipsPerPixel();
     // Any paper prints: the tile follows the sheet in use, not only A4 and A3.
-    const auto pages = output::PlanPages(area.width() * twips,
-                                                 area.height() * twips, PrinterTile(printer));
+    const auto pages =
+        output::PlanPages(area.width() * twips, area.height() * twips, PrinterTile(printer));
     const bool selection = area.Shape().Visible;
     if (pages.empty() || !PrintTiles(printer, area.Raster(), twips, pages)) {
         form_.ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
@@ -170,7 +174,8 @@ void PlotOutput::Save() {
     if (!choice) {
         return;  // cancelled: nothing changes
     }
-    const int shown = choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
+    const int shown =
+        choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
     dialogFilter_ = KeptOfShownFilter[shown];
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = reader::LastPos(chosen, "/");
@@ -218,7 +223,8 @@ void PlotOutput::ShowPrinterDialog() {
         // Without a printer the dialog offers only a PDF file: start it with a file name
         // after the plot rather than a bare folder. A name chosen once stays for the run.
         const QString plot = QFile::decodeName(QByteArray::fromStdString(store.PlotName));
-        const QString base = plot.isEmpty() ? QStringLiteral("kestrel") : QFileInfo(plot).completeBaseName();
+        const QString base =
+            plot.isEmpty() ? QStringLiteral("kestrel") : QFileInfo(plot).completeBaseName();
         printer.setOutputFileName(QDir::home().filePath(base + QStringLiteral(".pdf")));
     }
     if (!platform_.ShowPrintDialog(&form_, printer)) {

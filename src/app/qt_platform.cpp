@@ -6,13 +6,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QFileInfo>
-#include <QMenu>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -136,8 +136,6 @@ void QtPlatform::ShowMessage(QWidget* parent, const QString& text, const QString
     box.exec();
 }
 
-void QtPlatform::PopupMenu(QMenu* menu, const QPoint& globalPos) {
-    menu->exec(globalPos);
-}
+void QtPlatform::PopupMenu(QMenu* menu, const QPoint& globalPos) { menu->exec(globalPos); }
 
 }  // namespace kestrel::app

@@ -31,10 +31,12 @@ std::string RecentFiles::LastFolder() const {
 void RecentFiles::Remember(const std::string& path) {
     QVariantList list{QByteArray::fromStdString(path)};
     for (const std::string& old : Files()) {
-        if (old != path && list.size() < RecentFileLimit) list.append(QByteArray::fromStdString(old));
+        if (old != path && list.size() < RecentFileLimit)
+            list.append(QByteArray::fromStdString(old));
     }
     settings_.setValue(RecentFilesKey, list);
-    settings_.setValue(LastFolderKey, QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
+    settings_.setValue(LastFolderKey,
+                       QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
 }
 
 }  // namespace kestrel::app

@@ -19,7 +19,11 @@ constexpr double LinePixels = 16;
 
 StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area,
                                  std::function<void()> progressed, QObject* parent)
-    : QObject(parent), store_(store), area_(area), progressed_(std::move(progressed)), timer_(new QTimer(this)) {
+    : QObject(parent),
+      store_(store),
+      area_(area),
+      progressed_(std::move(progressed)),
+      timer_(new QTimer(this)) {
     timer_->setInterval(0);
     connect(timer_, &QTimer::timeout, this, &StepwiseDrawing::DrawNextLines);
 }
@@ -28,7 +32,8 @@ void StepwiseDrawing::Start(bool framed, const view::FitTransform* fit) {
     timer_->stop();
     view::RasterSurface surface = area_.Surface();
     const view::FitTransform placed =
-        fit != nullptr ? *fit : view::ComputeFit(store_, store_.PlotNo, surface.Width(), surface.Height());
+        fit != nullptr ? *fit
+                       : view::ComputeFit(store_, store_.PlotNo, surface.Width(), surface.Height());
     drawing_ = view::BeginDrawing(store_, surface, placed, framed);
     framed_ = framed;
     drawn_ = !store_.PlotName.empty();

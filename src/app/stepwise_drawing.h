@@ -22,8 +22,8 @@ class StepwiseDrawing : public QObject {
 
 public:
     // `progressed` runs after every step.
-    StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area, std::function<void()> progressed,
-                    QObject* parent);
+    StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area,
+                    std::function<void()> progressed, QObject* parent);
 
     // With `fit`, placed as that fit says, otherwise fitted to the area.
     void Start(bool framed, const view::FitTransform* fit = nullptr);

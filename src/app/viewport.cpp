@@ -22,7 +22,8 @@ Viewport::Viewport(double twipsPerPixel, std::function<void(bool, int)> barMoved
         bar->hide();
         bar->setRange(0, 0);
         const bool horizontal = bar == horizontalBar_;
-        connect(bar, &QScrollBar::valueChanged, this, [barMoved, horizontal](int value) { barMoved(horizontal, value); });
+        connect(bar, &QScrollBar::valueChanged, this,
+                [barMoved, horizontal](int value) { barMoved(horizontal, value); });
     }
 }
 
@@ -30,15 +31,16 @@ int Viewport::ToPixels(double twips) const {
     return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
 }
 
-void Viewport::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state, const view::Rect& viewport) {
+void Viewport::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state,
+                              const view::Rect& viewport) {
     bar->setRange(0, state.maximum);
     bar->setValue(state.value);
     bar->setPageStep(state.largeStep);
     bar->setSingleStep(state.smallStep);
     // Bar positions are relative to the client area; the bars live in the viewport.
     const view::Rect& g = state.geometry;
-    bar->setGeometry(ToPixels(g.left - viewport.left), ToPixels(g.top - viewport.top), ToPixels(g.width),
-                     ToPixels(g.height));
+    bar->setGeometry(ToPixels(g.left - viewport.left), ToPixels(g.top - viewport.top),
+                     ToPixels(g.width), ToPixels(g.height));
     bar->setVisible(state.visible);
     bar->raise();
 }
@@ -49,7 +51,8 @@ void Viewport::Apply(const view::ViewLayout& layout) {
     const QSignalBlocker blockH(horizontalBar_);
     const QSignalBlocker blockV(verticalBar_);
     const view::Rect& area = layout.area;
-    area_->setGeometry(ToPixels(area.left), ToPixels(area.top), ToPixels(area.width), ToPixels(area.height));
+    area_->setGeometry(ToPixels(area.left), ToPixels(area.top), ToPixels(area.width),
+                       ToPixels(area.height));
     ApplyScrollBar(horizontalBar_, layout.hscroll, layout.viewport);
     ApplyScrollBar(verticalBar_, layout.vscroll, layout.viewport);
 }

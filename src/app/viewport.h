@@ -29,7 +29,8 @@ public:
     int ToPixels(double twips) const;
 
 private:
-    void ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state, const view::Rect& viewport);
+    void ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state,
+                        const view::Rect& viewport);
 
     double twipsPerPixel_;
     DrawingArea* area_ = nullptr;

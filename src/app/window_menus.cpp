@@ -106,7 +106,9 @@ WindowMenus::WindowMenus(PictForm& form) : form_(form) {
         keys += QKeySequence::listFromString(QString::fromLatin1(command.keys));
         action->setShortcuts(keys);
         const auto handler = command.handler;
-        const auto run = [&form, handler] { form.RunReported([&form, handler] { (form.*handler)(); }); };
+        const auto run = [&form, handler] {
+            form.RunReported([&form, handler] { (form.*handler)(); });
+        };
         if (command.checkable) {
             action->setCheckable(true);
             QObject::connect(action, &QAction::toggled, &form, run);
@@ -124,8 +126,9 @@ WindowMenus::WindowMenus(PictForm& form) : form_(form) {
 }
 
 QAction* WindowMenus::Action(const char* name) const {
-    const auto it = std::find_if(commands_.begin(), commands_.end(),
-                                 [name](const QAction* a) { return a->objectName() == QLatin1String(name); });
+    const auto it = std::find_if(commands_.begin(), commands_.end(), [name](const QAction* a) {
+        return a->objectName() == QLatin1String(name);
+    });
     return it != commands_.end() ? *it : nullptr;
 }
 
@@ -181,7 +184,8 @@ void WindowMenus::BuildToolbar() {
     for (QAction* action : commands_) {
         if (action->icon().isNull()) continue;
         toolbar_->addAction(action);
-        toolbar_->widgetForAction(action)->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(++button));
+        toolbar_->widgetForAction(action)->setObjectName(
+            QStringLiteral("Toolbar1_Button%1").arg(++button));
     }
     form_.addToolBar(Qt::TopToolBarArea, toolbar_);
 }
@@ -212,7 +216,8 @@ void WindowMenus::RebuildPlotList(int plotTotal) {
                                   group != nullptr ? static_cast<QObject*>(group) : &form_);
         entry->setObjectName("PlotMenu81");
         const int index = static_cast<int>(i);
-        QObject::connect(entry, &QAction::triggered, &form_, [this, index] { form_.PlotMenu81_Click(index); });
+        QObject::connect(entry, &QAction::triggered, &form_,
+                         [this, index] { form_.PlotMenu81_Click(index); });
         (group != nullptr ? group : plotListMenu_)->addAction(entry);
         plotEntries_.push_back(entry);
     }
@@ -227,7 +232,8 @@ void WindowMenus::RebuildRecentFiles(const std::vector<std::string>& files) {
         auto* entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name), &form_);
         entry->setObjectName("RecentFile");
         const std::string path = files[i];
-        QObject::connect(entry, &QAction::triggered, &form_, [this, path] { form_.OpenPlotFile(path); });
+        QObject::connect(entry, &QAction::triggered, &form_,
+                         [this, path] { form_.OpenPlotFile(path); });
         fileMenu_->insertAction(exitSeparator_, entry);
         recentFiles_.push_back(entry);
     }

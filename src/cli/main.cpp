@@ -54,7 +54,8 @@ public:
     void Int(long long v) { Append("%lld", v); }
     void Text(const char* s) { Append("%s", s); }
     void Flush() {
-        if (used_ > 0 && std::fwrite(buf_, 1, used_, stdout) != used_ && error_ == 0) error_ = errno;
+        if (used_ > 0 && std::fwrite(buf_, 1, used_, stdout) != used_ && error_ == 0)
+            error_ = errno;
         used_ = 0;
     }
     // Writes what is left; false (with the one-line message given) when any write failed,
@@ -64,7 +65,8 @@ public:
         if (std::fflush(stdout) != 0 && error_ == 0) error_ = errno;
         if (error_ == 0 && std::ferror(stdout)) error_ = EIO;
         if (error_ == 0) return true;
-        std::fprintf(stderr, "kestrel-convert: cannot write the standard output: %s\n", std::strerror(error_));
+        std::fprintf(stderr, "kestrel-convert: cannot write the standard output: %s\n",
+                     std::strerror(error_));
         return false;
     }
 
@@ -84,14 +86,22 @@ private:
 const char* StopWord(kestrel::reader::StopReason reason) {
     using kestrel::reader::StopReason;
     switch (reason) {
-        case StopReason::EndOfFile: return nullptr;
-        case StopReason::PageFeed: return "page-feed";
-        case StopReason::BadPen: return "bad-pen";
-        case StopReason::Overflow: return "overflow";
-        case StopReason::SegmentLimit: return "segment-limit";
-        case StopReason::PlotLimit: return "plot-limit";
-        case StopReason::OutOfMemory: return "out-of-memory";
-        case StopReason::Cancelled: return "cancelled";
+        case StopReason::EndOfFile:
+            return nullptr;
+        case StopReason::PageFeed:
+            return "page-feed";
+        case StopReason::BadPen:
+            return "bad-pen";
+        case StopReason::Overflow:
+            return "overflow";
+        case StopReason::SegmentLimit:
+            return "segment-limit";
+        case StopReason::PlotLimit:
+            return "plot-limit";
+        case StopReason::OutOfMemory:
+            return "out-of-memory";
+        case StopReason::Cancelled:
+            return "cancelled";
     }
     return "unknown";
 }
@@ -125,9 +135,10 @@ bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const 
     r = kestrel::reader::ReadPlotFile(store, {choice.reading});
     if (r.status == kestrel::reader::ReadStatus::CannotOpen) {
         std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
-                     r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound       ? "file not found"
-                     : r.errorNumber == kestrel::reader::ErrorNumber::PermissionDenied ? "permission denied"
-                                                                                       : "not a readable file");
+                     r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound ? "file not found"
+                     : r.errorNumber == kestrel::reader::ErrorNumber::PermissionDenied
+                         ? "permission denied"
+                         : "not a readable file");
         return false;
     }
     if (choice.page > store.PlotTotal) {
@@ -213,7 +224,7 @@ struct RenderOptions {
     int width = DefaultWidth;
     int height = DefaultHeight;
     bool frame = false;
-    bool pageGiven = false;        // a PDF holds every plot unless a page is given
+    bool pageGiven = false;         // a PDF holds every plot unless a page is given
     kestrel::output::FitPaper fit;  // 0 x 0: one to one
 };
 
@@ -230,7 +241,9 @@ std::optional<int> ParsePositive(std::string_view s, int max) {
 }
 
 std::optional<int> ParseSide(std::string_view s) { return ParsePositive(s, MaxSide); }
-std::optional<int> ParsePage(std::string_view s) { return ParsePositive(s, kestrel::reader::MaxPlots); }
+std::optional<int> ParsePage(std::string_view s) {
+    return ParsePositive(s, kestrel::reader::MaxPlots);
+}
 
 bool ParseSize(std::string_view s, RenderOptions& o) {
     const std::size_t x = s.find('x');
@@ -251,15 +264,16 @@ bool ParseFit(const char* s, kestrel::output::FitPaper& paper) {
     const double height = std::strtod(end + 1, &end);
     if (*end != '\0') return false;
     const auto fits = [](double v) { return v > 0 && v <= kestrel::output::MaxPageMm; };
-    if (!std::isdigit(static_cast<unsigned char>(*s)) || !fits(width) || !fits(height)) return false;
+    if (!std::isdigit(static_cast<unsigned char>(*s)) || !fits(width) || !fits(height))
+        return false;
     paper = {width, height};
     return true;
 }
 
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
     if (s.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(), s.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) {
+    return std::equal(suffix.begin(), suffix.end(),
+                      s.end() - static_cast<std::ptrdiff_t>(suffix.size()), [](char a, char b) {
                           return std::tolower(static_cast<unsigned char>(a)) ==
                                  std::tolower(static_cast<unsigned char>(b));
                       });
@@ -351,8 +365,8 @@ class PixelBuffer {
 public:
     PixelBuffer(int width, int height) {
         constexpr std::size_t Huge = std::size_t{2} << 20;
-        const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                                  sizeof(std::uint32_t);
+        const std::size_t bytes = static_cast<std::size_t>(width) *
+                                  static_cast<std::size_t>(height) * sizeof(std::uint32_t);
         const std::size_t rounded = (bytes + Huge - 1) / Huge * Huge;
         pixels_.reset(static_cast<std::uint32_t*>(std::aligned_alloc(Huge, rounded)));
 #ifdef MADV_HUGEPAGE
@@ -401,22 +415,28 @@ int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
             plots.push_back(slot);
             if (slot == shown) continue;  // turned when read
             store.PlotNo = static_cast<std::int16_t>(slot);
-            for (const kestrel::interact::Turn t : o.choice.turns) kestrel::interact::RotatePlot(store, t);
+            for (const kestrel::interact::Turn t : o.choice.turns)
+                kestrel::interact::RotatePlot(store, t);
         }
     }
-    const auto format =
-        o.format == ImageFormat::Svg ? kestrel::output::VectorFormat::Svg : kestrel::output::VectorFormat::Pdf;
-    const kestrel::output::VectorResult result = kestrel::output::WriteVector(
-        o.output, format, store, plots, o.fit);
+    const auto format = o.format == ImageFormat::Svg ? kestrel::output::VectorFormat::Svg
+                                                     : kestrel::output::VectorFormat::Pdf;
+    const kestrel::output::VectorResult result =
+        kestrel::output::WriteVector(o.output, format, store, plots, o.fit);
     switch (result.outcome) {
-        case kestrel::output::VectorOutcome::Written: return 0;
+        case kestrel::output::VectorOutcome::Written:
+            return 0;
         case kestrel::output::VectorOutcome::TooLarge:
-            std::fprintf(stderr, "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
-                         kestrel::output::MaxPageMm / 1000);
+            std::fprintf(
+                stderr,
+                "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
+                kestrel::output::MaxPageMm / 1000);
             return 1;
-        case kestrel::output::VectorOutcome::WriteFailed: break;
+        case kestrel::output::VectorOutcome::WriteFailed:
+            break;
     }
-    std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(), std::strerror(result.error));
+    std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(),
+                 std::strerror(result.error));
     return 1;
 }
 

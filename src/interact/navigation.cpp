@@ -13,9 +13,9 @@ struct KeyRow {
 
 // The digit keys of the main keyboard and of the keypad act alike.
 constexpr KeyRow KeyTable[] = {
-    {33, {KeyCommand::PreviousPlot}},  {34, {KeyCommand::NextPlot}},
-    {37, {KeyCommand::TurnRight}},     {38, {KeyCommand::Redraw}},
-    {39, {KeyCommand::TurnLeft}},      {40, {KeyCommand::TurnHalf}},
+    {33, {KeyCommand::PreviousPlot}},    {34, {KeyCommand::NextPlot}},
+    {37, {KeyCommand::TurnRight}},       {38, {KeyCommand::Redraw}},
+    {39, {KeyCommand::TurnLeft}},        {40, {KeyCommand::TurnHalf}},
     {'4', {KeyCommand::NudgeChars, 10}}, {100, {KeyCommand::NudgeChars, 10}},
     {'6', {KeyCommand::NudgeChars, 11}}, {102, {KeyCommand::NudgeChars, 11}},
     {'2', {KeyCommand::NudgeChars, 12}}, {98, {KeyCommand::NudgeChars, 12}},

@@ -15,7 +15,8 @@ enum class Turn {
 
 // Turns segments 1..LineCount and characters 1..CharCount of slot PlotNo in place and
 // recomputes that slot's extents from them. Only swaps and negations, so turns that add
-// up to a full circle restore every coordinate bit for bit. False, changing nothing, when PlotNo names no slot.
+// up to a full circle restore every coordinate bit for bit. False, changing nothing, when PlotNo
+// names no slot.
 bool RotatePlot(reader::PlotStore& store, Turn turn);
 
 // Nudges the positions of character records 1..CharCount of slot PlotNo by 0.1 plotter

@@ -57,9 +57,9 @@ bool WriteBmpTo(const std::string& path, const std::uint32_t* pixels, int width,
     Put32(p, InfoHeaderSize);
     Put32(p, static_cast<std::uint32_t>(width));
     Put32(p, static_cast<std::uint32_t>(height));  // positive: rows run bottom-up
-    Put16(p, 1);                                     // planes
-    Put16(p, 24);                                    // bits per pixel
-    Put32(p, 0);                                     // BI_RGB, uncompressed
+    Put16(p, 1);                                   // planes
+    Put16(p, 24);                                  // bits per pixel
+    Put32(p, 0);                                   // BI_RGB, uncompressed
     Put32(p, static_cast<std::uint32_t>(imageBytes));
     Put32(p, static_cast<std::uint32_t>(PixelsPerMetre));
     Put32(p, static_cast<std::uint32_t>(PixelsPerMetre));
@@ -99,7 +99,8 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
 reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width,
                             int height, int strideInPixels) {
     int error = 0;
-    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error)) return reader::ErrorNumber::None;
+    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error))
+        return reader::ErrorNumber::None;
     return SaveErrorNumber(error);
 }
 
@@ -108,12 +109,16 @@ reader::ErrorNumber SaveErrorNumber(int err) {
     switch (err) {
         case EACCES:
         case EPERM:
-        case EROFS: return ErrorNumber::PermissionDenied;
+        case EROFS:
+            return ErrorNumber::PermissionDenied;
         case ENOSPC:
-        case EDQUOT: return ErrorNumber::DiskFull;
+        case EDQUOT:
+            return ErrorNumber::DiskFull;
         case ENOENT:
-        case ENOTDIR: return ErrorNumber::PathNotFound;
-        default: return ErrorNumber::FileWriteError;
+        case ENOTDIR:
+            return ErrorNumber::PathNotFound;
+        default:
+            return ErrorNumber::FileWriteError;
     }
 }
 

@@ -16,8 +16,8 @@ bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, i
 // The save command's writer: the same file. Returns ErrorNumber::None, or the number of
 // the failure (see SaveErrorNumber); an image without pixels cannot be written and gives
 // FileWriteError.
-reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
-            int strideInPixels);
+reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width,
+                            int height, int strideInPixels);
 
 // The failure number for an errno met while saving: PermissionDenied (also for a
 // read-only place), DiskFull, PathNotFound (a missing folder) or FileWriteError.

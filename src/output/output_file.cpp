@@ -20,7 +20,8 @@ OutputFile::OutputFile(const std::string& path) : path_(path) {
     const bool exists = ::stat(path_.c_str(), &st) == 0;
     if (!exists || S_ISREG(st.st_mode)) {
         OpenBeside(exists, st.st_mode);
-    } else if (S_ISCHR(st.st_mode) || (IsNamedDevice(path_) && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))) {
+    } else if (S_ISCHR(st.st_mode) ||
+               (IsNamedDevice(path_) && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))) {
         OpenDevice();
     } else {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;

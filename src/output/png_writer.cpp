@@ -41,7 +41,8 @@ public:
     }
 
     static void Write(png_structp png, png_bytep data, std::size_t size) {
-        if (!static_cast<Sink*>(png_get_io_ptr(png))->Append(data, size)) png_error(png, "write failed");
+        if (!static_cast<Sink*>(png_get_io_ptr(png))->Append(data, size))
+            png_error(png, "write failed");
     }
 
 private:
@@ -73,7 +74,8 @@ bool Encode(png_structp png, png_infop info, Sink& sink, const std::uint32_t* pi
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, &sink, Sink::Write, nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, Level);
     png_set_compression_strategy(png, Strategy);
@@ -96,10 +98,12 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     if (!file.IsOpen()) return false;
     try {
         Sink sink(file);
-        const std::unique_ptr<unsigned char[]> row(new unsigned char[std::size_t{3} * static_cast<std::size_t>(width)]);
+        const std::unique_ptr<unsigned char[]> row(
+            new unsigned char[std::size_t{3} * static_cast<std::size_t>(width)]);
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
         png_infop info = png ? png_create_info_struct(png) : nullptr;
-        const bool encoded = info && Encode(png, info, sink, pixels, width, height, strideInPixels, row.get());
+        const bool encoded =
+            info && Encode(png, info, sink, pixels, width, height, strideInPixels, row.get());
         png_destroy_write_struct(&png, &info);
         return encoded && sink.Flush() && file.Finish();
     } catch (const std::bad_alloc&) {

@@ -34,8 +34,8 @@ std::vector<PrintPage> PlanPages(double imageWidth, double imageHeight, TileSize
     pages.reserve(columns * rows);
     for (std::size_t c = 0; c < columns; ++c) {
         for (std::size_t r = 0; r < rows; ++r) {
-            pages.push_back({static_cast<double>(c) * tile.width, static_cast<double>(r) * tile.height,
-                             tile.width, tile.height});
+            pages.push_back({static_cast<double>(c) * tile.width,
+                             static_cast<double>(r) * tile.height, tile.width, tile.height});
         }
     }
     return pages;

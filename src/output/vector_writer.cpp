@@ -40,7 +40,8 @@ std::int32_t SegmentCount(const PlotStore& store, int slot) {
 
 // Whether the plot has anything drawn: its extents mean something only then.
 bool HasDrawing(const PlotStore& store, int slot) {
-    return SegmentCount(store, slot) > 0 || (slot >= 1 && store.ValidSlot(slot) && store.CharCount[slot] > 0);
+    return SegmentCount(store, slot) > 0 ||
+           (slot >= 1 && store.ValidSlot(slot) && store.CharCount[slot] > 0);
 }
 
 // Width of the range lo..hi in double precision (single precision could overflow);
@@ -62,7 +63,8 @@ struct DeviceMap {
     double maxY = 0;
     double penScale = 1;  // paper width of a pen's line per plotter millimetre
 
-    DeviceMap(const PlotStore& store, int slot, const PageLayout& page, double unitsPerMm, bool yDown = true)
+    DeviceMap(const PlotStore& store, int slot, const PageLayout& page, double unitsPerMm,
+              bool yDown = true)
         : perMm(unitsPerMm),
           scale(page.mmPerUnit * unitsPerMm),
           left(page.leftMm * unitsPerMm),
@@ -124,20 +126,21 @@ void TraceLabels(const PlotStore& store, int slot, StrokeTarget& target) {
     std::int16_t pen = 0;
     float endX = 0;
     float endY = 0;
-    view::ForEachLabelStroke(store, slot, [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
-        if (!open || strokePen != pen) {
-            if (open) target.Stroke();
-            pen = strokePen;
-            target.SetPen(view::PenStyleOf(store, slot, pen));
-            target.MoveTo(x1, y1);
-            open = true;
-        } else if (x1 != endX || y1 != endY) {
-            target.MoveTo(x1, y1);
-        }
-        target.LineTo(x2, y2);
-        endX = x2;
-        endY = y2;
-    });
+    view::ForEachLabelStroke(store, slot,
+                             [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+                                 if (!open || strokePen != pen) {
+                                     if (open) target.Stroke();
+                                     pen = strokePen;
+                                     target.SetPen(view::PenStyleOf(store, slot, pen));
+                                     target.MoveTo(x1, y1);
+                                     open = true;
+                                 } else if (x1 != endX || y1 != endY) {
+                                     target.MoveTo(x1, y1);
+                                 }
+                                 target.LineTo(x2, y2);
+                                 endX = x2;
+                                 endY = y2;
+                             });
     if (open) target.Stroke();
 }
 
@@ -168,8 +171,10 @@ public:
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     }
     void SetPen(const view::PenStyle& style) override {
-        cairo_set_source_rgb(cr_, style.colour.r / 255.0, style.colour.g / 255.0, style.colour.b / 255.0);
-        cairo_set_line_width(cr_, style.widthMm > 0 ? map_.LineWidth(style) : SvgHairlineMm * map_.perMm);
+        cairo_set_source_rgb(cr_, style.colour.r / 255.0, style.colour.g / 255.0,
+                             style.colour.b / 255.0);
+        cairo_set_line_width(
+            cr_, style.widthMm > 0 ? map_.LineWidth(style) : SvgHairlineMm * map_.perMm);
     }
     void MoveTo(float x, float y) override { cairo_move_to(cr_, map_.X(x), map_.Y(y)); }
     void LineTo(float x, float y) override { cairo_line_to(cr_, map_.X(x), map_.Y(y)); }
@@ -228,7 +233,8 @@ private:
             return Fail();
         }
         std::string tag = buffer_.substr(start, end - start);
-        if (!SetAttribute(tag, "width", width_) || !SetAttribute(tag, "height", height_)) return Fail();
+        if (!SetAttribute(tag, "width", width_) || !SetAttribute(tag, "height", height_))
+            return Fail();
         buffer_.replace(start, end - start, tag);
         sizing_ = false;
         return true;
@@ -268,11 +274,12 @@ std::string Millimetres(double mm) {
 }
 
 // Writes plot `slot` as an SVG into `file`; the errno of a failure, or 0.
-int WriteSvg(OutputFile& file, const PlotStore& store, int slot, const PageLayout& page, std::uint64_t& length) {
+int WriteSvg(OutputFile& file, const PlotStore& store, int slot, const PageLayout& page,
+             std::uint64_t& length) {
     SvgSink sink(file, Millimetres(page.widthMm), Millimetres(page.heightMm));
     const double perMm = SvgUnitsPerMm(page);
-    cairo_surface_t* surface =
-        cairo_svg_surface_create_for_stream(SvgSink::Write, &sink, page.widthMm * perMm, page.heightMm * perMm);
+    cairo_surface_t* surface = cairo_svg_surface_create_for_stream(
+        SvgSink::Write, &sink, page.widthMm * perMm, page.heightMm * perMm);
     cairo_t* cr = cairo_create(surface);
     if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
         const DeviceMap map(store, slot, page, perMm);
@@ -314,15 +321,19 @@ public:
         HPDF_Page_SetLineJoin(page, HPDF_ROUND_JOIN);
     }
     void SetPen(const view::PenStyle& style) override {
-        HPDF_Page_SetRGBStroke(page_, style.colour.r / 255.0F, style.colour.g / 255.0F, style.colour.b / 255.0F);
+        HPDF_Page_SetRGBStroke(page_, style.colour.r / 255.0F, style.colour.g / 255.0F,
+                               style.colour.b / 255.0F);
         // Width 0 is PDF's hair-line, the thinnest line the device can draw.
-        HPDF_Page_SetLineWidth(page_, static_cast<HPDF_REAL>(style.widthMm > 0 ? map_.LineWidth(style) : 0));
+        HPDF_Page_SetLineWidth(
+            page_, static_cast<HPDF_REAL>(style.widthMm > 0 ? map_.LineWidth(style) : 0));
     }
     void MoveTo(float x, float y) override {
-        HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(map_.X(x)), static_cast<HPDF_REAL>(map_.Y(y)));
+        HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(map_.X(x)),
+                         static_cast<HPDF_REAL>(map_.Y(y)));
     }
     void LineTo(float x, float y) override {
-        HPDF_Page_LineTo(page_, static_cast<HPDF_REAL>(map_.X(x)), static_cast<HPDF_REAL>(map_.Y(y)));
+        HPDF_Page_LineTo(page_, static_cast<HPDF_REAL>(map_.X(x)),
+                         static_cast<HPDF_REAL>(map_.Y(y)));
     }
     void Stroke() override { HPDF_Page_Stroke(page_); }
 
@@ -357,7 +368,8 @@ void AddPdfPage(HPDF_Doc pdf, const PlotStore& store, int slot, PageLayout layou
     if (HPDF_Dict_Add(page, "MediaBox", box) != HPDF_OK) return;
     // Points where the page allows, so that the page is drawn as it measures.
     double pointsPerUnit = 1;
-    while (std::max(layout.widthMm, layout.heightMm) * PointsPerMm / pointsPerUnit > MaxHaruReal) pointsPerUnit *= 2;
+    while (std::max(layout.widthMm, layout.heightMm) * PointsPerMm / pointsPerUnit > MaxHaruReal)
+        pointsPerUnit *= 2;
     if (pointsPerUnit > 1) {
         const auto k = static_cast<HPDF_REAL>(pointsPerUnit);
         HPDF_Page_Concat(page, k, 0, 0, k, 0, 0);
@@ -410,7 +422,8 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
         page.topMm = PageMarginMm;
     } else {
         // Small paper keeps most of itself for the plot.
-        const double margin = std::min(PageMarginMm, 0.05 * std::min(paper.widthMm, paper.heightMm));
+        const double margin =
+            std::min(PageMarginMm, 0.05 * std::min(paper.widthMm, paper.heightMm));
         const double sx = dx > 0 ? (paper.widthMm - 2 * margin) / dx : HUGE_VAL;
         const double sy = dy > 0 ? (paper.heightMm - 2 * margin) / dy : HUGE_VAL;
         const double s = std::min(sx, sy);
@@ -424,8 +437,8 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
     return page;
 }
 
-VectorResult WriteVector(const std::string& path, VectorFormat format,
-                         const PlotStore& store, const std::vector<int>& slots, FitPaper paper) {
+VectorResult WriteVector(const std::string& path, VectorFormat format, const PlotStore& store,
+                         const std::vector<int>& slots, FitPaper paper) {
     // Slot 0 is never filled: it stands for the blank page of a file without plots.
     std::vector<int> pages = slots.empty() ? std::vector<int>{0} : slots;
     if (format == VectorFormat::Svg) pages.resize(1);
@@ -439,8 +452,9 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
     OutputFile file(path);
     if (!file.IsOpen()) return {VectorOutcome::WriteFailed, file.Error()};
     std::uint64_t length = 0;
-    const int error = format == VectorFormat::Svg ? WriteSvg(file, store, pages.front(), layouts.front(), length)
-                                                  : WritePdf(file, store, pages, layouts, length);
+    const int error = format == VectorFormat::Svg
+                          ? WriteSvg(file, store, pages.front(), layouts.front(), length)
+                          : WritePdf(file, store, pages, layouts, length);
     if (error != 0) return {VectorOutcome::WriteFailed, error};
     if (!file.Finish()) return {VectorOutcome::WriteFailed, file.Error()};
     return {};
@@ -450,10 +464,13 @@ reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, con
                                const std::vector<int>& slots) {
     const VectorResult result = WriteVector(path, format, store, slots);
     switch (result.outcome) {
-        case VectorOutcome::Written: return reader::ErrorNumber::None;
+        case VectorOutcome::Written:
+            return reader::ErrorNumber::None;
         // A page too large to write is reported as a file that could not be written.
-        case VectorOutcome::TooLarge: return reader::ErrorNumber::FileWriteError;
-        case VectorOutcome::WriteFailed: break;
+        case VectorOutcome::TooLarge:
+            return reader::ErrorNumber::FileWriteError;
+        case VectorOutcome::WriteFailed:
+            break;
     }
     return SaveErrorNumber(result.error);
 }

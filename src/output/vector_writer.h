@@ -58,7 +58,7 @@ VectorResult WriteVector(const std::string& path, VectorFormat format,
 // The save command's writer, one to one and replacing a file only once written:
 // ErrorNumber::None, or the number of the failure (see SaveErrorNumber; a page too large
 // gives FileWriteError).
-reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, const reader::PlotStore& store,
-               const std::vector<int>& slots);
+reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format,
+                               const reader::PlotStore& store, const std::vector<int>& slots);
 
 }  // namespace kestrel::output

@@ -11,7 +11,9 @@ namespace {
 constexpr double Degree = std::numbers::pi / 180;
 constexpr int MaxChords = static_cast<int>(360 / MinChordAngle);
 
-double Cross(Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+double Cross(Point o, Point a, Point b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
 
 bool Same(Point a, Point b) { return a.x == b.x && a.y == b.y; }
 
@@ -70,8 +72,9 @@ ThreePointArc ArcThrough(Point start, Point middle, Point end) {
     if (!(std::fabs(cross) > 1e-12 * scale)) {
         // In line: the middle point either lies between the ends or the circle is
         // infinitely large and leaves the paper on both sides.
-        const double t = ((middle.x - start.x) * (end.x - start.x) + (middle.y - start.y) * (end.y - start.y)) /
-                         ((end.x - start.x) * (end.x - start.x) + (end.y - start.y) * (end.y - start.y));
+        const double t =
+            ((middle.x - start.x) * (end.x - start.x) + (middle.y - start.y) * (end.y - start.y)) /
+            ((end.x - start.x) * (end.x - start.x) + (end.y - start.y) * (end.y - start.y));
         if (!(t > 0 && t < 1)) arc.kind = ThreePointArc::Kind::Rays;
         return arc;
     }
@@ -92,12 +95,14 @@ ThreePointArc ArcThrough(Point start, Point middle, Point end) {
     }
     arc.kind = ThreePointArc::Kind::Arc;
     arc.sweep = sweep;
-    if (!std::isfinite(arc.centre.x) || !std::isfinite(arc.centre.y)) arc.kind = ThreePointArc::Kind::Line;
+    if (!std::isfinite(arc.centre.x) || !std::isfinite(arc.centre.y))
+        arc.kind = ThreePointArc::Kind::Line;
     return arc;
 }
 
 int BezierChords(Point p0, Point p1, Point p2, Point p3) {
-    const Point a{p1.x - p0.x, p1.y - p0.y}, b{p2.x - p1.x, p2.y - p1.y}, c{p3.x - p2.x, p3.y - p2.y};
+    const Point a{p1.x - p0.x, p1.y - p0.y}, b{p2.x - p1.x, p2.y - p1.y},
+        c{p3.x - p2.x, p3.y - p2.y};
     // A leg of no length (a control point on an end) takes no part in the turning.
     double turn = 0;
     if (b.x == 0 && b.y == 0) {
@@ -111,7 +116,8 @@ int BezierChords(Point p0, Point p1, Point p2, Point p3) {
 Point BezierPoint(Point p0, Point p1, Point p2, Point p3, double t) {
     const double u = 1 - t;
     const double w0 = u * u * u, w1 = 3 * u * u * t, w2 = 3 * u * t * t, w3 = t * t * t;
-    return {w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x, w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
+    return {w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x,
+            w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
 }
 
 bool Inverse(const Affine& m, Affine& inverse) {

@@ -27,10 +27,10 @@ std::vector<Point> ArcPoints(Point centre, Point start, double sweep, int n);
 // A circle through three points: the arc from `start` through `middle` to `end`.
 struct ThreePointArc {
     enum class Kind {
-        Arc,       // centre and sweep hold the arc
-        Line,      // a straight line from start to end
-        Rays,      // in line, middle outside: a line away from each end, out to the limits
-        Circle,    // end at the start: the circle whose diameter is start-middle
+        Arc,     // centre and sweep hold the arc
+        Line,    // a straight line from start to end
+        Rays,    // in line, middle outside: a line away from each end, out to the limits
+        Circle,  // end at the start: the circle whose diameter is start-middle
     } kind = Kind::Line;
     Point centre;
     double sweep = 0;

@@ -28,7 +28,7 @@ struct DrawingState {
     FillSettings fill;
     bool chordDeviation = false;  // CT1: chord parameters are distances, not angles
     PolygonBuffer polygon;
-    GenerationBudget budget;      // for the whole read
+    GenerationBudget budget;  // for the whole read
 
     // DF; IN also sets the pens back (pens.Initialize).
     void Defaults() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace kestrel::reader {
@@ -22,7 +22,8 @@ public:
     void SetCeiling(std::int64_t most) { ceiling_ = most; }
 
     std::int64_t Left() const {
-        const std::int64_t left = std::min(GeneratedPerByte * read_ + GeneratedFloor, ceiling_) - used_;
+        const std::int64_t left =
+            std::min(GeneratedPerByte * read_ + GeneratedFloor, ceiling_) - used_;
         return left > 0 ? left : 0;
     }
     // Takes `n` if that many are left.

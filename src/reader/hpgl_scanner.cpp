@@ -19,9 +19,8 @@ constexpr bool IsSeparator(unsigned char c) {
 }
 constexpr char Upper(unsigned char c) { return static_cast<char>(c & ~0x20); }
 
-constexpr double Pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double Pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 bool StartsWithNoCase(const char* p, const char* end, std::string_view word) {
     if (static_cast<std::size_t>(end - p) < word.size()) return false;
@@ -152,7 +151,8 @@ enum : unsigned char { Other, Separator, Digit, Sign, Point, Semicolon };
 
 constexpr auto ParameterClasses = [] {
     std::array<unsigned char, 256> table{};
-    for (const char c : {',', ' ', '\t', '\r', '\n'}) table[static_cast<unsigned char>(c)] = Separator;
+    for (const char c : {',', ' ', '\t', '\r', '\n'})
+        table[static_cast<unsigned char>(c)] = Separator;
     for (char c = '0'; c <= '9'; ++c) table[static_cast<unsigned char>(c)] = Digit;
     table['+'] = table['-'] = Sign;
     table['.'] = Point;
@@ -211,12 +211,14 @@ HpglScanner::Param HpglScanner::Number(double& value) {
     std::uint64_t mantissa = 0;
     const char* digitsFrom = p;
     if (end - p >= 8) p = EightDigits(p, mantissa);
-    while (p != end && static_cast<unsigned>(*p - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    while (p != end && static_cast<unsigned>(*p - '0') < 10)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
     int digits = static_cast<int>(p - digitsFrom);
     int fraction = 0;
     if (p != end && *p == '.') {
         const char* fractionFrom = ++p;
-        while (p != end && static_cast<unsigned>(*p - '0') < 10) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+        while (p != end && static_cast<unsigned>(*p - '0') < 10)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
         fraction = static_cast<int>(p - fractionFrom);
         digits += fraction;
     }
@@ -224,10 +226,10 @@ HpglScanner::Param HpglScanner::Number(double& value) {
     if (digits == 0) return Param::Bad;
     // An exponent is no HP-GL, but programs writing "%g" do produce one; a letter that
     // is not followed by a digit starts the next command instead.
-    const bool exponent = p != end && (*p == 'e' || *p == 'E') &&
-                          ((p + 1 != end && static_cast<unsigned>(p[1] - '0') < 10) ||
-                           (p + 2 < end && (p[1] == '-' || p[1] == '+') &&
-                            static_cast<unsigned>(p[2] - '0') < 10));
+    const bool exponent =
+        p != end && (*p == 'e' || *p == 'E') &&
+        ((p + 1 != end && static_cast<unsigned>(p[1] - '0') < 10) ||
+         (p + 2 < end && (p[1] == '-' || p[1] == '+') && static_cast<unsigned>(p[2] - '0') < 10));
     // Up to 19 digits the mantissa is exact; beyond 2^53 or 10^22 a division would round twice.
     if (exponent || digits > 19 || (fraction > 0 && (mantissa > (1ULL << 53) || fraction > 22))) {
         return SlowNumber(start, value);

@@ -13,7 +13,8 @@ namespace kestrel::reader {
 namespace {
 
 constexpr std::uint16_t Mnemonic(char a, char b) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 |
+                                      static_cast<unsigned char>(b));
 }
 
 constexpr double UnitsPerCm = 400;  // plotter units are 0.025 mm
@@ -24,8 +25,8 @@ constexpr double CapPerFontHeight = 2.0 / 3;
 constexpr double CellPerWidth = 1.5;
 constexpr double LinePerHeight = 2;
 // Proportional fonts have no pitch: their width keeps the default font's proportion.
-constexpr double ProportionalAspect =
-    (2.54 / LabelFont{}.pitch / CellPerWidth) / (LabelFont{}.height * CmPerPoint * CapPerFontHeight);
+constexpr double ProportionalAspect = (2.54 / LabelFont{}.pitch / CellPerWidth) /
+                                      (LabelFont{}.height * CmPerPoint * CapPerFontHeight);
 // SR without parameters: percentages of P2 - P1.
 constexpr double DefaultRelativeWidth = 0.75;
 constexpr double DefaultRelativeHeight = 1.5;
@@ -37,26 +38,32 @@ Point operator*(Point a, double k) { return {a.x * k, a.y * k}; }
 // The rotated frame's directions on the paper (RO turns it counter-clockwise).
 Point RotatedToPhysical(const PlotterFrame& frame, Point v) {
     switch (frame.Rotation()) {
-        case 90: return {-v.y, v.x};
-        case 180: return {-v.x, -v.y};
-        case 270: return {v.y, -v.x};
-        default: return v;
+        case 90:
+            return {-v.y, v.x};
+        case 180:
+            return {-v.x, -v.y};
+        case 270:
+            return {v.y, -v.x};
+        default:
+            return v;
     }
 }
 
 // How labels are laid out at the moment, in physical plotter units. Positions within a
 // label are local: (along the label direction, up from the baseline).
 struct Geometry {
-    Point along;    // unit vector of the label direction
-    Point up;       // at right angles to it, counter-clockwise
+    Point along;        // unit vector of the label direction
+    Point up;           // at right angles to it, counter-clockwise
     double width = 0;   // character width; negative mirrors
     double height = 0;  // cap height; negative turns upside down
     double slant = 0;
     bool horizontal = true;  // text path along the label direction
-    Point charStep;  // local: one character cell along the text path
-    Point lineFeed;  // local
+    Point charStep;          // local: one character cell along the text path
+    Point lineFeed;          // local
 
-    Point Physical(Point origin, Point local) const { return origin + along * local.x + up * local.y; }
+    Point Physical(Point origin, Point local) const {
+        return origin + along * local.x + up * local.y;
+    }
     Point PhysicalVector(Point local) const { return along * local.x + up * local.y; }
 };
 
@@ -94,12 +101,25 @@ Geometry Layout(const Plotter& plotter) {
     const double cell = CellPerWidth * g.width;
     const double line = LinePerHeight * g.height;
     const double step = (g.horizontal ? cell : line) * (1 + s.extraSpace);
-    const double feed = (g.horizontal ? line : cell) * (1 + s.extraLines) * (s.reverseLineFeed ? -1 : 1);
+    const double feed =
+        (g.horizontal ? line : cell) * (1 + s.extraLines) * (s.reverseLineFeed ? -1 : 1);
     switch (s.path) {
-        case 1: g.charStep = {0, -step}; g.lineFeed = {-feed, 0}; break;
-        case 2: g.charStep = {-step, 0}; g.lineFeed = {0, feed}; break;
-        case 3: g.charStep = {0, step}; g.lineFeed = {feed, 0}; break;
-        default: g.charStep = {step, 0}; g.lineFeed = {0, -feed}; break;
+        case 1:
+            g.charStep = {0, -step};
+            g.lineFeed = {-feed, 0};
+            break;
+        case 2:
+            g.charStep = {-step, 0};
+            g.lineFeed = {0, feed};
+            break;
+        case 3:
+            g.charStep = {0, step};
+            g.lineFeed = {feed, 0};
+            break;
+        default:
+            g.charStep = {step, 0};
+            g.lineFeed = {0, -feed};
+            break;
     }
     return g;
 }
@@ -109,14 +129,26 @@ bool Concatenates(int origin, int path) {
     if (origin == 21) return path == 0 || path == 3;
     const int q = origin % 10;
     switch (path) {
-        case 1: return q % 3 == 0;
-        case 2: return q >= 7;
-        case 3: return (q - 1) % 3 == 0;
-        default: return q <= 3;
+        case 1:
+            return q % 3 == 0;
+        case 2:
+            return q >= 7;
+        case 3:
+            return (q - 1) % 3 == 0;
+        default:
+            return q <= 3;
     }
 }
 
-enum class ItemKind : std::uint8_t { Glyph, Backspace, Tab, CarriageReturn, LineFeed, Alternate, Standard };
+enum class ItemKind : std::uint8_t {
+    Glyph,
+    Backspace,
+    Tab,
+    CarriageReturn,
+    LineFeed,
+    Alternate,
+    Standard
+};
 
 struct Item {
     ItemKind kind = ItemKind::Glyph;
@@ -135,7 +167,8 @@ bool LooksShiftJis(std::string_view text) {
         if (kana && afterKana) evidence = true;
         afterKana = kana;
         if (c < 0x80 || kana) continue;
-        if (c <= 0x9F && i + 1 < text.size() && ShiftJisToJis(c, static_cast<unsigned char>(text[i + 1])) != 0) {
+        if (c <= 0x9F && i + 1 < text.size() &&
+            ShiftJisToJis(c, static_cast<unsigned char>(text[i + 1])) != 0) {
             evidence = true;
             ++i;
             continue;
@@ -189,12 +222,24 @@ public:
 private:
     bool Control(unsigned char c, unsigned char next, Item& item) {
         switch (c) {
-            case 8: item = {ItemKind::Backspace}; return true;
-            case 9: item = {ItemKind::Tab}; return true;
-            case 10: item = {ItemKind::LineFeed}; return true;
-            case 13: item = {ItemKind::CarriageReturn}; return true;
-            case 14: item = {ItemKind::Alternate}; return true;
-            case 15: item = {ItemKind::Standard}; return true;
+            case 8:
+                item = {ItemKind::Backspace};
+                return true;
+            case 9:
+                item = {ItemKind::Tab};
+                return true;
+            case 10:
+                item = {ItemKind::LineFeed};
+                return true;
+            case 13:
+                item = {ItemKind::CarriageReturn};
+                return true;
+            case 14:
+                item = {ItemKind::Alternate};
+                return true;
+            case 15:
+                item = {ItemKind::Standard};
+                return true;
             case 0x1B:
                 // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
                 // ESC ( J ends it.
@@ -209,7 +254,8 @@ private:
                     }
                 }
                 return false;
-            default: return false;  // other control codes do nothing
+            default:
+                return false;  // other control codes do nothing
         }
     }
 
@@ -220,7 +266,9 @@ private:
     bool jis_ = false;  // between ESC $ B and ESC ( B
 };
 
-bool RunItem(ItemKind k) { return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab; }
+bool RunItem(ItemKind k) {
+    return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab;
+}
 
 // One character record at `origin`, unless the pen draws nothing or it lies wholly
 // outside the soft-clip window.
@@ -228,15 +276,22 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
     if (plotter.pen == 0) return;
     const Point width = g.along * g.width;
     const Point height = g.up * g.height + g.along * (g.slant * g.height);
-    if (!Storable(origin) || !Storable(width) || !Storable(height) || !Storable(origin + width + height)) return;
-    const PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
-                                  static_cast<float>(width.x),  static_cast<float>(width.y),
-                                  static_cast<float>(height.x), static_cast<float>(height.y),
-                                  glyph,                        plotter.pen};
+    if (!Storable(origin) || !Storable(width) || !Storable(height) ||
+        !Storable(origin + width + height))
+        return;
+    const PlotChar c{static_cast<float>(origin.x),
+                     static_cast<float>(origin.y),
+                     static_cast<float>(width.x),
+                     static_cast<float>(width.y),
+                     static_cast<float>(height.x),
+                     static_cast<float>(height.y),
+                     glyph,
+                     plotter.pen};
     if (plotter.frame.HasWindow()) {
         const CharBox box = CharBounds(c);
         const Rect& w = plotter.frame.Window();
-        if (box.maxX < w.minX || box.minX > w.maxX || box.maxY < w.minY || box.minY > w.maxY) return;
+        if (box.maxX < w.minX || box.minX > w.maxX || box.maxY < w.minY || box.minY > w.maxY)
+            return;
     }
     plotter.Pages().AddChar(c);
 }
@@ -266,17 +321,18 @@ Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin,
     // First the cells the run covers, from the pen, to find how far to shift it.
     double minA = 0, maxA = 0, minB = 0, maxB = 0;
     bool any = false;
-    const Point advance = WalkRun(g, Point{}, begin, end, [&](std::uint16_t, const Glyph& glyph, Point at) {
-        const double a2 = at.x + glyph.body * g.width;
-        const double b2 = at.y + g.height;
-        const double lowA = std::min(at.x, a2), highA = std::max(at.x, a2);
-        const double lowB = std::min(at.y, b2), highB = std::max(at.y, b2);
-        minA = any ? std::min(minA, lowA) : lowA;
-        maxA = any ? std::max(maxA, highA) : highA;
-        minB = any ? std::min(minB, lowB) : lowB;
-        maxB = any ? std::max(maxB, highB) : highB;
-        any = true;
-    });
+    const Point advance =
+        WalkRun(g, Point{}, begin, end, [&](std::uint16_t, const Glyph& glyph, Point at) {
+            const double a2 = at.x + glyph.body * g.width;
+            const double b2 = at.y + g.height;
+            const double lowA = std::min(at.x, a2), highA = std::max(at.x, a2);
+            const double lowB = std::min(at.y, b2), highB = std::max(at.y, b2);
+            minA = any ? std::min(minA, lowA) : lowA;
+            maxA = any ? std::max(maxA, highA) : highA;
+            minB = any ? std::min(minB, lowB) : lowB;
+            maxB = any ? std::max(maxB, highB) : highB;
+            any = true;
+        });
 
     // LO: which point of the run's box sits on the pen, and the offset of 11..19.
     const int origin = plotter.labels.origin;
@@ -334,7 +390,8 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
                 g = Layout(plotter);
                 more = decoder.Next(item);
                 continue;
-            default: break;
+            default:
+                break;
         }
         run.clear();
         while (more && RunItem(item.kind) && run.size() < MaxRun) {
@@ -355,7 +412,9 @@ void DrawSymbol(Plotter& plotter, Point at) {
         if (item.kind != ItemKind::Glyph) continue;
         const Geometry g = Layout(plotter);
         const Glyph& glyph = StrokeFont::Standard().At(item.glyph);
-        if (glyph.count > 0) Place(plotter, g, g.Physical(at, {-glyph.body * g.width / 2, -g.height / 2}), item.glyph);
+        if (glyph.count > 0)
+            Place(plotter, g, g.Physical(at, {-glyph.body * g.width / 2, -g.height / 2}),
+                  item.glyph);
         return;
     }
 }
@@ -363,7 +422,9 @@ void DrawSymbol(Plotter& plotter, Point at) {
 void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> v) {
     LabelState& s = plotter.labels;
     if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return;
-    auto integer = [](double x) { return RoundedClamped<int>(std::clamp(x, -1e6, 1e6), Halves::AwayFromZero); };
+    auto integer = [](double x) {
+        return RoundedClamped<int>(std::clamp(x, -1e6, 1e6), Halves::AwayFromZero);
+    };
     switch (mnemonic) {
         case Mnemonic('S', 'I'):
             if (v.empty()) {
@@ -467,9 +528,14 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
             }
             break;
         }
-        case Mnemonic('S', 'S'): s.alternateSelected = false; break;
-        case Mnemonic('S', 'A'): s.alternateSelected = true; break;
-        default: break;
+        case Mnemonic('S', 'S'):
+            s.alternateSelected = false;
+            break;
+        case Mnemonic('S', 'A'):
+            s.alternateSelected = true;
+            break;
+        default:
+            break;
     }
 }
 

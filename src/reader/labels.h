@@ -26,18 +26,18 @@ struct LabelState {
     unsigned char terminator = 3;
     bool terminatorPrinted = false;  // DT mode 0
     Sizing sizing = Sizing::Font;
-    double width = 0;   // SI: cm; SR: percent of P2x - P1x
-    double height = 0;  // SI: cm; SR: percent of P2y - P1y
+    double width = 0;                // SI: cm; SR: percent of P2x - P1x
+    double height = 0;               // SI: cm; SR: percent of P2y - P1y
     bool relativeDirection = false;  // DR rather than DI
     double run = 1;
     double rise = 0;
-    int path = 0;                    // DV: 0 right, 1 down, 2 left, 3 up
+    int path = 0;  // DV: 0 right, 1 down, 2 left, 3 up
     bool reverseLineFeed = false;
-    double slant = 0;                // SL: tangent of the angle
-    double extraSpace = 0;           // ES: spaces added between characters
-    double extraLines = 0;           // ES: lines added between lines
-    int origin = 1;                  // LO
-    bool twoByte = false;            // LM 1 or 3: every character is two bytes
+    double slant = 0;       // SL: tangent of the angle
+    double extraSpace = 0;  // ES: spaces added between characters
+    double extraLines = 0;  // ES: lines added between lines
+    int origin = 1;         // LO
+    bool twoByte = false;   // LM 1 or 3: every character is two bytes
     LabelFont standard;
     LabelFont alternate;
     bool alternateSelected = false;  // SA, or SO within a label

@@ -7,18 +7,24 @@ namespace kestrel::reader {
 
 namespace {
 
-
 // The fixed line types 1 to 8, in percent of the pattern: dash, gap, dash, ...
 constexpr double FixedPatterns[8][8] = {
-    {0, 100}, {50, 50}, {70, 30}, {80, 10, 0, 10}, {70, 10, 10, 10}, {50, 10, 10, 10, 10, 10},
-    {70, 10, 0, 10, 0, 10}, {50, 10, 0, 10, 10, 10, 0, 10},
+    {0, 100},
+    {50, 50},
+    {70, 30},
+    {80, 10, 0, 10},
+    {70, 10, 10, 10},
+    {50, 10, 10, 10, 10, 10},
+    {70, 10, 0, 10, 0, 10},
+    {50, 10, 0, 10, 10, 10, 0, 10},
 };
 constexpr int FixedCounts[8] = {2, 2, 2, 4, 4, 6, 6, 8};
 
 LinePattern Fixed(int index) {
     LinePattern p;
     p.count = FixedCounts[index];
-    for (int i = 0; i < p.count; ++i) p.parts[static_cast<std::size_t>(i)] = FixedPatterns[index][i] / 100;
+    for (int i = 0; i < p.count; ++i)
+        p.parts[static_cast<std::size_t>(i)] = FixedPatterns[index][i] / 100;
     return p;
 }
 
@@ -97,7 +103,8 @@ bool LineTypes::Define(std::span<const double> p) {
 }
 
 double LineTypes::PatternLength(double diagonal) const {
-    return current_.millimetres ? current_.length * PlotterUnitsPerMm : current_.length / 100 * diagonal;
+    return current_.millimetres ? current_.length * PlotterUnitsPerMm
+                                : current_.length / 100 * diagonal;
 }
 
 void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sink) {
@@ -109,7 +116,8 @@ void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sin
     lastDot_ = b;
 }
 
-void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& budget, const Sink& sink) {
+void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& budget,
+                     const Sink& sink) {
     if (solid_) {
         sink(a, b);
         return;
@@ -135,7 +143,8 @@ void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& b
     }
     const double patterns = std::ceil((offset + length) / period) + 1;
     const double pieces = patterns * std::ceil(pattern.count / 2.0);
-    if (!(pieces <= static_cast<double>(budget.Left())) || !budget.Take(static_cast<std::int64_t>(pieces))) {
+    if (!(pieces <= static_cast<double>(budget.Left())) ||
+        !budget.Take(static_cast<std::int64_t>(pieces))) {
         sink(a, b);
     } else {
         for (double start = -offset; start < length; start += period) {

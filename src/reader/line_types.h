@@ -38,10 +38,10 @@ public:
 
 private:
     struct Selection {
-        int type = 0;            // -8..8; 0 draws dots at the ends of lines
-        double length = 4;       // percent of the P1-P2 diagonal, or mm
+        int type = 0;       // -8..8; 0 draws dots at the ends of lines
+        double length = 4;  // percent of the P1-P2 diagonal, or mm
         bool millimetres = false;
-        double phase = 0;        // where in the pattern the next line starts, 0..1
+        double phase = 0;  // where in the pattern the next line starts, 0..1
     };
     void Dots(Point a, Point b, GenerationBudget& budget, const Sink& sink);
 

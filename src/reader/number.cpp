@@ -12,7 +12,8 @@ namespace {
 // Blanks, tabs and line feeds, tested as bits of one word.
 constexpr bool IsBlank(char c) {
     constexpr std::uint64_t Blanks = 1ULL << ' ' | 1ULL << '\t' | 1ULL << '\n';
-    return static_cast<unsigned char>(c) <= ' ' && (Blanks >> static_cast<unsigned char>(c) & 1) != 0;
+    return static_cast<unsigned char>(c) <= ' ' &&
+           (Blanks >> static_cast<unsigned char>(c) & 1) != 0;
 }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -87,7 +88,8 @@ constexpr int KeptSignificant = 800;
 // Rare path: blanks inside the number, a D exponent or a value beyond double. Walks the
 // number again from its first digit or point up to `stop` and converts its magnitude (the
 // caller applies the sign) written as 0.DIGITS E MAGNITUDE.
-[[gnu::noinline]] double ConvertSlow(const char* digits, const char* stop, bool skipBlanks, bool& overflow) {
+[[gnu::noinline]] double ConvertSlow(const char* digits, const char* stop, bool skipBlanks,
+                                     bool& overflow) {
     char text[KeptSignificant + 80];
     char* p = text;
     *p++ = '0';
@@ -219,7 +221,8 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
         if (!expDigits) cur.Reset(mark, taken);
     }
     out.stop = cur.Pos();
-    const double magnitude = out.anyDigits ? ConvertSlow(digits, cur.Taken(), skipBlanks, out.overflow) : 0;
+    const double magnitude =
+        out.anyDigits ? ConvertSlow(digits, cur.Taken(), skipBlanks, out.overflow) : 0;
     out.value = negative ? -magnitude : magnitude;
     return out;
 }

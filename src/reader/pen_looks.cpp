@@ -41,7 +41,8 @@ void PenSettings::Initialize() {
 bool PenSettings::Width(std::span<const double> p, double diagonal) {
     cached_ = false;
     if (p.size() > 2 || !Finite(p)) return false;
-    double mm = relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / PlotterUnitsPerMm : DefaultWidthMm;
+    double mm =
+        relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / PlotterUnitsPerMm : DefaultWidthMm;
     if (!p.empty()) {
         // A negative width is taken as its size; 0 is the thinnest line.
         const double w = std::fabs(p[0]);
@@ -87,7 +88,8 @@ bool PenSettings::Colour(std::span<const double> p) {
     for (int i = 0; i < 3; ++i) {
         const double black = range_[2 * i], white = range_[2 * i + 1];
         const double level = (p[static_cast<std::size_t>(i) + 1] - black) / (white - black);
-        *out[i] = RoundedClamped<std::uint8_t>(std::clamp(level, 0.0, 1.0) * 255, Halves::AwayFromZero);
+        *out[i] =
+            RoundedClamped<std::uint8_t>(std::clamp(level, 0.0, 1.0) * 255, Halves::AwayFromZero);
     }
     colours_[pen] = c;
     return true;
@@ -110,7 +112,8 @@ bool PenSettings::ColourRange(std::span<const double> p) {
     }
     if (p.size() != 6) return false;
     for (int i = 0; i < 3; ++i) {
-        if (p[static_cast<std::size_t>(2 * i)] == p[static_cast<std::size_t>(2 * i + 1)]) return false;
+        if (p[static_cast<std::size_t>(2 * i)] == p[static_cast<std::size_t>(2 * i + 1)])
+            return false;
     }
     std::copy(p.begin(), p.end(), range_);
     return true;

@@ -47,10 +47,10 @@ private:
         std::uint8_t r, g, b;
     };
     bool relativeWidths_ = false;
-    float allWidthMm_ = 0;                                  // pens without one of their own
-    std::unordered_map<std::int16_t, float> widthMm_;       // PW for one pen
-    std::unordered_map<std::int16_t, Colour3> colours_;     // PC
-    double range_[6] = {};                                  // CR: black and white per component
+    float allWidthMm_ = 0;                               // pens without one of their own
+    std::unordered_map<std::int16_t, float> widthMm_;    // PW for one pen
+    std::unordered_map<std::int16_t, Colour3> colours_;  // PC
+    double range_[6] = {};                               // CR: black and white per component
 };
 
 // The Pen values of one plot's segments: a pen's real number while it draws in its first
@@ -67,8 +67,8 @@ public:
 
 private:
     static bool Same(const PenLook& a, const PenLook& b) {
-        return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G && a.B == b.B &&
-               a.WidthMm == b.WidthMm;
+        return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G &&
+               a.B == b.B && a.WidthMm == b.WidthMm;
     }
     static bool Plain(const PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
     std::int16_t Lookup(const PenLook& look);

@@ -44,9 +44,11 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
             return;
         }
     }
-    if ((PreviousBusHandler.sa_flags & SA_SIGINFO) != 0 && PreviousBusHandler.sa_sigaction != nullptr) {
+    if ((PreviousBusHandler.sa_flags & SA_SIGINFO) != 0 &&
+        PreviousBusHandler.sa_sigaction != nullptr) {
         PreviousBusHandler.sa_sigaction(signal, info, context);
-    } else if (PreviousBusHandler.sa_handler != SIG_DFL && PreviousBusHandler.sa_handler != SIG_IGN) {
+    } else if (PreviousBusHandler.sa_handler != SIG_DFL &&
+               PreviousBusHandler.sa_handler != SIG_IGN) {
         PreviousBusHandler.sa_handler(signal);
     } else {
         ::signal(signal, SIG_DFL);  // the access runs again and ends the process, as it would have

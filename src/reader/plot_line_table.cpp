@@ -92,7 +92,8 @@ void PlotLineTable::Reallocate(std::size_t newCapacity) {
     const std::size_t mapBytes = PageRound(bytes);
     void* block;
     if (mappedBytes_ == 0) {
-        block = ::mmap(nullptr, mapBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        block =
+            ::mmap(nullptr, mapBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (block == MAP_FAILED) throw std::bad_alloc();
         if (size_ > 0) std::memcpy(block, data_, size_ * sizeof(PlotLine));
         std::free(data_);

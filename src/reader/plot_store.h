@@ -93,7 +93,6 @@ struct PlotStore {
     std::int16_t RangeFrameOff = 0;
     std::int16_t PenWidthOff = 0;  // 1: pen widths are not shown, every line is a hair-line
 
-
     int SlotCount() const { return static_cast<int>(PlotLines.size()); }
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }
 
@@ -137,8 +136,9 @@ struct PlotStore {
             const auto i = static_cast<std::size_t>(-1 - pen);
             return i < pens.LaterLooks.size() ? &pens.LaterLooks[i] : nullptr;
         }
-        const auto it = std::lower_bound(pens.FirstLooks.begin(), pens.FirstLooks.end(), pen,
-                                         [](const PenLook& l, std::int16_t p) { return l.Pen < p; });
+        const auto it =
+            std::lower_bound(pens.FirstLooks.begin(), pens.FirstLooks.end(), pen,
+                             [](const PenLook& l, std::int16_t p) { return l.Pen < p; });
         return it != pens.FirstLooks.end() && it->Pen == pen ? &*it : nullptr;
     }
 

@@ -6,7 +6,6 @@
 
 namespace kestrel::reader {
 
-
 bool Storable(Point p) { return std::fabs(p.x) <= FLT_MAX && std::fabs(p.y) <= FLT_MAX; }
 
 PlotPages::PlotPages(PlotStore& store, std::int32_t segmentLimit)
@@ -35,7 +34,7 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     if (total_ >= limit_) throw Stop{StopReason::SegmentLimit};
     if (full_) throw Stop{StopReason::PlotLimit};
     const PlotLine line{static_cast<float>(from.x), static_cast<float>(to.x),
-                                     static_cast<float>(from.y), static_cast<float>(to.y), pen};
+                        static_cast<float>(from.y), static_cast<float>(to.y), pen};
     store_.PlotLines[static_cast<std::size_t>(slot_)].push_back(line);
     ++count_;
     ++total_;

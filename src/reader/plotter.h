@@ -42,10 +42,10 @@ private:
     std::int32_t limit_;
     std::int32_t total_ = 0;  // segments of all pages
     int slot_ = 1;
-    std::int32_t count_ = 0;  // segments of the page being drawn
+    std::int32_t count_ = 0;      // segments of the page being drawn
     std::int32_t charTotal_ = 0;  // characters of all pages
     std::int32_t chars_ = 0;      // characters of the page being drawn
-    bool full_ = false;       // no plot number left for another page
+    bool full_ = false;           // no plot number left for another page
     PenCodes codes_;
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
 };

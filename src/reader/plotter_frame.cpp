@@ -25,7 +25,7 @@ Rect Bounds(Point a, Point b) {
 }  // namespace
 
 Affine Affine::Then(const Affine& o) const {
-    return {o.a * a + o.b * c, o.a * b + o.b * d, o.c * a + o.d * c,
+    return {o.a * a + o.b * c, o.a * b + o.b * d,       o.c * a + o.d * c,
             o.c * b + o.d * d, o.a * e + o.b * f + o.e, o.c * e + o.d * f + o.f};
 }
 
@@ -51,10 +51,14 @@ void PlotterFrame::Defaults() {
 // so that the rotated frame's origin is a corner of them.
 Affine PlotterFrame::RotatedToPhysical() const {
     switch (rotation_) {
-        case 90: return {0, -1, 1, 0, hardX_, 0};
-        case 180: return {-1, 0, 0, -1, hardX_, hardY_};
-        case 270: return {0, 1, -1, 0, 0, hardY_};
-        default: return {};
+        case 90:
+            return {0, -1, 1, 0, hardX_, 0};
+        case 180:
+            return {-1, 0, 0, -1, hardX_, hardY_};
+        case 270:
+            return {0, 1, -1, 0, 0, hardY_};
+        default:
+            return {};
     }
 }
 
@@ -185,7 +189,8 @@ void PlotterFrame::Update() {
     if (scaled_) {
         const double xmin = scale_[0], ymin = scale_[2];
         if (scaleType_ == 2) {
-            scale = {scale_[1], 0, 0, scale_[3], p1_.x - xmin * scale_[1], p1_.y - ymin * scale_[3]};
+            scale = {
+                scale_[1], 0, 0, scale_[3], p1_.x - xmin * scale_[1], p1_.y - ymin * scale_[3]};
         } else {
             const double xmax = scale_[1], ymax = scale_[3];
             double sx = (p2_.x - p1_.x) / (xmax - xmin);
@@ -198,8 +203,10 @@ void PlotterFrame::Update() {
                 const double s = std::min(std::fabs(sx), std::fabs(sy));
                 const double spanX = s * std::fabs(xmax - xmin);
                 const double spanY = s * std::fabs(ymax - ymin);
-                const double lowX = std::min(p1_.x, p2_.x) + (std::fabs(p2_.x - p1_.x) - spanX) * scale_[4] / 100;
-                const double lowY = std::min(p1_.y, p2_.y) + (std::fabs(p2_.y - p1_.y) - spanY) * scale_[5] / 100;
+                const double lowX =
+                    std::min(p1_.x, p2_.x) + (std::fabs(p2_.x - p1_.x) - spanX) * scale_[4] / 100;
+                const double lowY =
+                    std::min(p1_.y, p2_.y) + (std::fabs(p2_.y - p1_.y) - spanY) * scale_[5] / 100;
                 sx = std::copysign(s, sx);
                 sy = std::copysign(s, sy);
                 ox = p1_.x <= p2_.x ? lowX : lowX + spanX;

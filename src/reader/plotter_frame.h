@@ -66,12 +66,12 @@ private:
     double hardX_ = 0, hardY_ = 0;  // hard-clip limits (0,0)..(hardX_, hardY_), physical
     Point defaultP1_, defaultP2_;   // physical
     int rotation_ = 0;
-    Point p1_, p2_;                 // rotated frame
+    Point p1_, p2_;  // rotated frame
     bool scaled_ = false;
     int scaleType_ = 0;
-    double scale_[6] = {};          // xmin, xmax|xfactor, ymin, ymax|yfactor, left, bottom
+    double scale_[6] = {};  // xmin, xmax|xfactor, ymin, ymax|yfactor, left, bottom
     bool hasWindow_ = false;
-    Rect rotatedWindow_;            // in the rotated frame: the window keeps its values under RO
+    Rect rotatedWindow_;  // in the rotated frame: the window keeps its values under RO
     Rect physicalWindow_;
     Affine userToPhysical_;
 };

@@ -18,7 +18,8 @@ namespace {
 using Param = HpglScanner::Param;
 
 constexpr std::uint16_t Code(char a, char b) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 |
+                                      static_cast<unsigned char>(b));
 }
 
 constexpr std::size_t PollBytes = 1 << 18;
@@ -33,12 +34,15 @@ public:
         for (;;) {
             Poll();
             switch (scan_.Next(code)) {
-                case HpglScanner::Event::End: return;
+                case HpglScanner::Event::End:
+                    return;
                 case HpglScanner::Event::PrinterReset:
                     plotter_.EndPage();
                     plotter_.Initialize();
                     break;
-                case HpglScanner::Event::Command: Command(code); break;
+                case HpglScanner::Event::Command:
+                    Command(code);
+                    break;
             }
         }
     }
@@ -61,63 +65,181 @@ private:
     void Command(std::uint16_t code) {
         Plotter& p = plotter_;
         switch (code) {
-            case Code('P', 'A'): p.relative = false; Coordinates(); break;
-            case Code('P', 'R'): p.relative = true; Coordinates(); break;
-            case Code('P', 'U'): p.penDown = false; Coordinates(); break;
-            case Code('P', 'D'): p.penDown = true; Coordinates(); break;
-            case Code('P', 'E'): EncodedPolyline(); break;
-            case Code('S', 'P'): SelectPen(); break;
-            case Code('I', 'N'): p.Initialize(); scan_.SkipParameters(); break;
-            case Code('D', 'F'): p.Defaults(); scan_.SkipParameters(); break;
+            case Code('P', 'A'):
+                p.relative = false;
+                Coordinates();
+                break;
+            case Code('P', 'R'):
+                p.relative = true;
+                Coordinates();
+                break;
+            case Code('P', 'U'):
+                p.penDown = false;
+                Coordinates();
+                break;
+            case Code('P', 'D'):
+                p.penDown = true;
+                Coordinates();
+                break;
+            case Code('P', 'E'):
+                EncodedPolyline();
+                break;
+            case Code('S', 'P'):
+                SelectPen();
+                break;
+            case Code('I', 'N'):
+                p.Initialize();
+                scan_.SkipParameters();
+                break;
+            case Code('D', 'F'):
+                p.Defaults();
+                scan_.SkipParameters();
+                break;
             // A new plot (BP) or frame (FR) also puts out what is drawn, like a page end.
             case Code('P', 'G'):
             case Code('B', 'P'):
-            case Code('F', 'R'): p.EndPage(); scan_.SkipParameters(); break;
-            case Code('I', 'P'): FrameCommand(&PlotterFrame::InputP1P2); break;
-            case Code('I', 'R'): FrameCommand(&PlotterFrame::InputRelative); break;
-            case Code('S', 'C'): FrameCommand(&PlotterFrame::Scale); break;
-            case Code('R', 'O'): FrameCommand(&PlotterFrame::Rotate); break;
-            case Code('I', 'W'): FrameCommand(&PlotterFrame::InputWindow); break;
-            case Code('P', 'S'): FrameCommand(&PlotterFrame::PlotSize); break;
-            case Code('L', 'B'): DrawLabel(p, LabelText()); break;
-            case Code('B', 'L'): p.labels.buffer = LabelText(); break;
-            case Code('P', 'B'): DrawLabel(p, p.labels.buffer); scan_.SkipParameters(); break;
-            case Code('W', 'D'): scan_.TextUntil(static_cast<char>(p.labels.terminator)); break;
-            case Code('D', 'T'): DefineTerminator(); break;
-            case Code('S', 'M'): SymbolMode(); break;
-            case Code('S', 'I'): case Code('S', 'R'): case Code('D', 'I'): case Code('D', 'R'):
-            case Code('D', 'V'): case Code('S', 'L'): case Code('E', 'S'): case Code('L', 'O'):
-            case Code('C', 'P'): case Code('L', 'M'): case Code('S', 'D'): case Code('A', 'D'):
-            case Code('S', 'S'): case Code('S', 'A'): LabelSetting(code); break;
+            case Code('F', 'R'):
+                p.EndPage();
+                scan_.SkipParameters();
+                break;
+            case Code('I', 'P'):
+                FrameCommand(&PlotterFrame::InputP1P2);
+                break;
+            case Code('I', 'R'):
+                FrameCommand(&PlotterFrame::InputRelative);
+                break;
+            case Code('S', 'C'):
+                FrameCommand(&PlotterFrame::Scale);
+                break;
+            case Code('R', 'O'):
+                FrameCommand(&PlotterFrame::Rotate);
+                break;
+            case Code('I', 'W'):
+                FrameCommand(&PlotterFrame::InputWindow);
+                break;
+            case Code('P', 'S'):
+                FrameCommand(&PlotterFrame::PlotSize);
+                break;
+            case Code('L', 'B'):
+                DrawLabel(p, LabelText());
+                break;
+            case Code('B', 'L'):
+                p.labels.buffer = LabelText();
+                break;
+            case Code('P', 'B'):
+                DrawLabel(p, p.labels.buffer);
+                scan_.SkipParameters();
+                break;
+            case Code('W', 'D'):
+                scan_.TextUntil(static_cast<char>(p.labels.terminator));
+                break;
+            case Code('D', 'T'):
+                DefineTerminator();
+                break;
+            case Code('S', 'M'):
+                SymbolMode();
+                break;
+            case Code('S', 'I'):
+            case Code('S', 'R'):
+            case Code('D', 'I'):
+            case Code('D', 'R'):
+            case Code('D', 'V'):
+            case Code('S', 'L'):
+            case Code('E', 'S'):
+            case Code('L', 'O'):
+            case Code('C', 'P'):
+            case Code('L', 'M'):
+            case Code('S', 'D'):
+            case Code('A', 'D'):
+            case Code('S', 'S'):
+            case Code('S', 'A'):
+                LabelSetting(code);
+                break;
             // Shapes, fills, line types, pen widths and colours.
-            case Code('A', 'A'): Shape(&ShapeCommands::ArcAbsolute); break;
-            case Code('A', 'R'): Shape(&ShapeCommands::ArcRelative); break;
-            case Code('A', 'T'): Shape(&ShapeCommands::ArcThreePointAbsolute); break;
-            case Code('R', 'T'): Shape(&ShapeCommands::ArcThreePointRelative); break;
-            case Code('B', 'Z'): Beziers(false); break;
-            case Code('B', 'R'): Beziers(true); break;
-            case Code('C', 'I'): Shape(&ShapeCommands::Circle); break;
-            case Code('E', 'A'): Shape([this](auto v) { shapes_.EdgeRectangle(false, v); }); break;
-            case Code('E', 'R'): Shape([this](auto v) { shapes_.EdgeRectangle(true, v); }); break;
-            case Code('R', 'A'): Shape([this](auto v) { shapes_.FillRectangle(false, v); }); break;
-            case Code('R', 'R'): Shape([this](auto v) { shapes_.FillRectangle(true, v); }); break;
-            case Code('E', 'W'): Shape(&ShapeCommands::EdgeWedge); break;
-            case Code('W', 'G'): Shape(&ShapeCommands::FillWedge); break;
-            case Code('P', 'M'): Shape(&ShapeCommands::PolygonMode); break;
-            case Code('E', 'P'): Shape(&ShapeCommands::EdgePolygon); break;
-            case Code('F', 'P'): Shape(&ShapeCommands::FillPolygon); break;
-            case Code('F', 'T'): Shape(&ShapeCommands::FillType); break;
-            case Code('A', 'C'): Shape(&ShapeCommands::AnchorCorner); break;
-            case Code('P', 'T'): Shape(&ShapeCommands::PenThickness); break;
-            case Code('C', 'T'): Shape(&ShapeCommands::ChordTolerance); break;
-            case Code('L', 'T'): Shape(&ShapeCommands::LineType); break;
-            case Code('U', 'L'): Shape(&ShapeCommands::UserLineType); break;
-            case Code('P', 'W'): Shape(&ShapeCommands::PenWidth); break;
-            case Code('W', 'U'): Shape(&ShapeCommands::WidthUnit); break;
-            case Code('P', 'C'): Shape(&ShapeCommands::PenColour); break;
-            case Code('N', 'P'): Shape(&ShapeCommands::PenCount); break;
-            case Code('C', 'R'): Shape(&ShapeCommands::ColourRange); break;
-            default: scan_.SkipParameters(); break;
+            case Code('A', 'A'):
+                Shape(&ShapeCommands::ArcAbsolute);
+                break;
+            case Code('A', 'R'):
+                Shape(&ShapeCommands::ArcRelative);
+                break;
+            case Code('A', 'T'):
+                Shape(&ShapeCommands::ArcThreePointAbsolute);
+                break;
+            case Code('R', 'T'):
+                Shape(&ShapeCommands::ArcThreePointRelative);
+                break;
+            case Code('B', 'Z'):
+                Beziers(false);
+                break;
+            case Code('B', 'R'):
+                Beziers(true);
+                break;
+            case Code('C', 'I'):
+                Shape(&ShapeCommands::Circle);
+                break;
+            case Code('E', 'A'):
+                Shape([this](auto v) { shapes_.EdgeRectangle(false, v); });
+                break;
+            case Code('E', 'R'):
+                Shape([this](auto v) { shapes_.EdgeRectangle(true, v); });
+                break;
+            case Code('R', 'A'):
+                Shape([this](auto v) { shapes_.FillRectangle(false, v); });
+                break;
+            case Code('R', 'R'):
+                Shape([this](auto v) { shapes_.FillRectangle(true, v); });
+                break;
+            case Code('E', 'W'):
+                Shape(&ShapeCommands::EdgeWedge);
+                break;
+            case Code('W', 'G'):
+                Shape(&ShapeCommands::FillWedge);
+                break;
+            case Code('P', 'M'):
+                Shape(&ShapeCommands::PolygonMode);
+                break;
+            case Code('E', 'P'):
+                Shape(&ShapeCommands::EdgePolygon);
+                break;
+            case Code('F', 'P'):
+                Shape(&ShapeCommands::FillPolygon);
+                break;
+            case Code('F', 'T'):
+                Shape(&ShapeCommands::FillType);
+                break;
+            case Code('A', 'C'):
+                Shape(&ShapeCommands::AnchorCorner);
+                break;
+            case Code('P', 'T'):
+                Shape(&ShapeCommands::PenThickness);
+                break;
+            case Code('C', 'T'):
+                Shape(&ShapeCommands::ChordTolerance);
+                break;
+            case Code('L', 'T'):
+                Shape(&ShapeCommands::LineType);
+                break;
+            case Code('U', 'L'):
+                Shape(&ShapeCommands::UserLineType);
+                break;
+            case Code('P', 'W'):
+                Shape(&ShapeCommands::PenWidth);
+                break;
+            case Code('W', 'U'):
+                Shape(&ShapeCommands::WidthUnit);
+                break;
+            case Code('P', 'C'):
+                Shape(&ShapeCommands::PenColour);
+                break;
+            case Code('N', 'P'):
+                Shape(&ShapeCommands::PenCount);
+                break;
+            case Code('C', 'R'):
+                Shape(&ShapeCommands::ColourRange);
+                break;
+            default:
+                scan_.SkipParameters();
+                break;
         }
     }
 
@@ -183,7 +305,8 @@ private:
     void LabelSetting(std::uint16_t code) {
         double values[16];
         std::size_t count = 0;
-        if (Numbers(values, 16, count)) LabelCommand(plotter_, code, std::span<const double>(values, count));
+        if (Numbers(values, 16, count))
+            LabelCommand(plotter_, code, std::span<const double>(values, count));
     }
 
     // Label text up to the terminator, which belongs to it when DT said it is printed.
@@ -192,7 +315,9 @@ private:
         const std::size_t before = scan_.Offset();
         const std::string_view text = scan_.TextUntil(static_cast<char>(labels.terminator));
         const bool terminated = scan_.Offset() > before + text.size();
-        return labels.terminatorPrinted && terminated ? std::string_view(text.data(), text.size() + 1) : text;
+        return labels.terminatorPrinted && terminated
+                   ? std::string_view(text.data(), text.size() + 1)
+                   : text;
     }
 
     // Pairs of coordinates in current units, absolute or relative as PA/PR last said.
@@ -225,7 +350,8 @@ private:
             scan_.SkipParameters();
             return;
         }
-        const auto pen = r == Param::End ? std::optional<std::int16_t>(0) : Rounded<std::int16_t>(v, Halves::AwayFromZero);
+        const auto pen = r == Param::End ? std::optional<std::int16_t>(0)
+                                         : Rounded<std::int16_t>(v, Halves::AwayFromZero);
         if (pen && *pen >= 0) plotter_.pen = *pen;
         if (r == Param::Number) scan_.SkipParameters();
     }
@@ -380,7 +506,8 @@ void CommandReader::EncodedPolyline() {
             continue;
         }
         if (wanted == Wanted::Fraction) {
-            if (valid && std::fabs(number) <= 26) fractionScale = std::ldexp(1.0, -static_cast<int>(number));
+            if (valid && std::fabs(number) <= 26)
+                fractionScale = std::ldexp(1.0, -static_cast<int>(number));
             wanted = Wanted::Coordinate;
             continue;
         }
@@ -402,8 +529,7 @@ void CommandReader::EncodedPolyline() {
 
 }  // namespace
 
-ReadResult ReadPlotterText(PlotStore& store, std::string_view text,
-                                        const ReadOptions& options) {
+ReadResult ReadPlotterText(PlotStore& store, std::string_view text, const ReadOptions& options) {
     ReadResult result;
     PlotPages pages(store, options.segmentLimit);
     Plotter plotter(pages);

@@ -76,7 +76,8 @@ Hatch::Hatch(const PolygonBuffer& polygon, double spacing, double angle, Point a
     auto addEdge = [this](Point a, Point b) {
         const double ax = a.x - anchor_.x, ay = a.y - anchor_.y;
         const double bx = b.x - anchor_.x, by = b.y - anchor_.y;
-        const Edge e{-sin_ * ax + cos_ * ay, -sin_ * bx + cos_ * by, cos_ * ax + sin_ * ay, cos_ * bx + sin_ * by};
+        const Edge e{-sin_ * ax + cos_ * ay, -sin_ * bx + cos_ * by, cos_ * ax + sin_ * ay,
+                     cos_ * bx + sin_ * by};
         // An edge along the lines crosses none of them; the edges next to it close the gap.
         if (e.v0 != e.v1 && std::isfinite(e.v0) && std::isfinite(e.v1)) edges_.push_back(e);
     };
@@ -89,8 +90,9 @@ Hatch::Hatch(const PolygonBuffer& polygon, double spacing, double angle, Point a
         start = end;
     }
     if (edges_.empty()) return;
-    std::sort(edges_.begin(), edges_.end(),
-              [](const Edge& a, const Edge& b) { return std::min(a.v0, a.v1) < std::min(b.v0, b.v1); });
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) {
+        return std::min(a.v0, a.v1) < std::min(b.v0, b.v1);
+    });
     minV_ = std::min(edges_.front().v0, edges_.front().v1);
     maxV_ = minV_;
     for (const Edge& e : edges_) maxV_ = std::max({maxV_, e.v0, e.v1});
@@ -111,7 +113,8 @@ void Hatch::Layout(double spacing) {
     if (!(last >= firstLine_) || std::fabs(firstLine_) > 1e15) return;
     lines_ = static_cast<std::int64_t>(last - firstLine_) + 1;
     for (const Edge& e : edges_) {
-        crossings_ += std::ceil(std::max(e.v0, e.v1) / spacing_) - std::ceil(std::min(e.v0, e.v1) / spacing_);
+        crossings_ +=
+            std::ceil(std::max(e.v0, e.v1) / spacing_) - std::ceil(std::min(e.v0, e.v1) / spacing_);
     }
 }
 
@@ -140,7 +143,8 @@ void Hatch::Draw(bool nonZero, const Sink& sink) const {
     std::size_t next = 0;
     for (std::int64_t line = 0; line < lines_; ++line) {
         const double v = (firstLine_ + static_cast<double>(line)) * spacing_;
-        while (next < edges_.size() && std::min(edges_[next].v0, edges_[next].v1) <= v) active.push_back(next++);
+        while (next < edges_.size() && std::min(edges_[next].v0, edges_[next].v1) <= v)
+            active.push_back(next++);
         crossings.clear();
         for (std::size_t i = 0; i < active.size();) {
             const Edge& e = edges_[active[i]];
@@ -149,10 +153,12 @@ void Hatch::Draw(bool nonZero, const Sink& sink) const {
                 active.pop_back();
                 continue;
             }
-            crossings.push_back({e.u0 + (v - e.v0) * (e.u1 - e.u0) / (e.v1 - e.v0), e.v1 > e.v0 ? 1 : -1});
+            crossings.push_back(
+                {e.u0 + (v - e.v0) * (e.u1 - e.u0) / (e.v1 - e.v0), e.v1 > e.v0 ? 1 : -1});
             ++i;
         }
-        std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.u < b.u; });
+        std::sort(crossings.begin(), crossings.end(),
+                  [](const Crossing& a, const Crossing& b) { return a.u < b.u; });
         const auto at = [&](double u) {
             return Point{anchor_.x + u * cos_ - v * sin_, anchor_.y + u * sin_ + v * cos_};
         };
@@ -164,7 +170,8 @@ void Hatch::Draw(bool nonZero, const Sink& sink) const {
             const bool inBefore = nonZero ? before != 0 : (i % 2 == 1);
             const bool inAfter = nonZero ? winding != 0 : (i % 2 == 0);
             if (!inBefore && inAfter) from = crossings[i].u;
-            if (inBefore && !inAfter && crossings[i].u > from) sink(at(from), at(crossings[i].u), line);
+            if (inBefore && !inAfter && crossings[i].u > from)
+                sink(at(from), at(crossings[i].u), line);
         }
     }
 }

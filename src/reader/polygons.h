@@ -20,10 +20,10 @@ public:
     };
 
     bool Active() const { return active_; }
-    void Enter(Point from);    // PM0: empty, the pen's position its first point
-    void CloseSubpolygon();    // PM1: closed back to its first point; the next point starts anew
-    void Exit();               // PM2
-    void Clear();              // IN, DF: out of polygon mode, nothing kept
+    void Enter(Point from);  // PM0: empty, the pen's position its first point
+    void CloseSubpolygon();  // PM1: closed back to its first point; the next point starts anew
+    void Exit();             // PM2
+    void Clear();            // IN, DF: out of polygon mode, nothing kept
     void Add(Point p, bool penDown);
     // A closed outline of its own (a circle in polygon mode), after which the next point
     // starts a new subpolygon.
@@ -69,9 +69,9 @@ private:
     double cos_ = 1, sin_ = 0;
     double spacing_ = 0;
     double minV_ = 0, maxV_ = 0;
-    double firstLine_ = 0;   // k of the first line v = k * spacing
+    double firstLine_ = 0;  // k of the first line v = k * spacing
     std::int64_t lines_ = 0;
-    double crossings_ = 0;   // over all lines
+    double crossings_ = 0;  // over all lines
 };
 
 }  // namespace kestrel::reader

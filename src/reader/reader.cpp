@@ -10,12 +10,11 @@
 
 #include "reader/number.h"
 #include "reader/plot_file_text.h"
-#include "reader/read_pacing.h"
 #include "reader/plotter_reader.h"
+#include "reader/read_pacing.h"
 
 namespace kestrel::reader {
 namespace {
-
 
 constexpr int Slot = 1;  // the only slot the reader fills
 
@@ -82,7 +81,8 @@ Delimiting SearchDelimiter(std::string_view text, char& delimiter, ReadPacing& p
                 delimiter = ';';
                 return Delimiting::Character;
             }
-            if (!beforePD && p != line && p + 1 != end && p[1] == 'D' && p[-1] != ',' && p[-1] != '.') {
+            if (!beforePD && p != line && p + 1 != end && p[1] == 'D' && p[-1] != ',' &&
+                p[-1] != '.') {
                 beforePD = true;
                 delimiter = p[-1];
             }
@@ -98,7 +98,10 @@ Delimiting SearchDelimiter(std::string_view text, char& delimiter, ReadPacing& p
 class Interpreter {
 public:
     Interpreter(PlotStore& store, std::int32_t segmentLimit, ReadPacing* pacing = nullptr)
-        : store_(store), lines_(store.PlotLines[Slot]), segmentLimit_(segmentLimit), pacing_(pacing) {
+        : store_(store),
+          lines_(store.PlotLines[Slot]),
+          segmentLimit_(segmentLimit),
+          pacing_(pacing) {
         lines_.assign(2, PlotLine{});
         lines_[1].Pen = PenNo_;
         store_.MaxX[Slot] = ExtentLow;
@@ -189,7 +192,8 @@ private:
     // forward, so the last answer is reused and long refused runs stay linear.
     const char* NextComma(const char* p, const char* end) {
         if (commaFrom_ != nullptr && commaFrom_ <= p && p <= commaAt_) return commaAt_;
-        const void* hit = p < end ? std::memchr(p, ',', static_cast<std::size_t>(end - p)) : nullptr;
+        const void* hit =
+            p < end ? std::memchr(p, ',', static_cast<std::size_t>(end - p)) : nullptr;
         commaFrom_ = p;
         commaAt_ = hit ? static_cast<const char*>(hit) : end;
         return commaAt_;

@@ -22,9 +22,9 @@ enum class StopReason {
     BadPen,
     Overflow,
     SegmentLimit,
-    PlotLimit,    // more pages than plot numbers
+    PlotLimit,  // more pages than plot numbers
     OutOfMemory,
-    Cancelled,    // ReadOptions::cancel was set
+    Cancelled,  // ReadOptions::cancel was set
 };
 
 // Plotter reading reads HPGL and HP-GL/2 as a pen plotter does, every page a plot;
@@ -43,15 +43,15 @@ struct ReadOptions {
 struct ReadResult {
     ReadStatus status = ReadStatus::Read;
     StopReason stop = StopReason::EndOfFile;
-    ErrorNumber errorNumber = ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
+    ErrorNumber errorNumber =
+        ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
 };
 
 // Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
 ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options = {});
 
 // Reads plot text already in memory, exactly as ReadPlotFile reads a file's bytes.
-ReadResult ReadPlotText(PlotStore& store, std::string_view text,
-                        const ReadOptions& options = {});
+ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options = {});
 
 // The failure number for an errno from opening or reading a file.
 ErrorNumber FileErrorNumber(int err);

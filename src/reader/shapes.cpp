@@ -70,7 +70,9 @@ int ShapeCommands::Afford(int n) {
 void ShapeCommands::ArcAbout(Point centre, Point start, double sweep, double chord) {
     sweep = std::clamp(sweep, -360.0, 360.0);
     const double radius = std::hypot(start.x - centre.x, start.y - centre.y);
-    const int n = radius > 0 ? Afford(ChordCount(sweep, ChordAngle(chord, radius, p_.drawing.chordDeviation))) : 1;
+    const int n =
+        radius > 0 ? Afford(ChordCount(sweep, ChordAngle(chord, radius, p_.drawing.chordDeviation)))
+                   : 1;
     std::vector<Point> points = ArcPoints(centre, start, sweep, n);
     for (Point& q : points) q = p_.Absolute(q);
     if (!AllStorable(points)) return;
@@ -96,15 +98,19 @@ void ShapeCommands::ArcThrough(Point middle, Point end, double chord) {
     const Point endPhysical = p_.Absolute(end);
     if (!Storable(endPhysical)) return;
     switch (arc.kind) {
-        case ThreePointArc::Kind::Line: p_.MoveTo(endPhysical); return;
+        case ThreePointArc::Kind::Line:
+            p_.MoveTo(endPhysical);
+            return;
         case ThreePointArc::Kind::Rays: {
             // Out from both ends, away from each other, to the window or the paper's edge.
             const Point from = p_.position;
             const Rect box = p_.frame.HasWindow() ? p_.frame.Window() : PhysicalHardClip(p_.frame);
             if (p_.penDown && !p_.drawing.polygon.Active() && p_.drawing.budget.Take(2)) {
                 Point far;
-                if (RayEnd(from, {from.x - endPhysical.x, from.y - endPhysical.y}, box, far)) p_.Draw(from, far);
-                if (RayEnd(endPhysical, {endPhysical.x - from.x, endPhysical.y - from.y}, box, far)) {
+                if (RayEnd(from, {from.x - endPhysical.x, from.y - endPhysical.y}, box, far))
+                    p_.Draw(from, far);
+                if (RayEnd(endPhysical, {endPhysical.x - from.x, endPhysical.y - from.y}, box,
+                           far)) {
                     p_.Draw(endPhysical, far);
                 }
             }
@@ -117,7 +123,8 @@ void ShapeCommands::ArcThrough(Point middle, Point end, double chord) {
         case ThreePointArc::Kind::Circle:
         case ThreePointArc::Kind::Arc: {
             const double radius = std::hypot(start.x - arc.centre.x, start.y - arc.centre.y);
-            const int n = Afford(ChordCount(arc.sweep, ChordAngle(chord, radius, p_.drawing.chordDeviation)));
+            const int n =
+                Afford(ChordCount(arc.sweep, ChordAngle(chord, radius, p_.drawing.chordDeviation)));
             std::vector<Point> points = ArcPoints(arc.centre, start, arc.sweep, n);
             for (Point& q : points) q = p_.Absolute(q);
             // The arc ends exactly where it was told to.
@@ -146,13 +153,15 @@ void ShapeCommands::Bezier(bool relative, std::span<const double, 6> p) {
     Point c[3];
     for (int i = 0; i < 3; ++i) {
         // Relative control points all count from the curve's start.
-        const Point user{p[static_cast<std::size_t>(2 * i)], p[static_cast<std::size_t>(2 * i + 1)]};
+        const Point user{p[static_cast<std::size_t>(2 * i)],
+                         p[static_cast<std::size_t>(2 * i + 1)]};
         c[i] = relative ? p_.Relative(user) : p_.Absolute(user);
         if (!Storable(c[i])) return;
     }
     const int n = Afford(BezierChords(p0, c[0], c[1], c[2]));
     std::vector<Point> points;
-    for (int k = 1; k < n; ++k) points.push_back(BezierPoint(p0, c[0], c[1], c[2], static_cast<double>(k) / n));
+    for (int k = 1; k < n; ++k)
+        points.push_back(BezierPoint(p0, c[0], c[1], c[2], static_cast<double>(k) / n));
     points.push_back(c[2]);
     if (!AllStorable(points)) return;
     for (const Point& q : points) p_.MoveTo(q);
@@ -164,7 +173,10 @@ void ShapeCommands::Circle(std::span<const double> p) {
     const double radius = p[0];
     // A negative radius starts the circle on the other side; it goes round the same way.
     const Point startUser{centre.x + radius, centre.y};
-    const int n = radius != 0 ? Afford(ChordCount(360, ChordAngle(Optional(p, 1), radius, p_.drawing.chordDeviation))) : 1;
+    const int n =
+        radius != 0
+            ? Afford(ChordCount(360, ChordAngle(Optional(p, 1), radius, p_.drawing.chordDeviation)))
+            : 1;
     std::vector<Point> outline = ArcPoints(centre, startUser, 360, n);
     outline.insert(outline.begin(), startUser);
     for (Point& q : outline) q = p_.Absolute(q);
@@ -187,12 +199,14 @@ void ShapeCommands::Circle(std::span<const double> p) {
     p_.penDown = down;
 }
 
-bool ShapeCommands::Rectangle(bool relative, std::span<const double> p, std::vector<Point>& outline) {
+bool ShapeCommands::Rectangle(bool relative, std::span<const double> p,
+                              std::vector<Point>& outline) {
     Point corner;
-    if (p.size() != 2 || !Finite(p) || p_.drawing.polygon.Active() || !UserPosition(corner)) return false;
+    if (p.size() != 2 || !Finite(p) || p_.drawing.polygon.Active() || !UserPosition(corner))
+        return false;
     const Point far = relative ? Point{corner.x + p[0], corner.y + p[1]} : Point{p[0], p[1]};
-    outline = {p_.position, p_.Absolute({far.x, corner.y}), p_.Absolute(far), p_.Absolute({corner.x, far.y}),
-               p_.position};
+    outline = {p_.position, p_.Absolute({far.x, corner.y}), p_.Absolute(far),
+               p_.Absolute({corner.x, far.y}), p_.position};
     return AllStorable(outline);
 }
 
@@ -207,7 +221,9 @@ bool ShapeCommands::Wedge(std::span<const double> p, std::vector<Point>& outline
     const double sweep = std::clamp(p[2], -360.0, 360.0);
     // As for circles, a negative radius turns the start by half a turn.
     const Point startUser{centre.x + radius * std::cos(start), centre.y + radius * std::sin(start)};
-    const int n = radius != 0 ? Afford(ChordCount(sweep, ChordAngle(Optional(p, 3), radius, p_.drawing.chordDeviation))) : 1;
+    const int n = radius != 0 ? Afford(ChordCount(sweep, ChordAngle(Optional(p, 3), radius,
+                                                                    p_.drawing.chordDeviation)))
+                              : 1;
     outline = ArcPoints(centre, startUser, sweep, n);
     outline.insert(outline.begin(), startUser);
     for (Point& q : outline) q = p_.Absolute(q);
@@ -217,7 +233,9 @@ bool ShapeCommands::Wedge(std::span<const double> p, std::vector<Point>& outline
 }
 
 void ShapeCommands::Outline(const std::vector<Point>& outline) {
-    if (outline.size() < 2 || !p_.drawing.budget.Take(static_cast<std::int64_t>(outline.size()) - 1)) return;
+    if (outline.size() < 2 ||
+        !p_.drawing.budget.Take(static_cast<std::int64_t>(outline.size()) - 1))
+        return;
     for (std::size_t i = 1; i < outline.size(); ++i) p_.Draw(outline[i - 1], outline[i]);
 }
 
@@ -300,7 +318,8 @@ void ShapeCommands::Fill(bool nonZero) {
         Hatch hatch(p_.drawing.polygon, widthMm * UnitsPerMm * SolidOverlap, frameAngle, anchor);
         hatch.Fit(p_.drawing.budget);
         // Lines drawn further apart are drawn as wide, so that the fill stays solid.
-        const auto width = static_cast<float>(std::max(widthMm, hatch.Spacing() / UnitsPerMm / SolidOverlap));
+        const auto width =
+            static_cast<float>(std::max(widthMm, hatch.Spacing() / UnitsPerMm / SolidOverlap));
         const bool alternate = f.type != 2;
         hatch.Draw(nonZero, [&](Point a, Point b, std::int64_t line) {
             if (alternate && line % 2 == 1) std::swap(a, b);
@@ -330,7 +349,9 @@ void ShapeCommands::FillType(std::span<const double> p) {
         return;
     }
     const int type = static_cast<int>(std::round(p[0]));
-    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 10 && type != 11 && type != 21 && type != 22) return;
+    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 10 && type != 11 &&
+        type != 21 && type != 22)
+        return;
     f.type = type;
     if (type != 3 && type != 4) return;
     const int k = type - 3;
@@ -370,7 +391,9 @@ void ShapeCommands::ChordTolerance(std::span<const double> p) {
 void ShapeCommands::LineType(std::span<const double> p) { p_.drawing.lineType.Select(p); }
 void ShapeCommands::UserLineType(std::span<const double> p) { p_.drawing.lineType.Define(p); }
 void ShapeCommands::PenWidth(std::span<const double> p) { p_.drawing.pens.Width(p, p_.Diagonal()); }
-void ShapeCommands::WidthUnit(std::span<const double> p) { p_.drawing.pens.WidthUnit(p, p_.Diagonal()); }
+void ShapeCommands::WidthUnit(std::span<const double> p) {
+    p_.drawing.pens.WidthUnit(p, p_.Diagonal());
+}
 void ShapeCommands::PenColour(std::span<const double> p) { p_.drawing.pens.Colour(p); }
 void ShapeCommands::PenCount(std::span<const double> p) { p_.drawing.pens.PenCount(p); }
 void ShapeCommands::ColourRange(std::span<const double> p) { p_.drawing.pens.ColourRange(p); }

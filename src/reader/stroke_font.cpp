@@ -35,26 +35,28 @@ constexpr int KatakanaOffset = 80;
 // The Japanese glyph of each JIS row-4 cell from 0x21 (the hiragana); small kana share
 // the glyph of their full-size kana. Row 5 (katakana) is the same, KatakanaOffset on.
 constexpr std::array<std::uint8_t, 83> KanaGlyphs{
-    33, 33,  34, 34,  35, 35,  36,  36, 37,  37,  38,  88,  39,  89, 40, 90,  41,  91,  42,  92, 43,
-    93, 44,  94, 45,  95, 46,  96,  47, 97,  48,  98,  49,  99,  50, 50, 100, 51,  101, 52,  102, 53,
-    54, 55,  56, 57,  58, 103, 108, 59, 104, 109, 60,  105, 110, 61, 106, 111, 62, 107, 112, 63, 64,
-    65, 66,  67, 68,  68, 70,  70,  72, 72,  73,  74,  75,  76,  77, 78, 78,  79,  81,  82,  83};
+    33, 33, 34, 34, 35, 35,  36,  36, 37,  37,  38, 88,  39,  89, 40,  90,  41, 91,  42,  92,  43,
+    93, 44, 94, 45, 95, 46,  96,  47, 97,  48,  98, 49,  99,  50, 50,  100, 51, 101, 52,  102, 53,
+    54, 55, 56, 57, 58, 103, 108, 59, 104, 109, 60, 105, 110, 61, 106, 111, 62, 107, 112, 63,  64,
+    65, 66, 67, 68, 68, 70,  70,  72, 72,  73,  74, 75,  76,  77, 78,  78,  79, 81,  82,  83};
 
 // Punctuation and the kanji the set has, by JIS code.
 constexpr std::array<std::pair<std::uint16_t, std::uint8_t>, 27> JisGlyphs{{
-    {0x2122, 1},  {0x2123, 0},  {0x213C, 2},  {0x306C, 18}, {0x315F, 4},  {0x357E, 12}, {0x3665, 26},
-    {0x385E, 22}, {0x3971, 7},  {0x3B30, 20}, {0x3B4D, 21}, {0x3B7E, 14}, {0x3C37, 24}, {0x3C54, 16},
-    {0x3D3D, 17}, {0x3D50, 13}, {0x3E65, 15}, {0x3F4D, 8},  {0x4267, 6},  {0x4366, 10}, {0x456C, 9},
-    {0x4673, 19}, {0x467C, 3},  {0x472F, 5},  {0x482C, 25}, {0x4B5C, 11}, {0x4F3B, 23},
+    {0x2122, 1},  {0x2123, 0},  {0x213C, 2},  {0x306C, 18}, {0x315F, 4},  {0x357E, 12},
+    {0x3665, 26}, {0x385E, 22}, {0x3971, 7},  {0x3B30, 20}, {0x3B4D, 21}, {0x3B7E, 14},
+    {0x3C37, 24}, {0x3C54, 16}, {0x3D3D, 17}, {0x3D50, 13}, {0x3E65, 15}, {0x3F4D, 8},
+    {0x4267, 6},  {0x4366, 10}, {0x456C, 9},  {0x4673, 19}, {0x467C, 3},  {0x472F, 5},
+    {0x482C, 25}, {0x4B5C, 11}, {0x4F3B, 23},
 }};
 
 // Full-width forms of ASCII punctuation in JIS row 1 (digits and letters are row 3,
 // cell = ASCII code).
 constexpr std::array<std::pair<std::uint16_t, char>, 28> WideAscii{{
-    {0x2124, ','}, {0x2125, '.'}, {0x2127, ':'}, {0x2128, ';'}, {0x2129, '?'},  {0x212A, '!'}, {0x212E, '`'},
-    {0x2130, '^'}, {0x2132, '_'}, {0x213F, '/'}, {0x2140, '\\'}, {0x2143, '|'}, {0x214A, '('}, {0x214B, ')'},
-    {0x214E, '['}, {0x214F, ']'}, {0x2150, '{'}, {0x2151, '}'}, {0x215C, '+'},  {0x2161, '='}, {0x2163, '<'},
-    {0x2164, '>'}, {0x2170, '$'}, {0x2173, '%'}, {0x2174, '#'}, {0x2175, '&'},  {0x2176, '*'}, {0x2177, '@'},
+    {0x2124, ','}, {0x2125, '.'}, {0x2127, ':'}, {0x2128, ';'}, {0x2129, '?'},  {0x212A, '!'},
+    {0x212E, '`'}, {0x2130, '^'}, {0x2132, '_'}, {0x213F, '/'}, {0x2140, '\\'}, {0x2143, '|'},
+    {0x214A, '('}, {0x214B, ')'}, {0x214E, '['}, {0x214F, ']'}, {0x2150, '{'},  {0x2151, '}'},
+    {0x215C, '+'}, {0x2161, '='}, {0x2163, '<'}, {0x2164, '>'}, {0x2170, '$'},  {0x2173, '%'},
+    {0x2174, '#'}, {0x2175, '&'}, {0x2176, '*'}, {0x2177, '@'},
 }};
 
 // JIS code of each half-width katakana byte from 0xA1.
@@ -73,13 +75,16 @@ constexpr int FirstVoicedKatakana = 168;
 int JapaneseGlyph(std::uint16_t jis) {
     const int row = jis >> 8;
     const int cell = jis & 0xFF;
-    if ((row == 0x24 || row == 0x25) && cell >= 0x21 && cell < 0x21 + static_cast<int>(KanaGlyphs.size())) {
-        return KanaGlyphs[static_cast<std::size_t>(cell - 0x21)] + (row == 0x25 ? KatakanaOffset : 0);
+    if ((row == 0x24 || row == 0x25) && cell >= 0x21 &&
+        cell < 0x21 + static_cast<int>(KanaGlyphs.size())) {
+        return KanaGlyphs[static_cast<std::size_t>(cell - 0x21)] +
+               (row == 0x25 ? KatakanaOffset : 0);
     }
     if (jis == 0x2575) return 118;  // small ka
     if (jis == 0x2576) return 121;  // small ke
-    const auto it = std::lower_bound(JisGlyphs.begin(), JisGlyphs.end(), jis,
-                                     [](const auto& e, std::uint16_t code) { return e.first < code; });
+    const auto it =
+        std::lower_bound(JisGlyphs.begin(), JisGlyphs.end(), jis,
+                         [](const auto& e, std::uint16_t code) { return e.first < code; });
     return it != JisGlyphs.end() && it->first == jis ? it->second : -1;
 }
 
@@ -120,7 +125,8 @@ std::vector<JhfGlyph> ParseJhf(std::string_view text) {
             if (line.size() < 8) continue;
             std::string_view field = line.substr(5, 3);
             while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-            const auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), count);
+            const auto [ptr, ec] =
+                std::from_chars(field.data(), field.data() + field.size(), count);
             if (ec != std::errc() || ptr != field.data() + field.size() || count < 1) continue;
             pairs = count;
             data.assign(line.substr(8));
@@ -162,11 +168,12 @@ std::uint16_t StrokeFont::Add(const JhfGlyph& g, double centreU, double unitsPer
 // The missing-glyph mark: the marker set's square, stretched over the character body.
 std::uint16_t StrokeFont::AddBox(const JhfGlyph& square) {
     JhfGlyph g = square;
-    if (g.points.empty()) g.points = {{0, 0, true}, {1, 0, false}, {1, 1, false}, {0, 1, false}, {0, 0, false}};
-    const auto [minX, maxX] = std::minmax_element(g.points.begin(), g.points.end(),
-                                                  [](const auto& a, const auto& b) { return a.x < b.x; });
-    const auto [minY, maxY] = std::minmax_element(g.points.begin(), g.points.end(),
-                                                  [](const auto& a, const auto& b) { return a.y < b.y; });
+    if (g.points.empty())
+        g.points = {{0, 0, true}, {1, 0, false}, {1, 1, false}, {0, 1, false}, {0, 0, false}};
+    const auto [minX, maxX] = std::minmax_element(
+        g.points.begin(), g.points.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+    const auto [minY, maxY] = std::minmax_element(
+        g.points.begin(), g.points.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
     const double width = std::max(maxX->x - minX->x, 1);
     const double height = std::max(maxY->y - minY->y, 1);
     Glyph out;
@@ -195,7 +202,8 @@ StrokeFont::StrokeFont() {
     wideRoman_ = static_cast<std::uint16_t>(glyphs_.size());
     for (int c = 0; c < 96; ++c) Add(glyph(roman, c), WideBody / 2, RomanWidth, WideBody, 2);
     japanese_ = static_cast<std::uint16_t>(glyphs_.size());
-    for (int i = 0; i < JapaneseCount; ++i) Add(glyph(japanese, i), WideBody / 2, JapaneseWidth / 2, WideBody, 2);
+    for (int i = 0; i < JapaneseCount; ++i)
+        Add(glyph(japanese, i), WideBody / 2, JapaneseWidth / 2, WideBody, 2);
     narrowKana_ = static_cast<std::uint16_t>(glyphs_.size());
     for (int i = 0; i < JapaneseCount; ++i) Add(glyph(japanese, i), 0.5, JapaneseWidth, 1, 1);
     wideSpace_ = Add(blank, 0, 1, WideBody, 2);
@@ -230,13 +238,15 @@ std::uint16_t StrokeFont::ForJis(std::uint16_t jis) const {
     return missing_;
 }
 
-std::uint16_t StrokeFont::ForHalfWidthKana(unsigned char code, unsigned char mark, bool& joined) const {
+std::uint16_t StrokeFont::ForHalfWidthKana(unsigned char code, unsigned char mark,
+                                           bool& joined) const {
     joined = false;
     if (code < 0xA1 || code > 0xDF) return missing_;
     const std::uint16_t jis = HalfWidthKana[code - 0xA1];
     // A voicing mark after a kana that has a voiced form: that form, one glyph.
     if (mark == VoicedMark || mark == SemiVoicedMark) {
-        const int voiced = JapaneseGlyph(static_cast<std::uint16_t>(jis + (mark == VoicedMark ? 1 : 2)));
+        const int voiced =
+            JapaneseGlyph(static_cast<std::uint16_t>(jis + (mark == VoicedMark ? 1 : 2)));
         if (voiced >= FirstVoicedKatakana) {
             joined = true;
             return static_cast<std::uint16_t>(narrowKana_ + voiced);

@@ -17,11 +17,11 @@ struct GlyphPoint {
 };
 
 struct Glyph {
-    std::uint32_t first = 0;  // index of its first point
-    std::uint32_t count = 0;  // no points: a blank that only advances
+    std::uint32_t first = 0;                       // index of its first point
+    std::uint32_t count = 0;                       // no points: a blank that only advances
     float minU = 0, minV = 0, maxU = 0, maxV = 0;  // bounds of its points
-    float body = 1;           // width of the drawn body, in character widths
-    std::uint8_t cells = 1;   // character cells it advances by along a line
+    float body = 1;                                // width of the drawn body, in character widths
+    std::uint8_t cells = 1;                        // character cells it advances by along a line
 };
 
 // One glyph of a .jhf file, in Hershey units (y grows downwards).

@@ -22,7 +22,7 @@ public:
     virtual double Height() const = 0;  // twips
     // A pixel's side in twips: lines no wider than this are drawn one pixel wide.
     virtual double PixelSize() const { return 1; }
-    virtual void Clear() = 0;           // fill with the background (white)
+    virtual void Clear() = 0;  // fill with the background (white)
     virtual void SetLineStyle(LineStyle style) = 0;
     // A one-pixel line in the current style.
     virtual void Line(float x1, float y1, float x2, float y2, Rgb colour) = 0;

@@ -26,7 +26,8 @@ struct StrokeMap {
 // a stroke the points less than a pixel from the last one drawn to are passed over, the
 // stroke's end always kept.
 template <typename Emit>
-void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& map = {}, double pixel = 0) {
+void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& map = {},
+                       double pixel = 0) {
     const reader::StrokeFont& font = reader::StrokeFont::Standard();
     if (c.Glyph >= font.Count()) return;
     // The record in output units; each glyph point then costs four products.
@@ -39,9 +40,10 @@ void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& 
     const reader::Glyph& glyph = font.At(c.Glyph);
     if (hx * hx + hy * hy < 4 * pixel * pixel) {
         const double v = (glyph.minV + glyph.maxV) / 2.0;
-        emit(static_cast<float>(ox + glyph.minU * wx + v * hx), static_cast<float>(oy + glyph.minU * wy + v * hy),
-             static_cast<float>(ox + glyph.maxU * wx + v * hx), static_cast<float>(oy + glyph.maxU * wy + v * hy),
-             c.Pen);
+        emit(static_cast<float>(ox + glyph.minU * wx + v * hx),
+             static_cast<float>(oy + glyph.minU * wy + v * hy),
+             static_cast<float>(ox + glyph.maxU * wx + v * hx),
+             static_cast<float>(oy + glyph.maxU * wy + v * hy), c.Pen);
         return;
     }
     const std::span<const reader::GlyphPoint> points = font.Points(c.Glyph);
@@ -54,8 +56,8 @@ void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& 
         if (!p.starts) {
             const bool strokeEnds = k + 1 == points.size() || points[k + 1].starts;
             if (!strokeEnds && std::fabs(x - lastX) + std::fabs(y - lastY) < pixel) continue;
-            emit(static_cast<float>(lastX), static_cast<float>(lastY), static_cast<float>(x), static_cast<float>(y),
-                 c.Pen);
+            emit(static_cast<float>(lastX), static_cast<float>(lastY), static_cast<float>(x),
+                 static_cast<float>(y), c.Pen);
         }
         lastX = x;
         lastY = y;
@@ -66,18 +68,20 @@ void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& 
 inline std::int64_t StoredCharCount(const reader::PlotStore& store, int slot) {
     if (!store.ValidSlot(slot)) return 0;
     const auto& chars = store.PlotChars[static_cast<std::size_t>(slot)];
-    return std::max<std::int64_t>(0, std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
-                                                            static_cast<std::int64_t>(chars.size()) - 1));
+    return std::max<std::int64_t>(
+        0, std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
+                                  static_cast<std::int64_t>(chars.size()) - 1));
 }
 
 // The strokes of all characters of plot `slot`, in store order, as ForEachCharStroke gives them.
 template <typename Emit>
-void ForEachLabelStroke(const reader::PlotStore& store, int slot, Emit&& emit, const StrokeMap& map = {},
-                        double pixel = 0) {
+void ForEachLabelStroke(const reader::PlotStore& store, int slot, Emit&& emit,
+                        const StrokeMap& map = {}, double pixel = 0) {
     const std::int64_t count = StoredCharCount(store, slot);
     for (std::int64_t i = 1; i <= count; ++i) {
-        ForEachCharStroke(store.PlotChars[static_cast<std::size_t>(slot)][static_cast<std::size_t>(i)], emit, map,
-                          pixel);
+        ForEachCharStroke(
+            store.PlotChars[static_cast<std::size_t>(slot)][static_cast<std::size_t>(i)], emit, map,
+            pixel);
     }
 }
 

@@ -14,7 +14,7 @@ using reader::PlotStore;
 
 namespace {
 
-constexpr double Fill = 0.95;        // share of the limiting dimension the plot fills
+constexpr double Fill = 0.95;         // share of the limiting dimension the plot fills
 constexpr double SideMargin = 0.025;  // left margin factor
 
 constexpr std::array<Rgb, 7> PenColours{{
@@ -109,7 +109,8 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     drawing.fit = fit;
     drawing.count = DrawableCount(store);
     drawing.charCount = StoredCharCount(store, drawing.slot);
-    if ((drawing.count >= 1 || drawing.charCount >= 1) && framed) DrawRangeFrame(store, surface, fit, drawing.slot);
+    if ((drawing.count >= 1 || drawing.charCount >= 1) && framed)
+        DrawRangeFrame(store, surface, fit, drawing.slot);
     return drawing;
 }
 
@@ -118,7 +119,8 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     // The store may have changed since the drawing began; never read past its tables.
     if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
     drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
-    const auto stored = drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
+    const auto stored =
+        drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
     if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
     if (drawing.Finished()) return;
     const reader::PlotLine* lines = store.PlotLines[drawing.slot].data();
@@ -177,7 +179,8 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     };
     const reader::PlotChar* chars = store.PlotChars[drawing.slot].data();
     std::int64_t c = drawing.nextChar;
-    for (; c <= drawing.charCount && spent < budget; ++c) ForEachCharStroke(chars[c], stroke, map, PixelTwips);
+    for (; c <= drawing.charCount && spent < budget; ++c)
+        ForEachCharStroke(chars[c], stroke, map, PixelTwips);
     drawing.nextChar = c;
 }
 

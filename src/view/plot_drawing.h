@@ -35,15 +35,16 @@ FitTransform ComputeFit(const reader::PlotStore& store, int slot, double W, doub
 struct PlotDrawing {
     int slot = 0;
     FitTransform fit;
-    std::int32_t next = 1;   // the next line to draw
-    std::int32_t count = 0;  // lines 1..count are drawn
+    std::int32_t next = 1;       // the next line to draw
+    std::int32_t count = 0;      // lines 1..count are drawn
     std::int64_t nextChar = 1;   // the next character to draw
     std::int64_t charCount = 0;  // then characters 1..charCount
     bool Finished() const { return next > count && nextChar > charCount; }
     // The share of lines and characters drawn, 0 to 1.
     double Done() const {
         const double all = static_cast<double>(count) + static_cast<double>(charCount);
-        return all > 0 ? (static_cast<double>(next - 1) + static_cast<double>(nextChar - 1)) / all : 1.0;
+        return all > 0 ? (static_cast<double>(next - 1) + static_cast<double>(nextChar - 1)) / all
+                       : 1.0;
     }
     // Leaves the rest undrawn.
     void Stop() {
@@ -60,8 +61,8 @@ PlotDrawing BeginDrawing(const reader::PlotStore& store, DrawingSurface& surface
 // Draws the next lines in store order, then the labels' characters, until about `budget`
 // is spent, a line or a stroke of a character costing `lineCost` plus its longer side (in
 // the surface's units, at most the surface's width plus height).
-void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface,
-                   PlotDrawing& drawing, double budget, double lineCost);
+void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
+                   double budget, double lineCost);
 
 // Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
 void DrawPlot(const reader::PlotStore& store, DrawingSurface& surface,

@@ -82,8 +82,8 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double loX, doubl
 // the start. Checked walks skip pixels outside the raster (the end points may lie in the
 // clip margin); dashed walks skip the pattern's gaps.
 template <bool Checked, bool Dashed>
-void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int y0, int x1,
-          int y1, std::uint32_t colour) {
+void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int y0, int x1, int y1,
+          std::uint32_t colour) {
     const int dx = std::abs(x1 - x0);
     const int dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
@@ -237,8 +237,8 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
     const double hiY = height_ - 1 + ClipMargin;
     // The common case, a line near the raster, needs no clip. NaN fails every comparison
     // and so takes the careful path.
-    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY &&
-          by >= loY && by <= hiY)) {
+    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY &&
+          by <= hiY)) {
         if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
         // Infinities become merely huge so that the clip stays finite.
         ax = std::clamp(ax, -Huge, Huge);
@@ -285,8 +285,10 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
     // Wider than the raster is as good as infinitely wide; it also keeps r * r finite.
     r = std::min(r, 4.0 * (width_ + height_));
     const double margin = r + ClipMargin;
-    const double loX = -margin, loY = -margin, hiX = width_ - 1 + margin, hiY = height_ - 1 + margin;
-    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY && by <= hiY)) {
+    const double loX = -margin, loY = -margin, hiX = width_ - 1 + margin,
+                 hiY = height_ - 1 + margin;
+    if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY &&
+          by <= hiY)) {
         ax = std::clamp(ax, -Huge, Huge);
         ay = std::clamp(ay, -Huge, Huge);
         bx = std::clamp(bx, -Huge, Huge);
@@ -295,7 +297,8 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
     }
     // A line going on from where the last wide one ended, as wide and in its colour, finds
     // that end's disc drawn already.
-    const bool joined = joinable_ && x1 == lastX_ && y1 == lastY_ && width == lastWidth_ && colour == lastColour_;
+    const bool joined =
+        joinable_ && x1 == lastX_ && y1 == lastY_ && width == lastWidth_ && colour == lastColour_;
     joinable_ = true;
     lastX_ = x2;
     lastY_ = y2;

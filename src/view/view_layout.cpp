@@ -64,7 +64,7 @@ void SetRange(ScrollBarState& bar, double overflow) {
 struct Overflow {
     bool h = false;
     bool v = false;
-    double width = 0;   // drawing area width beyond the visible viewport
+    double width = 0;  // drawing area width beyond the visible viewport
     double height = 0;
 };
 
@@ -99,8 +99,8 @@ void ShowHScroll(ViewLayout& layout, const WindowMetrics& m, double overflow) {
     SetRange(layout.hscroll, overflow);
     if (layout.hscroll.value > layout.hscroll.maximum) SetHValue(layout, layout.hscroll.maximum);
     const Rect& viewport = layout.viewport;
-    layout.hscroll.geometry = {0, m.toolBarHeight + viewport.height - m.scrollBarThickness, viewport.width,
-                               m.scrollBarThickness};
+    layout.hscroll.geometry = {0, m.toolBarHeight + viewport.height - m.scrollBarThickness,
+                               viewport.width, m.scrollBarThickness};
     layout.hscroll.visible = true;
 }
 
@@ -199,7 +199,8 @@ bool ScrollByWheel(ViewLayout& layout, bool horizontal, int steps, int linesPerN
     const ScrollBarState& bar = horizontal ? layout.hscroll : layout.vscroll;
     if (!bar.visible || steps == 0) return false;
     const long long delta = static_cast<long long>(steps) * linesPerNotch * bar.smallStep;
-    const auto value = static_cast<std::int16_t>(std::clamp<long long>(bar.value - delta, 0, bar.maximum));
+    const auto value =
+        static_cast<std::int16_t>(std::clamp<long long>(bar.value - delta, 0, bar.maximum));
     if (value == bar.value) return false;
     horizontal ? SetHValue(layout, value) : SetVValue(layout, value);
     return true;

@@ -24,9 +24,9 @@ struct ScrollBarState {
 
 // What the layout reads from the window, in twips, afresh for every command.
 struct WindowMetrics {
-    double innerWidth = 0;   // client area
+    double innerWidth = 0;  // client area
     double innerHeight = 0;
-    double outerWidth = 0;   // with frame, title and menu bar
+    double outerWidth = 0;  // with frame, title and menu bar
     double outerHeight = 0;
     double toolBarHeight = 0;
     double statusBarHeight = 0;

@@ -11,10 +11,10 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "app/drawing_area.h"
 #include "app/pict_form.h"
 #include "app/qt_platform.h"
 #include "reader/plot_store.h"
-#include "app/drawing_area.h"
 
 namespace {
 

@@ -37,8 +37,12 @@ protected:
     }
     // Which button of each group is on: 1 or 2 for the first group, 3 or 4 for the second.
     static std::pair<int, int> Selected(QWidget* dialog) {
-        return {Radio(dialog, 1)->isChecked() ? 1 : Radio(dialog, 2)->isChecked() ? 2 : 0,
-                Radio(dialog, 3)->isChecked() ? 3 : Radio(dialog, 4)->isChecked() ? 4 : 0};
+        return {Radio(dialog, 1)->isChecked()   ? 1
+                : Radio(dialog, 2)->isChecked() ? 2
+                                                : 0,
+                Radio(dialog, 3)->isChecked()   ? 3
+                : Radio(dialog, 4)->isChecked() ? 4
+                                                : 0};
     }
     QStringList CommandList() {
         form->PlotMenu91_Click();
@@ -51,11 +55,17 @@ protected:
 
 TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
     // Flags before, buttons clicked, OK (or the title bar's close), shown at opening, flags after.
-    const struct { std::int16_t adjust, range; int click1, click2; bool ok; std::pair<int, int> shown;
-                   std::int16_t adjustAfter, rangeAfter; } rows[] = {
-        {0, 0, 2, 4, true, {1, 3}, 1, 1},  {1, 1, 1, 3, true, {2, 4}, 0, 0},
-        {0, 1, 2, 3, false, {1, 4}, 0, 1}, {1, 0, 0, 0, true, {2, 3}, 1, 0},
-        {0, 0, 1, 4, true, {1, 3}, 0, 1}};
+    const struct {
+        std::int16_t adjust, range;
+        int click1, click2;
+        bool ok;
+        std::pair<int, int> shown;
+        std::int16_t adjustAfter, rangeAfter;
+    } rows[] = {{0, 0, 2, 4, true, {1, 3}, 1, 1},
+                {1, 1, 1, 3, true, {2, 4}, 0, 0},
+                {0, 1, 2, 3, false, {1, 4}, 0, 1},
+                {1, 0, 0, 0, true, {2, 3}, 1, 0},
+                {0, 0, 1, 4, true, {1, 3}, 0, 1}};
     for (const auto& r : rows) {
         store.AdjustViewOff = r.adjust;
         store.RangeFrameOff = r.range;
@@ -64,8 +74,10 @@ TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
         EXPECT_EQ(Selected(dialog), r.shown) << r.adjust << r.range;
         for (int n : {r.click1, r.click2})
             if (n != 0) Radio(dialog, n)->click();
-        if (r.ok) dialog->findChild<QPushButton*>("Command1")->click();
-        else dialog->close();
+        if (r.ok)
+            dialog->findChild<QPushButton*>("Command1")->click();
+        else
+            dialog->close();
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(std::pair(store.AdjustViewOff, store.RangeFrameOff), std::pair(r.adjustAfter, r.rangeAfter))
             << r.adjust << r.range << r.ok;
@@ -78,8 +90,11 @@ TEST_F(DialogsTest, PenWidthsShowUntilTurnedOffAndTheDrawingFollowsAtOnce) {
     const QImage wide = Raster();
     ASSERT_FALSE(AllWhite(wide));
     // OFF draws hair-lines only, ON the widths again; OK without a change draws nothing anew.
-    const struct { int click; std::int16_t after; bool wideShown; } rows[] = {
-        {6, 1, false}, {0, 1, false}, {5, 0, true}};
+    const struct {
+        int click;
+        std::int16_t after;
+        bool wideShown;
+    } rows[] = {{6, 1, false}, {0, 1, false}, {5, 0, true}};
     for (const auto& r : rows) {
         QWidget* dialog = Options();
         EXPECT_EQ(Radio(dialog, store.PenWidthOff == 0 ? 5 : 6)->isChecked(), true);
@@ -144,7 +159,8 @@ TEST_F(DialogsTest, VersionWindowTextsAndItsKeys) {
 
 TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
     const std::pair<void (PictForm::*)(), QWidget* (PictForm::*)() const> dialogs[] = {
-        {&PictForm::PlotMenu31_Click, &PictForm::OptionForm}, {&PictForm::PlotMenu91_Click, &PictForm::ComdForm},
+        {&PictForm::PlotMenu31_Click, &PictForm::OptionForm},
+        {&PictForm::PlotMenu91_Click, &PictForm::ComdForm},
         {&PictForm::PlotMenu93_Click, &PictForm::VersForm}};
     for (const auto& [menu, dialog] : dialogs) {
         (form.get()->*menu)();
@@ -198,9 +214,12 @@ TEST_F(DialogsTest, ManualOpensInABrowserEachTimeAndAFailureIsReported) {
 
 TEST(ManualPathTest, BesideTheProgramFirstThenTheInstalledShare) {
     // Manual beside the program, manual under share/, expected answer.
-    const struct { bool beside, shared; const char* want; } rows[] = {
-        {true, true, "bin/help/index.htm"}, {false, true, "share/kestrel/help/index.htm"},
-        {false, false, "bin/help/index.htm"}};
+    const struct {
+        bool beside, shared;
+        const char* want;
+    } rows[] = {{true, true, "bin/help/index.htm"},
+                {false, true, "share/kestrel/help/index.htm"},
+                {false, false, "bin/help/index.htm"}};
     for (const auto& r : rows) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());

@@ -16,10 +16,10 @@
 #include <QSettings>
 #include <QTest>
 
+#include "app/drawing_area.h"
 #include "app/pict_form.h"
 #include "app/platform.h"
 #include "reader/plot_store.h"
-#include "app/drawing_area.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
@@ -54,12 +54,12 @@ struct FakePlatform final : app::Platform {
         return answer;
     }
     std::optional<app::OpenChoice> ChooseOpenFile(QWidget*, const QString& title, const QString& initialName,
-                                                          const QStringList& filters, int filterIndex) override {
+                                                  const QStringList& filters, int filterIndex) override {
         openCalls.push_back({title, initialName, filters, filterIndex});
         return Answer(openAnswers);
     }
     std::optional<app::OpenChoice> ChooseSaveFile(QWidget*, const QString& title, const QString& initialName,
-                                                          const QStringList& filters, int filterIndex) override {
+                                                  const QStringList& filters, int filterIndex) override {
         saveCalls.push_back({title, initialName, filters, filterIndex});
         return Answer(saveAnswers);
     }
@@ -90,7 +90,7 @@ inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsP
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
     view::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-                                        static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
+                                static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
     if (framed)
         view::DrawPlot(store, surface, {});
     else
@@ -105,7 +105,9 @@ inline int CountColour(const QImage& image, QRgb colour) {
     return n;
 }
 
-inline bool AllWhite(const QImage& image) { return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height(); }
+inline bool AllWhite(const QImage& image) {
+    return CountColour(image, qRgb(255, 255, 255)) == image.width() * image.height();
+}
 
 inline const QRgb Blue = qRgb(0, 0, 128);
 

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 #include "form_test_support.h"
@@ -29,7 +29,8 @@ protected:
     }
     QStringList Panels() const { return {form->PanelText(2), form->PanelText(4)}; }
     void MarkPanels() {  // so that a rewrite shows
-        for (const char* name : {"StatusBar1_Panel2", "StatusBar1_Panel4"}) form->findChild<QLabel*>(name)->setText("-");
+        for (const char* name : {"StatusBar1_Panel2", "StatusBar1_Panel4"})
+            form->findChild<QLabel*>(name)->setText("-");
     }
     QImage Drawn() const { return Rendered(store, Raster().size(), Twips(), true); }  // DrawPlot's picture
     bool Redrawn() const { return Raster() == Rendered(store, Raster().size(), Twips()); }
@@ -48,8 +49,8 @@ protected:
         form->Picture3_MouseUp(2, 0, x2, y2);
     }
     void Wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QPointF at = QPointF(10, 10)) {
-        QWheelEvent e(at, form->Picture3()->mapToGlobal(at), QPoint(), angleDelta,
-                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QWheelEvent e(at, form->Picture3()->mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
         QApplication::sendEvent(form->Picture3(), &e);
     }
 };
@@ -63,7 +64,8 @@ TEST_F(InteractTest, PageKeysBeforeAndAfterALoad) {
 
     Load();  // the focus is back on the drawing area after the load
     const QString lines = form->PanelText(4);
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageUp, Qt::NoModifier}, {Qt::Key_PageDown, Qt::NoModifier},
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageUp, Qt::NoModifier},
+                                         {Qt::Key_PageDown, Qt::NoModifier},
                                          {Qt::Key_PageDown, Qt::ShiftModifier}}) {
         MarkPanels();
         Key(key, modifiers);
@@ -130,11 +132,19 @@ TEST_F(InteractTest, PagesAreItsPlotsAndBasicReadingRereadsTheFile) {
 TEST_F(InteractTest, ArrowKeysTurnThePlotWithoutStatusWrites) {
     Load();
     // The left arrow turns right, the right arrow left; each row's turn of (x1, y1, x2, y2).
-    const std::pair<Qt::Key, Points (*)(const Points&)> rows[] = {
-        {Qt::Key_Left, [](const Points& p) { return Points{p[1], -p[0], p[3], -p[2]}; }},
-        {Qt::Key_Right, [](const Points& p) { return Points{-p[1], p[0], -p[3], p[2]}; }},
-        {Qt::Key_Down, [](const Points& p) { return Points{-p[0], -p[1], -p[2], -p[3]}; }},
-        {Qt::Key_Up, [](const Points& p) { return p; }}};
+    const std::pair<Qt::Key, Points (*)(const Points&)> rows[] = {{Qt::Key_Left,
+                                                                   [](const Points& p) {
+                                                                       return Points{p[1], -p[0], p[3], -p[2]};
+                                                                   }},
+                                                                  {Qt::Key_Right,
+                                                                   [](const Points& p) {
+                                                                       return Points{-p[1], p[0], -p[3], p[2]};
+                                                                   }},
+                                                                  {Qt::Key_Down,
+                                                                   [](const Points& p) {
+                                                                       return Points{-p[0], -p[1], -p[2], -p[3]};
+                                                                   }},
+                                                                  {Qt::Key_Up, [](const Points& p) { return p; }}};
     for (const auto& [key, turned] : rows) {
         SCOPED_TRACE(key);
         MarkPanels();
@@ -152,8 +162,11 @@ TEST_F(InteractTest, ArrowKeysTurnThePlotWithoutStatusWrites) {
 TEST_F(InteractTest, DigitKeysNudgeTheCharactersAndRedraw) {
     Load();
     // Where a record at (1, 2) ends up, from the main keys and the keypad alike.
-    for (const auto& [key, x, y] : {std::tuple{Qt::Key_4, 0.9f, 2.f}, {Qt::Key_6, 1.1f, 2.f}, {Qt::Key_2, 1.f, 2.1f},
-                                    {Qt::Key_8, 1.f, 1.9f}, {Qt::Key_5, 1.f, 2.f}}) {
+    for (const auto& [key, x, y] : {std::tuple{Qt::Key_4, 0.9f, 2.f},
+                                    {Qt::Key_6, 1.1f, 2.f},
+                                    {Qt::Key_2, 1.f, 2.1f},
+                                    {Qt::Key_8, 1.f, 1.9f},
+                                    {Qt::Key_5, 1.f, 2.f}}) {
         for (const auto modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::KeypadModifier)}) {
             SCOPED_TRACE(key);
             store.CharCount[1] = 1;
@@ -173,14 +186,20 @@ TEST(VirtualKeyCode, MapsQtKeysToWindowsCodes) {
     const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), keypad(Qt::KeypadModifier);
     // Qt key, modifiers, X scan code, whether it came through XKB; the Windows code.
     const std::tuple<int, Qt::KeyboardModifiers, quint32, bool, int> rows[] = {
-        {Qt::Key_PageUp, none, 0, false, 33}, {Qt::Key_Down, shift, 0, false, 40},
-        {Qt::Key_4, none, 0, false, 52},      {Qt::Key_4, keypad, 0, false, 100},
-        {Qt::Key_0, keypad, 0, false, 96},    {Qt::Key_Q, none, 24, true, 81},
-        {Qt::Key_F1, none, 67, true, 0},      {Qt::Key_Dollar, shift, 13, false, 0},
+        {Qt::Key_PageUp, none, 0, false, 33},
+        {Qt::Key_Down, shift, 0, false, 40},
+        {Qt::Key_4, none, 0, false, 52},
+        {Qt::Key_4, keypad, 0, false, 100},
+        {Qt::Key_0, keypad, 0, false, 96},
+        {Qt::Key_Q, none, 24, true, 81},
+        {Qt::Key_F1, none, 67, true, 0},
+        {Qt::Key_Dollar, shift, 13, false, 0},
         // Shift on the digit row gives a symbol; the X keycode still names the digit.
-        {Qt::Key_Dollar, shift, 13, true, 52}, {Qt::Key_ParenRight, shift, 19, true, 48},
+        {Qt::Key_Dollar, shift, 13, true, 52},
+        {Qt::Key_ParenRight, shift, 19, true, 48},
         // The keypad with Num Lock off sends arrows, as on Windows.
-        {Qt::Key_Left, keypad, 83, true, 37}, {Qt::Key_4, keypad, 83, true, 100}};
+        {Qt::Key_Left, keypad, 83, true, 37},
+        {Qt::Key_4, keypad, 83, true, 100}};
     for (const auto& [key, modifiers, scanCode, xkb, code] : rows)
         EXPECT_EQ(app::VirtualKeyCode(key, modifiers, scanCode, xkb), code) << key << " " << scanCode;
 }
@@ -239,7 +258,7 @@ TEST_F(InteractTest, ARightClickLeavesTheNextCopyTheWholeDrawing) {
 }
 
 TEST_F(InteractTest, MouseBeforeALoadAndTheLeftButton) {
-    Drag(3000, 2000, 1000, 2500);  // before a load the rectangle does not grow
+    Drag(3000, 2000, 1000, 2500);                // before a load the rectangle does not grow
     form->Picture3_MouseMove(1, 0, 1000, 2500);  // nor does a left-button move pop up the menu
     EXPECT_EQ(Shape(), (Points{3000, 2000, 1, 1, 0}));
 
@@ -263,8 +282,11 @@ TEST_F(InteractTest, WheelScrollsTheEnlargedArea) {
     const int notch = QApplication::wheelScrollLines() * v->singleStep();
     ASSERT_GT(v->maximum(), 2 * notch);
     // Each row: the wheel's turn (negative: towards the user, down), then where the bar stands.
-    for (const auto& [delta, value] : {std::pair{-240, 2 * notch}, {60, 2 * notch} /* half a notch waits */,
-                                       {60, notch}, {1200, 0} /* held at the ends */, {-120 * 1000, v->maximum()}}) {
+    for (const auto& [delta, value] : {std::pair{-240, 2 * notch},
+                                       {60, 2 * notch} /* half a notch waits */,
+                                       {60, notch},
+                                       {1200, 0} /* held at the ends */,
+                                       {-120 * 1000, v->maximum()}}) {
         Wheel(QPoint(0, delta));
         EXPECT_EQ(v->value(), value) << delta;
         EXPECT_EQ(form->Picture3()->y() < 0, value > 0) << delta;
@@ -279,7 +301,7 @@ TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouse) {
     Load();
     const QSize fitted = form->Picture3()->size();
     QPoint under(fitted.width() / 3, fitted.height() / 2);  // the point under the mouse, in the area's pixels
-    for (int notch = 1; notch <= 2; ++notch) {  // away from the user: twice the size, the point stays put
+    for (int notch = 1; notch <= 2; ++notch) {              // away from the user: twice the size, the point stays put
         const QPoint was = form->Picture3()->pos() + under;
         Wheel(QPoint(0, 120), Qt::ControlModifier, under);
         under *= 2;

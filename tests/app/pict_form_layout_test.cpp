@@ -55,7 +55,7 @@ TEST_F(LayoutTest, ResizeWithAdjustOnRedrawsToTheNewSize) {
     store.AdjustViewOff = 0;
     ResizeWindow(form->width() + 120, form->height() + 60);
     EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), ViewportSize()));  // back at the origin,
-    EXPECT_TRUE(form->HScroll1()->isVisible());                     // the bars not hidden
+    EXPECT_TRUE(form->HScroll1()->isVisible());                      // the bars not hidden
     EXPECT_EQ(form->HScroll1()->value(), 0);
     ExpectRedrawn();
 }

@@ -55,8 +55,10 @@ protected:
     }
     // What the window shows, and the dialog state kept for the next open.
     QStringList State() const {
-        return QStringList{form->PanelText(2), form->PanelText(4), QString::fromStdString(store.PlotDir + store.PlotName),
-                           QString::fromStdString(store.FileFilter), QString::number(store.FilterIndex)} + PlotList();
+        return QStringList{form->PanelText(2), form->PanelText(4),
+                           QString::fromStdString(store.PlotDir + store.PlotName),
+                           QString::fromStdString(store.FileFilter), QString::number(store.FilterIndex)} +
+               PlotList();
     }
     QTemporaryDir dir;
     QString housePath;
@@ -68,8 +70,8 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     const auto& first = fake.openCalls[0];
     EXPECT_EQ(first.title, QString::fromUtf8("ＨＰＧＬファイルを開く"));
     EXPECT_EQ(first.initialName, QStringLiteral("*.hpg"));
-    EXPECT_EQ(first.filters, (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"),
-                                          QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters,
+              (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(first.filterIndex, 1);
     EXPECT_EQ(store.PlotDir, QDir(dir.path()).filePath("plots/").toStdString());  // split at the last separator
     EXPECT_EQ(store.PlotName, "house.hpg");
@@ -90,13 +92,19 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
 
 TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
     using app::MessageIcon;
-    const struct { QString path; const char* text; MessageIcon icon; bool basic = false; } cases[] = {
+    const struct {
+        QString path;
+        const char* text;
+        MessageIcon icon;
+        bool basic = false;
+    } cases[] = {
         // neither ';' nor a character before a PD, which only the basic reading needs
         {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None, true},
-        {dir.filePath("missing.hpg"), "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい\n",
+        {dir.filePath("missing.hpg"),
+         "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい\n",
          MessageIcon::Warning},
         {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning},  // a folder
-        {Fifo("pipe.hpg"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};  // no writer: never blocks
+        {Fifo("pipe.hpg"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};      // no writer: never blocks
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         form->BasicReading()->setChecked(c.basic);
@@ -177,12 +185,26 @@ TEST_F(OpenTest, NamesThatAreNotUtf8OpenByEveryWay) {
         QDropEvent event(QPointF(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form->Picture3(), &event);
     };
-    const std::function<void()> ways[] = {
-        [&] { OpenThroughDialog(shown); },
-        [&] { QMimeData data; data.setUrls({QUrl::fromLocalFile(shown)}); drop(data); },  // Qt's own URL
-        [&] { QMimeData data; data.setData("text/uri-list", uri); drop(data); },  // a file manager's
-        [&] { for (QAction* a : form->findChildren<QAction*>("RecentFile")) if (a->text().endsWith(shown)) a->trigger(); },
-        [&] { OpenThroughDialog(shown); store.LineCount[1] = 0; QTest::keyClick(form->Picture3(), Qt::Key_F5); }};
+    const std::function<void()> ways[] = {[&] { OpenThroughDialog(shown); },
+                                          [&] {
+                                              QMimeData data;
+                                              data.setUrls({QUrl::fromLocalFile(shown)});
+                                              drop(data);
+                                          },  // Qt's own URL
+                                          [&] {
+                                              QMimeData data;
+                                              data.setData("text/uri-list", uri);
+                                              drop(data);
+                                          },  // a file manager's
+                                          [&] {
+                                              for (QAction* a : form->findChildren<QAction*>("RecentFile"))
+                                                  if (a->text().endsWith(shown)) a->trigger();
+                                          },
+                                          [&] {
+                                              OpenThroughDialog(shown);
+                                              store.LineCount[1] = 0;
+                                              QTest::keyClick(form->Picture3(), Qt::Key_F5);
+                                          }};
     for (const auto& way : ways) {
         OpenThroughDialog(housePath);
         store.LineCount[1] = 0;

@@ -27,8 +27,9 @@
 namespace kestrel::test {
 namespace {
 
-const char FileError[] = "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\n"
-                         "対策：他のプログラムでファイルを使用していないか確かめて下さい";
+const char FileError[] =
+    "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\n"
+    "対策：他のプログラムでファイルを使用していないか確かめて下さい";
 const char NoWrite[] = "書き込みができません(Err=70)";
 
 class OutputTest : public FormTest {
@@ -114,8 +115,9 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     const auto& first = fake.saveCalls.at(0);
     EXPECT_EQ(QStringList({first.title, first.initialName, QString::number(first.filterIndex)}),
               QStringList({QString::fromUtf8("画像の保存"), "*.bmp", "1"}));
-    EXPECT_EQ(first.filters, QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
-                                          QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
+    EXPECT_EQ(first.filters,
+              QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
+                           QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
     EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
     // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
     Save(Path("plot"));
@@ -123,7 +125,7 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     for (const char* name : {"a.bmp", "plot", "x.png"}) EXPECT_EQ(Bmp(Path(name)), Raster()) << name;
     EXPECT_EQ(fake.saveCalls.at(1).initialName, dir.path() + "/*.bmp");
     EXPECT_EQ(fake.saveCalls.at(1).filterIndex, 2);  // the filter chosen last time
-    form->PlotMenu18_Click();  // cancelled: nothing changes
+    form->PlotMenu18_Click();                        // cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.size(), 4u);
     EXPECT_EQ(store.SaveName, "x.png");
     EXPECT_TRUE(fake.messages.empty());
@@ -131,10 +133,12 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
 
 TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
     // Two plots, 25 x 0 and 0 x 50 mm; opened with "all files", which the save dialog shows as its fourth filter.
-    if (QFile plot(Path("two.hpg")); !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0) FAIL();
+    if (QFile plot(Path("two.hpg"));
+        !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0)
+        FAIL();
     OpenThroughDialog(Path("two.hpg"), 2);
-    const std::tuple<QString, int, QByteArray> cases[] = {
-        {"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"}, {"c", 3, "%PDF-"}, {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
+    const std::tuple<QString, int, QByteArray> cases[] = {{"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"},  {"c", 3, "%PDF-"},
+                                                          {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
     int shown = 4;
     for (const auto& [name, filter, magic] : cases) {
         Save(Path(name), filter);
@@ -144,16 +148,21 @@ TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
         shown = filter;
     }
     EXPECT_TRUE(Contents(Path("b")).contains(R"(width="35mm" height="10mm")"));  // the plot shown
-    EXPECT_EQ(Pages(Path("c")).left(4), "2 x ");                                  // every plot
+    EXPECT_EQ(Pages(Path("c")).left(4), "2 x ");                                 // every plot
     EXPECT_TRUE(fake.messages.empty());
 }
 
 TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
     fake.clipboardImages.push_back(QImage(5, 5, QImage::Format_RGB32));  // whatever was there before
     // Each command's output: the file it wrote, or all the clipboard holds.
-    const std::function<std::vector<QImage>()> commands[] = {
-        [this] { Save(Path("out.bmp")); return std::vector<QImage>{Bmp(Path("out.bmp"))}; },
-        [this] { Copy(); return fake.clipboardImages; }};
+    const std::function<std::vector<QImage>()> commands[] = {[this] {
+                                                                 Save(Path("out.bmp"));
+                                                                 return std::vector<QImage>{Bmp(Path("out.bmp"))};
+                                                             },
+                                                             [this] {
+                                                                 Copy();
+                                                                 return fake.clipboardImages;
+                                                             }};
     for (const auto& command : commands) {
         Select(selection);
         EXPECT_EQ(command(), std::vector<QImage>{selection});
@@ -175,7 +184,8 @@ TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
     Save(Path("full.bmp"));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(FileError) + "\n" + Path("full.bmp")});  // EFBIG has no number of its own
+    EXPECT_EQ(Messages(),
+              QStringList{QString::fromUtf8(FileError) + "\n" + Path("full.bmp")});  // EFBIG has no number of its own
     EXPECT_EQ(Contents(Path("full.bmp")), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bmp"});
 }
@@ -198,10 +208,13 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     // The selection to take, the failing command, and its message.
     // A failed save names its file on a line of its own.
     const std::function<void()> commands[] = {
-        [this] { Save(Path("missing/a.bmp")); }, [this] { Save(Path("missing/a.pdf")); },  // paths leave the selection
+        [this] { Save(Path("missing/a.bmp")); },
+        [this] { Save(Path("missing/a.pdf")); },    // paths leave the selection
         [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
-        [this] { Copy(reader::ErrorNumber::CannotEmptyClipboard); }, [this] { Copy({}, reader::ErrorNumber::CannotOpenClipboard); },
-        [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, [this] { Save("/dev/full"); }};
+        [this] { Copy(reader::ErrorNumber::CannotEmptyClipboard); },
+        [this] { Copy({}, reader::ErrorNumber::CannotOpenClipboard); },
+        [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); },
+        [this] { Save("/dev/full"); }};
     const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
                              QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),
                              QString::fromUtf8(NoWrite) + "\n/sys/kestrel-test.bmp",
@@ -302,15 +315,18 @@ TEST_F(PrintTest, ThePageImageIsLossless) {
     QByteArray rgb(w * h * 3, '\0');
     uLongf size = static_cast<uLongf>(rgb.size());
     ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(rgb.data()), &size, reinterpret_cast<const Bytef*>(deflated.data()),
-                         static_cast<uLong>(deflated.size())), Z_OK);
+                         static_cast<uLong>(deflated.size())),
+              Z_OK);
     EXPECT_EQ(QImage(reinterpret_cast<const uchar*>(rgb.constData()), w, h, w * 3, QImage::Format_RGB888)
-                  .convertToFormat(QImage::Format_RGB32), Raster());
+                  .convertToFormat(QImage::Format_RGB32),
+              Raster());
 }
 
 TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
     // Wider than an A4 tile (748.4 pixels), narrower than a Letter tile (770.7).
     form->Picture3()->resize(760, 100);
-    for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"}, {QPageSize::A4, "2 x 0 0 595 842"},
+    for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"},
+                                      {QPageSize::A4, "2 x 0 0 595 842"},
                                       {QPageSize::A3, "1 x 0 0 842 1191"}}) {
         Print(size, QPageLayout::Portrait, Path(QString::number(size) + ".pdf"));
         EXPECT_EQ(Pages(Path(QString::number(size) + ".pdf")), pages);

@@ -11,8 +11,8 @@
 #include <QScrollBar>
 #include <QToolBar>
 
-#include "interact/messages.h"
 #include "form_test_support.h"
+#include "interact/messages.h"
 
 namespace kestrel::test {
 namespace {
@@ -25,11 +25,11 @@ const std::vector<std::vector<const char*>> MenuTree = {
      "PlotMenu22", "-", "PlotMenu23", "プログラムの終了"},
     {"PlotMenu30", "ｵﾌﾟｼｮﾝ(&O)", "PlotMenu31", "表示設定(&E)", "BasicReading", "基本コマンドのみで読み込む"},
     {"PlotMenu80", "ｳｨﾝﾄﾞｳ(&W)", "PlotMenu81", "なし"},
-    {"PlotMenu90", "ﾍﾙﾌﾟ(&H)", "PlotMenu94", "オンラインマニュアル", "PlotMenu91", "対応コマンド一覧表",
-     "PlotMenu92", "-", "PlotMenu93", "バージョン情報"},
-    {"PlotMenu10", "ポップアップメニュー", "PlotMenu15", "右に９０°回転", "PlotMenu16", "左に９０°回転",
-     "PlotMenu17", "１８０°回転", "PlotMenu12", "-", "PlotMenu13", "印刷", "PlotMenu14", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管",
-     "PlotMenu18", "画像の保存（ＢＭＰ形式）"},
+    {"PlotMenu90", "ﾍﾙﾌﾟ(&H)", "PlotMenu94", "オンラインマニュアル", "PlotMenu91", "対応コマンド一覧表", "PlotMenu92",
+     "-", "PlotMenu93", "バージョン情報"},
+    {"PlotMenu10", "ポップアップメニュー", "PlotMenu15", "右に９０°回転", "PlotMenu16", "左に９０°回転", "PlotMenu17",
+     "１８０°回転", "PlotMenu12", "-", "PlotMenu13", "印刷", "PlotMenu14", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "PlotMenu18",
+     "画像の保存（ＢＭＰ形式）"},
 };
 
 TEST_F(ShellTest, MenusAndToolBar) {
@@ -48,25 +48,35 @@ TEST_F(ShellTest, MenusAndToolBar) {
     EXPECT_EQ(bar, (QStringList{"PlotMenu20", "PlotMenu30", "PlotMenu80", "PlotMenu90"}));
     QStringList tips;
     for (const QAction* b : form->Toolbar1()->actions()) tips << b->toolTip();
-    EXPECT_EQ(tips, (QStringList{"プログラム終了", "ファイルを開く", "ビットマップ形式で保存", "印刷", "クリップボードへコピー",
-                                 "拡大", "縮小", "ウィンドウに合わせる"}));
+    EXPECT_EQ(tips, (QStringList{"プログラム終了", "ファイルを開く", "ビットマップ形式で保存", "印刷",
+                                 "クリップボードへコピー", "拡大", "縮小", "ウィンドウに合わせる"}));
 }
 
 TEST_F(ShellTest, ToolBarButtonsAndTheirShortcutsRunTheCommands) {
     const QSize viewport = ViewportSize();
-    // Button (1-based) and its Ctrl key; open, save, print and copy requests so far; area size over viewport's; a bar shown.
-    const struct { int button; Qt::Key key; int opens, saves, prints, copies; double factor; bool bars; } steps[] = {
-        {6, Qt::Key_Plus, 0, 0, 0, 0, 2, true}, {6, Qt::Key_Equal, 0, 0, 0, 0, 4, true}, {7, Qt::Key_Minus, 0, 0, 0, 0, 2, true},
-        {8, Qt::Key_0, 0, 0, 0, 0, 1, false},   {2, Qt::Key_O, 1, 0, 0, 0, 1, false},     {3, Qt::Key_S, 1, 1, 0, 0, 1, false},
-        {4, Qt::Key_P, 1, 1, 1, 0, 1, false},   {5, Qt::Key_C, 1, 1, 1, 1, 1, false},     {1, Qt::Key_Q, 1, 1, 1, 1, 1, false}};
+    // Button (1-based) and its Ctrl key; open, save, print and copy requests so far; area size over viewport's; a bar
+    // shown.
+    const struct {
+        int button;
+        Qt::Key key;
+        int opens, saves, prints, copies;
+        double factor;
+        bool bars;
+    } steps[] = {{6, Qt::Key_Plus, 0, 0, 0, 0, 2, true},  {6, Qt::Key_Equal, 0, 0, 0, 0, 4, true},
+                 {7, Qt::Key_Minus, 0, 0, 0, 0, 2, true}, {8, Qt::Key_0, 0, 0, 0, 0, 1, false},
+                 {2, Qt::Key_O, 1, 0, 0, 0, 1, false},    {3, Qt::Key_S, 1, 1, 0, 0, 1, false},
+                 {4, Qt::Key_P, 1, 1, 1, 0, 1, false},    {5, Qt::Key_C, 1, 1, 1, 1, 1, false},
+                 {1, Qt::Key_Q, 1, 1, 1, 1, 1, false}};
     for (const bool keys : {false, true}) {
         fake = FakePlatform();
         form->show();
         form->activateWindow();  // shortcuts reach the active window only
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         for (const auto& s : steps) {
-            if (keys) QTest::keyClick(form->focusWidget(), s.key, Qt::ControlModifier);
-            else form->Toolbar1()->actions()[s.button - 1]->trigger();
+            if (keys)
+                QTest::keyClick(form->focusWidget(), s.key, Qt::ControlModifier);
+            else
+                form->Toolbar1()->actions()[s.button - 1]->trigger();
             EXPECT_EQ(form->isVisible(), s.button != 1) << s.button;  // the first button exits
             if (s.button == 1) break;
             EXPECT_EQ(static_cast<int>(fake.openCalls.size()), s.opens) << s.button;

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -79,9 +79,11 @@ TEST(Convert, PrintsTheSegmentsAsAsked) {
         {"--basic --segments " + dir.File("a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;"),
          "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n"},
         {"--basic --info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"),
-         "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n"},
+         "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 "
+         "-3.39999995e+38\n"},
         {"--rotate right --segments " + file, "segments 1\nextents 20 -30 40 -10\n20 -10 40 -30 2\n"},
-        {"--segments " + file + " --rotate right --rotate 180", "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"}};
+        {"--segments " + file + " --rotate right --rotate 180",
+         "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"}};
     for (const auto& [args, expected] : cases) {
         std::string out;
         EXPECT_EQ(Convert(args, &out), 0) << args;
@@ -119,20 +121,33 @@ TEST(Convert, ExitStatusAndUsage) {
     const std::string out = dir.Path("usage.bmp");
     const std::string Square = ::Square(dir);
     const std::pair<std::string, int> cases[] = {
-        {"/nonexistent/k.hpg -o " + out, 1}, {Square + " -o /nonexistent/out.png", 1}, {"", 2},
-        {Square + " -o out.gif", 2}, {Square + " -o " + out + " --size 0x100", 2}, {"--rotate 90 --info " + Square, 2},
-        {"--info " + Square + " --rotate", 2}, {"--rotate RIGHT " + Square + " -o x.bmp", 2},
-        {"--info " + Square + " --frame", 2}, {"--segments " + Square + " " + Square, 2},
-        {"--page 2 --info " + Square, 1}, {"--page 0 --info " + Square, 2}, {"--info " + Square + " --page", 2},
-        {Square + " -o /nonexistent/x.svg", 1}, {Square + " -o x.svg --size 10x10", 2}, {Square + " -o x.pdf --frame", 2},
-        {Square + " -o x.png --fit 10x10", 2}, {Square + " -o x.pdf --fit 0x10", 2}, {Square + " -o x.pdf --fit 10x", 2},
+        {"/nonexistent/k.hpg -o " + out, 1},
+        {Square + " -o /nonexistent/out.png", 1},
+        {"", 2},
+        {Square + " -o out.gif", 2},
+        {Square + " -o " + out + " --size 0x100", 2},
+        {"--rotate 90 --info " + Square, 2},
+        {"--info " + Square + " --rotate", 2},
+        {"--rotate RIGHT " + Square + " -o x.bmp", 2},
+        {"--info " + Square + " --frame", 2},
+        {"--segments " + Square + " " + Square, 2},
+        {"--page 2 --info " + Square, 1},
+        {"--page 0 --info " + Square, 2},
+        {"--info " + Square + " --page", 2},
+        {Square + " -o /nonexistent/x.svg", 1},
+        {Square + " -o x.svg --size 10x10", 2},
+        {Square + " -o x.pdf --frame", 2},
+        {Square + " -o x.png --fit 10x10", 2},
+        {Square + " -o x.pdf --fit 0x10", 2},
+        {Square + " -o x.pdf --fit 10x", 2},
         {dir.File("huge.hpg", "IN;PD30000000,0;") + " -o " + dir.Path("huge.svg"), 1}};
     for (const auto& [args, status] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
         const bool oneLine = messages.rfind("kestrel-convert: ", 0) == 0 && messages.find('\n') == messages.size() - 1;
-        const bool usage = messages.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
-                           messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos;
+        const bool usage =
+            messages.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
+            messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos;
         EXPECT_TRUE(status == 1 ? oneLine : usage) << messages;
     }
 }
@@ -162,7 +177,8 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
         {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
         {"ulimit -v 60000; %C --basic --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
         {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
-        {"%C --basic --info " + stopsEarly + " && echo done", "", "segments 1\nchars 0\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+        {"%C --basic --info " + stopsEarly + " && echo done", "",
+         "segments 1\nchars 0\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
     };
     for (const Case& c : cases) {
 #if defined(__SANITIZE_ADDRESS__)
@@ -172,13 +188,15 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
         command.replace(command.find("%C"), 2, std::string("timeout 20 ") + CONVERT_BIN);
         std::string out;
         EXPECT_EQ(Shell(command, &out, dir.Path("stderr")), c.message.empty() ? 0 : 1) << c.command;
-        EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n") << c.command;
+        EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n")
+            << c.command;
         EXPECT_NE(out.find(c.output), std::string::npos) << c.command << ": " << out;
     }
     EXPECT_EQ(Slurp(old), "the image before");
     std::set<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) left.insert(e.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg", "stderr"}));
+    EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg",
+                                           "stderr"}));
 }
 
 TEST(Convert, VectorFilesReadBackByOtherTools) {
@@ -190,18 +208,22 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
                       labels = dir.File("labels.hpg", "IN;SP1;SI1,1;LBH\x03SP2;LO7;LBH\x03"),
                       pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'",
                       // A roll of 12.5 m at one to one: a page beyond what PDF libraries take as given.
-                      longRoll = dir.File("long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
+        longRoll = dir.File("long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
         {Square + " -o " + pdf + " --fit 297x210", pdfSizes, "Pages: 1\nPage 1 size: 841.89 x 595.276 pts (A4)\n"},
-        {two + " -o " + pdf, pdfSizes, "Pages: 2\nPage 1 size: 99.2126 x 28.3465 pts\nPage 2 size: 28.3465 x 170.079 pts\n"},
+        {two + " -o " + pdf, pdfSizes,
+         "Pages: 2\nPage 1 size: 99.2126 x 28.3465 pts\nPage 2 size: 28.3465 x 170.079 pts\n"},
         {"--page 2 --rotate left " + two + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 170.079 x 28.3465 pts\n"},
         {longRoll + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 35462 x 7114.96 pts\n"},  // in whole points
-        {longRoll + " -o " + pdf, "pdftoppm -png -scale-to 500 -singlefile " + pdf + " | convert png:- -format %@ info:",
+        {longRoll + " -o " + pdf,
+         "pdftoppm -png -scale-to 500 -singlefile " + pdf + " | convert png:- -format %@ info:",
          "499x100+0+0"},  // the drawing fills the page
-        {Square + " -o " + svg, "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
+        {Square + " -o " + svg,
+         "xmllint --noout " + svg + " && head -2 " + svg + " | grep -o 'width.*viewBox=\"[^\"]*'",
          "width=\"35mm\" height=\"35mm\" viewBox=\"0 0 1400 1400\n"},
-        {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "7\n"},  // a path per pen; pen 0 draws nothing
+        {SAMPLES_DIR "/pens.hpg -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg,
+         "7\n"},  // a path per pen; pen 0 draws nothing
         // Labels alone, H 1 cm high: stems 0.625 to 9.375 mm, then right-aligned on the pen at 15 mm,
         // 5.625 to 14.375 mm; so 13.75 x 10 mm and a path per pen.
         {labels + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 67.3228 x 56.6929 pts\n"},

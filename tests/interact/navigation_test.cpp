@@ -8,8 +8,8 @@ namespace {
 TEST(Navigation, KeysAndPageSteps) {
     // Windows key code; the command and the nudge code it gives.
     const std::tuple<int, KeyCommand, int> keys[] = {
-        {33, KeyCommand::PreviousPlot, 0}, {34, KeyCommand::NextPlot, 0}, {37, KeyCommand::TurnRight, 0},
-        {39, KeyCommand::TurnLeft, 0},     {40, KeyCommand::TurnHalf, 0}, {38, KeyCommand::Redraw, 0},
+        {33, KeyCommand::PreviousPlot, 0}, {34, KeyCommand::NextPlot, 0},     {37, KeyCommand::TurnRight, 0},
+        {39, KeyCommand::TurnLeft, 0},     {40, KeyCommand::TurnHalf, 0},     {38, KeyCommand::Redraw, 0},
         {'4', KeyCommand::NudgeChars, 10}, {100, KeyCommand::NudgeChars, 10}, {'6', KeyCommand::NudgeChars, 11},
         {102, KeyCommand::NudgeChars, 11}, {'2', KeyCommand::NudgeChars, 12}, {98, KeyCommand::NudgeChars, 12},
         {'8', KeyCommand::NudgeChars, 13}, {104, KeyCommand::NudgeChars, 13}, {'5', KeyCommand::None, 0},
@@ -19,7 +19,8 @@ TEST(Navigation, KeysAndPageSteps) {
         EXPECT_EQ(ActionOfKey(code).nudgeCode, nudge) << code;
     }
     // PlotNo and PlotTotal; the plot before and after. Before a load Page Up gives 1.
-    const std::tuple<int, int, int, int> pages[] = {{0, 0, 1, 0}, {1, 3, 1, 2}, {2, 3, 1, 3}, {3, 3, 2, 3}, {7, 3, 6, 3}};
+    const std::tuple<int, int, int, int> pages[] = {
+        {0, 0, 1, 0}, {1, 3, 1, 2}, {2, 3, 1, 3}, {3, 3, 2, 3}, {7, 3, 6, 3}};
     for (const auto& [no, total, previous, next] : pages) {
         reader::PlotStore store;
         store.PlotNo = static_cast<std::int16_t>(no);

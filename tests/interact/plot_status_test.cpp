@@ -17,7 +17,8 @@ TEST(PlotStatus, PanelTextsAndMenu) {
     store.LineCount = {7, 523};
     store.CharCount = {9, 0};
     // The counts follow PlotNo; a number without a plot counts nothing.
-    const std::pair<std::int16_t, const char*> cases[] = {{1, "L/S : 523 / 0"}, {0, "L/S : 7 / 9"}, {2, "L/S : 0 / 0"}, {-1, "L/S : 0 / 0"}};
+    const std::pair<std::int16_t, const char*> cases[] = {
+        {1, "L/S : 523 / 0"}, {0, "L/S : 7 / 9"}, {2, "L/S : 0 / 0"}, {-1, "L/S : 0 / 0"}};
     for (const auto& [plotNo, text] : cases) {
         store.PlotNo = plotNo;
         EXPECT_EQ(LineStatusText(store), text) << plotNo;

@@ -23,7 +23,9 @@ void Fill(PlotStore& store, const std::vector<PlotLine>& lines) {  // slot 1, wi
     store.LineCount[1] = static_cast<std::int32_t>(lines.size());
     store.MaxX[1] = store.MaxY[1] = store.MinX[1] = store.MinY[1] = 12345;
 }
-std::vector<float> Extents(const PlotStore& s, int slot = 1) { return {s.MinX[slot], s.MinY[slot], s.MaxX[slot], s.MaxY[slot]}; }
+std::vector<float> Extents(const PlotStore& s, int slot = 1) {
+    return {s.MinX[slot], s.MinY[slot], s.MaxX[slot], s.MaxY[slot]};
+}
 std::vector<std::uint32_t> Bits(const PlotStore& store) {
     std::vector<std::uint32_t> bits;
     for (const PlotLine& l : store.PlotLines[1])
@@ -34,13 +36,16 @@ std::vector<std::uint32_t> Bits(const PlotStore& store) {
 TEST(RotatePlot, MapsEndPointsAndRecomputesExtents) {
     // (10, 20)-(30, 40) under each turn; PlotLine's fields are X1, X2, Y1, Y2.
     for (const auto& [turn, x1, y1, x2, y2] : {std::tuple{Turn::Right, 20.f, -10.f, 40.f, -30.f},
-                                               {Turn::Left, -20.f, 10.f, -40.f, 30.f}, {Turn::Half, -10.f, -20.f, -30.f, -40.f}}) {
+                                               {Turn::Left, -20.f, 10.f, -40.f, 30.f},
+                                               {Turn::Half, -10.f, -20.f, -30.f, -40.f}}) {
         PlotStore store;
         Fill(store, {PlotLine{10, 30, 20, 40, 3}});
         ASSERT_TRUE(RotatePlot(store, turn));
         const PlotLine& l = store.Line(1, 1);
-        EXPECT_EQ((std::vector<float>{l.X1, l.Y1, l.X2, l.Y2, static_cast<float>(l.Pen)}), (std::vector<float>{x1, y1, x2, y2, 3}));
-        EXPECT_EQ(Extents(store), (std::vector<float>{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}));
+        EXPECT_EQ((std::vector<float>{l.X1, l.Y1, l.X2, l.Y2, static_cast<float>(l.Pen)}),
+                  (std::vector<float>{x1, y1, x2, y2, 3}));
+        EXPECT_EQ(Extents(store),
+                  (std::vector<float>{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}));
     }
     PlotStore store;  // x 0..100, y 0..50: after a right turn x 0..50, y -100..0
     Fill(store, {PlotLine{0, 100, 0, 0, 1}, PlotLine{100, 100, 0, 50, 1}, PlotLine{30, 60, 20, 10, 1}});
@@ -70,30 +75,38 @@ TEST(RotatePlot, EmptyPlotMissingSlotAndOverstatedCount) {
 
 TEST(RotatePlot, FullCirclesRestoreThePlotBitForBit) {
     PlotStore store;  // the largest floats, a subnormal, a third
-    kestrel::reader::ReadPlotText(store, "PU0.1,7;PD-0.0000000001,3.4E38,-123.456,1E-40,"
-                                  "-340282346638528859811704183484516925440,0.3333333;", {kestrel::reader::Reading::Basic});
+    kestrel::reader::ReadPlotText(store,
+                                  "PU0.1,7;PD-0.0000000001,3.4E38,-123.456,1E-40,"
+                                  "-340282346638528859811704183484516925440,0.3333333;",
+                                  {kestrel::reader::Reading::Basic});
     store.PlotNo = 1;
     ASSERT_EQ(store.LineCount[1], 3);
     const std::vector<std::uint32_t> read = Bits(store);
     const std::vector<float> extents = Extents(store);
     for (const auto& circle : std::vector<std::vector<Turn>>{{Turn::Right, Turn::Right, Turn::Right, Turn::Right},
-                                                            {Turn::Right, Turn::Left}, {Turn::Left, Turn::Right}, {Turn::Half, Turn::Half}}) {
+                                                             {Turn::Right, Turn::Left},
+                                                             {Turn::Left, Turn::Right},
+                                                             {Turn::Half, Turn::Half}}) {
         for (const Turn t : circle) RotatePlot(store, t);
         EXPECT_EQ(Bits(store), read);
         EXPECT_EQ(Extents(store), extents);  // the reader's, recomputed from the segments
     }
     Fill(store, {PlotLine{-0.0f, 0.0f, 0.0f, -0.0f, 1}});  // signed zeros come back as they were
     const std::vector<std::uint32_t> zeros = Bits(store);
-    for (const Turn t : {Turn::Right, Turn::Right, Turn::Right, Turn::Right, Turn::Right, Turn::Left, Turn::Left, Turn::Right,
-                         Turn::Half, Turn::Half})
+    for (const Turn t : {Turn::Right, Turn::Right, Turn::Right, Turn::Right, Turn::Right, Turn::Left, Turn::Left,
+                         Turn::Right, Turn::Half, Turn::Half})
         RotatePlot(store, t);
     EXPECT_EQ(Bits(store), zeros);
 }
 
 TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
     // Codes 10..13 and two others; where records 1 and 2 at (1, 2) end up.
-    for (const auto& [code, x, y] : {std::tuple<std::int16_t, float, float>{10, 0.9f, 2}, {11, 1.1f, 2}, {12, 1, 2.1f},
-                                     {13, 1, 1.9f}, {14, 1, 2}, {9, 1, 2}}) {
+    for (const auto& [code, x, y] : {std::tuple<std::int16_t, float, float>{10, 0.9f, 2},
+                                     {11, 1.1f, 2},
+                                     {12, 1, 2.1f},
+                                     {13, 1, 1.9f},
+                                     {14, 1, 2},
+                                     {9, 1, 2}}) {
         SCOPED_TRACE(code);
         PlotStore store;
         store.PlotNo = 1;
@@ -101,9 +114,13 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
         store.PlotChars[1].resize(4);
         for (auto& ch : store.PlotChars[1]) ch = {1, 2, 5, 5, 5, 5, 5, 5};
         kestrel::interact::ShiftPlotChars(store, code);
-        for (const int i : {1, 2}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{x, y}));
+        for (const int i : {1, 2})
+            EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}),
+                      (std::vector<float>{x, y}));
         EXPECT_EQ(store.PlotChars[1][2].HeightY, 5);
-        for (const int i : {0, 3}) EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}), (std::vector<float>{1, 2}));
+        for (const int i : {0, 3})
+            EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}),
+                      (std::vector<float>{1, 2}));
     }
     // 0.002f less the double 0.1 rounds to -0.098f; float arithmetic would land one step below.
     PlotStore store;

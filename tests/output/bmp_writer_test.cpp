@@ -29,8 +29,11 @@ TEST(BmpWriter, HeaderAndPixelsRoundTrip) {
     const std::vector<unsigned char> b{std::istreambuf_iterator<char>(in), {}};
     ASSERT_EQ(b.size(), 54u + 24u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
-    const auto u32 = [&b](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24; };
-    // File size, reserved, pixel offset, header size, width, height (bottom-up), planes and bits, compression, image size.
+    const auto u32 = [&b](std::size_t at) {
+        return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24;
+    };
+    // File size, reserved, pixel offset, header size, width, height (bottom-up), planes and bits, compression, image
+    // size.
     const std::uint32_t fields[] = {54 + 24, 0, 54, 40, 3, 2, 1 | 24 << 16, 0, 24};
     for (std::size_t i = 0; i < std::size(fields); ++i) EXPECT_EQ(u32(2 + 4 * i), fields[i]) << i;
     // Blue, green, red; the bottom row first, each padded with zeros to 12 bytes.

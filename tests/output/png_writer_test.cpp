@@ -33,7 +33,8 @@ TEST(PngWriter, RoundTrip) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const unsigned char* p = &rgb[3 * (static_cast<std::size_t>(y) * w + x)];
-            ASSERT_EQ(std::uint32_t{p[0]} << 16 | p[1] << 8 | p[2], px[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFFu)
+            ASSERT_EQ(std::uint32_t{p[0]} << 16 | p[1] << 8 | p[2],
+                      px[static_cast<std::size_t>(y) * stride + x] & 0xFFFFFFu)
                 << x << "," << y;
         }
     EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", px.data(), w, h, stride));

@@ -38,7 +38,9 @@ TEST(PrintPlan, PagesRunColumnByColumnTopToBottom) {
     const std::tuple<const char*, double, double, std::vector<PrintPage>> rows[] = {
         {"smaller than a tile", 9600, 7200, {{0, 0, w, h}}},
         {"empty image", 0, 0, {{0, 0, w, h}}},
-        {"2.5 x 1.2 tiles", 2.5 * w, 1.2 * h,
+        {"2.5 x 1.2 tiles",
+         2.5 * w,
+         1.2 * h,
          {{0, 0, w, h}, {0, h, w, h}, {w, 0, w, h}, {w, h, w, h}, {2 * w, 0, w, h}, {2 * w, h, w, h}}},
         // An exact multiple still starts another column: the loop runs while X <= width.
         {"exactly 2 tiles wide", 2 * w, h - 1, {{0, 0, w, h}, {w, 0, w, h}, {2 * w, 0, w, h}}},

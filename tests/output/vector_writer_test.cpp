@@ -33,23 +33,24 @@ const char* const Corner = "IN;SP4;PU0,0;PD1000,0,1000,500;PU0,0;PD0,500;SP9;PU0
 
 TEST(VectorWriter, LaysOutPagesOneToOneAndFitted) {
     const auto plot = Read(Corner), empty = Read("IN;PU0,0;");
-    const std::tuple<const kestrel::reader::PlotStore*, FitPaper, std::vector<double>> rows[] = {  // width, height, mm/unit, left, top
-        {&plot, {}, {35, 22.5, 0.025, 5, 5}},
-        {&plot, {210, 297}, {210, 297, 0.2, 5, 98.5}},  // the width limits
-        {&plot, {100, 20}, {100, 20, 0.036, 32, 1}},    // the height limits, the margin shrinks to 5 %
-        {&empty, {}, {10, 10, 0.025, 5, 5}},
-        {&empty, {100, 50}, {100, 50, 0.025, 50, 25}},
+    const std::tuple<const kestrel::reader::PlotStore*, FitPaper, std::vector<double>> rows[] = {
+        // width, height, mm/unit, left, top
+        {&plot, {}, {35, 22.5, 0.025, 5, 5}},        {&plot, {210, 297}, {210, 297, 0.2, 5, 98.5}},  // the width limits
+        {&plot, {100, 20}, {100, 20, 0.036, 32, 1}},  // the height limits, the margin shrinks to 5 %
+        {&empty, {}, {10, 10, 0.025, 5, 5}},         {&empty, {100, 50}, {100, 50, 0.025, 50, 25}},
     };
     for (const auto& [store, paper, expected] : rows) {
         const auto page = kestrel::output::LayOutPage(*store, 1, paper);
         ASSERT_TRUE(page);
         const std::vector<double> got{page->widthMm, page->heightMm, page->mmPerUnit, page->leftMm, page->topMm};
-        for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], expected[i], 1e-9) << paper.widthMm << " " << i;
+        for (std::size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], expected[i], 1e-9) << paper.widthMm << " " << i;
     }
     // 30 million units are 750 m: only a fitted page can hold them.
     const auto huge = Read("IN;PU0,0;PD30000000,0;");
     const TestFolder dir;
-    EXPECT_EQ(kestrel::output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}), ErrorNumber::FileWriteError);
+    EXPECT_EQ(kestrel::output::SaveVector(dir.Path("huge.pdf"), VectorFormat::Pdf, huge, {1}),
+              ErrorNumber::FileWriteError);
     EXPECT_TRUE(kestrel::output::LayOutPage(huge, 1, {420, 297}));
 }
 
@@ -89,8 +90,9 @@ TEST(VectorWriter, WritesPlotterUnitsWithYTurnedAndOnePathPerPen) {
         std::snprintf(rounded, sizeof rounded, "%g ", std::round(number * 100) / 100);
         operations += *end == 0 ? rounded : word + " ";
     }
-    EXPECT_EQ(operations, "1 J 1 j 0.5 0 0 RG 0 w 14.17 14.17 m 85.04 14.17 l 85.04 49.61 l 14.17 14.17 m 14.17 49.61 l S "
-                          "0 0 0.5 RG 0 w 14.17 49.61 m 49.61 31.89 l S ");
+    EXPECT_EQ(operations,
+              "1 J 1 j 0.5 0 0 RG 0 w 14.17 14.17 m 85.04 14.17 l 85.04 49.61 l 14.17 14.17 m 14.17 49.61 l S "
+              "0 0 0.5 RG 0 w 14.17 49.61 m 49.61 31.89 l S ");
     for (const VectorFormat format : {VectorFormat::Svg, VectorFormat::Pdf})  // a full disk
         EXPECT_EQ(kestrel::output::SaveVector("/dev/full", format, store, {1}), ErrorNumber::DiskFull);
 }

@@ -68,7 +68,8 @@ TEST(Corpus, EveryFileReadsAsWorkedOut) {
         EXPECT_NE(r.status, ReadStatus::CannotOpen);
         if (const auto it = basic.find(name); it != basic.end()) {
             EXPECT_EQ(r.status, ReadStatus::Read);
-            EXPECT_EQ((std::vector<float>{float(store.LineCount[1]), store.MinX[1], store.MinY[1], store.MaxX[1], store.MaxY[1]}),
+            EXPECT_EQ((std::vector<float>{float(store.LineCount[1]), store.MinX[1], store.MinY[1], store.MaxX[1],
+                                          store.MaxY[1]}),
                       it->second);
             ++checked;
         }

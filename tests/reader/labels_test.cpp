@@ -56,10 +56,18 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         {"AbsoluteSize", "SI0.5,1;LBH\x03", 1, {1012.5f, 1000, 1187.5f, 1400}, 1300, 1000},
         {"RelativeSizeOfP1P2", "SR2,4;LBH\x03", 1, {1012.5f, 1000, 1187.5f, 1288}, 1300, 1000},
         {"AbsoluteDirectionUp", "SI0.5,1;DI0,1;LBH\x03", 1, {600, 1012.5f, 1000, 1187.5f}, 1000, 1300},
-        {"RelativeDirectionAlongP1P2Diagonal", "IP0,0,2000,1000;SI0.5,1;DR1,2;LBH\x03", 1,
+        {"RelativeDirectionAlongP1P2Diagonal",
+         "IP0,0,2000,1000;SI0.5,1;DR1,2;LBH\x03",
+         1,
          {1000 + 12.5f * C - 400 * C, 1000 + 12.5f * C, 1000 + 187.5f * C, 1000 + 187.5f * C + 400 * C},
-         1000 + 300 * C, 1000 + 300 * C},
-        {"FrameRotatedTurnsLabels", "RO90;PA1000,1000;SI0.5,1;LBH\x03", 1, {9640, 1012.5f, 10040, 1187.5f}, 10040, 1300},
+         1000 + 300 * C,
+         1000 + 300 * C},
+        {"FrameRotatedTurnsLabels",
+         "RO90;PA1000,1000;SI0.5,1;LBH\x03",
+         1,
+         {9640, 1012.5f, 10040, 1187.5f},
+         10040,
+         1300},
         {"Slant", "SI0.5,1;SL1;LBH\x03", 1, {1012.5f, 1000, 1587.5f, 1400}, 1300, 1000},
         {"ExtraSpace", "SI0.5,1;ES1;LBHH\x03", 2, {1012.5f, 1000, 1787.5f, 1400}, 2200, 1000},
         // Label origins: the run's box (HH: 500 x 400) against the pen; 11..19 offset by
@@ -80,7 +88,13 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         {"TabHalfACell", "SI0.5,1;LBH\tH\x03", 2, {1012.5f, 1000, 1637.5f, 1400}, 1750, 1000},
         {"OtherControlsDoNothing", "SI0.5,1;LBH\x01\x07\x7fH\x03", 2, {1012.5f, 1000, 1487.5f, 1400}, 1600, 1000},
         {"CharacterPlot", "SI0.5,1;CP2,1;LBH\x03", 1, {1612.5f, 1800, 1787.5f, 2200}, 1900, 1800},
-        {"CharacterPlotNewLine", "SI0.5,1;LBHH\x03" "CP;LBH\x03", 3, {1012.5f, 200, 1487.5f, 1400}, 1300, 200},
+        {"CharacterPlotNewLine",
+         "SI0.5,1;LBHH\x03"
+         "CP;LBH\x03",
+         3,
+         {1012.5f, 200, 1487.5f, 1400},
+         1300,
+         200},
         // Terminators: #'s glyph reaches 1/32 and 31/32 across, 0.333 below and 1.190 above.
         {"DefinedTerminator", "SI0.5,1;DT#;LBH#", 1, {1012.5f, 1000, 1187.5f, 1400}, 1300, 1000},
         {"PrintedTerminator", "SI0.5,1;DT#,0;LBH#", 2, {1012.5f, 866.6667f, 1493.75f, 1476.1905f}, 1600, 1000},
@@ -92,12 +106,22 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         {"ShiftJis", "SI0.5,1;LB\x93\xfa\x96{\x03", 2, {1131.8182f, 980.9524f, 2059.0909f, 1400}, 2200, 1000},
         {"JisBetweenEscapes", "SI0.5,1;LB\x1b$BF|\x1b(BH\x03", 2, {1131.8182f, 980.9524f, 1787.5f, 1400}, 1900, 1000},
         {"TwoByteLabelMode", "SI0.5,1;LM1;LBF|\x03", 1, {1131.8182f, 980.9524f, 1404.5455f, 1380.9524f}, 1600, 1000},
-        {"HalfWidthKanaWithVoicedMark", "SI0.5,1;LB\xc3\xde\xb0\xc0\x03", 3, {1013.6364f, 980.9524f, 1768.1818f, 1400}, 1900, 1000},
+        {"HalfWidthKanaWithVoicedMark",
+         "SI0.5,1;LB\xc3\xde\xb0\xc0\x03",
+         3,
+         {1013.6364f, 980.9524f, 1768.1818f, 1400},
+         1900,
+         1000},
         // Symbols centred on every point; no pen, the window and the character limit.
         {"SymbolMode", "SI0.5,1;SMH;PA1000,1000,2000,1000;SM;", 2, {912.5f, 800, 2087.5f, 1200}, 2000, 1000},
         {"PenZeroDrawsNoCharacters", "SP0;SI0.5,1;LBH\x03", 0, {}, 1300, 1000},
         {"WindowDropsCharactersOutside", "SI0.5,1;IW1250,0,1400,2000;LBH\x03", 0, {}, 1300, 1000},
-        {"DefaultsResetAttributes", "SI0.5,1;DI0,1;DF;LBH\x03", 1, {1004.7037f, 1000, 1070.5556f, 1108.1852f}, 1112.8889f, 1000},
+        {"DefaultsResetAttributes",
+         "SI0.5,1;DI0,1;DF;LBH\x03",
+         1,
+         {1004.7037f, 1000, 1070.5556f, 1108.1852f},
+         1112.8889f,
+         1000},
     };
     PlotStore store;
     for (const auto& c : cases) {
@@ -112,8 +136,10 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
             for (const Stroke& s : Strokes(store))
                 b = {std::min({b.minX, s.x1, s.x2}), std::min({b.minY, s.y1, s.y2}), std::max({b.maxX, s.x1, s.x2}),
                      std::max({b.maxY, s.y1, s.y2})};
-            for (const auto& [got, expected] : {std::pair{b.minX, c.strokes.minX}, {b.minY, c.strokes.minY},
-                                                {b.maxX, c.strokes.maxX}, {b.maxY, c.strokes.maxY}})
+            for (const auto& [got, expected] : {std::pair{b.minX, c.strokes.minX},
+                                                {b.minY, c.strokes.minY},
+                                                {b.maxX, c.strokes.maxX},
+                                                {b.maxY, c.strokes.maxY}})
                 EXPECT_NEAR(got, expected, 0.01);
             // The plot's extents hold the strokes (nothing else is drawn but the mark).
             EXPECT_TRUE(store.MinX[1] <= b.minX && store.MinY[1] <= b.minY && store.MaxX[1] >= b.maxX &&
@@ -137,7 +163,8 @@ TEST(Labels, DefaultSizeIsLegible) {
     constexpr double CapHeight = 108.185;
     for (int i = 1; i <= store.CharCount[1]; ++i) {
         const auto box = kestrel::reader::CharBounds(store.PlotChars[1][i]);
-        if (i < store.CharCount[1]) EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
+        if (i < store.CharCount[1])
+            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
         EXPECT_TRUE(box.maxY - box.minY > 0.4 * CapHeight && box.maxY - box.minY < 1.4 * CapHeight) << i;
     }
     const auto fit = kestrel::view::ComputeFit(store, 1, 1600 * 15, 1200 * 15);

@@ -20,9 +20,10 @@ namespace {
 // What the comparison with strtod below leaves out: partial forms, blanks anywhere, &H and &O.
 TEST(ReadNumber, ReadsTheLongestLeadingNumber) {
     const std::pair<std::string, double> cases[] = {
-        {"20PD30", 20}, {"1.5.2", 1.5}, {"-", 0}, {"1E", 1}, {"1E+", 1}, {"E5", 0}, {"", 0}, {"abc", 0}, {".5", 0.5},
-        {"-.5", -0.5}, {"+7", 7}, {"5.", 5}, {"--5", 0}, {" 1 0 ", 10}, {"\t-1 . 5", -1.5}, {"1 E 2", 100}, {"1\n2", 12},
-        {"1\r2", 1}, {"&HFF", 255}, {"&hff", 255}, {"&O17", 15}, {"&o78", 7}, {"&H", 0}, {"&X1", 0}};
+        {"20PD30", 20}, {"1.5.2", 1.5}, {"-", 0},           {"1E", 1},      {"1E+", 1},   {"E5", 0},
+        {"", 0},        {"abc", 0},     {".5", 0.5},        {"-.5", -0.5},  {"+7", 7},    {"5.", 5},
+        {"--5", 0},     {" 1 0 ", 10},  {"\t-1 . 5", -1.5}, {"1 E 2", 100}, {"1\n2", 12}, {"1\r2", 1},
+        {"&HFF", 255},  {"&hff", 255},  {"&O17", 15},       {"&o78", 7},    {"&H", 0},    {"&X1", 0}};
     for (const auto& [text, value] : cases) {
         const auto n = ReadNumber(text);
         EXPECT_FALSE(n.overflow) << ::testing::PrintToString(text);
@@ -35,11 +36,11 @@ TEST(ReadNumber, ReadsTheLongestLeadingNumber) {
 // far past the 800 the conversion keeps.
 std::vector<std::string> GeneratedForms() {
     const char* signs[] = {"", "+", "-"};
-    const char* integers[] = {"", "0", "7", "00012", "9007199254740993", "12345678901234567",
-                              "12345678901234567890123"};
-    const char* fractions[] = {"", ".", ".5", ".30000000000000004", ".000000000000000000001",
-                               ".12345678901234567890123456789"};
-    const char* exponents[] = {"",     "E0",   "e5",    "E-5",    "D22",    "d-22",  "E23",
+    const char* integers[] = {
+        "", "0", "7", "00012", "9007199254740993", "12345678901234567", "12345678901234567890123"};
+    const char* fractions[] = {
+        "", ".", ".5", ".30000000000000004", ".000000000000000000001", ".12345678901234567890123456789"};
+    const char* exponents[] = {"",     "E0",    "e5",    "E-5",   "D22",   "d-22", "E23",
                                "E-23", "E+308", "E-308", "E-320", "E-330", "E400"};
     std::vector<std::string> forms;
     for (const char* s : signs)
@@ -83,10 +84,15 @@ TEST(ReadNumber, AgreesWithStrtodOnGeneratedForms) {
 
 // The text between blanks must be one number; rounding and range are the rounding helper's.
 TEST(ConvertPenNumber, WholeTextIsOneNumberWithin16Bits) {
-    const std::pair<std::string, std::optional<int>> cases[] = {
-        {"1", 1},     {"2.5", 2},    {" 3", 3},    {"3 ", 3},  {"32767.5", {}}, {"-32768.5", -32768}, {"1E1", 10},
-        {"&H10", 16}, {"", {}},      {"  ", {}},   {"x", {}},  {"1x", {}},      {"1 2", {}},          {"-", {}},
-        {"1E999", {}}, {"-12345678901234567E-13", -1235}, {"-3E-30", 0}, {"-12E999999999999", {}}};
+    const std::pair<std::string, std::optional<int>> cases[] = {{"1", 1},        {"2.5", 2},
+                                                                {" 3", 3},       {"3 ", 3},
+                                                                {"32767.5", {}}, {"-32768.5", -32768},
+                                                                {"1E1", 10},     {"&H10", 16},
+                                                                {"", {}},        {"  ", {}},
+                                                                {"x", {}},       {"1x", {}},
+                                                                {"1 2", {}},     {"-", {}},
+                                                                {"1E999", {}},   {"-12345678901234567E-13", -1235},
+                                                                {"-3E-30", 0},   {"-12E999999999999", {}}};
     for (const auto& [text, pen] : cases) {
         const auto got = ConvertPenNumber(text);
         EXPECT_EQ(got ? std::optional<int>(*got) : std::nullopt, pen) << ::testing::PrintToString(text);

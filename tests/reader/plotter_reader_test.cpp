@@ -12,8 +12,8 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
-using kestrel::reader::StopReason;
 using kestrel::reader::PlotStore;
+using kestrel::reader::StopReason;
 
 namespace {
 
@@ -54,7 +54,8 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         {"BlanksAndCommasMixed", "IN;PU0,0;PD 100,-100, 100,0;", {{{0, 0, 100, -100}, {100, -100, 100, 0}}}},
         {"SpaceSeparatedPair", "PUPA0 0 PD+7\t0", {{{0, 0, 7, 0}}}},
         {"RunTogether", "SP2PAPU6545,6440PRPD-95,90", {{{6545, 6440, 6450, 6530, 2}}}},
-        {"OnePerLineWithSemicolonInAComment", "CO\"a;b\"\nPU0,0\nPD10,0\nPD10,10\n",
+        {"OnePerLineWithSemicolonInAComment",
+         "CO\"a;b\"\nPU0,0\nPD10,0\nPD10,10\n",
          {{{0, 0, 10, 0}, {10, 0, 10, 10}}}},
         {"PenNumberRunIntoTheNextCommand", "SP2LT ;PU0,0;PD5,5;", {{{0, 0, 5, 5, 2}}}},
         {"LowerCase", "pu0,0;Pd5,5;", {{{0, 0, 5, 5}}}},
@@ -65,7 +66,8 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         // Text that is not commands.
         {"LabelTextWithSemicolonsAndLetters", "LBPD;PA9,9;\x03PU0,0;PD10,0;", {{{0, 0, 10, 0}}}},
         {"DefinedTerminator", "DT*,1;LBabc;PD*PU0,0;PD10,0;", {{{0, 0, 10, 0}}}},
-        {"PclAndPjlWrapping", "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=HPGL2\r\n\x1b"
+        {"PclAndPjlWrapping",
+         "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=HPGL2\r\n\x1b"
          "E\x1b%0BIN;PU0,0;PD5,0;\x1b%0A PD1,1 \x1b*b3WPD9\x1b%1BPD5,5;\x1b%-12345X",
          {{{0, 0, 5, 0}, {5, 0, 5, 5}}}},
         {"DeviceControlAndNul", std::string("\x1b.I81;;17:\x1b.N;19:\0\0PU0,0;PD3,0;", 31), {{{0, 0, 3, 0}}}},
@@ -74,17 +76,28 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         {"InitializeResetsTheState", "PR;SP3;PD;IN;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
         {"DefaultsEndRelativeAndScaling", "PR;SC0,1,0,1;DF;PU10,10;PD20,10;", {{{10, 10, 20, 10}}}},
         {"PenZeroDrawsNothing", "SP0;PU0,0;PD10,10;SP1;PD20,20;", {{{10, 10, 20, 20}}}},
-        {"PagesWithoutEmptyOnes", "BP;PU0,0;PD1,0;PG;PG;PU0,0;PD0,2;BP\"next\";PD3,3;FR;",
+        {"PagesWithoutEmptyOnes",
+         "BP;PU0,0;PD1,0;PG;PG;PU0,0;PD0,2;BP\"next\";PD3,3;FR;",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}, {{0, 0, 3, 3}}}},
-        {"NextPageStartsAtThePlotterOriginWithScalingKept", "SC0,10,0,10;IP0,0,100,100;PU5,5;PD6,6;PG;PD1,1;",
+        {"NextPageStartsAtThePlotterOriginWithScalingKept",
+         "SC0,10,0,10;IP0,0,100,100;PU5,5;PD6,6;PG;PD1,1;",
          {{{50, 50, 60, 60}}, {{0, 0, 10, 10}}}},
-        {"PageEndsAtPrinterReset", "PU0,0;PD1,0;\x1b" "E\x1b%1BPR;PD0,3;", {{{0, 0, 1, 0}}, {{0, 0, 0, 3}}}},
+        {"PageEndsAtPrinterReset",
+         "PU0,0;PD1,0;\x1b"
+         "E\x1b%1BPR;PD0,3;",
+         {{{0, 0, 1, 0}}, {{0, 0, 0, 3}}}},
         // Encoded polylines: 100, 200, 50, 0 are 200, 400, 100, 0 with the sign bit.
-        {"EncodedBase64", "PE<=G\xc2O\xc5" "c\xc0\xbf;", {{{100, 200, 150, 200}}}},
+        {"EncodedBase64",
+         "PE<=G\xc2O\xc5"
+         "c\xc0\xbf;",
+         {{{100, 200, 150, 200}}}},
         {"EncodedBase32", "PE7<=GeOkCb_;", {{{100, 200, 150, 200}}}},
         {"EncodedFractionAndNegative", "PU0,0;PE>\xc1\xc5\xca;", {{{0, 0, 1.5f, -2.5f}}}},
         {"EncodedPenSelect", "PU0,0;PE:\xc3\xc5\xc1;", {{{0, 0, 3, 1, 2}}}},
-        {"EncodedDataRepairedFromUtf8", "PE<=G\xc3\x82O\xc3\x85" "c\xc3\x80\xc2\xbf;", {{{100, 200, 150, 200}}}},
+        {"EncodedDataRepairedFromUtf8",
+         "PE<=G\xc3\x82O\xc3\x85"
+         "c\xc3\x80\xc2\xbf;",
+         {{{100, 200, 150, 200}}}},
         // Scaling, rotation and the window.
         {"ScaleToP1P2", "IP0,0,1000,2000;SC0,10,0,10;PU0,0;PD10,10;", {{{0, 0, 1000, 2000}}}},
         {"ScaleToDefaultP1P2", "SC0,100,0,100;PU0,0;PD100,100;", {{{603, 521, 10603, 7721}}}},
@@ -100,9 +113,11 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         {"Rotate180", "PS1000,500;RO180;PU0,0;PD100,0;", {{{1000, 500, 900, 500}}}},
         {"Rotate270", "PS1000,500;RO270;PU0,0;PD100,0;", {{{0, 500, 0, 400}}}},
         {"RotateKeepsThePen", "PS1000,500;PU10,20;RO90;PD;PR0,5;", {{{10, 20, 5, 20}}}},
-        {"PlotSizeBeyondThePlotterRangeIgnored", "PS1E67;RO90;PG;PD;PS;PA3,4;PD5,4;",
+        {"PlotSizeBeyondThePlotterRangeIgnored",
+         "PS1E67;RO90;PG;PD;PS;PA3,4;PD5,4;",
          {{{11040, 0, 11036, 3}, {11036, 3, 11036, 5}}}},
-        {"WindowClips", "IW0,0,50,50;PU-50,25;PD100,25;PU60,60;PD70,70;IW;PD80,80;",
+        {"WindowClips",
+         "IW0,0,50,50;PU-50,25;PD100,25;PU60,60;PD70,70;IW;PD80,80;",
          {{{0, 25, 50, 25}, {70, 70, 80, 80}}}},
         {"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;", {{{0, 10, 50, 10}}}},
     };

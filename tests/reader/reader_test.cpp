@@ -24,7 +24,7 @@ using kestrel::reader::StopReason;
 namespace {
 
 kestrel::reader::ReadResult ReadBasic(PlotStore& store, std::string_view text,
-                                     std::int32_t segmentLimit = kestrel::reader::MaxSegments) {
+                                      std::int32_t segmentLimit = kestrel::reader::MaxSegments) {
     return kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Basic, segmentLimit});
 }
 
@@ -49,8 +49,9 @@ void ExpectPlot(const PlotStore& store, const std::vector<Seg>& expected, const 
     EXPECT_EQ(got, expected) << context;
     using kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow;
     std::vector<float> box{ExtentHigh, ExtentHigh, ExtentLow, ExtentLow};
-    for (const Seg& s : expected) box = {std::min({box[0], s.x1, s.x2}), std::min({box[1], s.y1, s.y2}),
-                                         std::max({box[2], s.x1, s.x2}), std::max({box[3], s.y1, s.y2})};
+    for (const Seg& s : expected)
+        box = {std::min({box[0], s.x1, s.x2}), std::min({box[1], s.y1, s.y2}), std::max({box[2], s.x1, s.x2}),
+               std::max({box[3], s.y1, s.y2})};
     EXPECT_EQ((std::vector<float>{store.MinX[1], store.MinY[1], store.MaxX[1], store.MaxY[1]}), box) << context;
     EXPECT_EQ(store.PlotTotal, 1) << context;
     EXPECT_EQ(store.CharCount[1], 0) << context;
@@ -66,7 +67,9 @@ TEST(ReadPlotText, StoresThePenDownMoves) {
         StopReason stop = StopReason::EndOfFile;
     } cases[] = {
         {"BasicPlot", "IN;SP1;PU0,0;PD100,0,100,100;PU;", {{0, 0, 100, 0, 1}, {100, 0, 100, 100, 1}}},
-        {"PageFeedEndsReading", "IN;SP1;PU0,0;PD100,0,100,100;PU;PG;PU0,0;PD5,5;", {{0, 0, 100, 0, 1}, {100, 0, 100, 100, 1}},
+        {"PageFeedEndsReading",
+         "IN;SP1;PU0,0;PD100,0,100,100;PU;PG;PU0,0;PD5,5;",
+         {{0, 0, 100, 0, 1}, {100, 0, 100, 100, 1}},
          StopReason::PageFeed},
         {"JoinedPageFeedEndsReading", "PD1,1;PRPG;PD5,5;", {{0, 0, 1, 1, 1}}, StopReason::PageFeed},
         {"UndelimitedLastCommand", "PU0,0;PD10,10", {{0, 0, 10, 10, 1}}},
@@ -75,7 +78,9 @@ TEST(ReadPlotText, StoresThePenDownMoves) {
         {"BlankBeforeCodeSkipsCommand", " PD10,10;PD5,5;", {{0, 0, 5, 5, 1}}},
         {"LowerCaseIsSkipped", "pd10,10;PD5,5;", {{0, 0, 5, 5, 1}}},
         {"SpWithoutNumberSelectsPenZero", "SP;PD1,1;SP3;PD2,2;", {{0, 0, 1, 1, 1}, {1, 1, 2, 2, 0}}},
-        {"PenRoundsHalfToEven", "SP2.5;PU0,0;PD1,1;SP3.5;PD2,2;SP 3;PD3,3;", {{0, 0, 1, 1, 2}, {1, 1, 2, 2, 2}, {2, 2, 3, 3, 4}}},
+        {"PenRoundsHalfToEven",
+         "SP2.5;PU0,0;PD1,1;SP3.5;PD2,2;SP 3;PD3,3;",
+         {{0, 0, 1, 1, 2}, {1, 1, 2, 2, 2}, {2, 2, 3, 3, 4}}},
         {"BadPenEndsReading", "PD1,1;SPx;PD2,2;", {{0, 0, 1, 1, 1}}, StopReason::BadPen},
         {"PenChangeReachesTheNextSegment", "PU0,0;SP2;PD10,10,20,20;", {{0, 0, 10, 10, 1}, {10, 10, 20, 20, 2}}},
         {"InDiscardsEarlierSegments", "PD1,1,2,2;IN;PD5,5;", {{0, 0, 5, 5, 1}}},
@@ -90,20 +95,27 @@ TEST(ReadPlotText, StoresThePenDownMoves) {
         {"YTextReadUpToLetters", "PU10,10PD20,20;PD30,30;", {{10, 10, 30, 30, 1}}},
         {"YTextMayHoldBlanks", "PD1, 2 5;", {{0, 0, 1, 25, 1}}},
         {"PenUpOnlyGivesNothing", "PU1,1,5,5;", {}},
-        {"RelativeStartsFromThePen", "PA;PU100,100;PR;PD10,0,0,10;", {{100, 100, 110, 100, 1}, {110, 100, 110, 110, 1}}},
-        {"AbsoluteAfterRelativeIsAbsolute", "PR;PU10,10;PD5,5;PA;PD100,100;", {{10, 10, 15, 15, 1}, {15, 15, 100, 100, 1}}},
+        {"RelativeStartsFromThePen",
+         "PA;PU100,100;PR;PD10,0,0,10;",
+         {{100, 100, 110, 100, 1}, {110, 100, 110, 110, 1}}},
+        {"AbsoluteAfterRelativeIsAbsolute",
+         "PR;PU10,10;PD5,5;PA;PD100,100;",
+         {{10, 10, 15, 15, 1}, {15, 15, 100, 100, 1}}},
         {"PenUpAndDownStayRelative", "PR;PU1,1;PD1,0;PU1,1;PD0,1;", {{1, 1, 2, 1, 1}, {3, 2, 3, 3, 1}}},
         {"DfLeavesThePenWhereItIs", "PU50,50;DF;PR;PD10,10;", {{50, 50, 60, 60, 1}}},
         {"InReturnsThePenToTheOrigin", "PU50,50;IN;PR;PD10,10;", {{0, 0, 10, 10, 1}}},
         {"DfEndsRelativeMode", "PR;PU5,5;DF;PD1,1;", {{5, 5, 1, 1, 1}}},
-        {"JoinedRelativeForms", "PU5,5;PRPD1,1;PRPU1,0;PDPD0,1;PDPU9,9;PD0,1;",
+        {"JoinedRelativeForms",
+         "PU5,5;PRPD1,1;PRPU1,0;PDPD0,1;PDPU9,9;PD0,1;",
          {{5, 5, 6, 6, 1}, {7, 6, 7, 7, 1}, {16, 16, 16, 17, 1}}},
         {"PrspSelectsPen", "PRSP4;PD1,1;PA;PRSP;PD2,2;", {{0, 0, 1, 1, 1}, {1, 1, 3, 3, 4}}},
         {"OverflowEndsReading", "PD1,1,1" + std::string(39, '0') + ",5;", {{0, 0, 1, 1, 1}}, StopReason::Overflow},
         {"YOverflowEndsReading", "PD1,1,5,1E39;", {{0, 0, 1, 1, 1}}, StopReason::Overflow},
         {"LongNegativeNumbersKeepTheirSign",
-         "IN;PU0,0;PD-0.30000000000000004,-12.345678901234567,-0.0000000000000000000000000000012345678901234567,-1.234567890123456789E-21;",
-         {{0, 0, -0.3f, -12.345678901234567f, 1}, {-0.3f, -12.345678901234567f, -1.2345678901234567e-30f, -1.234567890123456789e-21f, 1}}},
+         "IN;PU0,0;PD-0.30000000000000004,-12.345678901234567,-0.0000000000000000000000000000012345678901234567,-1."
+         "234567890123456789E-21;",
+         {{0, 0, -0.3f, -12.345678901234567f, 1},
+          {-0.3f, -12.345678901234567f, -1.2345678901234567e-30f, -1.234567890123456789e-21f, 1}}},
         {"XInDoubleYInSingle", "PD16777217,16777217;", {{0, 0, 16777216, 16777216, 1}}},
         {"LoneLineFeedEndsALine", "IN;\nSP2;\nPU0,0;\nPD10,10;\n", {{0, 0, 10, 10, 2}}},
         {"OneCommandPerLineCrLf", "IN\r\nPU0,0\r\nPD10,10\r\nPD20,0\r\n", {{0, 0, 10, 10, 1}, {10, 10, 20, 0, 1}}},
@@ -128,8 +140,11 @@ TEST(ReadPlotText, StoresThePenDownMoves) {
 
 TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
     // Completing the last record leaves no room for the next one: reading ends there.
-    const struct { std::int32_t limit; StopReason stop; int stored; } cases[] = {
-        {6, StopReason::EndOfFile, 5}, {5, StopReason::SegmentLimit, 5}, {3, StopReason::SegmentLimit, 3}};
+    const struct {
+        std::int32_t limit;
+        StopReason stop;
+        int stored;
+    } cases[] = {{6, StopReason::EndOfFile, 5}, {5, StopReason::SegmentLimit, 5}, {3, StopReason::SegmentLimit, 3}};
     PlotStore store;
     for (const auto& c : cases) {
         EXPECT_EQ(ReadBasic(store, "PD1,1,2,2,3,3,4,4,5,5;", c.limit).stop, c.stop) << c.limit;
@@ -141,8 +156,9 @@ TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
 
 TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     PlotStore store;
-    for (const auto& [dir, name, number] : {std::tuple{"/nonexistent-kestrel-dir/", "missing.hpg", ErrorNumber::FileNotFound},
-                                            {"/", "tmp", ErrorNumber::BadFileName}}) {
+    for (const auto& [dir, name, number] :
+         {std::tuple{"/nonexistent-kestrel-dir/", "missing.hpg", ErrorNumber::FileNotFound},
+          {"/", "tmp", ErrorNumber::BadFileName}}) {
         ReadBasic(store, "PD1,1;");
         store.PlotDir = dir;
         store.PlotName = name;
@@ -152,9 +168,12 @@ TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
         EXPECT_EQ(store.LineCount[1], 0) << name;
     }
     using kestrel::reader::FileErrorNumber;
-    for (const auto& [err, number] : {std::pair{ENOENT, ErrorNumber::FileNotFound}, {ENOTDIR, ErrorNumber::FileNotFound},
-                                      {EACCES, ErrorNumber::PermissionDenied}, {EPERM, ErrorNumber::PermissionDenied},
-                                      {EISDIR, ErrorNumber::BadFileName}, {EIO, ErrorNumber::BadFileName}})
+    for (const auto& [err, number] : {std::pair{ENOENT, ErrorNumber::FileNotFound},
+                                      {ENOTDIR, ErrorNumber::FileNotFound},
+                                      {EACCES, ErrorNumber::PermissionDenied},
+                                      {EPERM, ErrorNumber::PermissionDenied},
+                                      {EISDIR, ErrorNumber::BadFileName},
+                                      {EIO, ErrorNumber::BadFileName}})
         EXPECT_EQ(FileErrorNumber(err), number) << err;
 }
 
@@ -169,7 +188,8 @@ TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
     store.PlotName = dir.File("plot.hpg", text).substr(store.PlotDir.size());
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
-    const kestrel::reader::ReadOptions options{kestrel::reader::Reading::Basic, kestrel::reader::MaxSegments, &cancel, &progress};
+    const kestrel::reader::ReadOptions options{kestrel::reader::Reading::Basic, kestrel::reader::MaxSegments, &cancel,
+                                               &progress};
     auto r = kestrel::reader::ReadPlotFile(store, options);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     ASSERT_EQ(store.LineCount[1], 150001);
@@ -196,8 +216,11 @@ TEST(PlotFileText, AFileCutShortUnderTheReadingReadsAsZeros) {
 
 TEST(LastPos, FindsTheLastOccurrence) {
     using kestrel::reader::LastPos;
-    for (const auto& [text, part, pos] : {std::tuple{"/home/u/plot.hpg", "/", 8}, {"plot.hpg", "/", 0}, {"/", "/", 1},
-                                          {"abab", "ab", 3}, {"a", "ab", 0}})
+    for (const auto& [text, part, pos] : {std::tuple{"/home/u/plot.hpg", "/", 8},
+                                          {"plot.hpg", "/", 0},
+                                          {"/", "/", 1},
+                                          {"abab", "ab", 3},
+                                          {"a", "ab", 0}})
         EXPECT_EQ(LastPos(text, part), pos) << text;
 }
 

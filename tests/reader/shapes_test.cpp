@@ -44,7 +44,7 @@ std::vector<Seg> Read(PlotStore& store, std::string_view text) {
     return out;
 }
 
-constexpr double R = 70.7107;  // 100 sin 45°
+constexpr double R = 70.7107;    // 100 sin 45°
 constexpr double C30 = 86.6025;  // 100 cos 30°
 
 TEST(ShapeReading, DrawsWhatThePlotterDraws) {
@@ -56,64 +56,90 @@ TEST(ShapeReading, DrawsWhatThePlotterDraws) {
         // Arcs: positive sweeps turn from +x towards +y; the chord angle is a most.
         {"ArcCounterClockwise", "PU100,0;PD;AA0,0,90,45;", {{100, 0, R, R}, {R, R, 0, 100}}},
         {"ArcClockwise", "PU100,0;PD;AA0,0,-90,45;", {{100, 0, R, -R}, {R, -R, 0, -100}}},
-        {"ChordAngleRoundedUpToWholeChords", "PU100,0;PD;AA0,0,90,40;",
+        {"ChordAngleRoundedUpToWholeChords",
+         "PU100,0;PD;AA0,0,90,40;",
          {{100, 0, C30, 50}, {C30, 50, 50, C30}, {50, C30, 0, 100}}},
         {"DeviationModeChordAngle", "CT1;PU100,0;PD;AA0,0,90,13.4;", {{100, 0, R, R}, {R, R, 0, 100}}},
-        {"RelativeArcLeavesThePenAtItsEnd", "PU100,0;PD;AR-100,0,180,90;PR10,0;",
+        {"RelativeArcLeavesThePenAtItsEnd",
+         "PU100,0;PD;AR-100,0,180,90;PR10,0;",
          {{100, 0, 0, 100}, {0, 100, -100, 0}, {-100, 0, -90, 0}}},
         {"PenUpArcOnlyMoves", "PU100,0;AA0,0,90;PD0,50;", {{0, 100, 0, 50}}},
         {"ThreePointArcCounterClockwise", "PU100,0;PD;AT0,100,-100,0,90;", {{100, 0, 0, 100}, {0, 100, -100, 0}}},
-        {"ThreePointArcClockwiseRelative", "PU100,0;PD;RT-100,-100,-200,0,90;",
+        {"ThreePointArcClockwiseRelative",
+         "PU100,0;PD;RT-100,-100,-200,0,90;",
          {{100, 0, 0, -100}, {0, -100, -100, 0}}},
         {"ThreePointInLineIsALine", "PU0,0;PD;AT50,0,100,0;", {{0, 0, 100, 0}}},
-        {"ThreePointEndAtStartIsACircleOnTheDiameter", "PU0,0;PD;AT200,0,0,0,90;",
+        {"ThreePointEndAtStartIsACircleOnTheDiameter",
+         "PU0,0;PD;AT200,0,0,0,90;",
          {{0, 0, 100, -100}, {100, -100, 200, 0}, {200, 0, 100, 100}, {100, 100, 0, 0}}},
-        {"ThreePointInLineOutsideDrawsRaysToTheLimits", "PS1000,500;PU400,250;PD;AT300,250,600,250;PD700,250;",
+        {"ThreePointInLineOutsideDrawsRaysToTheLimits",
+         "PS1000,500;PU400,250;PD;AT300,250,600,250;PD700,250;",
          {{400, 250, 0, 250}, {600, 250, 1000, 250}, {600, 250, 700, 250}}},
         // Circles: from angle 0 (180 for a negative radius), pen up to and from the centre.
-        {"CircleRestoresPenUpAtTheCentre", "PU0,0;CI100,90;PD10,0;",
+        {"CircleRestoresPenUpAtTheCentre",
+         "PU0,0;CI100,90;PD10,0;",
          {{100, 0, 0, 100}, {0, 100, -100, 0}, {-100, 0, 0, -100}, {0, -100, 100, 0}, {0, 0, 10, 0}}},
-        {"CircleNegativeRadiusWithPenDown", "PU0,0;PD;CI-100,180;PD10,0;",
+        {"CircleNegativeRadiusWithPenDown",
+         "PU0,0;PD;CI-100,180;PD10,0;",
          {{-100, 0, 100, 0}, {100, 0, -100, 0}, {0, 0, 10, 0}}},
         // Bezier curves: a straight control polygon is one chord; BR counts from each curve's start.
         {"BezierStraight", "PU0,0;PD;BZ10,0,20,0,30,0;", {{0, 0, 30, 0}}},
         {"BezierRelativeCurves", "PU10,10;PD;BR10,0,20,0,30,0,0,0,0,0,-30,0;", {{10, 10, 40, 10}, {40, 10, 10, 10}}},
         // Rectangles and wedges: outlines whatever the pen; the pen ends where and as it was.
-        {"EdgeRectangle", "PU10,10;EA30,20;PD40,40;",
+        {"EdgeRectangle",
+         "PU10,10;EA30,20;PD40,40;",
          {{10, 10, 30, 10}, {30, 10, 30, 20}, {30, 20, 10, 20}, {10, 20, 10, 10}, {10, 10, 40, 40}}},
-        {"EdgeRectangleRelative", "PU10,10;ER20,10;",
+        {"EdgeRectangleRelative",
+         "PU10,10;ER20,10;",
          {{10, 10, 30, 10}, {30, 10, 30, 20}, {30, 20, 10, 20}, {10, 20, 10, 10}}},
         {"EdgeWedge", "PU0,0;EW100,0,90,45;", {{0, 0, 100, 0}, {100, 0, R, R}, {R, R, 0, 100}, {0, 100, 0, 0}}},
         {"EdgeWedgeNegativeRadius", "PU0,0;EW-100,0,90,90;", {{0, 0, -100, 0}, {-100, 0, 0, -100}, {0, -100, 0, 0}}},
         {"FillWedge", "PU0,0;FT3,50,0;WG100,0,90,90;", {{0, 0, 100, 0}, {0, 50, 50, 50}}},
-        {"FillRectangleThenEdgeIt", "PU0,0;FT3,50,0;RA100,100;EP;",
+        {"FillRectangleThenEdgeIt",
+         "PU0,0;FT3,50,0;RA100,100;EP;",
          {{0, 0, 100, 0}, {0, 50, 100, 50}, {0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}}},
         // Polygon mode: nothing drawn inside it; EP draws the pen-down edges, PM2 closes.
         {"PolygonModeDrawsNothing", "PU0,0;PM0;PD100,0;PM2;", {}},
-        {"EdgePolygonClosed", "PU0,0;PM0;PD100,0,100,100,0,100;PM2;EP;",
+        {"EdgePolygonClosed",
+         "PU0,0;PM0;PD100,0,100,100,0,100;PM2;EP;",
          {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}}},
-        {"EdgePolygonSkipsPenUpEdges", "PU0,0;PM0;PD100,0,100,100;PU0,100;PM2;EP;",
+        {"EdgePolygonSkipsPenUpEdges",
+         "PU0,0;PM0;PD100,0,100,100;PU0,100;PM2;EP;",
          {{0, 0, 100, 0}, {100, 0, 100, 100}}},
-        {"CircleInPolygonModeIsASubpolygon", "PU0,0;PM0;PU50,50;CI10,90;PM2;EP;",
+        {"CircleInPolygonModeIsASubpolygon",
+         "PU0,0;PM0;PU50,50;CI10,90;PM2;EP;",
          {{60, 50, 50, 60}, {50, 60, 40, 50}, {40, 50, 50, 40}, {50, 40, 60, 50}}},
         // Solid fill: 1 mm pen, lines 0.95 * 40 = 38 units apart, alternating in direction.
-        {"SolidFillOfASquare", "PW1;PU0,0;PM0;PD200,0,200,200,0,200;PM2;FT1;FP;",
-         {{0, 0, 200, 0}, {200, 38, 0, 38}, {0, 76, 200, 76}, {200, 114, 0, 114}, {0, 152, 200, 152}, {200, 190, 0, 190}}},
-        {"HatchAt90Degrees", "PU10,10;PM0;PD110,10,110,110,10,110;PM2;FT3,25,90;FP;",
+        {"SolidFillOfASquare",
+         "PW1;PU0,0;PM0;PD200,0,200,200,0,200;PM2;FT1;FP;",
+         {{0, 0, 200, 0},
+          {200, 38, 0, 38},
+          {0, 76, 200, 76},
+          {200, 114, 0, 114},
+          {0, 152, 200, 152},
+          {200, 190, 0, 190}}},
+        {"HatchAt90Degrees",
+         "PU10,10;PM0;PD110,10,110,110,10,110;PM2;FT3,25,90;FP;",
          {{100, 10, 100, 110}, {75, 10, 75, 110}, {50, 10, 50, 110}, {25, 10, 25, 110}}},
-        {"HatchAt45Degrees", "PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,45;FP;",
+        {"HatchAt45Degrees",
+         "PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,45;FP;",
          {{R, 0, 100, 29.2893}, {0, 0, 100, 100}, {0, R, 29.2893, 100}}},
         {"CrossHatch", "PU10,10;PM0;PD90,10,90,90,10,90;PM2;FT4,50,0;FP;", {{10, 50, 90, 50}, {50, 10, 50, 90}}},
-        {"HatchTurnsWithTheFrame", "PS1000,500;RO90;PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,0;FP;",
+        {"HatchTurnsWithTheFrame",
+         "PS1000,500;RO90;PU0,0;PM0;PD100,0,100,100,0,100;PM2;FT3,50,0;FP;",
          {{1000, 0, 1000, 100}, {950, 0, 950, 100}}},
         // A ring of two squares drawn the same way round, and a star crossing itself.
-        {"RingEvenOdd", "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP0;",
+        {"RingEvenOdd",
+         "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP0;",
          {{0, 0, 100, 0}, {0, 50, 25, 50}, {75, 50, 100, 50}}},
-        {"RingNonZero", "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP1;",
+        {"RingNonZero",
+         "PU0,0;PM0;PD100,0,100,100,0,100,0,0;PM1;PU25,25;PD75,25,75,75,25,75,25,25;PM2;FT3,50,0;FP1;",
          {{0, 0, 100, 0}, {0, 50, 100, 50}}},
-        {"StarEvenOdd", "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP0;",
+        {"StarEvenOdd",
+         "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP0;",
          {{30.7692, 40, 32, 40}, {68, 40, 69.2308, 40}, {44, 80, 56, 80}}},
-        {"StarNonZero", "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP1;",
+        {"StarNonZero",
+         "PU50,100;PM0;PD80,0,0,65,100,65,20,0,50,100;PM2;FT3,40,0;FP1;",
          {{30.7692, 40, 69.2308, 40}, {44, 80, 56, 80}}},
         // Line types: 10 mm is 400 units; a fixed pattern goes on into the next line.
         {"DashedInMillimetres", "LT2,10,1;PU0,0;PD1000,0;", {{0, 0, 200, 0}, {400, 0, 600, 0}, {800, 0, 1000, 0}}},
@@ -123,9 +149,11 @@ TEST(ShapeReading, DrawsWhatThePlotterDraws) {
         {"DotsAtPatternStarts", "LT1,10,1;PU0,0;PD1000,0;", {{0, 0, 0, 0}, {400, 0, 400, 0}, {800, 0, 800, 0}}},
         {"LineTypeZeroDotsThePoints", "LT0;PU0,0;PD100,0,200,0;", {{0, 0, 0, 0}, {100, 0, 100, 0}, {200, 0, 200, 0}}},
         {"UserPattern", "UL1,1,3;LT1,10,1;PU0,0;PD800,0;", {{0, 0, 100, 0}, {400, 0, 500, 0}}},
-        {"SolidThenBackWhereThePatternWas", "LT2,10,1;PU0,0;PD300,0;LT;PD400,0;LT99;PD700,0;",
+        {"SolidThenBackWhereThePatternWas",
+         "LT2,10,1;PU0,0;PD300,0;LT;PD400,0;LT99;PD700,0;",
          {{0, 0, 200, 0}, {300, 0, 400, 0}, {500, 0, 700, 0}}},
-        {"HatchLinesFollowTheLineType", "PU0,0;LT2,2,1;FT3,50,0;RA100,60;",
+        {"HatchLinesFollowTheLineType",
+         "PU0,0;LT2,2,1;FT3,50,0;RA100,60;",
          {{0, 0, 40, 0}, {80, 0, 100, 0}, {0, 50, 20, 50}, {60, 50, 100, 50}}},
     };
     PlotStore store;
@@ -140,7 +168,8 @@ TEST(ShapeReading, DrawsWhatThePlotterDraws) {
 TEST(ShapeReading, ChordCountsAndBezierPoints) {
     PlotStore store;
     // 5° by default, 0.5° at the finest, 180° at the coarsest.
-    for (const auto& [text, chords] : {std::pair{"PU100,0;PD;AA0,0,90;", 18u}, {"PU0,0;CI100,0.1;", 720u}, {"PU0,0;CI100,200;", 2u}})
+    for (const auto& [text, chords] :
+         {std::pair{"PU100,0;PD;AA0,0,90;", 18u}, {"PU0,0;CI100,0.1;", 720u}, {"PU0,0;CI100,200;", 2u}})
         EXPECT_EQ(Read(store, text).size(), chords) << text;
     // The control polygon turns 180°: 36 chords; halfway is B(1/2) = (50, 75).
     const auto curve = Read(store, "PU0,0;PD;BZ0,100,100,100,100,0;");
@@ -151,13 +180,18 @@ TEST(ShapeReading, ChordCountsAndBezierPoints) {
 TEST(ShapeReading, PenLooksKeepThePenNumberAndTheirStyle) {
     PlotStore store;
     // Pen 1 at 0.5 mm, then 1 mm in the same plot; pen 2 red on a 0..100 colour range.
-    const auto segments = Read(store, "SP1;PW0.5;PU0,0;PD10,0;PW1,1;PD20,0;SP2;CR0,100,0,100,0,100;PC2,100,0,50;PD30,0;"
-                                      "NP;PD40,0;WU1;PD50,0;");
+    const auto segments = Read(store,
+                               "SP1;PW0.5;PU0,0;PD10,0;PW1,1;PD20,0;SP2;CR0,100,0,100,0,100;PC2,100,0,50;PD30,0;"
+                               "NP;PD40,0;WU1;PD50,0;");
     ASSERT_EQ(segments.size(), 5u);
-    const struct { int pen; kestrel::view::PenStyle style; } expected[] = {
-        {1, {kestrel::view::PenColour(1), 0.5}},      {1, {kestrel::view::PenColour(1), 1}},
-        {2, {{255, 0, 128}, 0.5}},                   {2, {kestrel::view::PenColour(2), 0.5}},
-        {2, {kestrel::view::PenColour(2), 0.3080584}}};  // 0.1 % of P1-P2, 12322.34 units of 0.025 mm
+    const struct {
+        int pen;
+        kestrel::view::PenStyle style;
+    } expected[] = {{1, {kestrel::view::PenColour(1), 0.5}},
+                    {1, {kestrel::view::PenColour(1), 1}},
+                    {2, {{255, 0, 128}, 0.5}},
+                    {2, {kestrel::view::PenColour(2), 0.5}},
+                    {2, {kestrel::view::PenColour(2), 0.3080584}}};  // 0.1 % of P1-P2, 12322.34 units of 0.025 mm
     for (int k = 1; k <= 5; ++k) {
         const std::int16_t code = store.Line(1, k).Pen;
         EXPECT_EQ(store.PenNumber(1, code), expected[k - 1].pen) << k;
@@ -178,8 +212,8 @@ TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
     for (int i = 0; i < 200; ++i) text += "FP;";
     PlotStore store;
     kestrel::reader::ReadPlotText(store, text);
-    const auto bound = kestrel::reader::GeneratedPerByte * static_cast<std::int64_t>(text.size()) +
-                       kestrel::reader::GeneratedFloor;
+    const auto bound =
+        kestrel::reader::GeneratedPerByte * static_cast<std::int64_t>(text.size()) + kestrel::reader::GeneratedFloor;
     EXPECT_GT(store.LineCount[1], 16384);  // the first fill, at the widest it may be
     EXPECT_LE(store.LineCount[1], bound);
 }

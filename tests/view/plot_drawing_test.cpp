@@ -16,7 +16,10 @@ using kestrel::reader::PlotStore;
 
 namespace {
 
-struct Call { float x1, y1, x2, y2; Rgb colour{}; };
+struct Call {
+    float x1, y1, x2, y2;
+    Rgb colour{};
+};
 
 // A 10000 x 8000 surface recording its calls: C clear, S solid, D dash-dot, L line, R rectangle, E events.
 struct Recorder final : DrawingSurface {
@@ -24,7 +27,9 @@ struct Recorder final : DrawingSurface {
     double Height() const override { return 8000; }
     void Clear() override { kinds += 'C'; }
     void SetLineStyle(LineStyle s) override { kinds += s == LineStyle::Solid ? 'S' : 'D'; }
-    void Line(float x1, float y1, float x2, float y2, Rgb c) override { kinds += 'L', calls.push_back({x1, y1, x2, y2, c}); }
+    void Line(float x1, float y1, float x2, float y2, Rgb c) override {
+        kinds += 'L', calls.push_back({x1, y1, x2, y2, c});
+    }
     void Rectangle(float x1, float y1, float x2, float y2) override { kinds += 'R', calls.push_back({x1, y1, x2, y2}); }
     std::string kinds;
     std::vector<Call> calls;
@@ -42,17 +47,21 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
 }
 
 TEST(Fit, ScaleAndOrigin) {
-    const struct { const char* name; double W, H; float minX, maxX, minY, maxY; double m, s, ox, oy; } cases[] = {
-        // sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
-        {"Wide", 10000, 8000, 0, 1000, 0, 500, 0.025, 9.5, 250, 1625},
-        {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},  // touches three margins
-        // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
-        {"NoHeight", 10000, 8000, 0, 1000, 7, 7, 0.025, 9.5, 250, 4000},
-        {"NoWidth", 10000, 8000, 3, 3, 0, 400, 0.01, 19, 5000, 80},
-        {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},
-        // Reset extents (an empty plot): scale 0, never NaN.
-        {"ResetExtents", 10000, 8000, kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow,
-         kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow, 0.025, 0, 5000, 4000}};
+    const struct {
+        const char* name;
+        double W, H;
+        float minX, maxX, minY, maxY;
+        double m, s, ox, oy;
+    } cases[] = {// sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
+                 {"Wide", 10000, 8000, 0, 1000, 0, 500, 0.025, 9.5, 250, 1625},
+                 {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},  // touches three margins
+                 // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
+                 {"NoHeight", 10000, 8000, 0, 1000, 7, 7, 0.025, 9.5, 250, 4000},
+                 {"NoWidth", 10000, 8000, 3, 3, 0, 400, 0.01, 19, 5000, 80},
+                 {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},
+                 // Reset extents (an empty plot): scale 0, never NaN.
+                 {"ResetExtents", 10000, 8000, kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow,
+                  kestrel::reader::ExtentHigh, kestrel::reader::ExtentLow, 0.025, 0, 5000, 4000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto fit = ComputeFit(StoreWith({}, c.minX, c.maxX, c.minY, c.maxY), 1, c.W, c.H, c.m);
@@ -64,8 +73,8 @@ TEST(Fit, ScaleAndOrigin) {
 
 TEST(PenColour, LowestThreeBitsPickTheColour) {
     const Rgb black{0, 0, 0};
-    const std::pair<std::int16_t, Rgb> cases[] = {{7, black},          {8, black},           {15, black}, {-1, black},
-                                                  {9, {0, 0, 128}}, {14, {128, 128, 0}}, {-3, {128, 0, 128}}};
+    const std::pair<std::int16_t, Rgb> cases[] = {
+        {7, black}, {8, black}, {15, black}, {-1, black}, {9, {0, 0, 128}}, {14, {128, 128, 0}}, {-3, {128, 0, 128}}};
     for (const auto& [pen, colour] : cases) EXPECT_EQ(PenColour(pen), colour) << pen;
 }
 
@@ -76,14 +85,19 @@ TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
     const struct { float minX, maxX, minY, maxY; } plots[] = {{0, 1000, 0, 500}, {-600, 400, 300, 800}};
     for (const auto& p : plots) {
         PlotStore store = StoreWith({{p.minX, p.maxX, p.maxY, p.minY, 12}}, p.minX, p.maxX, p.minY, p.maxY);
-        const struct { int frameOff; bool redraw; const char* kinds; } cases[] = {
-            {0, false, "CDRSLSE"}, {1, false, "CLSE"}, {0, true, "CLS"}};
+        const struct {
+            int frameOff;
+            bool redraw;
+            const char* kinds;
+        } cases[] = {{0, false, "CDRSLSE"}, {1, false, "CLSE"}, {0, true, "CLS"}};
         for (const auto& c : cases) {
             SCOPED_TRACE(c.kinds);
             store.RangeFrameOff = c.frameOff;
             Recorder s;
-            if (c.redraw) RedrawPlot(store, s);
-            else DrawPlot(store, s, [&s] { s.kinds += 'E'; });
+            if (c.redraw)
+                RedrawPlot(store, s);
+            else
+                DrawPlot(store, s, [&s] { s.kinds += 'E'; });
             EXPECT_EQ(s.kinds, c.kinds);
             for (const Call& k : s.calls) {
                 EXPECT_FLOAT_EQ(k.x1, 250);
@@ -103,7 +117,11 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
     kestrel::reader::ReadPlotText(store, "SP2;PU0,0;PD4000,2000;SP1;PW1;PU0,1000;PD4000,1000;");
     store.PlotName = "widths.hpg";
     store.PlotNo = 1;
-    const struct { int size; std::int16_t off; int rows; } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};
+    const struct {
+        int size;
+        std::int16_t off;
+        int rows;
+    } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};
     for (const auto& c : cases) {
         store.PenWidthOff = c.off;
         std::vector<std::uint32_t> px(static_cast<std::size_t>(c.size) * c.size);

@@ -16,12 +16,13 @@ using kestrel::view::RasterSurface;
 namespace {
 
 constexpr std::uint32_t White = 0xFFFFFFFFu, Padding = 0x12345678u;  // padding: never written
-constexpr double Tpp = 15;                                            // twips per pixel
+constexpr double Tpp = 15;                                           // twips per pixel
 using Pixels = std::set<std::pair<int, int>>;
 
 // A w x h raster with two padding pixels after each row.
 struct Raster {
-    Raster(int w, int h) : w(w), h(h), px(static_cast<std::size_t>(w + 2) * h, Padding), s(px.data(), w, h, w + 2, Tpp) {
+    Raster(int w, int h)
+        : w(w), h(h), px(static_cast<std::size_t>(w + 2) * h, Padding), s(px.data(), w, h, w + 2, Tpp) {
         s.Clear();
     }
     std::uint32_t At(int x, int y) const { return px[static_cast<std::size_t>(y) * (w + 2) + x]; }
@@ -48,15 +49,30 @@ TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncludedAndOnlyWhatIsInside) {
     r.Line(0, 0, 6, 2);
     r.Line(2, 4, 4, 10);
     r.Line(-10, 11, 1, 11);  // partly outside
-    EXPECT_EQ(r.Drawn(), (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}, {6, 2}, {2, 4}, {2, 5}, {3, 6},
-                                 {3, 7}, {3, 8}, {4, 9}, {4, 10}, {0, 11}, {1, 11}}));
+    EXPECT_EQ(r.Drawn(), (Pixels{{0, 0},
+                                 {1, 0},
+                                 {2, 1},
+                                 {3, 1},
+                                 {4, 1},
+                                 {5, 2},
+                                 {6, 2},
+                                 {2, 4},
+                                 {2, 5},
+                                 {3, 6},
+                                 {3, 7},
+                                 {3, 8},
+                                 {4, 9},
+                                 {4, 10},
+                                 {0, 11},
+                                 {1, 11}}));
     EXPECT_EQ(r.At(6, 2), 0xFF008080u);
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     Raster far(20, 16);
     far.Line(-3.4e38, 5, 3.4e38, 5);  // visible parts of lines beyond any integer
     far.Line(3, -inf, 3, inf);
     far.Line(-1e6, -1e6, 1e6, 1e6);
-    for (const auto& l : {std::array{25., -5., 35., 5.}, {-1e30, -1., 1e30, -1.}, {inf, inf, inf, inf}, {nan, 1., 2., 3.}})
+    for (const auto& l :
+         {std::array{25., -5., 35., 5.}, {-1e30, -1., 1e30, -1.}, {inf, inf, inf, inf}, {nan, 1., 2., 3.}})
         far.Line(l[0], l[1], l[2], l[3]);  // nothing of these
     Pixels expected;
     for (int x = 0; x < 20; ++x) expected.insert({x, 5});
@@ -81,7 +97,10 @@ TEST(RasterSurface, WideLinesCoverThePenWithRoundEnds) {
     // centre. A line 4 wide from (10, 20.5) to (50, 20.5): rows 19 to 22 in columns 10 to 50,
     // and the round ends reach column 9 and 51 in each of those rows (1.5 above the centre
     // the end is sqrt(4 - 2.25) = 1.32 wide). One no wider than a pixel is the one-pixel line.
-    const struct { double x1, y1, x2, y2, width; std::size_t least, most; } cases[] = {
+    const struct {
+        double x1, y1, x2, y2, width;
+        std::size_t least, most;
+    } cases[] = {
         {30, 20, 30, 20, 10, 81, 81}, {10, 20.5, 50, 20.5, 4, 41 * 4 + 8, 41 * 4 + 8}, {10, 20, 50, 20, 1, 41, 41}};
     for (const auto& c : cases) {
         Raster r(60, 40);

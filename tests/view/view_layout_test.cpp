@@ -62,9 +62,10 @@ TEST(Zoom, StepsAreRoundedAndAtLeastOne) {
 TEST(Zoom, RefusesSizesBeyondTheScrollRangeAndTooSmallToSee) {
     // 2w - p1 (or w/2 - p1) must fit int16, and a reduced area keeps 64 pixels (960 twips) on its
     // longer side; rows: viewport w, h, area w, h, 1 to zoom in (0 out), 1 when accepted.
-    const double cases[][6] = {{1000, 1000, 16883.5, 1000, 1, 1}, {1000, 1000, 16884, 1000, 1, 0}, {1000, 1000, 1000, 16884, 1, 0},
-                               {40000, 1000, 15000, 1000, 0, 1},  {40000, 1000, 14000, 1000, 0, 0}, {1000, 1000, 67536, 1000, 0, 0},
-                               {1000, 1000, 1920, 500, 0, 1},     {1000, 1000, 1919, 1000, 0, 0},   {1000, 1000, 300, 1920, 0, 1}};
+    const double cases[][6] = {
+        {1000, 1000, 16883.5, 1000, 1, 1}, {1000, 1000, 16884, 1000, 1, 0},  {1000, 1000, 1000, 16884, 1, 0},
+        {40000, 1000, 15000, 1000, 0, 1},  {40000, 1000, 14000, 1000, 0, 0}, {1000, 1000, 67536, 1000, 0, 0},
+        {1000, 1000, 1920, 500, 0, 1},     {1000, 1000, 1919, 1000, 0, 0},   {1000, 1000, 300, 1920, 0, 1}};
     for (const auto& [viewportW, viewportH, areaW, areaH, in, accepted] : cases) {
         const WindowMetrics m = Window(viewportW, viewportH + 700);
         ViewLayout layout = Loaded(m);
@@ -89,8 +90,10 @@ TEST(Zoom, InShowsBarsThatReachEveryPartOutAndFitHideThem) {
         // The far corner of the drawing area meets the corner between the bars.
         EXPECT_EQ(layout.area.left + layout.area.width, 9000 - T);
         EXPECT_EQ(layout.area.top + layout.area.height, 6700 - T);
-        if (fit) FitAreaHidingBars(layout, Window());
-        else ASSERT_TRUE(ReduceArea(layout, Window()) && ReduceArea(layout, Window()));
+        if (fit)
+            FitAreaHidingBars(layout, Window());
+        else
+            ASSERT_TRUE(ReduceArea(layout, Window()) && ReduceArea(layout, Window()));
         EXPECT_EQ(layout.area, (Rect{0, 0, 9000, 6700}));
         EXPECT_FALSE(layout.hscroll.visible || layout.vscroll.visible);
         EXPECT_EQ(layout.hscroll.value + layout.vscroll.value, 0);
