@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <functional>
 
@@ -27,9 +23,6 @@
 namespace kestrel::test {
 namespace {
 
-const char FileError[] =
-    "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or 31037)\n"
-    "対策：他のプログラムでファイルを使用していないか確かめて下さい";
 const char NoWrite[] = "書き込みができません(Err=70)";
 
 class OutputTest : public FormTest {
@@ -61,10 +54,6 @@ protected:
     static QByteArray Contents(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-    }
-    void WriteOld(const QString& name) {  // an existing file a save must replace or leave alone
-        QFile f(Path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(old) > 0);
     }
     void Save(const QString& path, int filterIndex = 1) {
         fake.saveAnswers.push_back({path, filterIndex});
@@ -107,7 +96,6 @@ protected:
     QTemporaryDir dir;
     static constexpr QPoint SelectionAt{20, 30};
     QImage selection;
-    const QByteArray old = "an older picture";
 };
 
 TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
@@ -170,38 +158,6 @@ TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
         EXPECT_EQ(command(), std::vector<QImage>{Raster()});
     }
     EXPECT_TRUE(fake.messages.empty());
-}
-
-TEST_F(OutputTest, FailedSaveLeavesTheExistingFileIntact) {
-    WriteOld("full.bmp");
-    // The write stops after 4 KiB, as on a disk filling up half way.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    Save(Path("full.bmp"));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Messages(),
-              QStringList{QString::fromUtf8(FileError) + "\n" + Path("full.bmp")});  // EFBIG has no number of its own
-    EXPECT_EQ(Contents(Path("full.bmp")), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bmp"});
-}
-
-TEST_F(OutputTest, SaveIntoALockedFolderLeavesTheExistingFile) {  // root is not stopped by it
-    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
-    WriteOld("locked/a.bmp");
-    ASSERT_TRUE(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
-    const bool bites = access(QFile::encodeName(Path("locked")).constData(), W_OK) != 0;
-    if (bites) {
-        Save(Path("locked/a.bmp"));
-        EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(NoWrite) + "\n" + Path("locked/a.bmp")});
-        EXPECT_EQ(Contents(Path("locked/a.bmp")), old);
-    }
-    QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (!bites) GTEST_SKIP() << "folder permissions do not apply to this user";
 }
 
 TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
