@@ -209,6 +209,12 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
                       pdfSizes = "pdfinfo -l 9 " + pdf + " | grep -E 'Pages|Page.*size'",
                       // A roll of 12.5 m at one to one: a page beyond what PDF libraries take as given.
         longRoll = dir.File("long_roll.hpg", "IN;PU0,0;PD500000,0,500000,100000;");
+    const std::string rendered = dir.Path("rendered.png"), raster = dir.Path("raster.png"),
+                      close = " && " CONVERT_BIN " " SAMPLES_DIR "/pens.hpg --size 400x400 -o " + raster +
+                              " && f() { convert $1 -alpha off -colorspace gray -threshold 90% -negate -trim +repage"
+                              " -morphology Dilate Disk:2 -resize 100x100! -threshold 50% $1; } && f " +
+                              raster + " && f " + rendered + " && [ $(compare -metric AE " + raster + " " + rendered +
+                              " null: 2>&1) -lt 600 ] && echo close";
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {Square + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 99.2126 x 99.2126 pts\n"},
         {Square + " -o " + pdf + " --fit 297x210", pdfSizes, "Pages: 1\nPage 1 size: 841.89 x 595.276 pts (A4)\n"},
@@ -228,6 +234,12 @@ TEST(Convert, VectorFilesReadBackByOtherTools) {
         // 5.625 to 14.375 mm; so 13.75 x 10 mm and a path per pen.
         {labels + " -o " + pdf, pdfSizes, "Pages: 1\nPage 1 size: 67.3228 x 56.6929 pts\n"},
         {labels + " -o " + svg, "xmllint --xpath \"count(//*[local-name()='path'])\" " + svg, "2\n"},
+        // Renders of both, made black on white, cut to the ink, thickened and shrunk to 100 x 100,
+        // differ from the raster's in a few hundred pixels at most (turned by 180 degrees: 2000).
+        {SAMPLES_DIR "/pens.hpg --fit 40x40 -o " + svg,
+         "rsvg-convert -b white -w 422 -h 422 " + svg + " >" + rendered + close, "close\n"},
+        {SAMPLES_DIR "/pens.hpg --fit 40x40 -o " + pdf,
+         "pdftoppm -png -scale-to 422 -singlefile " + pdf + " >" + rendered + close, "close\n"},
     };
     for (const auto& [args, check, expected] : cases) {
         std::string printed;  // runs of spaces made one
