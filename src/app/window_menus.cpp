@@ -158,7 +158,7 @@ void WindowMenus::BuildMenuBar() {
     const auto action = [this](const char* name) { return Action(name); };
     for (const MenuLayout& layout : MenuBar) bar->addMenu(BuildMenu(&form_, layout, action));
     fileMenu_ = form_.findChild<QMenu*>("PlotMenu20");
-    exitSeparator_ = fileMenu_->actions()[2];
+    exitSeparator_ = fileMenu_->findChild<QAction*>("PlotMenu22");
     // The recent files go between a separator of their own and the exit entry's.
     recentSeparator_ = fileMenu_->insertSeparator(exitSeparator_);
     recentSeparator_->setObjectName("RecentFilesSeparator");
