@@ -170,11 +170,8 @@ void VersForm::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            okButton_->click();
-            return;
-        default:
-            TwipsForm::keyPressEvent(event);
+        case Qt::Key_Enter: okButton_->click(); return;
+        default: TwipsForm::keyPressEvent(event);
     }
 }
 

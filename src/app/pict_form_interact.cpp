@@ -39,23 +39,17 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
     switch (key.command) {
         case interact::KeyCommand::PreviousPlot:
             return ShowPlotNumbered(interact::PreviousPlotNo(store_));
-        case interact::KeyCommand::NextPlot:
-            return ShowPlotNumbered(interact::NextPlotNo(store_));
-        case interact::KeyCommand::TurnRight:
-            return PlotMenu15_Click();
-        case interact::KeyCommand::TurnLeft:
-            return PlotMenu16_Click();
-        case interact::KeyCommand::TurnHalf:
-            return PlotMenu17_Click();
-        case interact::KeyCommand::Redraw:
-            return RunReported([this] { DrawPlot(); });
+        case interact::KeyCommand::NextPlot: return ShowPlotNumbered(interact::NextPlotNo(store_));
+        case interact::KeyCommand::TurnRight: return PlotMenu15_Click();
+        case interact::KeyCommand::TurnLeft: return PlotMenu16_Click();
+        case interact::KeyCommand::TurnHalf: return PlotMenu17_Click();
+        case interact::KeyCommand::Redraw: return RunReported([this] { DrawPlot(); });
         case interact::KeyCommand::NudgeChars:
             return RunReported([this, key] {
                 interact::ShiftPlotChars(store_, key.nudgeCode);
                 DrawPlot();
             });
-        case interact::KeyCommand::None:
-            return;
+        case interact::KeyCommand::None: return;
     }
 }
 

@@ -86,22 +86,14 @@ private:
 const char* StopWord(kestrel::reader::StopReason reason) {
     using kestrel::reader::StopReason;
     switch (reason) {
-        case StopReason::EndOfFile:
-            return nullptr;
-        case StopReason::PageFeed:
-            return "page-feed";
-        case StopReason::BadPen:
-            return "bad-pen";
-        case StopReason::Overflow:
-            return "overflow";
-        case StopReason::SegmentLimit:
-            return "segment-limit";
-        case StopReason::PlotLimit:
-            return "plot-limit";
-        case StopReason::OutOfMemory:
-            return "out-of-memory";
-        case StopReason::Cancelled:
-            return "cancelled";
+        case StopReason::EndOfFile: return nullptr;
+        case StopReason::PageFeed: return "page-feed";
+        case StopReason::BadPen: return "bad-pen";
+        case StopReason::Overflow: return "overflow";
+        case StopReason::SegmentLimit: return "segment-limit";
+        case StopReason::PlotLimit: return "plot-limit";
+        case StopReason::OutOfMemory: return "out-of-memory";
+        case StopReason::Cancelled: return "cancelled";
     }
     return "unknown";
 }
@@ -424,16 +416,14 @@ int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
     const kestrel::output::VectorResult result =
         kestrel::output::WriteVector(o.output, format, store, plots, o.fit);
     switch (result.outcome) {
-        case kestrel::output::VectorOutcome::Written:
-            return 0;
+        case kestrel::output::VectorOutcome::Written: return 0;
         case kestrel::output::VectorOutcome::TooLarge:
             std::fprintf(
                 stderr,
                 "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
                 kestrel::output::MaxPageMm / 1000);
             return 1;
-        case kestrel::output::VectorOutcome::WriteFailed:
-            break;
+        case kestrel::output::VectorOutcome::WriteFailed: break;
     }
     std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(),
                  std::strerror(result.error));

@@ -44,37 +44,24 @@ std::string WithRemedy(std::string_view message, std::string_view remedy) {
 std::string ErrorMessageText(reader::ErrorNumber number) {
     using reader::ErrorNumber;
     switch (number) {
-        case ErrorNumber::Overflow:
-            return std::string(Overflow);
-        case ErrorNumber::OutOfMemory:
-            return std::string(OutOfMemory);
+        case ErrorNumber::Overflow: return std::string(Overflow);
+        case ErrorNumber::OutOfMemory: return std::string(OutOfMemory);
         case ErrorNumber::IndexOutOfRange:
             return WithRemedy(IndexOutOfRange, IndexOutOfRangeRemedy);
         case ErrorNumber::BadFileName:
             return WithRemedy(BadFileName, "");  // no remedy, yet the line break stays
-        case ErrorNumber::FileNotFound:
-            return WithRemedy(FileNotFound, FileNotFoundRemedy);
-        case ErrorNumber::FileAlreadyOpen:
-            return std::string(FileAlreadyOpen);
-        case ErrorNumber::DiskFull:
-            return std::string(DiskFull);
-        case ErrorNumber::PermissionDenied:
-            return std::string(PermissionDenied);
-        case ErrorNumber::PathNotFound:
-            return std::string(PathNotFound);
-        case ErrorNumber::PrinterError:
-            return std::string(PrinterError);
-        case ErrorNumber::CannotEmptyClipboard:
-            return std::string(CannotEmptyClipboard);
-        case ErrorNumber::CannotOpenClipboard:
-            return std::string(CannotOpenClipboard);
-        case ErrorNumber::MemoryShort:
-            return std::string(MemoryShort);
+        case ErrorNumber::FileNotFound: return WithRemedy(FileNotFound, FileNotFoundRemedy);
+        case ErrorNumber::FileAlreadyOpen: return std::string(FileAlreadyOpen);
+        case ErrorNumber::DiskFull: return std::string(DiskFull);
+        case ErrorNumber::PermissionDenied: return std::string(PermissionDenied);
+        case ErrorNumber::PathNotFound: return std::string(PathNotFound);
+        case ErrorNumber::PrinterError: return std::string(PrinterError);
+        case ErrorNumber::CannotEmptyClipboard: return std::string(CannotEmptyClipboard);
+        case ErrorNumber::CannotOpenClipboard: return std::string(CannotOpenClipboard);
+        case ErrorNumber::MemoryShort: return std::string(MemoryShort);
         case ErrorNumber::FileReadError:
-        case ErrorNumber::FileWriteError:
-            return WithRemedy(FileIoError, FileIoErrorRemedy);
-        case ErrorNumber::None:
-            break;
+        case ErrorNumber::FileWriteError: return WithRemedy(FileIoError, FileIoErrorRemedy);
+        case ErrorNumber::None: break;
     }
     // The number is written with a sign position: a blank for 0 and up.
     const int value = static_cast<int>(number);

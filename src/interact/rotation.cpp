@@ -89,20 +89,11 @@ void ShiftPlotChars(reader::PlotStore& store, std::int16_t code) {
     double a = 0;
     double b = 0;
     switch (code) {
-        case 10:
-            a = 0.1;
-            break;
-        case 11:
-            a = -0.1;
-            break;
-        case 12:
-            b = -0.1;
-            break;
-        case 13:
-            b = 0.1;
-            break;
-        default:
-            break;
+        case 10: a = 0.1; break;
+        case 11: a = -0.1; break;
+        case 12: b = -0.1; break;
+        case 13: b = 0.1; break;
+        default: break;
     }
     std::vector<reader::PlotChar>& chars = store.PlotChars[slot];
     const auto stored = static_cast<std::int64_t>(chars.size()) - 1;

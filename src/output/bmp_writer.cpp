@@ -109,16 +109,12 @@ reader::ErrorNumber SaveErrorNumber(int err) {
     switch (err) {
         case EACCES:
         case EPERM:
-        case EROFS:
-            return ErrorNumber::PermissionDenied;
+        case EROFS: return ErrorNumber::PermissionDenied;
         case ENOSPC:
-        case EDQUOT:
-            return ErrorNumber::DiskFull;
+        case EDQUOT: return ErrorNumber::DiskFull;
         case ENOENT:
-        case ENOTDIR:
-            return ErrorNumber::PathNotFound;
-        default:
-            return ErrorNumber::FileWriteError;
+        case ENOTDIR: return ErrorNumber::PathNotFound;
+        default: return ErrorNumber::FileWriteError;
     }
 }
 

@@ -464,13 +464,10 @@ reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format, con
                                const std::vector<int>& slots) {
     const VectorResult result = WriteVector(path, format, store, slots);
     switch (result.outcome) {
-        case VectorOutcome::Written:
-            return reader::ErrorNumber::None;
+        case VectorOutcome::Written: return reader::ErrorNumber::None;
         // A page too large to write is reported as a file that could not be written.
-        case VectorOutcome::TooLarge:
-            return reader::ErrorNumber::FileWriteError;
-        case VectorOutcome::WriteFailed:
-            break;
+        case VectorOutcome::TooLarge: return reader::ErrorNumber::FileWriteError;
+        case VectorOutcome::WriteFailed: break;
     }
     return SaveErrorNumber(result.error);
 }

@@ -195,18 +195,11 @@ HpglScanner::Param HpglScanner::Number(double& value) {
     const char* const start = p;
     bool negative = false;
     switch (ParameterClasses[static_cast<unsigned char>(*p)]) {
-        case Sign:
-            negative = *p++ == '-';
-            break;
+        case Sign: negative = *p++ == '-'; break;
         case Digit:
-        case Point:
-            break;
-        case Semicolon:
-            p_ = p + 1;
-            return Param::End;
-        default:
-            p_ = p;
-            return Param::End;
+        case Point: break;
+        case Semicolon: p_ = p + 1; return Param::End;
+        default: p_ = p; return Param::End;
     }
     std::uint64_t mantissa = 0;
     const char* digitsFrom = p;

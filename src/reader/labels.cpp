@@ -38,14 +38,10 @@ Point operator*(Point a, double k) { return {a.x * k, a.y * k}; }
 // The rotated frame's directions on the paper (RO turns it counter-clockwise).
 Point RotatedToPhysical(const PlotterFrame& frame, Point v) {
     switch (frame.Rotation()) {
-        case 90:
-            return {-v.y, v.x};
-        case 180:
-            return {-v.x, -v.y};
-        case 270:
-            return {v.y, -v.x};
-        default:
-            return v;
+        case 90: return {-v.y, v.x};
+        case 180: return {-v.x, -v.y};
+        case 270: return {v.y, -v.x};
+        default: return v;
     }
 }
 
@@ -129,14 +125,10 @@ bool Concatenates(int origin, int path) {
     if (origin == 21) return path == 0 || path == 3;
     const int q = origin % 10;
     switch (path) {
-        case 1:
-            return q % 3 == 0;
-        case 2:
-            return q >= 7;
-        case 3:
-            return (q - 1) % 3 == 0;
-        default:
-            return q <= 3;
+        case 1: return q % 3 == 0;
+        case 2: return q >= 7;
+        case 3: return (q - 1) % 3 == 0;
+        default: return q <= 3;
     }
 }
 
@@ -222,24 +214,12 @@ public:
 private:
     bool Control(unsigned char c, unsigned char next, Item& item) {
         switch (c) {
-            case 8:
-                item = {ItemKind::Backspace};
-                return true;
-            case 9:
-                item = {ItemKind::Tab};
-                return true;
-            case 10:
-                item = {ItemKind::LineFeed};
-                return true;
-            case 13:
-                item = {ItemKind::CarriageReturn};
-                return true;
-            case 14:
-                item = {ItemKind::Alternate};
-                return true;
-            case 15:
-                item = {ItemKind::Standard};
-                return true;
+            case 8: item = {ItemKind::Backspace}; return true;
+            case 9: item = {ItemKind::Tab}; return true;
+            case 10: item = {ItemKind::LineFeed}; return true;
+            case 13: item = {ItemKind::CarriageReturn}; return true;
+            case 14: item = {ItemKind::Alternate}; return true;
+            case 15: item = {ItemKind::Standard}; return true;
             case 0x1B:
                 // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
                 // ESC ( J ends it.
@@ -254,8 +234,7 @@ private:
                     }
                 }
                 return false;
-            default:
-                return false;  // other control codes do nothing
+            default: return false;  // other control codes do nothing
         }
     }
 
@@ -390,8 +369,7 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
                 g = Layout(plotter);
                 more = decoder.Next(item);
                 continue;
-            default:
-                break;
+            default: break;
         }
         run.clear();
         while (more && RunItem(item.kind) && run.size() < MaxRun) {
@@ -528,14 +506,9 @@ void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const doub
             }
             break;
         }
-        case Mnemonic('S', 'S'):
-            s.alternateSelected = false;
-            break;
-        case Mnemonic('S', 'A'):
-            s.alternateSelected = true;
-            break;
-        default:
-            break;
+        case Mnemonic('S', 'S'): s.alternateSelected = false; break;
+        case Mnemonic('S', 'A'): s.alternateSelected = true; break;
+        default: break;
     }
 }
 

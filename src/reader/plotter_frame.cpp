@@ -51,14 +51,10 @@ void PlotterFrame::Defaults() {
 // so that the rotated frame's origin is a corner of them.
 Affine PlotterFrame::RotatedToPhysical() const {
     switch (rotation_) {
-        case 90:
-            return {0, -1, 1, 0, hardX_, 0};
-        case 180:
-            return {-1, 0, 0, -1, hardX_, hardY_};
-        case 270:
-            return {0, 1, -1, 0, 0, hardY_};
-        default:
-            return {};
+        case 90: return {0, -1, 1, 0, hardX_, 0};
+        case 180: return {-1, 0, 0, -1, hardX_, hardY_};
+        case 270: return {0, 1, -1, 0, 0, hardY_};
+        default: return {};
     }
 }
 

@@ -34,15 +34,12 @@ public:
         for (;;) {
             Poll();
             switch (scan_.Next(code)) {
-                case HpglScanner::Event::End:
-                    return;
+                case HpglScanner::Event::End: return;
                 case HpglScanner::Event::PrinterReset:
                     plotter_.EndPage();
                     plotter_.Initialize();
                     break;
-                case HpglScanner::Event::Command:
-                    Command(code);
-                    break;
+                case HpglScanner::Event::Command: Command(code); break;
             }
         }
     }
@@ -81,12 +78,8 @@ private:
                 p.penDown = true;
                 Coordinates();
                 break;
-            case Code('P', 'E'):
-                EncodedPolyline();
-                break;
-            case Code('S', 'P'):
-                SelectPen();
-                break;
+            case Code('P', 'E'): EncodedPolyline(); break;
+            case Code('S', 'P'): SelectPen(); break;
             case Code('I', 'N'):
                 p.Initialize();
                 scan_.SkipParameters();
@@ -102,43 +95,21 @@ private:
                 p.EndPage();
                 scan_.SkipParameters();
                 break;
-            case Code('I', 'P'):
-                FrameCommand(&PlotterFrame::InputP1P2);
-                break;
-            case Code('I', 'R'):
-                FrameCommand(&PlotterFrame::InputRelative);
-                break;
-            case Code('S', 'C'):
-                FrameCommand(&PlotterFrame::Scale);
-                break;
-            case Code('R', 'O'):
-                FrameCommand(&PlotterFrame::Rotate);
-                break;
-            case Code('I', 'W'):
-                FrameCommand(&PlotterFrame::InputWindow);
-                break;
-            case Code('P', 'S'):
-                FrameCommand(&PlotterFrame::PlotSize);
-                break;
-            case Code('L', 'B'):
-                DrawLabel(p, LabelText());
-                break;
-            case Code('B', 'L'):
-                p.labels.buffer = LabelText();
-                break;
+            case Code('I', 'P'): FrameCommand(&PlotterFrame::InputP1P2); break;
+            case Code('I', 'R'): FrameCommand(&PlotterFrame::InputRelative); break;
+            case Code('S', 'C'): FrameCommand(&PlotterFrame::Scale); break;
+            case Code('R', 'O'): FrameCommand(&PlotterFrame::Rotate); break;
+            case Code('I', 'W'): FrameCommand(&PlotterFrame::InputWindow); break;
+            case Code('P', 'S'): FrameCommand(&PlotterFrame::PlotSize); break;
+            case Code('L', 'B'): DrawLabel(p, LabelText()); break;
+            case Code('B', 'L'): p.labels.buffer = LabelText(); break;
             case Code('P', 'B'):
                 DrawLabel(p, p.labels.buffer);
                 scan_.SkipParameters();
                 break;
-            case Code('W', 'D'):
-                scan_.TextUntil(static_cast<char>(p.labels.terminator));
-                break;
-            case Code('D', 'T'):
-                DefineTerminator();
-                break;
-            case Code('S', 'M'):
-                SymbolMode();
-                break;
+            case Code('W', 'D'): scan_.TextUntil(static_cast<char>(p.labels.terminator)); break;
+            case Code('D', 'T'): DefineTerminator(); break;
+            case Code('S', 'M'): SymbolMode(); break;
             case Code('S', 'I'):
             case Code('S', 'R'):
             case Code('D', 'I'):
@@ -152,94 +123,36 @@ private:
             case Code('S', 'D'):
             case Code('A', 'D'):
             case Code('S', 'S'):
-            case Code('S', 'A'):
-                LabelSetting(code);
-                break;
+            case Code('S', 'A'): LabelSetting(code); break;
             // Shapes, fills, line types, pen widths and colours.
-            case Code('A', 'A'):
-                Shape(&ShapeCommands::ArcAbsolute);
-                break;
-            case Code('A', 'R'):
-                Shape(&ShapeCommands::ArcRelative);
-                break;
-            case Code('A', 'T'):
-                Shape(&ShapeCommands::ArcThreePointAbsolute);
-                break;
-            case Code('R', 'T'):
-                Shape(&ShapeCommands::ArcThreePointRelative);
-                break;
-            case Code('B', 'Z'):
-                Beziers(false);
-                break;
-            case Code('B', 'R'):
-                Beziers(true);
-                break;
-            case Code('C', 'I'):
-                Shape(&ShapeCommands::Circle);
-                break;
-            case Code('E', 'A'):
-                Shape([this](auto v) { shapes_.EdgeRectangle(false, v); });
-                break;
-            case Code('E', 'R'):
-                Shape([this](auto v) { shapes_.EdgeRectangle(true, v); });
-                break;
-            case Code('R', 'A'):
-                Shape([this](auto v) { shapes_.FillRectangle(false, v); });
-                break;
-            case Code('R', 'R'):
-                Shape([this](auto v) { shapes_.FillRectangle(true, v); });
-                break;
-            case Code('E', 'W'):
-                Shape(&ShapeCommands::EdgeWedge);
-                break;
-            case Code('W', 'G'):
-                Shape(&ShapeCommands::FillWedge);
-                break;
-            case Code('P', 'M'):
-                Shape(&ShapeCommands::PolygonMode);
-                break;
-            case Code('E', 'P'):
-                Shape(&ShapeCommands::EdgePolygon);
-                break;
-            case Code('F', 'P'):
-                Shape(&ShapeCommands::FillPolygon);
-                break;
-            case Code('F', 'T'):
-                Shape(&ShapeCommands::FillType);
-                break;
-            case Code('A', 'C'):
-                Shape(&ShapeCommands::AnchorCorner);
-                break;
-            case Code('P', 'T'):
-                Shape(&ShapeCommands::PenThickness);
-                break;
-            case Code('C', 'T'):
-                Shape(&ShapeCommands::ChordTolerance);
-                break;
-            case Code('L', 'T'):
-                Shape(&ShapeCommands::LineType);
-                break;
-            case Code('U', 'L'):
-                Shape(&ShapeCommands::UserLineType);
-                break;
-            case Code('P', 'W'):
-                Shape(&ShapeCommands::PenWidth);
-                break;
-            case Code('W', 'U'):
-                Shape(&ShapeCommands::WidthUnit);
-                break;
-            case Code('P', 'C'):
-                Shape(&ShapeCommands::PenColour);
-                break;
-            case Code('N', 'P'):
-                Shape(&ShapeCommands::PenCount);
-                break;
-            case Code('C', 'R'):
-                Shape(&ShapeCommands::ColourRange);
-                break;
-            default:
-                scan_.SkipParameters();
-                break;
+            case Code('A', 'A'): Shape(&ShapeCommands::ArcAbsolute); break;
+            case Code('A', 'R'): Shape(&ShapeCommands::ArcRelative); break;
+            case Code('A', 'T'): Shape(&ShapeCommands::ArcThreePointAbsolute); break;
+            case Code('R', 'T'): Shape(&ShapeCommands::ArcThreePointRelative); break;
+            case Code('B', 'Z'): Beziers(false); break;
+            case Code('B', 'R'): Beziers(true); break;
+            case Code('C', 'I'): Shape(&ShapeCommands::Circle); break;
+            case Code('E', 'A'): Shape([this](auto v) { shapes_.EdgeRectangle(false, v); }); break;
+            case Code('E', 'R'): Shape([this](auto v) { shapes_.EdgeRectangle(true, v); }); break;
+            case Code('R', 'A'): Shape([this](auto v) { shapes_.FillRectangle(false, v); }); break;
+            case Code('R', 'R'): Shape([this](auto v) { shapes_.FillRectangle(true, v); }); break;
+            case Code('E', 'W'): Shape(&ShapeCommands::EdgeWedge); break;
+            case Code('W', 'G'): Shape(&ShapeCommands::FillWedge); break;
+            case Code('P', 'M'): Shape(&ShapeCommands::PolygonMode); break;
+            case Code('E', 'P'): Shape(&ShapeCommands::EdgePolygon); break;
+            case Code('F', 'P'): Shape(&ShapeCommands::FillPolygon); break;
+            case Code('F', 'T'): Shape(&ShapeCommands::FillType); break;
+            case Code('A', 'C'): Shape(&ShapeCommands::AnchorCorner); break;
+            case Code('P', 'T'): Shape(&ShapeCommands::PenThickness); break;
+            case Code('C', 'T'): Shape(&ShapeCommands::ChordTolerance); break;
+            case Code('L', 'T'): Shape(&ShapeCommands::LineType); break;
+            case Code('U', 'L'): Shape(&ShapeCommands::UserLineType); break;
+            case Code('P', 'W'): Shape(&ShapeCommands::PenWidth); break;
+            case Code('W', 'U'): Shape(&ShapeCommands::WidthUnit); break;
+            case Code('P', 'C'): Shape(&ShapeCommands::PenColour); break;
+            case Code('N', 'P'): Shape(&ShapeCommands::PenCount); break;
+            case Code('C', 'R'): Shape(&ShapeCommands::ColourRange); break;
+            default: scan_.SkipParameters(); break;
         }
     }
 

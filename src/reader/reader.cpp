@@ -321,13 +321,10 @@ void ShrinkToFit(PlotLineTable& lines) { lines.shrink_to_fit(); }
 ErrorNumber FileErrorNumber(int err) {
     switch (err) {
         case ENOENT:
-        case ENOTDIR:
-            return ErrorNumber::FileNotFound;
+        case ENOTDIR: return ErrorNumber::FileNotFound;
         case EACCES:
-        case EPERM:
-            return ErrorNumber::PermissionDenied;
-        default:
-            return ErrorNumber::BadFileName;
+        case EPERM: return ErrorNumber::PermissionDenied;
+        default: return ErrorNumber::BadFileName;
     }
 }
 

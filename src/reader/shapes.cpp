@@ -98,9 +98,7 @@ void ShapeCommands::ArcThrough(Point middle, Point end, double chord) {
     const Point endPhysical = p_.Absolute(end);
     if (!Storable(endPhysical)) return;
     switch (arc.kind) {
-        case ThreePointArc::Kind::Line:
-            p_.MoveTo(endPhysical);
-            return;
+        case ThreePointArc::Kind::Line: p_.MoveTo(endPhysical); return;
         case ThreePointArc::Kind::Rays: {
             // Out from both ends, away from each other, to the window or the paper's edge.
             const Point from = p_.position;

@@ -33,19 +33,13 @@ TEST(PlotLineTable, BehavesAsAVectorAcrossHeapAndMapping) {
             case 0:
                 for (std::size_t k = 0; k < n; ++k) table.push_back(line), expected.push_back(line);
                 break;
-            case 1:
-                table.resize(n), expected.resize(n);
-                break;
-            case 2:
-                table.assign(n % 100, line), expected.assign(n % 100, line);
-                break;
+            case 1: table.resize(n), expected.resize(n); break;
+            case 2: table.assign(n % 100, line), expected.assign(n % 100, line); break;
             case 3:
                 table.insert(table.begin() + table.size() / 2, part.begin(), part.end());
                 expected.insert(expected.begin() + static_cast<long>(expected.size() / 2), part.begin(), part.end());
                 break;
-            case 4:
-                table.shrink_to_fit(), expected.shrink_to_fit();
-                break;
+            case 4: table.shrink_to_fit(), expected.shrink_to_fit(); break;
             default: {
                 PlotLineTable moved = std::move(table);
                 table = PlotLineTable(moved);  // a copy, then the original goes
