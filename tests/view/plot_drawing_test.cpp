@@ -54,9 +54,9 @@ TEST(Fit, ScaleAndOrigin) {
         double m, s, ox, oy;
     } cases[] = {// sx = 9.5, sy = 15.2: the width limits and the plot is centred vertically.
                  {"Wide", 10000, 8000, 0, 1000, 0, 500, 0.025, 9.5, 250, 1625},
-                 {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250,
-                  250},  // touches three margins
-                         // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
+                 // Touches three margins.
+                 {"Tie", 10000, 10000, -50, 50, 20, 120, 0.025, 95, 250, 250},
+                 // Flat plots take the other axis's scale; a point gets 0 and lands in the centre.
                  {"NoHeight", 10000, 8000, 0, 1000, 7, 7, 0.025, 9.5, 250, 4000},
                  {"NoWidth", 10000, 8000, 3, 3, 0, 400, 0.01, 19, 5000, 80},
                  {"Point", 10000, 8000, 5, 5, 5, 5, 0.025, 0, 5000, 4000},

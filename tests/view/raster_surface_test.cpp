@@ -49,22 +49,11 @@ TEST(RasterSurface, DrawsTheNearestPixelsBothEndsIncludedAndOnlyWhatIsInside) {
     r.Line(0, 0, 6, 2);
     r.Line(2, 4, 4, 10);
     r.Line(-10, 11, 1, 11);  // partly outside
-    EXPECT_EQ(r.Drawn(), (Pixels{{0, 0},
-                                 {1, 0},
-                                 {2, 1},
-                                 {3, 1},
-                                 {4, 1},
-                                 {5, 2},
-                                 {6, 2},
-                                 {2, 4},
-                                 {2, 5},
-                                 {3, 6},
-                                 {3, 7},
-                                 {3, 8},
-                                 {4, 9},
-                                 {4, 10},
-                                 {0, 11},
-                                 {1, 11}}));
+    const int xy[] = {0, 0, 1, 0, 2, 1, 3, 1, 4, 1, 5, 2,  6, 2,  2, 4,
+                      2, 5, 3, 6, 3, 7, 3, 8, 4, 9, 4, 10, 0, 11, 1, 11};
+    Pixels line;
+    for (std::size_t i = 0; i < std::size(xy); i += 2) line.insert({xy[i], xy[i + 1]});
+    EXPECT_EQ(r.Drawn(), line);
     EXPECT_EQ(r.At(6, 2), 0xFF008080u);
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     Raster far(20, 16);
