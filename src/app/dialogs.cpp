@@ -59,9 +59,7 @@ void TwipsForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-int TwipsForm::Px(double twips) const {
-    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
-}
+int TwipsForm::Px(double twips) const { return reader::TwipsToPixels(twips, twipsPerPixel_); }
 
 void TwipsForm::Place(QWidget* control, double left, double top, double width,
                       double height) const {

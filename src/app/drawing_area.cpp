@@ -93,8 +93,7 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), raster_, event->rect());
     if (shape_.Visible) {
         const auto px = [this](float twips) {
-            return reader::RoundedClamped<int>(twips / twipsPerPixel_,
-                                               reader::Halves::AwayFromZero);
+            return reader::TwipsToPixels(twips, twipsPerPixel_);
         };
         // The outline frames the pixels a release copies; a zero side still shows a line.
         QRect r = ToQRect(interact::ShapePixels(shape_, twipsPerPixel_));

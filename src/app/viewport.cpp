@@ -27,9 +27,7 @@ Viewport::Viewport(double twipsPerPixel, std::function<void(bool, int)> barMoved
     }
 }
 
-int Viewport::ToPixels(double twips) const {
-    return reader::RoundedClamped<int>(twips / twipsPerPixel_, reader::Halves::AwayFromZero);
-}
+int Viewport::ToPixels(double twips) const { return reader::TwipsToPixels(twips, twipsPerPixel_); }
 
 void Viewport::ApplyScrollBar(QScrollBar* bar, const view::ScrollBarState& state,
                               const view::Rect& viewport) {

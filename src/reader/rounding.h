@@ -33,4 +33,9 @@ Int RoundedClamped(double v, Halves halves) {
     return v < 0 ? std::numeric_limits<Int>::min() : std::numeric_limits<Int>::max();
 }
 
+// A length in twips as whole pixels of a screen or a printer, halves away from zero.
+inline int TwipsToPixels(double twips, double twipsPerPixel) {
+    return RoundedClamped<int>(twips / twipsPerPixel, Halves::AwayFromZero);
+}
+
 }  // namespace kestrel::reader
