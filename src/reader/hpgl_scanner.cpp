@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "reader/mnemonic.h"
+
 namespace kestrel::reader {
 
 namespace {
@@ -42,8 +44,7 @@ HpglScanner::Event HpglScanner::Next(std::uint16_t& mnemonic) {
         const auto c = static_cast<unsigned char>(*p_);
         if (IsLetter(c)) {
             if (p_ + 1 < end_ && IsLetter(static_cast<unsigned char>(p_[1]))) {
-                mnemonic = static_cast<std::uint16_t>(Upper(c) << 8 |
-                                                      Upper(static_cast<unsigned char>(p_[1])));
+                mnemonic = Mnemonic(Upper(c), Upper(static_cast<unsigned char>(p_[1])));
                 p_ += 2;
                 return Event::Command;
             }

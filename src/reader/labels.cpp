@@ -5,17 +5,11 @@
 #include <vector>
 
 #include "reader/plotter.h"
-#include "reader/rounding.h"
 #include "reader/stroke_font.h"
 
 namespace kestrel::reader {
 
 namespace {
-
-constexpr std::uint16_t Mnemonic(char a, char b) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 |
-                                      static_cast<unsigned char>(b));
-}
 
 constexpr double UnitsPerCm = 400;  // plotter units are 0.025 mm
 constexpr double CmPerPoint = 2.54 / 72;
@@ -27,9 +21,6 @@ constexpr double LinePerHeight = 2;
 // Proportional fonts have no pitch: their width keeps the default font's proportion.
 constexpr double ProportionalAspect = (2.54 / LabelFont{}.pitch / CellPerWidth) /
                                       (LabelFont{}.height * CmPerPoint * CapPerFontHeight);
-// SR without parameters: percentages of P2 - P1.
-constexpr double DefaultRelativeWidth = 0.75;
-constexpr double DefaultRelativeHeight = 1.5;
 
 Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
 Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
@@ -43,81 +34,6 @@ Point RotatedToPhysical(const PlotterFrame& frame, Point v) {
         case 270: return {v.y, -v.x};
         default: return v;
     }
-}
-
-// How labels are laid out at the moment, in physical plotter units. Positions within a
-// label are local: (along the label direction, up from the baseline).
-struct Geometry {
-    Point along;        // unit vector of the label direction
-    Point up;           // at right angles to it, counter-clockwise
-    double width = 0;   // character width; negative mirrors
-    double height = 0;  // cap height; negative turns upside down
-    double slant = 0;
-    bool horizontal = true;  // text path along the label direction
-    Point charStep;          // local: one character cell along the text path
-    Point lineFeed;          // local
-
-    Point Physical(Point origin, Point local) const {
-        return origin + along * local.x + up * local.y;
-    }
-    Point PhysicalVector(Point local) const { return along * local.x + up * local.y; }
-};
-
-Geometry Layout(const Plotter& plotter) {
-    const LabelState& s = plotter.labels;
-    const PlotterFrame& frame = plotter.frame;
-    const Point span = frame.P2() - frame.P1();
-    Geometry g;
-    switch (s.sizing) {
-        case LabelState::Sizing::Absolute:
-            g.width = s.width * UnitsPerCm;
-            g.height = s.height * UnitsPerCm;
-            break;
-        case LabelState::Sizing::Relative:
-            g.width = s.width / 100 * span.x;
-            g.height = s.height / 100 * span.y;
-            break;
-        case LabelState::Sizing::Font: {
-            const LabelFont& font = s.alternateSelected ? s.alternate : s.standard;
-            g.height = font.height * CmPerPoint * CapPerFontHeight * UnitsPerCm;
-            g.width = font.proportional ? g.height * ProportionalAspect
-                                        : 2.54 / font.pitch / CellPerWidth * UnitsPerCm;
-            break;
-        }
-    }
-    Point direction = s.relativeDirection ? Point{s.run / 100 * span.x, s.rise / 100 * span.y}
-                                          : Point{s.run, s.rise};
-    const double length = std::hypot(direction.x, direction.y);
-    direction = length > 0 && std::isfinite(length) ? direction * (1 / length) : Point{1, 0};
-    g.along = RotatedToPhysical(frame, direction);
-    g.up = {-g.along.y, g.along.x};
-    g.slant = s.slant;
-
-    g.horizontal = s.path == 0 || s.path == 2;
-    const double cell = CellPerWidth * g.width;
-    const double line = LinePerHeight * g.height;
-    const double step = (g.horizontal ? cell : line) * (1 + s.extraSpace);
-    const double feed =
-        (g.horizontal ? line : cell) * (1 + s.extraLines) * (s.reverseLineFeed ? -1 : 1);
-    switch (s.path) {
-        case 1:
-            g.charStep = {0, -step};
-            g.lineFeed = {-feed, 0};
-            break;
-        case 2:
-            g.charStep = {-step, 0};
-            g.lineFeed = {0, feed};
-            break;
-        case 3:
-            g.charStep = {0, step};
-            g.lineFeed = {feed, 0};
-            break;
-        default:
-            g.charStep = {step, 0};
-            g.lineFeed = {0, -feed};
-            break;
-    }
-    return g;
 }
 
 // Whether a label leaves the pen where the next label goes on, rather than where it was.
@@ -251,7 +167,7 @@ bool RunItem(ItemKind k) {
 
 // One character record at `origin`, unless the pen draws nothing or it lies wholly
 // outside the soft-clip window.
-void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyph) {
+void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t glyph) {
     if (plotter.pen == 0) return;
     const Point width = g.along * g.width;
     const Point height = g.up * g.height + g.along * (g.slant * g.height);
@@ -278,7 +194,7 @@ void Place(Plotter& plotter, const Geometry& g, Point origin, std::uint16_t glyp
 // Walks the characters of a run from `at`, calling visit(code, glyph, cell) with each
 // character's cell; returns the point after the run.
 template <typename Visit>
-Point WalkRun(const Geometry& g, Point at, const Item* begin, const Item* end, Visit visit) {
+Point WalkRun(const LabelGeometry& g, Point at, const Item* begin, const Item* end, Visit visit) {
     const StrokeFont& font = StrokeFont::Standard();
     for (const Item* it = begin; it != end; ++it) {
         if (it->kind == ItemKind::Backspace) {
@@ -296,7 +212,8 @@ Point WalkRun(const Geometry& g, Point at, const Item* begin, const Item* end, V
 
 // Characters up to the next CR, LF or font change, placed as the label origin says;
 // returns the pen position after them.
-Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin, const Item* end) {
+Point DrawRun(Plotter& plotter, const LabelGeometry& g, Point pen, const Item* begin,
+              const Item* end) {
     // First the cells the run covers, from the pen, to find how far to shift it.
     double minA = 0, maxA = 0, minB = 0, maxB = 0;
     bool any = false;
@@ -332,10 +249,61 @@ Point DrawRun(Plotter& plotter, const Geometry& g, Point pen, const Item* begin,
 
 }  // namespace
 
-void LabelState::Defaults() {
-    const Point keep = carriageReturn;
-    *this = LabelState{};
-    carriageReturn = keep;
+LabelGeometry LabelLayout(const Plotter& plotter) {
+    const LabelState& s = plotter.labels;
+    const PlotterFrame& frame = plotter.frame;
+    const Point span = frame.P2() - frame.P1();
+    LabelGeometry g;
+    switch (s.sizing) {
+        case LabelState::Sizing::Absolute:
+            g.width = s.width * UnitsPerCm;
+            g.height = s.height * UnitsPerCm;
+            break;
+        case LabelState::Sizing::Relative:
+            g.width = s.width / 100 * span.x;
+            g.height = s.height / 100 * span.y;
+            break;
+        case LabelState::Sizing::Font: {
+            const LabelFont& font = s.alternateSelected ? s.alternate : s.standard;
+            g.height = font.height * CmPerPoint * CapPerFontHeight * UnitsPerCm;
+            g.width = font.proportional ? g.height * ProportionalAspect
+                                        : 2.54 / font.pitch / CellPerWidth * UnitsPerCm;
+            break;
+        }
+    }
+    Point direction = s.relativeDirection ? Point{s.run / 100 * span.x, s.rise / 100 * span.y}
+                                          : Point{s.run, s.rise};
+    const double length = std::hypot(direction.x, direction.y);
+    direction = length > 0 && std::isfinite(length) ? direction * (1 / length) : Point{1, 0};
+    g.along = RotatedToPhysical(frame, direction);
+    g.up = {-g.along.y, g.along.x};
+    g.slant = s.slant;
+
+    g.horizontal = s.path == 0 || s.path == 2;
+    g.cell = CellPerWidth * g.width;
+    g.line = LinePerHeight * g.height;
+    const double step = (g.horizontal ? g.cell : g.line) * (1 + s.extraSpace);
+    const double feed =
+        (g.horizontal ? g.line : g.cell) * (1 + s.extraLines) * (s.reverseLineFeed ? -1 : 1);
+    switch (s.path) {
+        case 1:
+            g.charStep = {0, -step};
+            g.lineFeed = {-feed, 0};
+            break;
+        case 2:
+            g.charStep = {-step, 0};
+            g.lineFeed = {0, feed};
+            break;
+        case 3:
+            g.charStep = {0, step};
+            g.lineFeed = {feed, 0};
+            break;
+        default:
+            g.charStep = {step, 0};
+            g.lineFeed = {0, -feed};
+            break;
+    }
+    return g;
 }
 
 void DrawLabel(Plotter& plotter, std::string_view text) {
@@ -345,7 +313,7 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
     thread_local std::vector<Item> run;
     LabelState& s = plotter.labels;
     LabelDecoder decoder(text, s.twoByte);
-    Geometry g = Layout(plotter);
+    LabelGeometry g = LabelLayout(plotter);
     const Point start = plotter.position;
     Point pen = start;
     Item item;
@@ -366,7 +334,7 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
             case ItemKind::Alternate:
             case ItemKind::Standard:
                 s.alternateSelected = item.kind == ItemKind::Alternate;
-                g = Layout(plotter);
+                g = LabelLayout(plotter);
                 more = decoder.Next(item);
                 continue;
             default: break;
@@ -388,127 +356,12 @@ void DrawSymbol(Plotter& plotter, Point at) {
     Item item;
     while (decoder.Next(item)) {
         if (item.kind != ItemKind::Glyph) continue;
-        const Geometry g = Layout(plotter);
+        const LabelGeometry g = LabelLayout(plotter);
         const Glyph& glyph = StrokeFont::Standard().At(item.glyph);
         if (glyph.count > 0)
             Place(plotter, g, g.Physical(at, {-glyph.body * g.width / 2, -g.height / 2}),
                   item.glyph);
         return;
-    }
-}
-
-void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> v) {
-    LabelState& s = plotter.labels;
-    if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); })) return;
-    auto integer = [](double x) {
-        return RoundedClamped<int>(std::clamp(x, -1e6, 1e6), Halves::AwayFromZero);
-    };
-    switch (mnemonic) {
-        case Mnemonic('S', 'I'):
-            if (v.empty()) {
-                s.sizing = LabelState::Sizing::Font;
-            } else if (v.size() == 2) {
-                s.sizing = LabelState::Sizing::Absolute;
-                s.width = v[0];
-                s.height = v[1];
-            }
-            break;
-        case Mnemonic('S', 'R'):
-            if (v.empty() || v.size() == 2) {
-                s.sizing = LabelState::Sizing::Relative;
-                s.width = v.empty() ? DefaultRelativeWidth : v[0];
-                s.height = v.empty() ? DefaultRelativeHeight : v[1];
-            }
-            break;
-        case Mnemonic('D', 'I'):
-        case Mnemonic('D', 'R'):
-            if (v.size() == 2 && (v[0] != 0 || v[1] != 0)) {
-                s.run = v[0];
-                s.rise = v[1];
-            } else if (v.empty()) {
-                s.run = 1;
-                s.rise = 0;
-            } else {
-                break;
-            }
-            s.relativeDirection = mnemonic == Mnemonic('D', 'R');
-            break;
-        case Mnemonic('D', 'V'):
-            if (v.size() <= 2) {
-                const int path = v.empty() ? 0 : integer(v[0]);
-                const int line = v.size() < 2 ? 0 : integer(v[1]);
-                if (path < 0 || path > 3 || line < 0 || line > 1) break;
-                s.path = path;
-                s.reverseLineFeed = line == 1;
-                s.carriageReturn = plotter.position;
-            }
-            break;
-        case Mnemonic('S', 'L'):
-            if (v.size() <= 1) s.slant = v.empty() ? 0 : v[0];
-            break;
-        case Mnemonic('E', 'S'):
-            if (v.size() <= 2) {
-                s.extraSpace = v.empty() ? 0 : v[0];
-                s.extraLines = v.size() < 2 ? 0 : v[1];
-            }
-            break;
-        case Mnemonic('L', 'O'): {
-            if (v.size() > 1) break;
-            const int origin = v.empty() ? 1 : integer(v[0]);
-            if ((origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19) || origin == 21) {
-                s.origin = origin;
-                s.carriageReturn = plotter.position;
-            }
-            break;
-        }
-        case Mnemonic('C', 'P'): {
-            const Geometry g = Layout(plotter);
-            Point to = plotter.position;
-            Point returnTo = s.carriageReturn;
-            if (v.empty()) {
-                // A carriage return and a line feed.
-                const Point feed = g.PhysicalVector(g.lineFeed);
-                returnTo = returnTo + feed;
-                to = returnTo;
-            } else if (v.size() == 2) {
-                // Spaces along the label direction, lines up from it, whatever the text path.
-                const double space = CellPerWidth * g.width * (1 + s.extraSpace);
-                const double line = LinePerHeight * g.height * (1 + s.extraLines);
-                const Point lines = g.up * (v[1] * line);
-                to = to + g.along * (v[0] * space) + lines;
-                returnTo = returnTo + lines;
-            } else {
-                break;
-            }
-            if (Storable(to) && Storable(returnTo)) {
-                plotter.position = to;
-                s.carriageReturn = returnTo;
-            }
-            break;
-        }
-        case Mnemonic('L', 'M'):
-            if (v.size() <= 2) {
-                const int mode = v.empty() ? 0 : integer(v[0]);
-                if (mode >= 0 && mode <= 3) s.twoByte = mode == 1 || mode == 3;
-            }
-            break;
-        case Mnemonic('S', 'D'):
-        case Mnemonic('A', 'D'): {
-            LabelFont& font = mnemonic == Mnemonic('S', 'D') ? s.standard : s.alternate;
-            if (v.empty()) font = LabelFont{};
-            // Kind and value pairs; only spacing, pitch and height size the stick font.
-            for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
-                const int kind = integer(v[i]);
-                const double value = v[i + 1];
-                if (kind == 2 && (value == 0 || value == 1)) font.proportional = value == 1;
-                if (kind == 3 && value > 0 && value <= 32767) font.pitch = value;
-                if (kind == 4 && value > 0 && value <= 32767) font.height = value;
-            }
-            break;
-        }
-        case Mnemonic('S', 'S'): s.alternateSelected = false; break;
-        case Mnemonic('S', 'A'): s.alternateSelected = true; break;
-        default: break;
     }
 }
 

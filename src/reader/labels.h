@@ -1,10 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <string>
 #include <string_view>
 
+#include "reader/label_state.h"
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
 
@@ -12,44 +10,30 @@ namespace kestrel::reader {
 
 class Plotter;
 
-// What SD and AD say about a font, as far as it sizes labels.
-struct LabelFont {
-    bool proportional = false;
-    double pitch = 9;      // characters per inch
-    double height = 11.5;  // points
+// How labels are laid out at the moment, in physical plotter units. Positions within a
+// label are local: (along the label direction, up from the baseline).
+struct LabelGeometry {
+    Point along;        // unit vector of the label direction
+    Point up;           // at right angles to it, counter-clockwise
+    double width = 0;   // character width; negative mirrors
+    double height = 0;  // cap height; negative turns upside down
+    double slant = 0;
+    double cell = 0;         // a fixed-pitch cell's width: the character and space beside it
+    double line = 0;         // from one line's baseline to the next
+    bool horizontal = true;  // text path along the label direction
+    Point charStep;          // local: one character cell along the text path
+    Point lineFeed;          // local
+
+    Point Physical(Point origin, Point local) const {
+        return {origin.x + along.x * local.x + up.x * local.y,
+                origin.y + along.y * local.x + up.y * local.y};
+    }
+    Point PhysicalVector(Point local) const {
+        return {along.x * local.x + up.x * local.y, along.y * local.x + up.y * local.y};
+    }
 };
 
-// The plotter's label attributes, set by the character commands and reset by IN and DF.
-struct LabelState {
-    enum class Sizing { Font, Absolute, Relative };
-
-    unsigned char terminator = 3;
-    bool terminatorPrinted = false;  // DT mode 0
-    Sizing sizing = Sizing::Font;
-    double width = 0;                // SI: cm; SR: percent of P2x - P1x
-    double height = 0;               // SI: cm; SR: percent of P2y - P1y
-    bool relativeDirection = false;  // DR rather than DI
-    double run = 1;
-    double rise = 0;
-    int path = 0;  // DV: 0 right, 1 down, 2 left, 3 up
-    bool reverseLineFeed = false;
-    double slant = 0;       // SL: tangent of the angle
-    double extraSpace = 0;  // ES: spaces added between characters
-    double extraLines = 0;  // ES: lines added between lines
-    int origin = 1;         // LO
-    bool twoByte = false;   // LM 1 or 3: every character is two bytes
-    LabelFont standard;
-    LabelFont alternate;
-    bool alternateSelected = false;  // SA, or SO within a label
-    std::string symbol;              // SM: drawn at every later point; empty when off
-    std::string buffer;              // BL, drawn by PB
-
-    // Where CR in a label returns to: the pen position after the last move.
-    Point carriageReturn;
-
-    // IN, DF: everything but the carriage return point.
-    void Defaults();
-};
+LabelGeometry LabelLayout(const Plotter& plotter);
 
 // LB: draws `text` from the pen position in the current pen and moves the pen on as
 // the plotter does.
@@ -57,10 +41,6 @@ void DrawLabel(Plotter& plotter, std::string_view text);
 
 // SM: the symbol centred on `at`.
 void DrawSymbol(Plotter& plotter, Point at);
-
-// The label commands that take numbers: SI SR DI DR DV SL ES LO CP LM SD AD SS SA.
-// A parameter list the command does not accept changes nothing.
-void LabelCommand(Plotter& plotter, std::uint16_t mnemonic, std::span<const double> values);
 
 // The box the strokes of a character record lie in.
 struct CharBox {

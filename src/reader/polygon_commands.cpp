@@ -1,0 +1,244 @@
+// Rectangles, wedges, polygons and their fills: EA ER RA RR EW WG PM EP FP, and how areas
+// are filled (FT AC PT).
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "reader/arcs.h"
+#include "reader/command_table.h"
+#include "reader/shapes.h"
+
+namespace kestrel::reader {
+
+namespace {
+
+constexpr double Degree = std::numbers::pi / 180;
+// PT's range: the pen thicknesses a pen plotter hatches solid fills at.
+constexpr double MinThicknessMm = 0.1;
+constexpr double MaxThicknessMm = 5;
+// Solid fills' lines lie this much closer than the pen is wide.
+constexpr double SolidOverlap = 0.95;
+constexpr double UnitsPerMm = PlotterUnitsPerMm;
+
+// The rectangle from the pen to the far corner, as a closed outline in physical units.
+bool Rectangle(Plotter& pl, bool relative, std::span<const double> p, std::vector<Point>& outline) {
+    Point corner;
+    if (p.size() != 2 || !Finite(p) || !UserPosition(pl, corner)) return false;
+    const Point far = relative ? Point{corner.x + p[0], corner.y + p[1]} : Point{p[0], p[1]};
+    outline = {pl.position, pl.Absolute({far.x, corner.y}), pl.Absolute(far),
+               pl.Absolute({corner.x, far.y}), pl.position};
+    return AllStorable(outline);
+}
+
+// The wedge's outline in physical units: centre, arc, centre.
+bool Wedge(Plotter& pl, std::span<const double> p, std::vector<Point>& outline) {
+    Point centre;
+    if ((p.size() != 3 && p.size() != 4) || !Finite(p.first(3)) || !UserPosition(pl, centre))
+        return false;
+    const double radius = p[0];
+    const double start = std::fmod(p[1], 360) * Degree;
+    const double sweep = std::clamp(p[2], -360.0, 360.0);
+    // As for circles, a negative radius turns the start by half a turn.
+    const Point startUser{centre.x + radius * std::cos(start), centre.y + radius * std::sin(start)};
+    const int n = radius != 0 ? Afford(pl, ChordCount(sweep, ChordAngle(Optional(p, 3), radius,
+                                                                        pl.drawing.chordDeviation)))
+                              : 1;
+    outline = ArcPoints(centre, startUser, sweep, n);
+    outline.insert(outline.begin(), startUser);
+    for (Point& q : outline) q = pl.Absolute(q);
+    outline.insert(outline.begin(), pl.position);
+    outline.push_back(pl.position);
+    return AllStorable(outline);
+}
+
+// A closed outline in the current line type, whatever the pen's state.
+void Outline(Plotter& pl, const std::vector<Point>& outline) {
+    if (outline.size() < 2 ||
+        !pl.drawing.budget.Take(static_cast<std::int64_t>(outline.size()) - 1))
+        return;
+    for (std::size_t i = 1; i < outline.size(); ++i) pl.Draw(outline[i - 1], outline[i]);
+}
+
+// Solid: lines a pen's width apart (PT's thickness for a pen drawn as a hair-line),
+// alternating in direction unless type 2 says not.
+void FillSolid(Plotter& pl, bool nonZero, double frameAngle, Point anchor) {
+    const FillSettings& f = pl.drawing.fill;
+    const float penWidth = pl.drawing.pens.WidthMm(pl.pen);
+    const double widthMm = penWidth > 0 ? penWidth : f.penThicknessMm;
+    // A little closer than the pen is wide, so that neighbouring strokes overlap on any
+    // raster instead of meeting at an edge that rounding may open.
+    Hatch hatch(pl.drawing.polygon, widthMm * UnitsPerMm * SolidOverlap, frameAngle, anchor);
+    hatch.Fit(pl.drawing.budget);
+    // Lines drawn further apart are drawn as wide, so that the fill stays solid.
+    const auto width =
+        static_cast<float>(std::max(widthMm, hatch.Spacing() / UnitsPerMm / SolidOverlap));
+    const bool alternate = f.type != 2;
+    hatch.Draw(nonZero, [&](Point a, Point b, std::int64_t line) {
+        if (alternate && line % 2 == 1) std::swap(a, b);
+        pl.Stroke(a, b, width);
+    });
+}
+
+// The polygon buffer filled as FT says.
+void Fill(Plotter& pl, bool nonZero) {
+    if (pl.pen == 0) return;  // nothing would be drawn
+    const FillSettings& f = pl.drawing.fill;
+    // Angles are in the rotated frame, turning the way the user's axes do.
+    const Affine& m = pl.frame.UserToPhysical();
+    const double turn = m.a * m.d - m.b * m.c < 0 ? -1 : 1;
+    const double frameAngle = pl.frame.Rotation() * Degree;
+    const Point anchor = f.anchored ? f.anchor : Point{0, 0};
+    if (f.type != 3 && f.type != 4) {
+        FillSolid(pl, nonZero, frameAngle, anchor);
+        return;
+    }
+    const int k = f.type - 3;
+    const double spacing = f.spacing[k] > 0 ? f.spacing[k] : pl.Diagonal() / 100;
+    const double angle = frameAngle + turn * f.angle[k] * Degree;
+    for (int direction = 0; direction <= k; ++direction) {
+        Hatch hatch(pl.drawing.polygon, spacing, angle + direction * std::numbers::pi / 2, anchor);
+        hatch.Fit(pl.drawing.budget);
+        hatch.Draw(nonZero, [&pl](Point a, Point b, std::int64_t) { pl.Draw(a, b); });
+    }
+}
+
+// EA, ER x,y: the rectangle's outline; RA, RR: the rectangle filled. The polygon buffer
+// keeps the rectangle.
+template <bool Relative, bool Filled>
+void RectangleCommand(CommandContext& c) {
+    std::span<const double> p;
+    std::vector<Point> outline;
+    if (!c.Numbers(MostNumbers, p) || !Rectangle(c.plotter, Relative, p, outline)) return;
+    c.plotter.drawing.polygon.Set(outline);
+    if (Filled) {
+        Fill(c.plotter, false);
+    } else {
+        Outline(c.plotter, outline);
+    }
+}
+
+// EW radius,start,sweep[,chord]: the wedge's outline; WG: the wedge filled.
+template <bool Filled>
+void WedgeCommand(CommandContext& c) {
+    std::span<const double> p;
+    std::vector<Point> outline;
+    if (!c.Numbers(MostNumbers, p) || !Wedge(c.plotter, p, outline)) return;
+    c.plotter.drawing.polygon.Set(outline);
+    if (Filled) {
+        Fill(c.plotter, false);
+    } else {
+        Outline(c.plotter, outline);
+    }
+}
+
+// PM [0 enter | 1 close the subpolygon | 2 leave]
+void PolygonMode(CommandContext& c) {
+    std::span<const double> p;
+    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    const double mode = p.empty() ? 0 : std::round(p[0]);
+    PolygonBuffer& polygon = c.plotter.drawing.polygon;
+    if (mode == 0) {
+        polygon.Enter(c.plotter.position);
+    } else if (mode == 1 && polygon.Active()) {
+        polygon.CloseSubpolygon();
+    } else if (mode == 2 && polygon.Active()) {
+        polygon.Exit();
+    }
+}
+
+// EP: the edges of the polygon buffer drawn with the pen down, in the current line type.
+void EdgePolygon(CommandContext& c) {
+    std::span<const double> p;
+    if (!c.Numbers(MostNumbers, p) || !p.empty()) return;
+    const auto& v = c.plotter.drawing.polygon.Vertices();
+    std::int64_t edges = 0;
+    for (std::size_t i = 1; i < v.size(); ++i) edges += !v[i].starts && v[i].penDown;
+    if (!c.plotter.drawing.budget.Take(edges)) return;
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        if (!v[i].starts && v[i].penDown) c.plotter.Draw(v[i - 1].p, v[i].p);
+    }
+}
+
+// FP [0 even-odd | 1 non-zero]
+void FillPolygon(CommandContext& c) {
+    std::span<const double> p;
+    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    const double method = p.empty() ? 0 : std::round(p[0]);
+    if (method != 0 && method != 1) return;
+    Fill(c.plotter, method == 1);
+}
+
+// FT [type[,spacing[,angle]]]
+void FillType(CommandContext& c) {
+    std::span<const double> p;
+    FillSettings& f = c.plotter.drawing.fill;
+    if (!c.Numbers(MostNumbers, p) || p.size() > 3 || !Finite(p)) return;
+    if (p.empty()) {
+        const FillSettings kept = f;
+        f = {};
+        f.anchored = kept.anchored;
+        f.anchor = kept.anchor;
+        f.penThicknessMm = kept.penThicknessMm;
+        return;
+    }
+    const int type = static_cast<int>(std::round(p[0]));
+    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 10 && type != 11 &&
+        type != 21 && type != 22)
+        return;
+    f.type = type;
+    if (type != 3 && type != 4) return;
+    const int k = type - 3;
+    if (p.size() >= 2) {
+        // Spacing in current units, measured along x.
+        const Affine& m = c.plotter.frame.UserToPhysical();
+        const double unit = c.plotter.frame.Scaled() ? std::hypot(m.a, m.c) : 1;
+        f.spacing[k] = std::fabs(p[1]) * unit;
+    }
+    if (p.size() == 3) f.angle[k] = p[2];
+}
+
+// AC [x,y]
+void AnchorCorner(CommandContext& c) {
+    std::span<const double> p;
+    FillSettings& f = c.plotter.drawing.fill;
+    if (!c.Numbers(MostNumbers, p)) return;
+    if (p.empty()) {
+        f.anchored = false;
+    } else if (p.size() == 2 && Finite(p)) {
+        const Point anchor = c.plotter.Absolute({p[0], p[1]});
+        if (!Storable(anchor)) return;
+        f.anchored = true;
+        f.anchor = anchor;
+    }
+}
+
+// PT [mm]
+void PenThickness(CommandContext& c) {
+    std::span<const double> p;
+    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    const double mm = p.empty() ? 0.3 : p[0];
+    if (mm >= MinThicknessMm && mm <= MaxThicknessMm) c.plotter.drawing.fill.penThicknessMm = mm;
+}
+
+// The shapes that set the polygon buffer of their own, and its outline and fill, are left
+// out in polygon mode.
+constexpr CommandRow Rows[] = {
+    {Mnemonic('E', 'A'), RectangleCommand<false, false>, NoFlags},
+    {Mnemonic('E', 'R'), RectangleCommand<true, false>, NoFlags},
+    {Mnemonic('R', 'A'), RectangleCommand<false, true>, NoFlags},
+    {Mnemonic('R', 'R'), RectangleCommand<true, true>, NoFlags},
+    {Mnemonic('E', 'W'), WedgeCommand<false>, NoFlags},
+    {Mnemonic('W', 'G'), WedgeCommand<true>, NoFlags},
+    {Mnemonic('P', 'M'), PolygonMode, InPolygonMode},
+    {Mnemonic('E', 'P'), EdgePolygon, NoFlags},
+    {Mnemonic('F', 'P'), FillPolygon, NoFlags},
+    {Mnemonic('F', 'T'), FillType, InPolygonMode},
+    {Mnemonic('A', 'C'), AnchorCorner, InPolygonMode},
+    {Mnemonic('P', 'T'), PenThickness, InPolygonMode},
+};
+
+}  // namespace
+
+std::span<const CommandRow> PolygonCommands() { return Rows; }
+
+}  // namespace kestrel::reader
