@@ -88,61 +88,68 @@ void HpglScanner::SkipEscape() {
     if (p_ >= end_) return;
     const auto c = static_cast<unsigned char>(*p_);
     if (c == '.') {
-        // HP-GL device-control instructions: ESC . letter, some with ";"-separated
-        // parameters ended by ":".
-        if (++p_ >= end_) return;
-        const char kind = *p_++;
-        if (std::strchr("@HIMNT", kind) != nullptr && kind != '\0') {
-            while (p_ < end_ && (IsDigit(static_cast<unsigned char>(*p_)) || *p_ == ';')) ++p_;
-            if (p_ < end_ && *p_ == ':') ++p_;
-        }
-        return;
+        SkipDeviceControl();
+    } else if (c >= 0x21 && c <= 0x2F) {
+        SkipPclSequence();
+    } else {
+        ++p_;  // two-character sequences (ESC E among them)
     }
-    if (c >= 0x21 && c <= 0x2F) {
-        // Parameterized PCL sequences: ESC, a parameterized character, an optional group
-        // character, then value fields each ended by a parameter character; lower case
-        // continues the sequence, upper case ends it. Data-bearing ones are followed by
-        // as many bytes as their value says.
-        const char parameterized = *p_++;
-        char group = 0;
-        if (p_ < end_ && *p_ >= 0x60 && *p_ <= 0x7E) group = *p_++;
-        for (;;) {
-            long long value = 0;
-            bool negative = false;
-            if (p_ < end_ && (*p_ == '+' || *p_ == '-')) negative = *p_++ == '-';
-            while (p_ < end_ && IsDigit(static_cast<unsigned char>(*p_))) {
-                if (value < (1LL << 40)) value = value * 10 + (*p_ - '0');
-                ++p_;
-            }
-            if (p_ < end_ && *p_ == '.') {
-                ++p_;
-                while (p_ < end_ && IsDigit(static_cast<unsigned char>(*p_))) ++p_;
-            }
-            if (p_ >= end_) return;
-            const char t = *p_++;
-            if (parameterized == '%' && group == 0) {
-                if (t == 'X') {
-                    pclText_ = false;  // universal exit: a new job, PJL first
-                    SkipPjlLines();
-                } else if (t == 'A') {
-                    pclText_ = true;
-                } else if (t == 'B') {
-                    pclText_ = false;
-                }
-                return;
-            }
-            if (t >= 0x60 && t <= 0x7E) continue;
-            if (t >= 0x40 && t <= 0x5E) {
-                const bool data = t == 'W' || (parameterized == '&' && group == 'p' && t == 'X');
-                if (data && !negative) {
-                    const auto left = static_cast<long long>(end_ - p_);
-                    p_ += value < left ? value : left;
-                }
+}
+
+void HpglScanner::SkipDeviceControl() {
+    // HP-GL device-control instructions: ESC . letter, some with ";"-separated parameters
+    // ended by ":".
+    if (++p_ >= end_) return;
+    const char kind = *p_++;
+    if (std::strchr("@HIMNT", kind) != nullptr && kind != '\0') {
+        while (p_ < end_ && (IsDigit(static_cast<unsigned char>(*p_)) || *p_ == ';')) ++p_;
+        if (p_ < end_ && *p_ == ':') ++p_;
+    }
+}
+
+void HpglScanner::SkipPclSequence() {
+    // Parameterized PCL sequences: ESC, a parameterized character, an optional group
+    // character, then value fields each ended by a parameter character; lower case
+    // continues the sequence, upper case ends it. Data-bearing ones are followed by as
+    // many bytes as their value says.
+    const char parameterized = *p_++;
+    char group = 0;
+    if (p_ < end_ && *p_ >= 0x60 && *p_ <= 0x7E) group = *p_++;
+    for (;;) {
+        long long value = 0;
+        bool negative = false;
+        if (p_ < end_ && (*p_ == '+' || *p_ == '-')) negative = *p_++ == '-';
+        while (p_ < end_ && IsDigit(static_cast<unsigned char>(*p_))) {
+            if (value < (1LL << 40)) value = value * 10 + (*p_ - '0');
+            ++p_;
+        }
+        if (p_ < end_ && *p_ == '.') {
+            ++p_;
+            while (p_ < end_ && IsDigit(static_cast<unsigned char>(*p_))) ++p_;
+        }
+        if (p_ >= end_) return;
+        const char t = *p_++;
+        if (parameterized == '%' && group == 0) {
+            if (t == 'X') {
+                pclText_ = false;  // universal exit: a new job, PJL first
+                SkipPjlLines();
+            } else if (t == 'A') {
+                pclText_ = true;
+            } else if (t == 'B') {
+                pclText_ = false;
             }
             return;
         }
+        if (t >= 0x60 && t <= 0x7E) continue;
+        if (t >= 0x40 && t <= 0x5E) {
+            const bool data = t == 'W' || (parameterized == '&' && group == 'p' && t == 'X');
+            if (data && !negative) {
+                const auto left = static_cast<long long>(end_ - p_);
+                p_ += value < left ? value : left;
+            }
+        }
+        return;
     }
-    ++p_;  // two-character sequences (ESC E among them)
 }
 
 namespace {

@@ -50,6 +50,8 @@ public:
 
 private:
     void SkipEscape();
+    void SkipDeviceControl();
+    void SkipPclSequence();
     void SkipPjlLines();
     Param SlowNumber(const char* start, double& value);
 

@@ -155,47 +155,42 @@ bool GoesOn(const char* p, const char* end) {
     return IsDigit(c) || c == '.' || c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
 
-Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
-    const char* p = skipBlanks ? SkipBlanks(begin, end) : begin;
-    if (p != end && *p == '&') {
-        Cursor cur(p + 1, end, skipBlanks);
-        char kind;
-        if (cur.Peek(kind) && (kind == 'H' || kind == 'h' || kind == 'O' || kind == 'o')) {
-            cur.Take();
-            return ParseRadix(cur, (kind == 'H' || kind == 'h') ? 16 : 8);
-        }
-        Parsed none;
-        none.stop = p;
-        return none;
+// "&H" or "&O" and the digits after it; anything else after "&" is no number.
+Parsed ParseRadixPrefix(const char* ampersand, const char* end, bool skipBlanks) {
+    Cursor cur(ampersand + 1, end, skipBlanks);
+    char kind;
+    if (cur.Peek(kind) && (kind == 'H' || kind == 'h' || kind == 'O' || kind == 'o')) {
+        cur.Take();
+        return ParseRadix(cur, (kind == 'H' || kind == 'h') ? 16 : 8);
     }
+    Parsed none;
+    none.stop = ampersand;
+    return none;
+}
 
+// Most numbers are written in the library conversion's own grammar: it reads as far as
+// that goes, and the scanner only looks at what stopped it. False when the scanner's rules
+// go further.
+bool ParseByLibrary(const char* digits, const char* end, bool skipBlanks, bool negative,
+                    Parsed& out) {
+    if (digits == end || !(IsDigit(*digits) || *digits == '.')) return false;
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(digits, end, v);
+    if (ptr == digits || ec != std::errc()) return false;
+    const char* const after = skipBlanks ? SkipBlanks(ptr, end) : ptr;
+    if (GoesOn(after, end)) return false;
+    out.anyDigits = true;
+    out.value = negative ? -v : v;
+    out.stop = after;
+    return true;
+}
+
+// Blanks inside, a D exponent or a value beyond double: the scanner finds the end of the
+// number by its own rules.
+Parsed ParseByRules(const char* digits, const char* end, bool skipBlanks, bool negative) {
     Parsed out;
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '+' || *p == '-')) {
-        ++p;
-        if (skipBlanks) p = SkipBlanks(p, end);
-    }
-    const char* const digits = p;
-    if (p != end && (IsDigit(*p) || *p == '.')) {
-        // Most numbers are written in the library conversion's own grammar: it reads as far
-        // as that goes, and the scanner only looks at what stopped it.
-        double v = 0;
-        const auto [ptr, ec] = std::from_chars(digits, end, v);
-        if (ptr != digits && ec == std::errc()) {
-            const char* const after = skipBlanks ? SkipBlanks(ptr, end) : ptr;
-            if (!GoesOn(after, end)) {
-                out.anyDigits = true;
-                out.value = negative ? -v : v;
-                out.stop = after;
-                return out;
-            }
-        }
-    }
-
     Cursor cur(digits, end, skipBlanks);
     char c;
-    // Blanks inside, a D exponent or a value beyond double: the scanner finds the end of
-    // the number by its own rules.
     bool point = false;
     while (cur.Peek(c)) {
         if (IsDigit(c)) {
@@ -225,6 +220,19 @@ Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
         out.anyDigits ? ConvertSlow(digits, cur.Taken(), skipBlanks, out.overflow) : 0;
     out.value = negative ? -magnitude : magnitude;
     return out;
+}
+
+Parsed Parse(const char* begin, const char* end, bool skipBlanks) {
+    const char* p = skipBlanks ? SkipBlanks(begin, end) : begin;
+    if (p != end && *p == '&') return ParseRadixPrefix(p, end, skipBlanks);
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-')) {
+        ++p;
+        if (skipBlanks) p = SkipBlanks(p, end);
+    }
+    Parsed out;
+    if (ParseByLibrary(p, end, skipBlanks, negative, out)) return out;
+    return ParseByRules(p, end, skipBlanks, negative);
 }
 
 }  // namespace
