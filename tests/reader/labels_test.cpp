@@ -41,6 +41,36 @@ std::vector<Stroke> Strokes(const PlotStore& store) {
     return out;
 }
 
+// The box of slot 1's label strokes, with the ends of its segments when `lines` says.
+Box Drawn(const PlotStore& store, bool lines) {
+    Box b{1e30f, 1e30f, -1e30f, -1e30f};
+    const auto take = [&b](float x, float y) {
+        b = {std::min(b.minX, x), std::min(b.minY, y), std::max(b.maxX, x), std::max(b.maxY, y)};
+    };
+    for (const Stroke& s : Strokes(store)) {
+        take(s.x1, s.y1);
+        take(s.x2, s.y2);
+    }
+    for (std::int32_t k = 1; lines && k <= store.LineCount[1]; ++k) {
+        take(store.Line(1, k).X1, store.Line(1, k).Y1);
+        take(store.Line(1, k).X2, store.Line(1, k).Y2);
+    }
+    return b;
+}
+
+void ExpectBox(const Box& got, const Box& expected) {
+    for (const auto& [g, e] : {std::pair{got.minX, expected.minX},
+                               {got.minY, expected.minY},
+                               {got.maxX, expected.maxX},
+                               {got.maxY, expected.maxY}})
+        EXPECT_NEAR(g, e, 0.01);
+}
+
+// The plot's extents are those of what is drawn: the characters' own strokes, not more.
+void ExpectExtentsOfTheDrawing(const PlotStore& store) {
+    ExpectBox({store.MinX[1], store.MinY[1], store.MaxX[1], store.MaxY[1]}, Drawn(store, true));
+}
+
 constexpr float C = 0.70710678f;  // cos 45°
 
 TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
@@ -56,6 +86,7 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         {"AbsoluteSize", "SI0.5,1;LBH\x03", 1, {1012.5f, 1000, 1187.5f, 1400}, 1300, 1000},
         {"RelativeSizeOfP1P2", "SR2,4;LBH\x03", 1, {1012.5f, 1000, 1187.5f, 1288}, 1300, 1000},
         {"AbsoluteDirectionUp", "SI0.5,1;DI0,1;LBH\x03", 1, {600, 1012.5f, 1000, 1187.5f}, 1000, 1300},
+        {"AbsoluteDirectionBackwards", "SI0.5,1;DI-1,0;LBH\x03", 1, {812.5f, 600, 987.5f, 1000}, 700, 1000},
         {"RelativeDirectionAlongP1P2Diagonal",
          "IP0,0,2000,1000;SI0.5,1;DR1,2;LBH\x03",
          1,
@@ -131,25 +162,17 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         kestrel::reader::ReadPlotText(store, "PA1000,1000;" + c.text + (checkEnd ? "SP1;PD;PR0,0;" : ""));
         EXPECT_EQ(store.PlotTotal, 1);  // text alone makes a plot
         ASSERT_EQ(store.CharCount[1], c.chars);
-        if (c.chars > 0) {
-            Box b{1e30f, 1e30f, -1e30f, -1e30f};
-            for (const Stroke& s : Strokes(store))
-                b = {std::min({b.minX, s.x1, s.x2}), std::min({b.minY, s.y1, s.y2}), std::max({b.maxX, s.x1, s.x2}),
-                     std::max({b.maxY, s.y1, s.y2})};
-            for (const auto& [got, expected] : {std::pair{b.minX, c.strokes.minX},
-                                                {b.minY, c.strokes.minY},
-                                                {b.maxX, c.strokes.maxX},
-                                                {b.maxY, c.strokes.maxY}})
-                EXPECT_NEAR(got, expected, 0.01);
-            // The plot's extents hold the strokes (nothing else is drawn but the mark).
-            EXPECT_TRUE(store.MinX[1] <= b.minX && store.MinY[1] <= b.minY && store.MaxX[1] >= b.maxX &&
-                        store.MaxY[1] >= b.maxY);
-        }
+        if (c.chars > 0) ExpectBox(Drawn(store, false), c.strokes);
         if (checkEnd) {
             const auto& mark = store.Line(1, store.LineCount[1]);
             EXPECT_NEAR(mark.X1, c.endX, 0.01);
             EXPECT_NEAR(mark.Y1, c.endY, 0.01);
         }
+        // As read, and as the window turns the plot.
+        store.PlotNo = 1;
+        ExpectExtentsOfTheDrawing(store);
+        kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
+        ExpectExtentsOfTheDrawing(store);
     }
 }
 
@@ -163,8 +186,9 @@ TEST(Labels, DefaultSizeIsLegible) {
     constexpr double CapHeight = 108.185;
     for (int i = 1; i <= store.CharCount[1]; ++i) {
         const auto box = kestrel::reader::CharBounds(store.PlotChars[1][i]);
-        if (i < store.CharCount[1])
+        if (i < store.CharCount[1]) {
             EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
+        }
         EXPECT_TRUE(box.maxY - box.minY > 0.4 * CapHeight && box.maxY - box.minY < 1.4 * CapHeight) << i;
     }
     const auto fit = kestrel::view::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
