@@ -6,9 +6,11 @@
 #include <atomic>
 #include <charconv>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "reader/command_table.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 
@@ -144,6 +146,14 @@ TEST(PlotterReading, NumbersReadAsTheLibraryConversion) {
         EXPECT_EQ(ReadPlots(store, "PU0,0;PD" + number + ",0;"), (Plots{{{0, 0, v, 0}}})) << number;
         EXPECT_EQ(ReadPlots(store, "PU0,0;PD" + number + " " + number), (Plots{{{0, 0, v, v}}})) << number;
     }
+}
+
+// A second row for a command would take the place of the first.
+TEST(PlotterReading, EachCommandHasOneRow) {
+    std::set<std::uint16_t> seen;
+    for (const auto& family : kestrel::reader::CommandTable::Families())
+        for (const kestrel::reader::CommandRow& row : family)
+            EXPECT_TRUE(seen.insert(row.mnemonic).second) << char(row.mnemonic >> 8) << char(row.mnemonic & 0xFF);
 }
 
 TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
