@@ -1,7 +1,5 @@
 #include "reader/command_table.h"
 
-#include <algorithm>
-
 #include "reader/plot_file_text.h"
 
 namespace kestrel::reader {
@@ -26,8 +24,7 @@ void CommandContext::PollNow() {
     if (!PassedMappedText(text_ + scan.Offset())) throw Stop{StopReason::EndOfFile};
 }
 
-bool CommandContext::Numbers(std::size_t most, std::span<const double>& numbers) {
-    most = std::min(most, MostNumbers);
+bool CommandContext::ReadNumbers(std::size_t most, std::span<const double>& numbers) {
     std::size_t count = 0;
     for (;;) {
         double v;

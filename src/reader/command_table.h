@@ -33,16 +33,21 @@ public:
         if (scan.Offset() >= nextPoll_) PollNow();
     }
 
-    // The command's numbers, up to `most` of them. False, with the rest of the command
-    // skipped, on a malformed number or more than `most`; false as well, after reading
+    // The command's numbers, up to `Most` of them. False, with the rest of the command
+    // skipped, on a malformed number or more than `Most`; false as well, after reading
     // them, when the command is not carried out (see CommandFlags).
-    bool Numbers(std::size_t most, std::span<const double>& numbers);
+    template <std::size_t Most = MostNumbers>
+    bool Numbers(std::span<const double>& numbers) {
+        static_assert(Most <= MostNumbers);
+        return ReadNumbers(Most, numbers);
+    }
 
     // Whether the command about to run is only read, not carried out.
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
 private:
     void PollNow();
+    bool ReadNumbers(std::size_t most, std::span<const double>& numbers);
 
     const char* text_;
     const ReadOptions& options_;
@@ -76,7 +81,7 @@ std::span<const CommandRow> LabelCommands();     // labels
 std::span<const CommandRow> LineTypeCommands();  // line types
 
 // The families' rows, found by mnemonic in one step; a mnemonic no family has skips its
-// parameters.
+// parameters. Mnemonics are two upper-case letters.
 class CommandTable {
 public:
     struct Entry {
@@ -91,7 +96,7 @@ public:
     static std::array<std::span<const CommandRow>, 6> Families();
 
 private:
-    std::array<Entry, MnemonicCount + 1> entries_;  // the last for anything but two letters
+    std::array<Entry, MnemonicCount> entries_;
 };
 
 // The table plotter reading dispatches by, built on first use.

@@ -27,7 +27,7 @@ void EndPage(CommandContext& c) {
 template <bool (PlotterFrame::*Command)(std::span<const double>)>
 void Frame(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(FrameNumbers, p)) (c.plotter.frame.*Command)(p);
+    if (c.Numbers<FrameNumbers>(p)) (c.plotter.frame.*Command)(p);
 }
 
 constexpr CommandRow Rows[] = {

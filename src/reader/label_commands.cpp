@@ -20,7 +20,7 @@ constexpr double DefaultRelativeHeight = 1.5;
 
 // An attribute command's numbers, all of them finite.
 bool Attributes(CommandContext& c, std::span<const double>& v) {
-    return c.Numbers(AttributeNumbers, v) &&
+    return c.Numbers<AttributeNumbers>(v) &&
            std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
 }
 

@@ -8,13 +8,13 @@ namespace {
 // LT [type[,length[,mode]]]
 void LineType(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.lineType.Select(p);
+    if (c.Numbers(p)) c.plotter.drawing.lineType.Select(p);
 }
 
 // UL [index[,gap...]]
 void UserLineType(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.lineType.Define(p);
+    if (c.Numbers(p)) c.plotter.drawing.lineType.Define(p);
 }
 
 constexpr CommandRow Rows[] = {

@@ -14,11 +14,9 @@ constexpr std::uint16_t Mnemonic(char first, char second) {
 // Two upper-case letters make 26 x 26 mnemonics, each with its place in a table.
 inline constexpr std::size_t MnemonicCount = 26 * 26;
 
-// The place of an upper-case mnemonic; MnemonicCount for anything else.
+// The place of a mnemonic of two upper-case letters (all the scanner gives) in such a table.
 constexpr std::size_t MnemonicIndex(std::uint16_t mnemonic) {
-    const unsigned first = (mnemonic >> 8) - 'A';
-    const unsigned second = (mnemonic & 0xFF) - 'A';
-    return first < 26 && second < 26 ? first * 26 + second : MnemonicCount;
+    return (std::size_t{mnemonic} >> 8) * 26 + (mnemonic & 0xFFu) - ('A' * 26 + 'A');
 }
 
 }  // namespace kestrel::reader

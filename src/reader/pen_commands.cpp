@@ -217,31 +217,31 @@ void PolylineEncoded(CommandContext& c) {
 // PW [width[,pen]]
 void PenWidth(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.pens.Width(p, c.plotter.Diagonal());
+    if (c.Numbers(p)) c.plotter.drawing.pens.Width(p, c.plotter.Diagonal());
 }
 
 // WU [type]
 void WidthUnit(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.pens.WidthUnit(p, c.plotter.Diagonal());
+    if (c.Numbers(p)) c.plotter.drawing.pens.WidthUnit(p, c.plotter.Diagonal());
 }
 
 // PC [pen[,r,g,b]]
 void PenColour(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.pens.Colour(p);
+    if (c.Numbers(p)) c.plotter.drawing.pens.Colour(p);
 }
 
 // NP [n]
 void PenCount(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.pens.PenCount(p);
+    if (c.Numbers(p)) c.plotter.drawing.pens.PenCount(p);
 }
 
 // CR [black and white of red, green and blue]
 void ColourRange(CommandContext& c) {
     std::span<const double> p;
-    if (c.Numbers(MostNumbers, p)) c.plotter.drawing.pens.ColourRange(p);
+    if (c.Numbers(p)) c.plotter.drawing.pens.ColourRange(p);
 }
 
 constexpr CommandRow Rows[] = {

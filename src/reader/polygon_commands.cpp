@@ -108,7 +108,7 @@ template <bool Relative, bool Filled>
 void RectangleCommand(CommandContext& c) {
     std::span<const double> p;
     std::vector<Point> outline;
-    if (!c.Numbers(MostNumbers, p) || !Rectangle(c.plotter, Relative, p, outline)) return;
+    if (!c.Numbers(p) || !Rectangle(c.plotter, Relative, p, outline)) return;
     c.plotter.drawing.polygon.Set(outline);
     if (Filled) {
         Fill(c.plotter, false);
@@ -122,7 +122,7 @@ template <bool Filled>
 void WedgeCommand(CommandContext& c) {
     std::span<const double> p;
     std::vector<Point> outline;
-    if (!c.Numbers(MostNumbers, p) || !Wedge(c.plotter, p, outline)) return;
+    if (!c.Numbers(p) || !Wedge(c.plotter, p, outline)) return;
     c.plotter.drawing.polygon.Set(outline);
     if (Filled) {
         Fill(c.plotter, false);
@@ -134,7 +134,7 @@ void WedgeCommand(CommandContext& c) {
 // PM [0 enter | 1 close the subpolygon | 2 leave]
 void PolygonMode(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
     const double mode = p.empty() ? 0 : std::round(p[0]);
     PolygonBuffer& polygon = c.plotter.drawing.polygon;
     if (mode == 0) {
@@ -149,7 +149,7 @@ void PolygonMode(CommandContext& c) {
 // EP: the edges of the polygon buffer drawn with the pen down, in the current line type.
 void EdgePolygon(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || !p.empty()) return;
+    if (!c.Numbers(p) || !p.empty()) return;
     const auto& v = c.plotter.drawing.polygon.Vertices();
     std::int64_t edges = 0;
     for (std::size_t i = 1; i < v.size(); ++i) edges += !v[i].starts && v[i].penDown;
@@ -162,7 +162,7 @@ void EdgePolygon(CommandContext& c) {
 // FP [0 even-odd | 1 non-zero]
 void FillPolygon(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
     const double method = p.empty() ? 0 : std::round(p[0]);
     if (method != 0 && method != 1) return;
     Fill(c.plotter, method == 1);
@@ -172,7 +172,7 @@ void FillPolygon(CommandContext& c) {
 void FillType(CommandContext& c) {
     std::span<const double> p;
     FillSettings& f = c.plotter.drawing.fill;
-    if (!c.Numbers(MostNumbers, p) || p.size() > 3 || !Finite(p)) return;
+    if (!c.Numbers(p) || p.size() > 3 || !Finite(p)) return;
     if (p.empty()) {
         const FillSettings kept = f;
         f = {};
@@ -201,7 +201,7 @@ void FillType(CommandContext& c) {
 void AnchorCorner(CommandContext& c) {
     std::span<const double> p;
     FillSettings& f = c.plotter.drawing.fill;
-    if (!c.Numbers(MostNumbers, p)) return;
+    if (!c.Numbers(p)) return;
     if (p.empty()) {
         f.anchored = false;
     } else if (p.size() == 2 && Finite(p)) {
@@ -215,7 +215,7 @@ void AnchorCorner(CommandContext& c) {
 // PT [mm]
 void PenThickness(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
     const double mm = p.empty() ? 0.3 : p[0];
     if (mm >= MinThicknessMm && mm <= MaxThicknessMm) c.plotter.drawing.fill.penThicknessMm = mm;
 }

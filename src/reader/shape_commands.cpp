@@ -84,7 +84,7 @@ void ArcAbout(Plotter& p, Point centre, Point start, double sweep, double chord)
 void ArcAbsolute(CommandContext& c) {
     std::span<const double> p;
     Point start;
-    if (!c.Numbers(MostNumbers, p) || (p.size() != 3 && p.size() != 4) || !Finite(p.first(3)) ||
+    if (!c.Numbers(p) || (p.size() != 3 && p.size() != 4) || !Finite(p.first(3)) ||
         !UserPosition(c.plotter, start))
         return;
     ArcAbout(c.plotter, {p[0], p[1]}, start, p[2], Optional(p, 3));
@@ -94,7 +94,7 @@ void ArcAbsolute(CommandContext& c) {
 void ArcRelative(CommandContext& c) {
     std::span<const double> p;
     Point start;
-    if (!c.Numbers(MostNumbers, p) || (p.size() != 3 && p.size() != 4) || !Finite(p.first(3)) ||
+    if (!c.Numbers(p) || (p.size() != 3 && p.size() != 4) || !Finite(p.first(3)) ||
         !UserPosition(c.plotter, start))
         return;
     ArcAbout(c.plotter, {start.x + p[0], start.y + p[1]}, start, p[2], Optional(p, 3));
@@ -140,8 +140,7 @@ void ArcThrough(Plotter& p, Point middle, Point end, double chord) {
 // AT xi,yi,xe,ye[,chord]
 void ArcThreePointAbsolute(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || (p.size() != 4 && p.size() != 5) || !Finite(p.first(4)))
-        return;
+    if (!c.Numbers(p) || (p.size() != 4 && p.size() != 5) || !Finite(p.first(4))) return;
     ArcThrough(c.plotter, {p[0], p[1]}, {p[2], p[3]}, Optional(p, 4));
 }
 
@@ -149,7 +148,7 @@ void ArcThreePointAbsolute(CommandContext& c) {
 void ArcThreePointRelative(CommandContext& c) {
     std::span<const double> p;
     Point start;
-    if (!c.Numbers(MostNumbers, p) || (p.size() != 4 && p.size() != 5) || !Finite(p.first(4)) ||
+    if (!c.Numbers(p) || (p.size() != 4 && p.size() != 5) || !Finite(p.first(4)) ||
         !UserPosition(c.plotter, start))
         return;
     ArcThrough(c.plotter, {start.x + p[0], start.y + p[1]}, {start.x + p[2], start.y + p[3]},
@@ -200,7 +199,7 @@ void Circle(CommandContext& c) {
     std::span<const double> p;
     Plotter& pl = c.plotter;
     Point centre;
-    if (!c.Numbers(MostNumbers, p) || (p.size() != 1 && p.size() != 2) || !std::isfinite(p[0]) ||
+    if (!c.Numbers(p) || (p.size() != 1 && p.size() != 2) || !std::isfinite(p[0]) ||
         !UserPosition(pl, centre))
         return;
     const double radius = p[0];
@@ -231,7 +230,7 @@ void Circle(CommandContext& c) {
 // CT [0 angles | 1 distances]
 void ChordTolerance(CommandContext& c) {
     std::span<const double> p;
-    if (!c.Numbers(MostNumbers, p) || p.size() > 1 || !Finite(p)) return;
+    if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
     const double mode = p.empty() ? 0 : std::round(p[0]);
     if (mode == 0 || mode == 1) c.plotter.drawing.chordDeviation = mode == 1;
 }

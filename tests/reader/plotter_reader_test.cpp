@@ -148,12 +148,17 @@ TEST(PlotterReading, NumbersReadAsTheLibraryConversion) {
     }
 }
 
-// A second row for a command would take the place of the first.
+// Two upper-case letters, the table's places; a second row for a command would take the
+// place of the first.
 TEST(PlotterReading, EachCommandHasOneRow) {
     std::set<std::uint16_t> seen;
-    for (const auto& family : kestrel::reader::CommandTable::Families())
-        for (const kestrel::reader::CommandRow& row : family)
-            EXPECT_TRUE(seen.insert(row.mnemonic).second) << char(row.mnemonic >> 8) << char(row.mnemonic & 0xFF);
+    for (const auto& family : kestrel::reader::CommandTable::Families()) {
+        for (const kestrel::reader::CommandRow& row : family) {
+            SCOPED_TRACE((std::string{char(row.mnemonic >> 8), char(row.mnemonic & 0xFF)}));
+            EXPECT_LT(kestrel::reader::MnemonicIndex(row.mnemonic), kestrel::reader::MnemonicCount);
+            EXPECT_TRUE(seen.insert(row.mnemonic).second);
+        }
+    }
 }
 
 TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
