@@ -12,6 +12,9 @@ namespace kestrel::reader {
 extern const std::string_view HersheyRomanSimplex;
 extern const std::string_view HersheyJapanese;
 extern const std::string_view HersheyMarkers;
+extern const std::string_view HersheyGreekSimplex;
+extern const std::string_view HersheyMath;
+extern const std::string_view HersheySymbols;
 
 namespace {
 
@@ -141,14 +144,22 @@ std::vector<JhfGlyph> ParseJhf(std::string_view text) {
 
 std::uint16_t StrokeFont::Add(const JhfGlyph& g, double centreU, double unitsPerWidth, float body,
                               std::uint8_t cells) {
+    std::vector<ShapePoint> points;
+    points.reserve(g.points.size());
+    for (const auto& p : g.points) points.push_back({double(p.x), double(p.y), p.starts});
+    return AddShape(points, (g.left + g.right) / 2.0, centreU, unitsPerWidth, body, cells);
+}
+
+std::uint16_t StrokeFont::AddShape(const std::vector<ShapePoint>& points, double centre,
+                                   double centreU, double unitsPerWidth, float body,
+                                   std::uint8_t cells) {
     Glyph out;
     out.first = static_cast<std::uint32_t>(points_.size());
-    out.count = static_cast<std::uint32_t>(g.points.size());
+    out.count = static_cast<std::uint32_t>(points.size());
     out.body = body;
     out.cells = cells;
-    const double centre = (g.left + g.right) / 2.0;
-    for (std::size_t i = 0; i < g.points.size(); ++i) {
-        const auto& p = g.points[i];
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const auto& p = points[i];
         const GlyphPoint q{static_cast<float>((p.x - centre) / unitsPerWidth + centreU),
                            static_cast<float>((Baseline - p.y) / CapHeight), p.starts};
         points_.push_back(q);
@@ -163,6 +174,11 @@ std::uint16_t StrokeFont::Add(const JhfGlyph& g, double centreU, double unitsPer
     }
     glyphs_.push_back(out);
     return static_cast<std::uint16_t>(glyphs_.size() - 1);
+}
+
+void StrokeFont::AddRoman(char32_t code, const std::vector<ShapePoint>& points, double centre,
+                          std::uint8_t cells) {
+    composed_.emplace_back(code, AddShape(points, centre, 0.5, RomanWidth, 1, cells));
 }
 
 // The missing-glyph mark: the marker set's square, stretched over the character body.
@@ -208,6 +224,12 @@ StrokeFont::StrokeFont() {
     for (int i = 0; i < JapaneseCount; ++i) Add(glyph(japanese, i), 0.5, JapaneseWidth, 1, 1);
     wideSpace_ = Add(blank, 0, 1, WideBody, 2);
     missing_ = AddBox(glyph(markers, MarkerSquare));
+    // Appended after the glyphs above, which keep their numbers.
+    const std::vector<JhfGlyph> greek = ParseJhf(HersheyGreekSimplex);
+    const std::vector<JhfGlyph> math = ParseJhf(HersheyMath);
+    const std::vector<JhfGlyph> symbols = ParseJhf(HersheySymbols);
+    AddComposed({roman, greek, math, symbols, markers});
+    std::sort(composed_.begin(), composed_.end());
 }
 
 const StrokeFont& StrokeFont::Standard() {
@@ -220,6 +242,20 @@ std::uint16_t StrokeFont::ForByte(unsigned char code) const {
     // The degree sign: Roman-8 0xB3, Latin-1 0xB0; the font has it at 0x7F.
     if (code == 0xB3 || code == 0xB0) return static_cast<std::uint16_t>(roman_ + 0x7F - 0x20);
     return missing_;
+}
+
+std::uint16_t StrokeFont::ForCodePoint(char32_t code) const {
+    if (code < 0x80 || code == 0xB0) return ForByte(static_cast<unsigned char>(code));
+    if (code == 0xA0) return ForByte(' ');  // no-break space
+    if (code == 0xAD) return ForByte('-');  // soft hyphen
+    if (code >= 0xFF61 && code <= 0xFF9F) {
+        bool joined = false;
+        return ForHalfWidthKana(static_cast<unsigned char>(code - 0xFF61 + 0xA1), 0, joined);
+    }
+    const auto it = std::lower_bound(
+        composed_.begin(), composed_.end(), code,
+        [](const std::pair<char32_t, std::uint16_t>& e, char32_t c) { return e.first < c; });
+    return it != composed_.end() && it->first == code ? it->second : missing_;
 }
 
 std::uint16_t StrokeFont::ForJis(std::uint16_t jis) const {

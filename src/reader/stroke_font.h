@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrel::reader {
@@ -41,9 +42,27 @@ struct JhfGlyph {
 // on over the following lines; " R" lifts the pen. Malformed records are skipped.
 std::vector<JhfGlyph> ParseJhf(std::string_view text);
 
+// A point of a glyph being built, in Hershey units (y grows downwards).
+struct ShapePoint {
+    double x = 0;
+    double y = 0;
+    bool starts = false;
+};
+
+// The Hershey fonts a composed glyph may take strokes from, in file order.
+struct HersheySources {
+    const std::vector<JhfGlyph>& roman;    // simplex Roman
+    const std::vector<JhfGlyph>& greek;    // simplex Greek
+    const std::vector<JhfGlyph>& math;     // simplex mathematical signs
+    const std::vector<JhfGlyph>& symbols;  // miscellaneous symbols
+    const std::vector<JhfGlyph>& markers;
+};
+
 // The stroke font of labels: Hershey simplex Roman for the 8-bit codes, the Hershey
 // Japanese set for two-byte (JIS X 0208) and half-width katakana codes, and a box for
-// every character the font has no glyph for.
+// every character the font has no glyph for. Latin letters with accents, and the signs of
+// the plotters' character sets, are composed from Roman letters and accent strokes or
+// taken from the Hershey Greek, mathematical and symbol fonts (see ForCodePoint).
 class StrokeFont {
 public:
     static const StrokeFont& Standard();
@@ -62,12 +81,26 @@ public:
     // A half-width katakana byte (0xA1..0xDF); `mark` is the byte after it, and
     // `joined` tells whether it was a voicing mark drawn into this glyph.
     std::uint16_t ForHalfWidthKana(unsigned char code, unsigned char mark, bool& joined) const;
+    // A Unicode character: ASCII and the degree sign as ForByte, half-width katakana
+    // (U+FF61..U+FF9F) as ForHalfWidthKana without a voicing mark, and the composed glyphs.
+    // Non-spacing marks (U+0300..U+036F) are the non-escaping accents of the national
+    // character sets: drawn above a capital, they advance by no cell (Glyph::cells 0); the
+    // private characters U+F300 + (mark - U+0300) are the same accents above a small letter.
+    // Every other character is the missing-glyph box.
+    std::uint16_t ForCodePoint(char32_t code) const;
+    std::uint16_t MissingGlyph() const { return missing_; }
 
 private:
     StrokeFont();
     std::uint16_t Add(const JhfGlyph& g, double centreU, double unitsPerWidth, float body,
                       std::uint8_t cells);
+    std::uint16_t AddShape(const std::vector<ShapePoint>& points, double centre, double centreU,
+                           double unitsPerWidth, float body, std::uint8_t cells);
     std::uint16_t AddBox(const JhfGlyph& g);
+    // A composed glyph, in the Roman glyphs' scale; see glyph_recipes.cpp.
+    void AddRoman(char32_t code, const std::vector<ShapePoint>& points, double centre,
+                  std::uint8_t cells = 1);
+    void AddComposed(const HersheySources& fonts);
 
     std::vector<GlyphPoint> points_;
     std::vector<Glyph> glyphs_;
@@ -77,6 +110,7 @@ private:
     std::uint16_t narrowKana_ = 0;  // the same, one cell wide
     std::uint16_t wideSpace_ = 0;
     std::uint16_t missing_ = 0;
+    std::vector<std::pair<char32_t, std::uint16_t>> composed_;  // sorted by character
 };
 
 // JIS X 0208 code of a Shift-JIS byte pair; 0 when the pair is none.
