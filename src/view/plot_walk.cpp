@@ -1,0 +1,100 @@
+#include "view/plot_walk.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "view/pen_style.h"
+
+namespace kestrel::view {
+
+using reader::PlotStore;
+
+std::int32_t StoredLineCount(const PlotStore& store, int slot) {
+    if (slot < 1 || !store.ValidSlot(slot)) return 0;
+    const std::int64_t count = store.LineCount[slot];
+    const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
+    return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
+}
+
+PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options)
+    : slot_(slot),
+      options_(options),
+      count_(StoredLineCount(store, slot)),
+      charCount_(slot < 1 ? 0 : StoredCharCount(store, slot)) {}
+
+double PlotWalk::Done() const {
+    const double all = static_cast<double>(count_) + static_cast<double>(charCount_);
+    return all > 0 ? (static_cast<double>(next_ - 1) + static_cast<double>(nextChar_ - 1)) / all
+                   : 1.0;
+}
+
+void PlotWalk::Stop() {
+    count_ = next_ - 1;
+    charCount_ = nextChar_ - 1;
+}
+
+// The store may have changed since the walk began; never read past its tables.
+void PlotWalk::Clamp(const PlotStore& store) {
+    const auto stored =
+        store.ValidSlot(slot_) ? static_cast<std::int64_t>(store.PlotLines[slot_].size()) - 1 : 0;
+    if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
+    charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
+}
+
+void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double budget) {
+    Clamp(store);
+    const double limit = target.Spent() + budget;
+    if (next_ <= count_) {
+        Lines(store, target, limit);
+        EndPath(target);  // the labels' paths are their own
+    }
+    if (next_ > count_ && nextChar_ <= charCount_) Labels(store, target, limit);
+    EndPath(target);
+}
+
+void PlotWalk::EndPath(StrokeTarget& target) {
+    if (open_) target.Stroke();
+    open_ = false;
+}
+
+// A pen's look on the output: its width scales with the plot, as the whole drawing does.
+void PlotWalk::SetPen(const PlotStore& store, StrokeTarget& target, std::int16_t pen, bool widths) {
+    EndPath(target);
+    const PenStyle style = PenStyleOf(store, slot_, pen);
+    const double unitsPerMm =
+        widths ? reader::PlotterUnitsPerMm * std::abs(options_.map.scaleX) : 0;
+    target.SetPen({style.colour, style.widthMm * unitsPerMm});
+    pen_ = pen;
+    open_ = true;
+}
+
+void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit) {
+    const reader::PlotLine* lines = store.PlotLines[slot_].data();
+    const PlotMap& map = options_.map;
+    for (; next_ <= count_ && target.Spent() < limit; ++next_) {
+        const reader::PlotLine& l = lines[next_];
+        const bool goesOn = open_ && l.Pen == pen_ && l.X1 == endX_ && l.Y1 == endY_;
+        if (!open_ || l.Pen != pen_) SetPen(store, target, l.Pen, options_.penWidths);
+        if (!goesOn) target.MoveTo(map.X(l.X1), map.Y(l.Y1));
+        target.LineTo(map.X(l.X2), map.Y(l.Y2));
+        endX_ = l.X2;
+        endY_ = l.Y2;
+    }
+}
+
+void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit) {
+    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t pen) {
+        const bool goesOn = open_ && pen == pen_ && x1 == endX_ && y1 == endY_;
+        if (!open_ || pen != pen_) SetPen(store, target, pen, options_.labelWidths);
+        if (!goesOn) target.MoveTo(x1, y1);
+        target.LineTo(x2, y2);
+        endX_ = x2;
+        endY_ = y2;
+    };
+    const reader::PlotChar* chars = store.PlotChars[slot_].data();
+    const StrokeMap map = options_.map.Strokes();
+    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
+        ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);
+}
+
+}  // namespace kestrel::view
