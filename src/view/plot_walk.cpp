@@ -3,11 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view/label_strokes.h"
 #include "view/pen_style.h"
 
 namespace kestrel::view {
 
 using reader::PlotStore;
+
+namespace {
+
+// The map for the strokes of labels, which the font gives relative to the origin.
+StrokeMap LabelMap(const PlotMap& map) {
+    return {map.originX - map.scaleX * map.fromX, map.originY - map.scaleY * map.fromY, map.scaleX,
+            map.scaleY};
+}
+
+}  // namespace
 
 std::int32_t StoredLineCount(const PlotStore& store, int slot) {
     if (slot < 1 || !store.ValidSlot(slot)) return 0;
@@ -92,7 +103,7 @@ void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit
         endY_ = y2;
     };
     const reader::PlotChar* chars = store.PlotChars[slot_].data();
-    const StrokeMap map = options_.map.Strokes();
+    const StrokeMap map = LabelMap(options_.map);
     for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
         ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);
 }

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "reader/plot_store.h"
-#include "view/label_strokes.h"
 #include "view/stroke_target.h"
 
 namespace kestrel::view {
@@ -21,10 +20,6 @@ struct PlotMap {
 
     double X(float x) const { return originX + scaleX * (static_cast<double>(x) - fromX); }
     double Y(float y) const { return originY + scaleY * (static_cast<double>(y) - fromY); }
-    // The same map for the strokes of labels.
-    StrokeMap Strokes() const {
-        return {originX - scaleX * fromX, originY - scaleY * fromY, scaleX, scaleY};
-    }
 };
 
 struct WalkOptions {
