@@ -13,8 +13,6 @@ class DrawingSurface : public StrokeTarget {
 public:
     virtual double Width() const = 0;   // twips
     virtual double Height() const = 0;  // twips
-    // A pixel's side in twips: lines no wider than this are drawn one pixel wide.
-    virtual double PixelSize() const { return 1; }
     virtual void Clear() = 0;  // fill with the background (white)
     // The style of the range frame's outline.
     virtual void SetLineStyle(LineStyle style) = 0;

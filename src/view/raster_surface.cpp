@@ -210,7 +210,10 @@ RasterSurface::RasterSurface(std::uint32_t* pixels, int width, int height, int s
       width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       stride_(strideInPixels),
-      twipsPerPixel_(twipsPerPixel > 0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 1.0) {}
+      twipsPerPixel_(twipsPerPixel > 0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 1.0),
+      lineSetUp_(LinePixels * twipsPerPixel_),
+      longest_(Width() + Height()),
+      area_(Width() * Height()) {}
 
 double RasterSurface::Width() const { return width_ * twipsPerPixel_; }
 
@@ -330,22 +333,21 @@ void RasterSurface::LineTo(double x, double y) {
     const float x1 = x_, y1 = y_;
     x_ = static_cast<float>(x);
     y_ = static_cast<float>(y);
+    // A line going on from the last one finds the round end they share drawn already.
+    const bool startCap = !going_;
+    going_ = true;
     // A line's cost: its set-up, as much as a few pixels, and the pixels it covers. NaN
-    // fails the comparisons and costs the most, as would a line across the surface.
-    const double setUp = LinePixels * twipsPerPixel_;
+    // fails the comparisons and costs the most, as would a line across the surface. The
+    // line is drawn last, so that nothing waits for it.
     const double side = std::max(std::abs(x_ - x1), std::abs(y_ - y1));
     if (penWidth_ > twipsPerPixel_) {
-        // A line going on from the last one finds the round end they share drawn already.
-        WideLine(x1, y1, x_, y_, colour_, penWidth_, !going_);
         const double covered = (side + penWidth_) * penWidth_;
-        const double area = Width() * Height();
-        spent_ += setUp + (covered < area ? covered : area) / twipsPerPixel_;
-    } else {
-        Line(x1, y1, x_, y_, colour_);
-        const double longest = Width() + Height();
-        spent_ += setUp + (side < longest ? side : longest);
+        spent_ += lineSetUp_ + (covered < area_ ? covered : area_) / twipsPerPixel_;
+        WideLine(x1, y1, x_, y_, colour_, penWidth_, startCap);
+        return;
     }
-    going_ = true;
+    spent_ += lineSetUp_ + (side < longest_ ? side : longest_);
+    Line(x1, y1, x_, y_, colour_);
 }
 
 void RasterSurface::Rectangle(float x1, float y1, float x2, float y2) {

@@ -17,7 +17,6 @@ public:
 
     double Width() const override;
     double Height() const override;
-    double PixelSize() const override { return twipsPerPixel_; }
     void Clear() override;
     void SetLineStyle(LineStyle style) override;
     void Rectangle(float x1, float y1, float x2, float y2) override;
@@ -42,6 +41,8 @@ private:
     int height_;
     int stride_;
     double twipsPerPixel_;
+    // What a line costs at least, at most when one pixel wide, and at most when wide.
+    double lineSetUp_, longest_, area_;
     LineStyle style_ = LineStyle::Solid;
     // The pen and where it is; `going` while the path goes on from the last line drawn.
     Rgb colour_;
