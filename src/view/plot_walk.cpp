@@ -79,28 +79,30 @@ void PlotWalk::SetPen(const PlotStore& store, StrokeTarget& target, std::int16_t
     open_ = true;
 }
 
+// A stroke in another pen starts a path, and one that does not start where the last one
+// ended a subpath.
+inline void PlotWalk::Pass(const PlotStore& store, StrokeTarget& target,
+                           const reader::PlotLine& stroke, const PlotMap& map, bool widths) {
+    const bool goesOn = open_ && stroke.Pen == pen_ && stroke.X1 == endX_ && stroke.Y1 == endY_;
+    if (!open_ || stroke.Pen != pen_) SetPen(store, target, stroke.Pen, widths);
+    if (!goesOn) target.MoveTo(map.X(stroke.X1), map.Y(stroke.Y1));
+    target.LineTo(map.X(stroke.X2), map.Y(stroke.Y2));
+    endX_ = stroke.X2;
+    endY_ = stroke.Y2;
+}
+
 void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit) {
     const reader::PlotLine* lines = store.PlotLines[slot_].data();
-    const PlotMap& map = options_.map;
-    for (; next_ <= count_ && target.Spent() < limit; ++next_) {
-        const reader::PlotLine& l = lines[next_];
-        const bool goesOn = open_ && l.Pen == pen_ && l.X1 == endX_ && l.Y1 == endY_;
-        if (!open_ || l.Pen != pen_) SetPen(store, target, l.Pen, options_.penWidths);
-        if (!goesOn) target.MoveTo(map.X(l.X1), map.Y(l.Y1));
-        target.LineTo(map.X(l.X2), map.Y(l.Y2));
-        endX_ = l.X2;
-        endY_ = l.Y2;
-    }
+    for (; next_ <= count_ && target.Spent() < limit; ++next_)
+        Pass(store, target, lines[next_], options_.map, options_.penWidths);
 }
 
 void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit) {
+    // The font's strokes come mapped already.
+    const PlotMap mapped;
     auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t pen) {
-        const bool goesOn = open_ && pen == pen_ && x1 == endX_ && y1 == endY_;
-        if (!open_ || pen != pen_) SetPen(store, target, pen, options_.labelWidths);
-        if (!goesOn) target.MoveTo(x1, y1);
-        target.LineTo(x2, y2);
-        endX_ = x2;
-        endY_ = y2;
+        Pass(store, target, {.X1 = x1, .X2 = x2, .Y1 = y1, .Y2 = y2, .Pen = pen}, mapped,
+             options_.labelWidths);
     };
     const reader::PlotChar* chars = store.PlotChars[slot_].data();
     const StrokeMap map = LabelMap(options_.map);

@@ -59,6 +59,9 @@ private:
                 bool widths);
     void Lines(const reader::PlotStore& store, StrokeTarget& target, double limit);
     void Labels(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    // Passes on a stroke from (X1, Y1) to (X2, Y2) in `Pen`, mapped by `map`.
+    void Pass(const reader::PlotStore& store, StrokeTarget& target, const reader::PlotLine& stroke,
+              const PlotMap& map, bool widths);
     void EndPath(StrokeTarget& target);
 
     int slot_ = 0;
