@@ -13,7 +13,7 @@ class DrawingSurface : public StrokeTarget {
 public:
     virtual double Width() const = 0;   // twips
     virtual double Height() const = 0;  // twips
-    virtual void Clear() = 0;  // fill with the background (white)
+    virtual void Clear() = 0;           // fill with the background (white)
     // The style of the range frame's outline.
     virtual void SetLineStyle(LineStyle style) = 0;
     // A rectangle outline in the foreground colour (black), in the current style.
