@@ -46,7 +46,6 @@ public:
     void Continue(const reader::PlotStore& store, StrokeTarget& target,
                   double budget = std::numeric_limits<double>::infinity());
 
-    int Slot() const { return slot_; }
     bool Finished() const { return next_ > count_ && nextChar_ > charCount_; }
     // The share of segments and characters passed on, 0 to 1.
     double Done() const;
