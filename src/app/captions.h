@@ -64,10 +64,7 @@ inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子があ�
 
 // The save dialog.
 inline constexpr char SaveDialogTitle[] = "画像の保存";
-inline constexpr char BmpFilter[] = "BMPファイル(*.bmp)";
-inline constexpr char BmpPattern[] = "*.bmp";
-inline constexpr char SvgFilter[] = "SVGファイル(*.svg)";
-inline constexpr char PdfFilter[] = "PDFファイル(*.pdf)";
+// Its filters for the formats come with the formats (output/output_formats.cpp).
 
 // The small dialogs, the version texts and the manual.
 inline constexpr char OkCaption[] = "OK";

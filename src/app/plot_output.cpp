@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QDir>
@@ -18,9 +20,8 @@
 #include "app/file_names.h"
 #include "app/pict_form.h"
 #include "app/platform.h"
-#include "output/bmp_writer.h"
+#include "output/output_formats.h"
 #include "output/print_plan.h"
-#include "output/vector_writer.h"
 #include "reader/reader.h"
 
 namespace kestrel::app {
@@ -74,31 +75,41 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
+// The formats the save dialog offers, in the order of its filters; the first is the default.
+std::vector<const output::OutputFormat*> SaveFormats() {
+    std::vector<const output::OutputFormat*> formats;
+    for (const output::OutputFormat& format : output::OutputFormats())
+        if (format.saveFilter != nullptr) formats.push_back(&format);
+    return formats;
+}
+
 // The file dialog keeps the number of the filter chosen last, whichever dialog showed it;
 // the open dialog lists its type and then "all files". So that "all files" keeps its
-// number 2 in both, the save dialog's filters (BMP, SVG, PDF, all files) are kept as
-// 1, 3, 4 and 2. Index 0 of each table is unused.
-constexpr int KeptOfShownFilter[] = {0, 1, 3, 4, 2};
-constexpr int ShownOfKeptFilter[] = {0, 1, 4, 2, 3};
+// number 2 in both, the save dialog's filters (its formats, then all files) are kept as
+// 1, 3, 4 ... and 2.
+int KeptOfShownFilter(int shown, int allFiles) {
+    return shown == allFiles ? 2 : shown == 1 ? 1 : shown + 1;
+}
+int ShownOfKeptFilter(int kept, int allFiles) {
+    return kept == 2 ? allFiles : kept == 1 ? 1 : kept - 1;
+}
 
-enum class SaveFormat { Bmp, Svg, Pdf };
-
-// A known extension typed decides the format; otherwise the filter chosen, "all files" being BMP.
-SaveFormat SaveFormatOf(const QString& path, int shownFilter) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QStringLiteral("bmp")) return SaveFormat::Bmp;
-    if (suffix == QStringLiteral("svg")) return SaveFormat::Svg;
-    if (suffix == QStringLiteral("pdf")) return SaveFormat::Pdf;
-    return shownFilter == 2   ? SaveFormat::Svg
-           : shownFilter == 3 ? SaveFormat::Pdf
-                              : SaveFormat::Bmp;
+// A known extension typed decides the format; otherwise the filter chosen, "all files" being
+// the default.
+const output::OutputFormat& SaveFormatOf(const QString& path, int shownFilter) {
+    const std::vector<const output::OutputFormat*> formats = SaveFormats();
+    const std::string suffix = QFileInfo(path).suffix().toLower().toStdString();
+    for (const output::OutputFormat* format : formats)
+        if (format->extension == suffix) return *format;
+    const auto shown = static_cast<std::size_t>(shownFilter);
+    return shown >= 1 && shown <= formats.size() ? *formats[shown - 1] : *formats.front();
 }
 
 // A PDF holds every plot of the file, an SVG the plot shown; nothing loaded gives a blank page.
-std::vector<int> SlotsToSave(const reader::PlotStore& store, SaveFormat format) {
+std::vector<int> SlotsToSave(const reader::PlotStore& store, const output::OutputFormat& format) {
     std::vector<int> plots;
     if (store.PlotName.empty()) return plots;
-    if (format == SaveFormat::Svg) {
+    if (!format.everyPlot) {
         if (store.ValidSlot(store.PlotNo) && store.PlotNo >= 1) plots.push_back(store.PlotNo);
         return plots;
     }
@@ -164,31 +175,38 @@ void PlotOutput::Copy() {
 void PlotOutput::Save() {
     reader::PlotStore& store = form_.Store();
     DrawingArea& area = *form_.Picture3();
-    const QString initialName =
-        QFile::decodeName(QByteArray::fromStdString(store.SaveDir)) + QString::fromUtf8(BmpPattern);
-    const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(SvgFilter),
-                              QString::fromUtf8(PdfFilter), QString::fromUtf8(AllFilesFilter)};
-    const int kept = dialogFilter_ >= 1 && dialogFilter_ <= 4 ? dialogFilter_ : 1;
-    const auto choice = platform_.ChooseSaveFile(&form_, QString::fromUtf8(SaveDialogTitle),
-                                                 initialName, filters, ShownOfKeptFilter[kept]);
+    const std::vector<const output::OutputFormat*> formats = SaveFormats();
+    // The dialog starts with the default format's pattern, "*.bmp", as the name.
+    const std::string_view extension = formats.front()->extension;
+    const QString initialName = QFile::decodeName(QByteArray::fromStdString(store.SaveDir)) +
+                                QStringLiteral("*.") +
+                                QString::fromUtf8(extension.data(), std::ssize(extension));
+    QStringList filters;
+    for (const output::OutputFormat* format : formats)
+        filters << QString::fromUtf8(format->saveFilter);
+    filters << QString::fromUtf8(AllFilesFilter);
+    const auto allFiles = static_cast<int>(filters.size());
+    const int kept = dialogFilter_ >= 1 && dialogFilter_ <= allFiles ? dialogFilter_ : 1;
+    const auto choice =
+        platform_.ChooseSaveFile(&form_, QString::fromUtf8(SaveDialogTitle), initialName, filters,
+                                 ShownOfKeptFilter(kept, allFiles));
     if (!choice) {
         return;  // cancelled: nothing changes
     }
     const int shown =
-        choice->filterIndex >= 1 && choice->filterIndex <= 4 ? choice->filterIndex : 1;
-    dialogFilter_ = KeptOfShownFilter[shown];
+        choice->filterIndex >= 1 && choice->filterIndex <= allFiles ? choice->filterIndex : 1;
+    dialogFilter_ = KeptOfShownFilter(shown, allFiles);
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = reader::LastPos(chosen, "/");
     store.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
     store.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
-    const SaveFormat format = SaveFormatOf(choice->path, shown);
-    if (format != SaveFormat::Bmp) {
-        const reader::ErrorNumber error = output::SaveVector(
-            store.SaveDir + store.SaveName,
-            format == SaveFormat::Svg ? output::VectorFormat::Svg : output::VectorFormat::Pdf,
-            store, SlotsToSave(store, format));
+    const output::OutputFormat& format = SaveFormatOf(choice->path, shown);
+    if (format.paths != nullptr) {
+        // Written one to one.
+        const reader::ErrorNumber error = output::SaveErrorNumber(
+            format.paths(store.SaveDir + store.SaveName, store, SlotsToSave(store, format), {}));
         if (error != reader::ErrorNumber::None) {
             form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);
         }
@@ -203,9 +221,9 @@ void PlotOutput::Save() {
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
-    const reader::ErrorNumber error = output::SaveBmp(
+    const reader::ErrorNumber error = output::SaveErrorNumber(format.image(
         store.SaveDir + store.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
-        image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
+        image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4)));
     if (error != reader::ErrorNumber::None) {
         form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);  // the selection stays
         return;

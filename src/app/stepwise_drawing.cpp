@@ -10,10 +10,8 @@ namespace kestrel::app {
 
 namespace {
 
-// A step writes about this many pixels (a few milliseconds); each line costs as much
-// as a few pixels besides, for its transform and set-up.
+// A step writes about this many pixels (a few milliseconds).
 constexpr double StepPixels = 4'000'000;
-constexpr double LinePixels = 16;
 
 }  // namespace
 
@@ -56,7 +54,7 @@ void StepwiseDrawing::DrawNextLines() {
         // (copied to the clipboard, say) in between, and must then not be written through.
         view::RasterSurface surface = area_.Surface();
         const double twips = area_.TwipsPerPixel();
-        view::DrawMoreLines(store_, surface, drawing_, StepPixels * twips, LinePixels * twips);
+        view::DrawMoreLines(store_, surface, drawing_, StepPixels * twips);
     }
     area_.update();
     if (drawing_.Finished()) {
@@ -71,7 +69,7 @@ void StepwiseDrawing::Finish() {
     if (!drawing_.Finished()) {
         if (area_.size() != size_) Start(framed_, &drawing_.fit);
         view::RasterSurface surface = area_.Surface();
-        view::DrawMoreLines(store_, surface, drawing_, std::numeric_limits<double>::infinity(), 0);
+        view::DrawMoreLines(store_, surface, drawing_, std::numeric_limits<double>::infinity());
         area_.update();
     }
     timer_->stop();

@@ -4,7 +4,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -19,10 +18,8 @@
 #include <vector>
 
 #include "interact/rotation.h"
-#include "output/bmp_writer.h"
 #include "output/output_file.h"
-#include "output/png_writer.h"
-#include "output/vector_writer.h"
+#include "output/output_formats.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/label_strokes.h"
@@ -204,7 +201,6 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     return ReportOutOfMemory(r, path) ? 1 : 0;
 }
 
-enum class ImageFormat { Bmp, Png, Svg, Pdf };
 enum class Mode { Render, Info, Segments };
 
 struct RenderOptions {
@@ -212,7 +208,7 @@ struct RenderOptions {
     ReadChoice choice;
     std::string input;
     std::string output;
-    ImageFormat format = ImageFormat::Bmp;
+    const kestrel::output::OutputFormat* format = nullptr;
     int width = DefaultWidth;
     int height = DefaultHeight;
     bool frame = false;
@@ -260,15 +256,6 @@ bool ParseFit(const char* s, kestrel::output::FitPaper& paper) {
         return false;
     paper = {width, height};
     return true;
-}
-
-bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    if (s.size() < suffix.size()) return false;
-    return std::equal(suffix.begin(), suffix.end(),
-                      s.end() - static_cast<std::ptrdiff_t>(suffix.size()), [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
 }
 
 std::optional<kestrel::interact::Turn> ParseTurn(std::string_view s) {
@@ -333,22 +320,13 @@ bool ParseArgs(int argc, char** argv, RenderOptions& o) {
     }
     if (o.mode != Mode::Render) return haveInput && !haveRenderOption;
     if (!haveInput || !haveOutput) return false;
-    if (EndsWithNoCase(o.output, ".bmp")) {
-        o.format = ImageFormat::Bmp;
-    } else if (EndsWithNoCase(o.output, ".png")) {
-        o.format = ImageFormat::Png;
-    } else if (EndsWithNoCase(o.output, ".svg")) {
-        o.format = ImageFormat::Svg;
-    } else if (EndsWithNoCase(o.output, ".pdf")) {
-        o.format = ImageFormat::Pdf;
-    } else if (kestrel::output::IsNamedDevice(o.output)) {
-        o.format = ImageFormat::Bmp;  // -o /dev/stdout: a device has no extension to go by
-    } else {
-        return false;
-    }
+    o.format = kestrel::output::FormatOfPath(o.output);
+    // -o /dev/stdout: a device has no extension to go by.
+    if (!o.format && kestrel::output::IsNamedDevice(o.output))
+        o.format = &kestrel::output::OutputFormats().front();
+    if (!o.format) return false;
     // A raster has a size in pixels; paths have a paper size.
-    const bool paths = o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf;
-    return paths ? !haveRasterOption : o.fit.widthMm == 0;
+    return o.format->paths ? !haveRasterOption : o.fit.widthMm == 0;
 }
 
 // The raster, on transparent huge pages where the system offers them: a fresh 4 KiB
@@ -400,7 +378,7 @@ void PrepareHeap() {
 // The plot shown as paths; a PDF without a page given holds every plot, each turned alike.
 int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
     std::vector<int> plots{store.PlotNo};
-    if (o.format == ImageFormat::Pdf && !o.pageGiven) {
+    if (o.format->everyPlot && !o.pageGiven) {
         const int shown = store.PlotNo;
         plots.clear();
         for (int slot = 1; slot <= store.PlotTotal; ++slot) {
@@ -411,19 +389,16 @@ int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
                 kestrel::interact::RotatePlot(store, t);
         }
     }
-    const auto format = o.format == ImageFormat::Svg ? kestrel::output::VectorFormat::Svg
-                                                     : kestrel::output::VectorFormat::Pdf;
-    const kestrel::output::VectorResult result =
-        kestrel::output::WriteVector(o.output, format, store, plots, o.fit);
+    const kestrel::output::WriteResult result = o.format->paths(o.output, store, plots, o.fit);
     switch (result.outcome) {
-        case kestrel::output::VectorOutcome::Written: return 0;
-        case kestrel::output::VectorOutcome::TooLarge:
+        case kestrel::output::WriteResult::Written: return 0;
+        case kestrel::output::WriteResult::TooLarge:
             std::fprintf(
                 stderr,
                 "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
                 kestrel::output::MaxPageMm / 1000);
             return 1;
-        case kestrel::output::VectorOutcome::WriteFailed: break;
+        case kestrel::output::WriteResult::WriteFailed: break;
     }
     std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(),
                  std::strerror(result.error));
@@ -435,7 +410,7 @@ int Render(const RenderOptions& o) {
     kestrel::reader::PlotStore store;
     kestrel::reader::ReadResult r;
     if (!ReadPlot(store, o.input, o.choice, r) || ReportOutOfMemory(r, o.input)) return 1;
-    if (o.format == ImageFormat::Svg || o.format == ImageFormat::Pdf) return ExportPaths(store, o);
+    if (o.format->paths) return ExportPaths(store, o);
 
     PixelBuffer pixels(o.width, o.height);
     if (!pixels.data()) {
@@ -450,11 +425,7 @@ int Render(const RenderOptions& o) {
         kestrel::view::RedrawPlot(store, surface);
     }
 
-    const bool written =
-        o.format == ImageFormat::Bmp
-            ? kestrel::output::WriteBmp(o.output, pixels.data(), o.width, o.height, o.width)
-            : kestrel::output::WritePng(o.output, pixels.data(), o.width, o.height, o.width);
-    if (!written) {
+    if (!o.format->image(o.output, pixels.data(), o.width, o.height, o.width)) {
         std::fprintf(stderr, "kestrel-convert: cannot write %s\n", o.output.c_str());
         return 1;
     }

@@ -1,7 +1,6 @@
 #include "output/bmp_writer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 #include <vector>
 
@@ -36,16 +35,17 @@ void ToBgr(const std::uint32_t* src, int width, unsigned char* d) {
     }
 }
 
-// Writes the whole file; false on failure, with the file's error telling why when known.
-bool WriteBmpTo(const std::string& path, const std::uint32_t* pixels, int width, int height,
-                int strideInPixels, int& error) {
-    error = 0;
-    if (!pixels || width <= 0 || height <= 0 || strideInPixels < width) return false;
+}  // namespace
+
+WriteResult WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                     int strideInPixels) {
+    if (!pixels || width <= 0 || height <= 0 || strideInPixels < width)
+        return {WriteResult::WriteFailed};
     // Row and file sizes must fit the header's 32-bit fields.
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) & ~std::uint64_t{3};
     const std::uint64_t imageBytes = rowBytes * static_cast<std::uint64_t>(height);
     const std::uint64_t fileBytes = imageBytes + FileHeaderSize + InfoHeaderSize;
-    if (fileBytes > std::numeric_limits<std::uint32_t>::max()) return false;
+    if (fileBytes > std::numeric_limits<std::uint32_t>::max()) return {WriteResult::TooLarge};
 
     unsigned char header[FileHeaderSize + InfoHeaderSize];
     unsigned char* p = header;
@@ -67,11 +67,7 @@ bool WriteBmpTo(const std::string& path, const std::uint32_t* pixels, int width,
     Put32(p, 0);  // important colours: all
 
     OutputFile file(path);
-    const auto failed = [&file, &error] {
-        error = file.Error();
-        return false;
-    };
-    if (!file.IsOpen() || !file.Write(header, sizeof header)) return failed();
+    if (!file.IsOpen() || !file.Write(header, sizeof header)) return file.Failed();
     // Rows are converted into a buffer of about 1 MiB, written in one call each.
     const std::size_t rowsPerChunk = std::max<std::size_t>(1, ChunkBytes / rowBytes);
     std::vector<unsigned char> chunk(static_cast<std::size_t>(rowBytes) * rowsPerChunk, 0);
@@ -83,39 +79,10 @@ bool WriteBmpTo(const std::string& path, const std::uint32_t* pixels, int width,
             ToBgr(pixels + static_cast<std::ptrdiff_t>(y) * strideInPixels, width, d);
             d += rowBytes;  // the padding bytes stay 0
         }
-        if (!file.Write(chunk.data(), rows * rowBytes)) return failed();
+        if (!file.Write(chunk.data(), rows * rowBytes)) return file.Failed();
     }
-    return file.Finish() || failed();
-}
-
-}  // namespace
-
-bool WriteBmp(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              int strideInPixels) {
-    int error = 0;
-    return WriteBmpTo(path, pixels, width, height, strideInPixels, error);
-}
-
-reader::ErrorNumber SaveBmp(const std::string& path, const std::uint32_t* pixels, int width,
-                            int height, int strideInPixels) {
-    int error = 0;
-    if (WriteBmpTo(path, pixels, width, height, strideInPixels, error))
-        return reader::ErrorNumber::None;
-    return SaveErrorNumber(error);
-}
-
-reader::ErrorNumber SaveErrorNumber(int err) {
-    using reader::ErrorNumber;
-    switch (err) {
-        case EACCES:
-        case EPERM:
-        case EROFS: return ErrorNumber::PermissionDenied;
-        case ENOSPC:
-        case EDQUOT: return ErrorNumber::DiskFull;
-        case ENOENT:
-        case ENOTDIR: return ErrorNumber::PathNotFound;
-        default: return ErrorNumber::FileWriteError;
-    }
+    if (!file.Finish()) return file.Failed();
+    return {};
 }
 
 }  // namespace kestrel::output

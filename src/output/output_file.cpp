@@ -11,6 +11,21 @@
 
 namespace kestrel::output {
 
+reader::ErrorNumber SaveErrorNumber(const WriteResult& result) {
+    using reader::ErrorNumber;
+    if (result.outcome == WriteResult::Written) return ErrorNumber::None;
+    switch (result.outcome == WriteResult::WriteFailed ? result.error : 0) {
+        case EACCES:
+        case EPERM:
+        case EROFS: return ErrorNumber::PermissionDenied;
+        case ENOSPC:
+        case EDQUOT: return ErrorNumber::DiskFull;
+        case ENOENT:
+        case ENOTDIR: return ErrorNumber::PathNotFound;
+        default: return ErrorNumber::FileWriteError;
+    }
+}
+
 bool IsNamedDevice(const std::string& path) {
     return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/self/fd/", 0) == 0;
 }

@@ -3,7 +3,22 @@
 #include <cstddef>
 #include <string>
 
+#include "reader/error_number.h"
+
 namespace kestrel::output {
+
+// What writing a file came to. An existing file at the path stays as it was unless written.
+struct WriteResult {
+    enum Outcome { Written, TooLarge, WriteFailed };
+    Outcome outcome = Written;
+    int error = 0;  // with WriteFailed: the errno of the failure, 0 when there is none to tell
+    explicit operator bool() const { return outcome == Written; }
+};
+
+// The save command's number for the result: ErrorNumber::None when written; for a failure
+// PermissionDenied (also for a read-only place), DiskFull, PathNotFound (a missing folder)
+// or FileWriteError, which also stands for anything too large to write.
+reader::ErrorNumber SaveErrorNumber(const WriteResult& result);
 
 // An image file being written. It is written under a temporary name beside the target
 // and renamed over it only once complete and on the disk, so a failure (a full disk, a
@@ -24,6 +39,7 @@ public:
     bool Finish();
     // The errno of the first failure, 0 while there was none.
     int Error() const { return error_; }
+    WriteResult Failed() const { return {WriteResult::WriteFailed, error_}; }
 
 private:
     void OpenDevice();

@@ -3,6 +3,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -91,11 +92,12 @@ bool Encode(png_structp png, png_infop info, Sink& sink, const std::uint32_t* pi
 
 }  // namespace
 
-bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              int strideInPixels) {
-    if (!pixels || width <= 0 || height <= 0 || strideInPixels < width) return false;
+WriteResult WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                     int strideInPixels) {
+    if (!pixels || width <= 0 || height <= 0 || strideInPixels < width)
+        return {WriteResult::WriteFailed};
     OutputFile file(path);
-    if (!file.IsOpen()) return false;
+    if (!file.IsOpen()) return file.Failed();
     try {
         Sink sink(file);
         const std::unique_ptr<unsigned char[]> row(
@@ -105,9 +107,10 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
         const bool encoded =
             info && Encode(png, info, sink, pixels, width, height, strideInPixels, row.get());
         png_destroy_write_struct(&png, &info);
-        return encoded && sink.Flush() && file.Finish();
+        if (encoded && sink.Flush() && file.Finish()) return {};
+        return file.Failed();
     } catch (const std::bad_alloc&) {
-        return false;
+        return {WriteResult::WriteFailed, ENOMEM};
     }
 }
 

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "output/output_file.h"
+
 namespace kestrel::output {
 
 // Writes 32-bit pixels (0xAARRGGBB, alpha ignored) as an 8-bit RGB, non-interlaced PNG
-// file. False on failure, which leaves an existing file as it was.
-bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              int strideInPixels);
+// file.
+WriteResult WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                     int strideInPixels);
 
 }  // namespace kestrel::output

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "reader/plot_store.h"
-#include "view/drawing_surface.h"
+#include "view/stroke_target.h"
 
 namespace kestrel::view {
 

@@ -5,9 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "view/label_strokes.h"
-#include "view/pen_style.h"
-
 namespace kestrel::view {
 
 using reader::PlotStore;
@@ -33,14 +30,6 @@ bool AxisScale(double size, float extent, double& scale) {
     if (!(extent > 0)) return false;  // zero, negative (empty plot) or NaN
     scale = std::isinf(extent) ? 0.0 : Fill * size / extent;
     return true;
-}
-
-// Lines 1..count of the slot, or 0 when the slot does not exist.
-std::int32_t DrawableCount(const PlotStore& store) {
-    if (!store.ValidSlot(store.PlotNo)) return 0;
-    const std::int32_t count = store.LineCount[store.PlotNo];
-    const auto stored = static_cast<std::int64_t>(store.PlotLines[store.PlotNo].size()) - 1;
-    return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
 // A pixel of the screen: label strokes are drawn to that detail.
@@ -105,83 +94,21 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     PlotDrawing drawing;
     if (store.PlotName.empty()) return drawing;
     surface.Clear();
-    drawing.slot = store.PlotNo;
     drawing.fit = fit;
-    drawing.count = DrawableCount(store);
-    drawing.charCount = StoredCharCount(store, drawing.slot);
-    if ((drawing.count >= 1 || drawing.charCount >= 1) && framed)
-        DrawRangeFrame(store, surface, fit, drawing.slot);
+    WalkOptions options;
+    options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
+    options.labelDetail = PixelTwips;
+    options.penWidths = store.PenWidthOff == 0;
+    // Labels are drawn in one-pixel lines whatever their pens' widths.
+    options.labelWidths = false;
+    drawing.walk = PlotWalk(store, store.PlotNo, options);
+    if (!drawing.Finished() && framed) DrawRangeFrame(store, surface, fit, store.PlotNo);
     return drawing;
 }
 
 void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
-                   double budget, double lineCost) {
-    // The store may have changed since the drawing began; never read past its tables.
-    if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
-    drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
-    const auto stored =
-        drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
-    if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
-    if (drawing.Finished()) return;
-    const reader::PlotLine* lines = store.PlotLines[drawing.slot].data();
-    const FitTransform& fit = drawing.fit;
-    const double longest = surface.Width() + surface.Height();
-    const double area = surface.Width() * surface.Height();
-    const double pixel = surface.PixelSize();
-    const double twipsPerMm = store.PenWidthOff == 0 ? reader::PlotterUnitsPerMm * fit.s : 0;
-    // Segments of one pen come in runs: its style is looked up once per run.
-    std::int16_t pen = 0;
-    Rgb colour = PenColour(pen);
-    float width = 0;  // 0 draws one-pixel lines
-    bool styled = false;
-    double spent = 0;
-    std::int32_t k = drawing.next;
-    for (; k <= drawing.count && spent < budget; ++k) {
-        const reader::PlotLine& l = lines[k];
-        if (!styled || l.Pen != pen) {
-            pen = l.Pen;
-            const PenStyle style = PenStyleOf(store, drawing.slot, pen);
-            colour = style.colour;
-            width = static_cast<float>(style.widthMm * twipsPerMm);
-            styled = true;
-        }
-        const auto x1 = static_cast<float>(fit.X(l.X1));
-        const auto y1 = static_cast<float>(fit.Y(l.Y1));
-        const auto x2 = static_cast<float>(fit.X(l.X2));
-        const auto y2 = static_cast<float>(fit.Y(l.Y2));
-        // NaN fails the comparisons and costs the most, as would a line across the surface.
-        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
-        if (width > pixel) {
-            surface.WideLine(x1, y1, x2, y2, colour, width);
-            // A wide line costs the pixels it covers, at most the surface's.
-            const double covered = (side + width) * width;
-            spent += lineCost + (covered < area ? covered : area) / pixel;
-        } else {
-            surface.Line(x1, y1, x2, y2, colour);
-            spent += lineCost + (side < longest ? side : longest);
-        }
-    }
-    drawing.next = k;
-    if (drawing.next <= drawing.count) return;
-
-    // Then the labels over the lines, each character whole, in its pen's colour.
-    const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
-    std::int16_t labelPen = 0;
-    Rgb labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
-    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
-        if (strokePen != labelPen) {
-            labelPen = strokePen;
-            labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
-        }
-        surface.Line(x1, y1, x2, y2, labelColour);
-        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
-        spent += lineCost + (side < longest ? side : longest);
-    };
-    const reader::PlotChar* chars = store.PlotChars[drawing.slot].data();
-    std::int64_t c = drawing.nextChar;
-    for (; c <= drawing.charCount && spent < budget; ++c)
-        ForEachCharStroke(chars[c], stroke, map, PixelTwips);
-    drawing.nextChar = c;
+                   double budget) {
+    drawing.walk.Continue(store, surface, budget);
 }
 
 void DrawPlot(const PlotStore& store, DrawingSurface& surface,
@@ -189,8 +116,7 @@ void DrawPlot(const PlotStore& store, DrawingSurface& surface,
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
     PlotDrawing drawing = BeginDrawing(store, surface, fit, store.RangeFrameOff == 0);
-    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
-    if (drawing.count >= 1) surface.SetLineStyle(LineStyle::Solid);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity());
     if (processEvents) processEvents();
 }
 
@@ -198,8 +124,7 @@ void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
     PlotDrawing drawing = BeginDrawing(store, surface, fit, false);
-    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
-    surface.SetLineStyle(LineStyle::Solid);
+    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity());
 }
 
 }  // namespace kestrel::view

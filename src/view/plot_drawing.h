@@ -5,6 +5,7 @@
 
 #include "reader/plot_store.h"
 #include "view/drawing_surface.h"
+#include "view/plot_walk.h"
 
 namespace kestrel::view {
 
@@ -33,24 +34,13 @@ FitTransform ComputeFit(const reader::PlotStore& store, int slot, double W, doub
 
 // One drawing of plot PlotNo, made in steps so that a window can serve its events between them.
 struct PlotDrawing {
-    int slot = 0;
     FitTransform fit;
-    std::int32_t next = 1;       // the next line to draw
-    std::int32_t count = 0;      // lines 1..count are drawn
-    std::int64_t nextChar = 1;   // the next character to draw
-    std::int64_t charCount = 0;  // then characters 1..charCount
-    bool Finished() const { return next > count && nextChar > charCount; }
+    PlotWalk walk;
+    bool Finished() const { return walk.Finished(); }
     // The share of lines and characters drawn, 0 to 1.
-    double Done() const {
-        const double all = static_cast<double>(count) + static_cast<double>(charCount);
-        return all > 0 ? (static_cast<double>(next - 1) + static_cast<double>(nextChar - 1)) / all
-                       : 1.0;
-    }
+    double Done() const { return walk.Done(); }
     // Leaves the rest undrawn.
-    void Stop() {
-        count = next - 1;
-        charCount = nextChar - 1;
-    }
+    void Stop() { walk.Stop(); }
 };
 
 // Clears the surface and draws the range frame when `framed`; the lines are left to
@@ -58,11 +48,10 @@ struct PlotDrawing {
 PlotDrawing BeginDrawing(const reader::PlotStore& store, DrawingSurface& surface,
                          const FitTransform& fit, bool framed);
 
-// Draws the next lines in store order, then the labels' characters, until about `budget`
-// is spent, a line or a stroke of a character costing `lineCost` plus its longer side (in
-// the surface's units, at most the surface's width plus height).
+// Draws the next lines in store order, then the labels' characters, until the surface has
+// spent about `budget` more.
 void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
-                   double budget, double lineCost);
+                   double budget);
 
 // Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
 void DrawPlot(const reader::PlotStore& store, DrawingSurface& surface,

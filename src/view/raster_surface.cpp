@@ -24,6 +24,9 @@ constexpr double ClipMargin = 2048;
 // Beyond any raster; bounds the arithmetic of the clip for huge or infinite input.
 constexpr double Huge = 1e18;
 
+// What setting up a line costs, in pixels drawn: its transform, clip and set-up.
+constexpr double LinePixels = 16;
+
 std::uint32_t Pixel(Rgb c) {
     return 0xFF000000u | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
 }
@@ -207,14 +210,16 @@ RasterSurface::RasterSurface(std::uint32_t* pixels, int width, int height, int s
       width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       stride_(strideInPixels),
-      twipsPerPixel_(twipsPerPixel > 0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 1.0) {}
+      twipsPerPixel_(twipsPerPixel > 0 && std::isfinite(twipsPerPixel) ? twipsPerPixel : 1.0),
+      lineSetUp_(LinePixels * twipsPerPixel_),
+      longest_(Width() + Height()),
+      area_(Width() * Height()) {}
 
 double RasterSurface::Width() const { return width_ * twipsPerPixel_; }
 
 double RasterSurface::Height() const { return height_ * twipsPerPixel_; }
 
 void RasterSurface::Clear() {
-    joinable_ = false;
     if (!pixels_) return;
     for (int y = 0; y < height_; ++y) {
         std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
@@ -225,7 +230,6 @@ void RasterSurface::Clear() {
 void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
-    joinable_ = false;
     if (!pixels_ || width_ == 0 || height_ == 0) return;
     double ax = x1 / twipsPerPixel_;
     double ay = y1 / twipsPerPixel_;
@@ -270,7 +274,8 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
     }
 }
 
-void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) {
+void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width,
+                             bool startCap) {
     double r = width / twipsPerPixel_ / 2;
     if (!(r > 0.5)) {
         Line(x1, y1, x2, y2, colour);
@@ -295,16 +300,7 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
         by = std::clamp(by, -Huge, Huge);
         if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
     }
-    // A line going on from where the last wide one ended, as wide and in its colour, finds
-    // that end's disc drawn already.
-    const bool joined =
-        joinable_ && x1 == lastX_ && y1 == lastY_ && width == lastWidth_ && colour == lastColour_;
-    joinable_ = true;
-    lastX_ = x2;
-    lastY_ = y2;
-    lastWidth_ = width;
-    lastColour_ = colour;
-    const Capsule capsule(ax, ay, bx, by, r, !joined);
+    const Capsule capsule(ax, ay, bx, by, r, startCap);
     const int top = static_cast<int>(std::max(0.0, std::ceil(std::min(ay, by) - r)));
     const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(std::max(ay, by) + r)));
     const std::uint32_t c = Pixel(colour);
@@ -319,6 +315,39 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
         std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
         std::fill(row + first, row + last + 1, c);
     }
+}
+
+void RasterSurface::SetPen(const StrokeLook& look) {
+    colour_ = look.colour;
+    penWidth_ = static_cast<float>(look.width);
+    going_ = false;
+}
+
+void RasterSurface::MoveTo(double x, double y) {
+    x_ = static_cast<float>(x);
+    y_ = static_cast<float>(y);
+    going_ = false;
+}
+
+void RasterSurface::LineTo(double x, double y) {
+    const float x1 = x_, y1 = y_;
+    x_ = static_cast<float>(x);
+    y_ = static_cast<float>(y);
+    // A line going on from the last one finds the round end they share drawn already.
+    const bool startCap = !going_;
+    going_ = true;
+    // A line's cost: its set-up, as much as a few pixels, and the pixels it covers. NaN
+    // fails the comparisons and costs the most, as would a line across the surface. The
+    // line is drawn last, so that nothing waits for it.
+    const double side = std::max(std::abs(x_ - x1), std::abs(y_ - y1));
+    if (penWidth_ > twipsPerPixel_) {
+        const double covered = (side + penWidth_) * penWidth_;
+        spent_ += lineSetUp_ + (covered < area_ ? covered : area_) / twipsPerPixel_;
+        WideLine(x1, y1, x_, y_, colour_, penWidth_, startCap);
+        return;
+    }
+    spent_ += lineSetUp_ + (side < longest_ ? side : longest_);
+    Line(x1, y1, x_, y_, colour_);
 }
 
 void RasterSurface::Rectangle(float x1, float y1, float x2, float y2) {

@@ -7,8 +7,9 @@
 namespace kestrel::view {
 
 // A drawing surface over 32-bit pixels (0xAARRGGBB, as QImage::Format_RGB32 keeps them)
-// that it does not own. Lines are written straight into the pixels: one pixel wide,
-// solid or dash-dot, clipped to the area.
+// that it does not own. Lines are written straight into the pixels as they come, clipped
+// to the area: one pixel wide, solid or dash-dot, or as wide as their pen with round ends.
+// A stroke costs the pixels it touches, and some for its set-up.
 class RasterSurface final : public DrawingSurface {
 public:
     RasterSurface(std::uint32_t* pixels, int width, int height, int strideInPixels,
@@ -16,13 +17,23 @@ public:
 
     double Width() const override;
     double Height() const override;
-    double PixelSize() const override { return twipsPerPixel_; }
     void Clear() override;
     void SetLineStyle(LineStyle style) override;
-    void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
-    // Lines no wider than a pixel are drawn as one-pixel lines.
-    void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width) override;
     void Rectangle(float x1, float y1, float x2, float y2) override;
+
+    // Strokes no wider than a pixel are one-pixel lines.
+    void SetPen(const StrokeLook& look) override;
+    void MoveTo(double x, double y) override;
+    void LineTo(double x, double y) override;
+    void Stroke() override {}
+
+    // A one-pixel line in the current style.
+    void Line(float x1, float y1, float x2, float y2, Rgb colour);
+    // A solid line `width` twips wide with round ends, as a pen draws it; `startCap` false
+    // leaves out the start's round end, drawn already by the line it goes on from. Lines
+    // no wider than a pixel are drawn as one-pixel lines.
+    void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width,
+                  bool startCap = true);
 
 private:
     std::uint32_t* pixels_;
@@ -30,11 +41,14 @@ private:
     int height_;
     int stride_;
     double twipsPerPixel_;
+    // What a line costs at least, at most when one pixel wide, and at most when wide.
+    double lineSetUp_, longest_, area_;
     LineStyle style_ = LineStyle::Solid;
-    // Where the last wide line ended, when nothing was drawn since.
-    bool joinable_ = false;
-    float lastX_ = 0, lastY_ = 0, lastWidth_ = 0;
-    Rgb lastColour_;
+    // The pen and where it is; `going` while the path goes on from the last line drawn.
+    Rgb colour_;
+    float penWidth_ = 0;
+    float x_ = 0, y_ = 0;
+    bool going_ = false;
 };
 
 }  // namespace kestrel::view

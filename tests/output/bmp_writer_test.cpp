@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kestrel::output::SaveBmp;
+using kestrel::output::SaveErrorNumber;
 using kestrel::output::WriteBmp;
 
 TEST(BmpWriter, HeaderAndPixelsRoundTrip) {
@@ -50,13 +50,14 @@ TEST(BmpWriter, SaveReplacesThroughALinkKeepsPermissionsAndRefusesWhatItCannotWr
     fs::permissions(dir / "target.bmp", perms);
     fs::create_symlink("target.bmp", dir / "link.bmp");
     const std::uint32_t px[2] = {0x00FF0000u, 0x000000FFu};
-    ASSERT_EQ(SaveBmp((dir / "link.bmp").string(), px, 2, 1, 2), kestrel::reader::ErrorNumber::None);
+    ASSERT_EQ(SaveErrorNumber(WriteBmp((dir / "link.bmp").string(), px, 2, 1, 2)), kestrel::reader::ErrorNumber::None);
     EXPECT_TRUE(fs::is_symlink(dir / "link.bmp"));
     EXPECT_EQ(fs::file_size(dir / "target.bmp"), 54u + 8u);
     EXPECT_EQ(fs::status(dir / "target.bmp").permissions(), perms);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // no temporary file left
     // Nothing to write is a failure of its own, not a success.
-    EXPECT_EQ(SaveBmp((dir / "none.bmp").string(), px, 0, 0, 0), kestrel::reader::ErrorNumber::FileWriteError);
+    EXPECT_EQ(SaveErrorNumber(WriteBmp((dir / "none.bmp").string(), px, 0, 0, 0)),
+              kestrel::reader::ErrorNumber::FileWriteError);
     EXPECT_FALSE(fs::exists(dir / "none.bmp"));
     // Nor is an image over 4 GiB written or even read.
     EXPECT_FALSE(WriteBmp((dir / "huge.bmp").string(), px, 40000, 40000, 40000));

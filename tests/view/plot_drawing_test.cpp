@@ -17,22 +17,26 @@ using kestrel::reader::PlotStore;
 namespace {
 
 struct Call {
-    float x1, y1, x2, y2;
+    double x1, y1, x2, y2;
     Rgb colour{};
 };
 
-// A 10000 x 8000 surface recording its calls: C clear, S solid, D dash-dot, L line, R rectangle, E events.
+// A 10000 x 8000 surface recording its calls: C clear, S solid, D dash-dot, R rectangle, P pen, M move, L line,
+// K stroke, E events.
 struct Recorder final : DrawingSurface {
     double Width() const override { return 10000; }
     double Height() const override { return 8000; }
     void Clear() override { kinds += 'C'; }
     void SetLineStyle(LineStyle s) override { kinds += s == LineStyle::Solid ? 'S' : 'D'; }
-    void Line(float x1, float y1, float x2, float y2, Rgb c) override {
-        kinds += 'L', calls.push_back({x1, y1, x2, y2, c});
-    }
     void Rectangle(float x1, float y1, float x2, float y2) override { kinds += 'R', calls.push_back({x1, y1, x2, y2}); }
+    void SetPen(const StrokeLook& look) override { kinds += 'P', colour = look.colour; }
+    void MoveTo(double x, double y) override { kinds += 'M', atX = x, atY = y; }
+    void LineTo(double x, double y) override { kinds += 'L', calls.push_back({atX, atY, x, y, colour}); }
+    void Stroke() override { kinds += 'K'; }
     std::string kinds;
     std::vector<Call> calls;
+    Rgb colour;
+    double atX = 0, atY = 0;
 };
 
 PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float minY, float maxY) {
@@ -90,7 +94,7 @@ TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
             int frameOff;
             bool redraw;
             const char* kinds;
-        } cases[] = {{0, false, "CDRSLSE"}, {1, false, "CLSE"}, {0, true, "CLS"}};
+        } cases[] = {{0, false, "CDRSPMLKE"}, {1, false, "CPMLKE"}, {0, true, "CPMLK"}};
         for (const auto& c : cases) {
             SCOPED_TRACE(c.kinds);
             store.RangeFrameOff = c.frameOff;

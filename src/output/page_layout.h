@@ -1,16 +1,12 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "output/output_file.h"
-#include "reader/error_number.h"
 #include "reader/plot_store.h"
+#include "view/plot_walk.h"
 
 namespace kestrel::output {
-
-enum class VectorFormat { Svg, Pdf };
 
 // One plotter unit on the plotter's paper.
 inline constexpr double MmPerPlotterUnit = 0.025;
@@ -40,25 +36,20 @@ struct PageLayout {
 // would exceed MaxPageMm.
 std::optional<PageLayout> LayOutPage(const reader::PlotStore& store, int slot, FitPaper paper);
 
-enum class VectorOutcome { Written, TooLarge, WriteFailed };
-
-struct VectorResult {
-    VectorOutcome outcome = VectorOutcome::Written;
-    int error = 0;  // with WriteFailed: the errno of the failure
+struct Page {
+    int slot = 0;
+    PageLayout layout;
 };
 
-// Writes plots `slots` as strokes in their pens' styles, each run of joined segments of
-// one pen a single path, the labels' strokes after them: an SVG holds the first plot, a
-// PDF one page per plot. No slots give one blank page. An existing file at `path` stays
-// as it was when writing fails.
-VectorResult WriteVector(const std::string& path, VectorFormat format,
-                         const reader::PlotStore& store, const std::vector<int>& slots,
-                         FitPaper paper = {});
+// A page for each of plots `slots`, no slots giving one blank page; nothing when a page
+// would be too large.
+std::optional<std::vector<Page>> LayOutPages(const reader::PlotStore& store,
+                                             const std::vector<int>& slots, FitPaper paper);
 
-// The save command's writer, one to one and replacing a file only once written:
-// ErrorNumber::None, or the number of the failure (see SaveErrorNumber; a page too large
-// gives FileWriteError).
-reader::ErrorNumber SaveVector(const std::string& path, VectorFormat format,
-                               const reader::PlotStore& store, const std::vector<int>& slots);
+// The walk that draws a page's plot in `unitsPerMm` output units per paper millimetre,
+// from the page's top left corner with y growing downwards, or with `yUp` from its bottom
+// left corner with y growing upwards.
+view::WalkOptions PageWalk(const reader::PlotStore& store, const Page& page, double unitsPerMm,
+                           bool yUp = false);
 
 }  // namespace kestrel::output

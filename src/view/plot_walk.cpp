@@ -1,0 +1,113 @@
+#include "view/plot_walk.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "view/label_strokes.h"
+#include "view/pen_style.h"
+
+namespace kestrel::view {
+
+using reader::PlotStore;
+
+namespace {
+
+// The map for the strokes of labels, which the font gives relative to the origin.
+StrokeMap LabelMap(const PlotMap& map) {
+    return {map.originX - map.scaleX * map.fromX, map.originY - map.scaleY * map.fromY, map.scaleX,
+            map.scaleY};
+}
+
+}  // namespace
+
+std::int32_t StoredLineCount(const PlotStore& store, int slot) {
+    if (slot < 1 || !store.ValidSlot(slot)) return 0;
+    const std::int64_t count = store.LineCount[slot];
+    const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
+    return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
+}
+
+PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options)
+    : slot_(slot),
+      options_(options),
+      count_(StoredLineCount(store, slot)),
+      charCount_(slot < 1 ? 0 : StoredCharCount(store, slot)) {}
+
+double PlotWalk::Done() const {
+    const double all = static_cast<double>(count_) + static_cast<double>(charCount_);
+    return all > 0 ? (static_cast<double>(next_ - 1) + static_cast<double>(nextChar_ - 1)) / all
+                   : 1.0;
+}
+
+void PlotWalk::Stop() {
+    count_ = next_ - 1;
+    charCount_ = nextChar_ - 1;
+}
+
+// The store may have changed since the walk began; never read past its tables.
+void PlotWalk::Clamp(const PlotStore& store) {
+    const auto stored =
+        store.ValidSlot(slot_) ? static_cast<std::int64_t>(store.PlotLines[slot_].size()) - 1 : 0;
+    if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
+    charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
+}
+
+void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double budget) {
+    Clamp(store);
+    const double limit = target.Spent() + budget;
+    if (next_ <= count_) {
+        Lines(store, target, limit);
+        EndPath(target);  // the labels' paths are their own
+    }
+    if (next_ > count_ && nextChar_ <= charCount_) Labels(store, target, limit);
+    EndPath(target);
+}
+
+void PlotWalk::EndPath(StrokeTarget& target) {
+    if (open_) target.Stroke();
+    open_ = false;
+}
+
+// A pen's look on the output: its width scales with the plot, as the whole drawing does.
+void PlotWalk::SetPen(const PlotStore& store, StrokeTarget& target, std::int16_t pen, bool widths) {
+    EndPath(target);
+    const PenStyle style = PenStyleOf(store, slot_, pen);
+    const double unitsPerMm =
+        widths ? reader::PlotterUnitsPerMm * std::abs(options_.map.scaleX) : 0;
+    target.SetPen({style.colour, style.widthMm * unitsPerMm});
+    pen_ = pen;
+    open_ = true;
+}
+
+// A stroke in another pen starts a path, and one that does not start where the last one
+// ended a subpath.
+inline void PlotWalk::Pass(const PlotStore& store, StrokeTarget& target,
+                           const reader::PlotLine& stroke, const PlotMap& map, bool widths) {
+    const bool goesOn = open_ && stroke.Pen == pen_ && stroke.X1 == endX_ && stroke.Y1 == endY_;
+    if (!open_ || stroke.Pen != pen_) SetPen(store, target, stroke.Pen, widths);
+    if (!goesOn) target.MoveTo(map.X(stroke.X1), map.Y(stroke.Y1));
+    target.LineTo(map.X(stroke.X2), map.Y(stroke.Y2));
+    endX_ = stroke.X2;
+    endY_ = stroke.Y2;
+}
+
+void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit) {
+    const reader::PlotLine* lines = store.PlotLines[slot_].data();
+    for (; next_ <= count_ && target.Spent() < limit; ++next_)
+        Pass(store, target, lines[next_], options_.map, options_.penWidths);
+}
+
+void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit) {
+    // The font's strokes come mapped already.
+    const PlotMap mapped;
+    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t pen) {
+        Pass(store, target, {.X1 = x1, .X2 = x2, .Y1 = y1, .Y2 = y2, .Pen = pen}, mapped,
+             options_.labelWidths);
+    };
+    const reader::PlotChar* chars = store.PlotChars[slot_].data();
+    const StrokeMap map = LabelMap(options_.map);
+    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
+        ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);
+}
+
+}  // namespace kestrel::view

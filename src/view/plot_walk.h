@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+#include "reader/plot_store.h"
+#include "view/stroke_target.h"
+
+namespace kestrel::view {
+
+// Where plotter units land on an output: x' = originX + scaleX (x - fromX), likewise y.
+// An output whose y grows downwards has a negative scaleY.
+struct PlotMap {
+    double originX = 0;
+    double originY = 0;
+    double fromX = 0;
+    double fromY = 0;
+    double scaleX = 1;
+    double scaleY = 1;
+
+    double X(float x) const { return originX + scaleX * (static_cast<double>(x) - fromX); }
+    double Y(float y) const { return originY + scaleY * (static_cast<double>(y) - fromY); }
+};
+
+struct WalkOptions {
+    PlotMap map;
+    // Label strokes are drawn to this detail, in output units (see ForEachCharStroke).
+    double labelDetail = 0;
+    bool penWidths = true;    // false: every line a hair-line
+    bool labelWidths = true;  // false: label strokes hair-lines
+};
+
+// One walk over a plot's strokes, the one every output draws a plot by: its segments in
+// store order, then its labels' strokes, each in its pen's look. A run of strokes of one
+// pen is one path, and a stroke that starts where the last ended goes on with its
+// subpath; the order is kept, so later lines still cover earlier ones. The walk can stop
+// after any segment or character and go on later, the store's tables read afresh.
+class PlotWalk {
+public:
+    PlotWalk() = default;  // nothing to walk
+    PlotWalk(const reader::PlotStore& store, int slot, const WalkOptions& options);
+
+    // Passes strokes on to `target` until all are passed or the target has spent `budget`
+    // more (checked before each segment and each character). The path under way is
+    // stroked before it returns.
+    void Continue(const reader::PlotStore& store, StrokeTarget& target,
+                  double budget = std::numeric_limits<double>::infinity());
+
+    bool Finished() const { return next_ > count_ && nextChar_ > charCount_; }
+    // The share of segments and characters passed on, 0 to 1.
+    double Done() const;
+    // Leaves the rest out.
+    void Stop();
+
+private:
+    void Clamp(const reader::PlotStore& store);
+    void SetPen(const reader::PlotStore& store, StrokeTarget& target, std::int16_t pen,
+                bool widths);
+    void Lines(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    void Labels(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    // Passes on a stroke from (X1, Y1) to (X2, Y2) in `Pen`, mapped by `map`.
+    void Pass(const reader::PlotStore& store, StrokeTarget& target, const reader::PlotLine& stroke,
+              const PlotMap& map, bool widths);
+    void EndPath(StrokeTarget& target);
+
+    int slot_ = 0;
+    WalkOptions options_;
+    std::int32_t next_ = 1;       // the next segment
+    std::int32_t count_ = 0;      // segments 1..count_ are walked
+    std::int64_t nextChar_ = 1;   // the next character
+    std::int64_t charCount_ = 0;  // then characters 1..charCount_
+    // The path under way: its pen, and where its last stroke ended (plotter units for
+    // segments, output units for label strokes).
+    bool open_ = false;
+    std::int16_t pen_ = 0;
+    float endX_ = 0;
+    float endY_ = 0;
+};
+
+// Segments 1..n of plot `slot` that the store holds; 0 when the slot does not exist.
+std::int32_t StoredLineCount(const reader::PlotStore& store, int slot);
+
+}  // namespace kestrel::view
