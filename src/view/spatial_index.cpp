@@ -30,6 +30,10 @@ constexpr int MaxRunBits = 4;
 // A bottom cell is at least this many typical records wide, so that runs of them fit.
 constexpr double RunSpan = 4;
 
+// Marks, in a query's working list, a run found in a cell that lies inside the area with
+// all it may reach: its records are taken without being tested (or read).
+constexpr std::uint32_t Inside = 1u << 31;
+
 // A record's box as the index files it. A record whose box has no finite size (a NaN or
 // an infinite coordinate) reaches everywhere: the top level takes it and every query
 // looks at it.
@@ -216,7 +220,7 @@ void LayOutLevels(Grid& g, const Sample& sample) {
 // as they are written.
 template <typename BoxOf>
 Grid BuildGrid(std::size_t size, BoxOf boxOf) {
-    if (size > std::numeric_limits<std::uint32_t>::max()) {
+    if (size >= Inside) {
         throw std::length_error("too many records for the spatial index");
     }
     Grid g;
@@ -224,7 +228,7 @@ Grid BuildGrid(std::size_t size, BoxOf boxOf) {
     LayOutLevels(g, SampleRecords(g.recordEnd, boxOf));
     const auto bitsOf = [](std::size_t n) { return static_cast<int>(std::bit_width(n)); };
     g.runBits =
-        std::min({MaxRunBits, 32 - bitsOf(g.recordEnd - 1), 32 - bitsOf(g.cellStart.size())});
+        std::min({MaxRunBits, 31 - bitsOf(g.recordEnd - 1), 32 - bitsOf(g.cellStart.size())});
     std::vector<std::uint32_t> notes;
     notes.reserve(g.recordEnd - 1);
     ForEachRun(g, boxOf, [&](std::uint32_t, std::uint32_t count, const Box& b) {
@@ -246,31 +250,58 @@ Grid BuildGrid(std::size_t size, BoxOf boxOf) {
     return g;
 }
 
-// The runs of every cell that may hold one meeting the area, unordered.
+// Appends the runs of cells [from, to) of a level's row, marked with `mark`.
+void Append(const Grid& g, const std::uint32_t* starts, std::uint32_t from, std::uint32_t to,
+            std::uint32_t mark, std::vector<std::uint32_t>& found) {
+    const std::size_t size = found.size();
+    found.resize(size + starts[to] - starts[from]);
+    std::transform(g.runs.begin() + starts[from], g.runs.begin() + starts[to],
+                   found.begin() + static_cast<std::ptrdiff_t>(size),
+                   [mark](std::uint32_t run) { return run | mark; });
+}
+
+// The runs of every cell that may hold one meeting the area, unordered; those of cells
+// inside it marked Inside.
 void Gather(const Grid& g, const PlotArea& a, std::vector<std::uint32_t>& found) {
     found.clear();
     if (!(a.minX <= a.maxX && a.minY <= a.maxY)) return;
     for (const Grid::Level& level : g.levels) {
         // A run reaches less than one cell up and right of the corner it is filed by.
-        const std::uint32_t left = Column(g, level, a.minX - level.cellSize);
-        const std::uint32_t right = Column(g, level, a.maxX);
-        const std::uint32_t bottom = Row(g, level, a.minY - level.cellSize);
+        const double reach = level.cellSize;
+        const std::uint32_t left = Column(g, level, a.minX - reach);
+        const std::uint32_t right = Column(g, level, a.maxX) + 1;
+        const std::uint32_t bottom = Row(g, level, a.minY - reach);
         const std::uint32_t top = Row(g, level, a.maxY);
+        // Inside: a corner beyond the area's low sides (monotony of the mapping), and more
+        // than the reach from its high sides, with a margin for rounding while the cells
+        // are not too small for the coordinates' precision.
+        const bool sure = reach >= 0x1p-30 * std::max(std::fabs(a.maxX), std::fabs(a.maxY));
+        const double inward = reach * (1 + 0x1p-20);
+        const std::uint32_t innerLeft = Column(g, level, a.minX) + 1;
+        const std::uint32_t innerRight = sure ? Column(g, level, a.maxX - inward) : 0;
+        const std::uint32_t innerBottom = Row(g, level, a.minY) + 1;
+        const std::uint32_t innerTop = sure ? Row(g, level, a.maxY - inward) : 0;
         for (std::uint32_t row = bottom; row <= top; ++row) {
             const std::uint32_t* starts = &g.cellStart[level.firstCell + row * level.columns];
-            found.insert(found.end(), g.runs.begin() + starts[left],
-                         g.runs.begin() + starts[right + 1]);
+            if (row < innerBottom || row >= innerTop || innerLeft >= innerRight) {
+                Append(g, starts, left, right, 0, found);
+                continue;
+            }
+            Append(g, starts, left, innerLeft, 0, found);
+            Append(g, starts, innerLeft, innerRight, Inside, found);
+            Append(g, starts, innerRight, right, 0, found);
         }
     }
 }
 
-// Runs in ascending order, that is in store order. A view gathers many thousands of them
-// from its cells; sorting them by 11-bit digits takes a fraction of std::sort's time. The
-// upper half of `v` serves as the second buffer.
+// Runs in ascending order, that is in store order, whatever their marks. A view gathers
+// many thousands of them from its cells; sorting them by 11-bit digits takes a fraction
+// of std::sort's time. The upper half of `v` serves as the second buffer.
 void SortRuns(std::vector<std::uint32_t>& v, const Grid& g) {
     const std::size_t n = v.size();
     if (n < 1024) {
-        std::sort(v.begin(), v.end());
+        std::sort(v.begin(), v.end(),
+                  [](std::uint32_t a, std::uint32_t b) { return (a & ~Inside) < (b & ~Inside); });
         return;
     }
     const int bits = static_cast<int>(std::bit_width(g.recordEnd - 1)) + g.runBits;
@@ -282,10 +313,11 @@ void SortRuns(std::vector<std::uint32_t>& v, const Grid& g) {
     std::uint32_t* to = v.data() + n;
     std::array<std::uint32_t, 2048> starts;
     for (int shift = 0; shift < passes * digit; shift += digit) {
+        const auto digitOf = [&](std::uint32_t run) { return ((run & ~Inside) >> shift) & mask; };
         starts.fill(0);
-        for (std::size_t i = 0; i < n; ++i) ++starts[(from[i] >> shift) & mask];
+        for (std::size_t i = 0; i < n; ++i) ++starts[digitOf(from[i])];
         std::exclusive_scan(starts.begin(), starts.end(), starts.begin(), 0u);
-        for (std::size_t i = 0; i < n; ++i) to[starts[(from[i] >> shift) & mask]++] = from[i];
+        for (std::size_t i = 0; i < n; ++i) to[starts[digitOf(from[i])]++] = from[i];
         std::swap(from, to);
     }
     if (from != v.data()) std::copy(from, from + n, v.data());
@@ -293,7 +325,8 @@ void SortRuns(std::vector<std::uint32_t>& v, const Grid& g) {
 }
 
 // Replaces the sorted runs in `found` with the numbers of their records that `meets`
-// accepts. The runs move to the end first, where the records written never reach them.
+// accepts, or all of a run marked Inside. The runs move to the end first, where the
+// records written never reach them.
 template <typename Record, typename Meets>
 void KeepRecords(const Grid& g, std::span<const Record> table, std::vector<std::uint32_t>& found,
                  Meets meets) {
@@ -306,8 +339,12 @@ void KeepRecords(const Grid& g, std::span<const Record> table, std::vector<std::
                        found.end());
     std::size_t kept = 0;
     for (std::size_t i = records; i < records + runs; ++i) {
-        const std::uint32_t first = found[i] >> g.runBits;
+        const std::uint32_t first = (found[i] & ~Inside) >> g.runBits;
         const std::uint32_t end = first + (found[i] & lengthMask) + 1;
+        if (found[i] & Inside) {
+            for (std::uint32_t k = first; k < end; ++k) found[kept++] = k;
+            continue;
+        }
         for (std::uint32_t k = first; k < end; ++k) {
             if (meets(table[k])) found[kept++] = k;
         }

@@ -37,7 +37,7 @@ class SpatialIndex {
 public:
     // `lines` and `chars` are tables as the store keeps them: records 1..size-1, record 0
     // unused (pass records 0..LineCount and 0..CharCount). Throws std::length_error past
-    // 2^32 - 1 records, std::bad_alloc when memory runs out.
+    // 2^31 - 1 records, std::bad_alloc when memory runs out.
     void Build(std::span<const reader::PlotLine> lines, std::span<const reader::PlotChar> chars);
     void BuildChars(std::span<const reader::PlotChar> chars);
 
