@@ -1,0 +1,182 @@
+// The spatial index of zoomed views: building it after reading (against the read's own
+// time), its memory, and finding one frame's segments at x8 and deeper, on the
+// 1.5-million-segment benchmark plot and on a 20-million-segment one.
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bench_plot.h"
+#include "reader/plot_store.h"
+#include "reader/reader.h"
+#include "view/plot_drawing.h"
+#include "view/raster_surface.h"
+#include "view/spatial_index.h"
+
+namespace {
+
+using kestrel::reader::PlotStore;
+using kestrel::view::PlotArea;
+using kestrel::view::SpatialIndex;
+
+constexpr int RasterWidth = 1600;
+constexpr int RasterHeight = 1200;
+constexpr double TwipsPerPixel = 15;
+
+// CPU time, which other work on a shared machine disturbs less than the time passed.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct IndexedPlot {
+    PlotStore store;
+    double readMs = 0;  // the fastest of a few plotter readings of the text, in CPU time
+    SpatialIndex index;
+
+    std::span<const kestrel::reader::PlotLine> Lines() const {
+        return {store.PlotLines[1].data(), static_cast<std::size_t>(store.LineCount[1]) + 1};
+    }
+    std::span<const kestrel::reader::PlotChar> Chars() const {
+        return {store.PlotChars[1].data(), static_cast<std::size_t>(store.CharCount[1]) + 1};
+    }
+};
+
+// Each reading into a new store, as opening a file does: the table's memory is fresh.
+std::unique_ptr<IndexedPlot> ReadAndIndex(const std::string& text, int readings) {
+    auto plot = std::make_unique<IndexedPlot>();
+    plot->readMs = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < readings; ++i) {
+        PlotStore store;
+        const double start = CpuMs();
+        kestrel::reader::ReadPlotText(store, text);
+        plot->readMs = std::min(plot->readMs, CpuMs() - start);
+        plot->store.SwapPlots(store);
+    }
+    plot->store.PlotNo = 1;
+    plot->index.Build(plot->Lines(), plot->Chars());
+    return plot;
+}
+
+// Argument: 1 for the 1.5-million-segment plot, 20 for the 20-million one, 0 for a page
+// of a million characters (the most a file holds).
+const IndexedPlot& Plot(std::int64_t which) {
+    if (which == 1) {
+        static const auto plot = ReadAndIndex(kestrel::bench::MakeBenchPlot(1'500'000), 3);
+        return *plot;
+    }
+    if (which == 20) {
+        static const auto plot = ReadAndIndex(kestrel::bench::MakeBenchPlot(20'000'000), 1);
+        return *plot;
+    }
+    static const auto plot = ReadAndIndex(kestrel::bench::MakeLabelPlot(1'000'000), 3);
+    return *plot;
+}
+
+void BM_BuildIndex(benchmark::State& state) {
+    const IndexedPlot& plot = Plot(state.range(0));
+    SpatialIndex index;
+    double buildMs = 0;
+    for (auto _ : state) {
+        const double start = CpuMs();
+        index.Build(plot.Lines(), plot.Chars());
+        buildMs += CpuMs() - start;
+    }
+    const double records = plot.store.LineCount[1] + static_cast<double>(plot.store.CharCount[1]);
+    state.counters["records"] = records;
+    state.counters["bytes_per_record"] = static_cast<double>(index.MemoryBytes()) / records;
+    state.counters["read_cpu_ms"] = plot.readMs;
+    state.counters["build_per_read"] =
+        buildMs / static_cast<double>(state.iterations()) / plot.readMs;
+}
+BENCHMARK(BM_BuildIndex)
+    ->Arg(1)
+    ->Arg(20)
+    ->Arg(0)
+    ->ArgName("plot")
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+
+// The view at `zoom` times the fitted one (the plot's extents widened to the raster's
+// proportions), centred at one of a few places of the plot.
+PlotArea View(const PlotStore& store, double zoom, std::int64_t place) {
+    constexpr double Places[][2] = {{0.5, 0.5}, {0.3, 0.7}, {0.8, 0.2}, {0.05, 0.05}};
+    const double width = store.MaxX[1] - store.MinX[1];
+    const double height = store.MaxY[1] - store.MinY[1];
+    const double fit = std::max(width / RasterWidth, height / RasterHeight) / zoom;
+    const double x = store.MinX[1] + Places[place][0] * width;
+    const double y = store.MinY[1] + Places[place][1] * height;
+    return {x - fit * RasterWidth / 2, y - fit * RasterHeight / 2, x + fit * RasterWidth / 2,
+            y + fit * RasterHeight / 2};
+}
+
+// Arguments: the plot (as above), the zoom, the place.
+void BM_FindLines(benchmark::State& state) {
+    const IndexedPlot& plot = Plot(state.range(0));
+    const PlotArea view = View(plot.store, static_cast<double>(state.range(1)), state.range(2));
+    std::vector<std::uint32_t> found;
+    for (auto _ : state) {
+        plot.index.FindLines(view, found);
+        benchmark::DoNotOptimize(found.data());
+    }
+    state.counters["found"] = static_cast<double>(found.size());
+}
+BENCHMARK(BM_FindLines)
+    ->ArgsProduct({{1, 20}, {8, 64, 1024}, {0, 1, 2, 3}})
+    ->ArgNames({"plot", "zoom", "place"})
+    ->Unit(benchmark::kMicrosecond);
+
+// A whole frame: finding the view's segments, clearing the raster and drawing them as
+// hair-lines in their pens' colours.
+void BM_IndexedFrame(benchmark::State& state) {
+    const IndexedPlot& plot = Plot(state.range(0));
+    const PlotArea view = View(plot.store, static_cast<double>(state.range(1)), 0);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
+    kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
+                                         TwipsPerPixel);
+    const double scale = surface.Width() / (view.maxX - view.minX);
+    const auto lines = plot.Lines();
+    std::vector<std::uint32_t> found;
+    for (auto _ : state) {
+        plot.index.FindLines(view, found);
+        surface.Clear();
+        for (const std::uint32_t k : found) {
+            const kestrel::reader::PlotLine& l = lines[k];
+            surface.Line(static_cast<float>((l.X1 - view.minX) * scale),
+                         static_cast<float>((view.maxY - l.Y1) * scale),
+                         static_cast<float>((l.X2 - view.minX) * scale),
+                         static_cast<float>((view.maxY - l.Y2) * scale),
+                         kestrel::view::PenColour(l.Pen));
+        }
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["found"] = static_cast<double>(found.size());
+}
+BENCHMARK(BM_IndexedFrame)
+    ->ArgsProduct({{1, 20}, {8, 64, 1024}})
+    ->ArgNames({"plot", "zoom"})
+    ->Unit(benchmark::kMillisecond);
+
+// A page of text at x8: the characters whose strokes may show.
+void BM_FindChars(benchmark::State& state) {
+    const IndexedPlot& plot = Plot(0);
+    const PlotArea view = View(plot.store, static_cast<double>(state.range(0)), 0);
+    std::vector<std::uint32_t> found;
+    for (auto _ : state) {
+        plot.index.FindChars(view, found);
+        benchmark::DoNotOptimize(found.data());
+    }
+    state.counters["found"] = static_cast<double>(found.size());
+}
+BENCHMARK(BM_FindChars)->Arg(8)->Arg(64)->ArgName("zoom")->Unit(benchmark::kMicrosecond);
+
+}  // namespace
