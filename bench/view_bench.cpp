@@ -43,7 +43,7 @@ void BM_RedrawPlot(benchmark::State& state) {
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawPlot)->Unit(benchmark::kMillisecond);
 
@@ -69,7 +69,7 @@ void BM_RedrawHugePlot(benchmark::State& state) {
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawHugePlot)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -91,7 +91,7 @@ void BM_RedrawPlotPenWidth(benchmark::State& state) {
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawPlotPenWidth)->Arg(35)->Arg(400)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -168,7 +168,7 @@ void BM_RotatePlot(benchmark::State& state) {
         kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RotatePlot)->Unit(benchmark::kMillisecond);
 

@@ -159,22 +159,22 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
         out.Text("\n");
     }
     const int slot = store.PlotNo;
-    const std::int32_t count = store.LineCount[slot];
+    const std::int32_t count = store.plots[slot].LineCount;
     // One list: the label strokes follow the lines and count with them.
     out.Text("segments ");
     out.Int(segments ? count + kestrel::view::LabelStrokeCount(store, slot) : count);
     if (!segments) {
         out.Text("\nchars ");
-        out.Int(store.CharCount[slot]);
+        out.Int(store.plots[slot].CharCount);
     }
     out.Text("\nextents ");
-    out.Float(store.MinX[slot]);
+    out.Float(store.plots[slot].MinX);
     out.Text(" ");
-    out.Float(store.MinY[slot]);
+    out.Float(store.plots[slot].MinY);
     out.Text(" ");
-    out.Float(store.MaxX[slot]);
+    out.Float(store.plots[slot].MaxX);
     out.Text(" ");
-    out.Float(store.MaxY[slot]);
+    out.Float(store.plots[slot].MaxY);
     out.Text("\n");
     if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
         out.Text("stopped ");

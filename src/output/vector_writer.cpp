@@ -33,15 +33,15 @@ constexpr double MaxSvgUnits = 4'000'000;
 
 std::int32_t SegmentCount(const PlotStore& store, int slot) {
     if (slot < 1 || !store.ValidSlot(slot)) return 0;
-    const std::int64_t count = store.LineCount[slot];
-    const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
+    const std::int64_t count = store.plots[slot].LineCount;
+    const auto stored = static_cast<std::int64_t>(store.plots[slot].PlotLines.size()) - 1;
     return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
 }
 
 // Whether the plot has anything drawn: its extents mean something only then.
 bool HasDrawing(const PlotStore& store, int slot) {
     return SegmentCount(store, slot) > 0 ||
-           (slot >= 1 && store.ValidSlot(slot) && store.CharCount[slot] > 0);
+           (slot >= 1 && store.ValidSlot(slot) && store.plots[slot].CharCount > 0);
 }
 
 // Width of the range lo..hi in double precision (single precision could overflow);
@@ -72,8 +72,8 @@ struct DeviceMap {
           yScale(yDown ? scale : -scale),
           penScale(page.mmPerUnit / MmPerPlotterUnit) {
         if (HasDrawing(store, slot)) {
-            minX = store.MinX[slot];
-            maxY = store.MaxY[slot];
+            minX = store.plots[slot].MinX;
+            maxY = store.plots[slot].MaxY;
         }
     }
     double X(float x) const { return left + scale * (static_cast<double>(x) - minX); }
@@ -148,7 +148,7 @@ void TraceLabels(const PlotStore& store, int slot, StrokeTarget& target) {
 // strokes from.
 void TracePlot(const PlotStore& store, int slot, StrokeTarget& target) {
     const std::int32_t count = SegmentCount(store, slot);
-    if (count > 0) TraceRuns(store.PlotLines[slot].data() + 1, count, store, slot, target);
+    if (count > 0) TraceRuns(store.plots[slot].PlotLines.data() + 1, count, store, slot, target);
     if (slot >= 1 && store.ValidSlot(slot)) TraceLabels(store, slot, target);
 }
 
@@ -411,8 +411,8 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
     double dx = 0;
     double dy = 0;
     if (HasDrawing(store, slot)) {
-        dx = Extent(store.MinX[slot], store.MaxX[slot]);
-        dy = Extent(store.MinY[slot], store.MaxY[slot]);
+        dx = Extent(store.plots[slot].MinX, store.plots[slot].MaxX);
+        dy = Extent(store.plots[slot].MinY, store.plots[slot].MaxY);
     }
     PageLayout page;
     if (paper.widthMm <= 0 || paper.heightMm <= 0) {

@@ -98,16 +98,16 @@ Delimiting SearchDelimiter(std::string_view text, char& delimiter, ReadPacing& p
 class Interpreter {
 public:
     Interpreter(PlotStore& store, std::int32_t segmentLimit, ReadPacing* pacing = nullptr)
-        : store_(store),
-          lines_(store.PlotLines[Slot]),
+        : plot_(store.plots[Slot]),
+          lines_(plot_.PlotLines),
           segmentLimit_(segmentLimit),
           pacing_(pacing) {
         lines_.assign(2, PlotLine{});
         lines_[1].Pen = PenNo_;
-        store_.MaxX[Slot] = ExtentLow;
-        store_.MaxY[Slot] = ExtentLow;
-        store_.MinX[Slot] = ExtentHigh;
-        store_.MinY[Slot] = ExtentHigh;
+        plot_.MaxX = ExtentLow;
+        plot_.MaxY = ExtentLow;
+        plot_.MinX = ExtentHigh;
+        plot_.MinY = ExtentHigh;
     }
 
     std::int32_t CompleteSegments() const { return LineNo_ - 1; }
@@ -263,13 +263,13 @@ private:
     }
 
     void Widen(float x, float y) {
-        if (x > store_.MaxX[Slot]) store_.MaxX[Slot] = x;
-        if (y > store_.MaxY[Slot]) store_.MaxY[Slot] = y;
-        if (x < store_.MinX[Slot]) store_.MinX[Slot] = x;
-        if (y < store_.MinY[Slot]) store_.MinY[Slot] = y;
+        if (x > plot_.MaxX) plot_.MaxX = x;
+        if (y > plot_.MaxY) plot_.MaxY = y;
+        if (x < plot_.MinX) plot_.MinX = x;
+        if (y < plot_.MinY) plot_.MinY = y;
     }
 
-    PlotStore& store_;
+    Plot& plot_;
     PlotLineTable& lines_;
     std::int32_t segmentLimit_;
     ReadPacing* pacing_;
@@ -332,12 +332,12 @@ namespace {
 
 // Basic reading draws no labels: none of an earlier file's may stay.
 void ForgetChars(PlotStore& store) {
-    store.CharCount[Slot] = 0;
-    store.PlotChars[Slot].clear();
+    store.plots[Slot].CharCount = 0;
+    store.plots[Slot].PlotChars.clear();
 }
 
 void EmptyPlot(PlotStore& store) {
-    store.LineCount[Slot] = 0;
+    store.plots[Slot].LineCount = 0;
     store.PlotTotal = 1;
     ForgetChars(store);
 }
@@ -349,7 +349,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     ReadResult result;
     store.SetSlotCount(2);
     ForgetChars(store);
-    store.Pens[Slot] = {};  // every pen draws in Kestrel's colour as a hair-line
+    store.plots[Slot].Pens = {};  // every pen draws in Kestrel's colour as a hair-line
     ReadPacing pacing(text, options);
     Interpreter in(store, options.segmentLimit, &pacing);
     store.PlotTotal = 1;
@@ -359,7 +359,7 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
         const Delimiting delimiting = SearchDelimiter(text, delimiter, firstPass);
         if (delimiting == Delimiting::None) {
             EmptyPlot(store);
-            ShrinkToFit(store.PlotLines[Slot]);
+            ShrinkToFit(store.plots[Slot].PlotLines);
             result.status = ReadStatus::NoDelimiter;
             pacing.Finish(text.data() + text.size());
             return result;
@@ -372,9 +372,9 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
         // Growing the segment table failed: what was read stays.
         result.stop = StopReason::OutOfMemory;
     }
-    store.LineCount[Slot] = in.CompleteSegments();
+    store.plots[Slot].LineCount = in.CompleteSegments();
     store.PlotTotal = 1;
-    ShrinkToFit(store.PlotLines[Slot]);
+    ShrinkToFit(store.plots[Slot].PlotLines);
     return result;
 }
 
@@ -383,7 +383,7 @@ ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
     const int err = file.Open(store.PlotDir + store.PlotName);
     if (err != 0) {
         store.SetSlotCount(2);
-        store.Pens[Slot] = {};
+        store.plots[Slot].Pens = {};
         Interpreter reset(store, MaxSegments);
         EmptyPlot(store);
         ReadResult result;

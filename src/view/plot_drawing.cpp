@@ -38,8 +38,8 @@ bool AxisScale(double size, float extent, double& scale) {
 // Lines 1..count of the slot, or 0 when the slot does not exist.
 std::int32_t DrawableCount(const PlotStore& store) {
     if (!store.ValidSlot(store.PlotNo)) return 0;
-    const std::int32_t count = store.LineCount[store.PlotNo];
-    const auto stored = static_cast<std::int64_t>(store.PlotLines[store.PlotNo].size()) - 1;
+    const std::int32_t count = store.plots[store.PlotNo].LineCount;
+    const auto stored = static_cast<std::int64_t>(store.plots[store.PlotNo].PlotLines.size()) - 1;
     return count > stored ? static_cast<std::int32_t>(stored) : count;
 }
 
@@ -49,10 +49,10 @@ constexpr double PixelTwips = 15;
 // The frame outlines the plot's extents, drawn dash-dot before the lines.
 void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
                     int slot) {
-    const double x1 = fit.X(store.MinX[slot]);
-    const double y1 = fit.Y(store.MaxY[slot]);
-    const double x2 = fit.X(store.MaxX[slot]);
-    const double y2 = fit.Y(store.MinY[slot]);
+    const double x1 = fit.X(store.plots[slot].MinX);
+    const double y1 = fit.Y(store.plots[slot].MaxY);
+    const double x2 = fit.X(store.plots[slot].MaxX);
+    const double y2 = fit.Y(store.plots[slot].MinY);
     surface.SetLineStyle(LineStyle::DashDot);
     if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) {
         surface.Rectangle(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
@@ -75,10 +75,10 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     if (store.ValidSlot(slot)) {
         // Single-precision differences, like the extents: a huge extent may overflow to
         // infinity here, which AxisScale turns into a zero scale.
-        dx = store.MaxX[slot] - store.MinX[slot];
-        dy = store.MaxY[slot] - store.MinY[slot];
-        fit.minX = store.MinX[slot];
-        fit.maxY = store.MaxY[slot];
+        dx = store.plots[slot].MaxX - store.plots[slot].MinX;
+        dy = store.plots[slot].MaxY - store.plots[slot].MinY;
+        fit.minX = store.plots[slot].MinX;
+        fit.maxY = store.plots[slot].MaxY;
     }
     double sx = 0;
     double sy = 0;
@@ -120,10 +120,12 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
     drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
     const auto stored =
-        drawing.count < 1 ? 0 : static_cast<std::int64_t>(store.PlotLines[drawing.slot].size()) - 1;
+        drawing.count < 1
+            ? 0
+            : static_cast<std::int64_t>(store.plots[drawing.slot].PlotLines.size()) - 1;
     if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
     if (drawing.Finished()) return;
-    const reader::PlotLine* lines = store.PlotLines[drawing.slot].data();
+    const reader::PlotLine* lines = store.plots[drawing.slot].PlotLines.data();
     const FitTransform& fit = drawing.fit;
     const double longest = surface.Width() + surface.Height();
     const double area = surface.Width() * surface.Height();
@@ -177,7 +179,7 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
         const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
         spent += lineCost + (side < longest ? side : longest);
     };
-    const reader::PlotChar* chars = store.PlotChars[drawing.slot].data();
+    const reader::PlotChar* chars = store.plots[drawing.slot].PlotChars.data();
     std::int64_t c = drawing.nextChar;
     for (; c <= drawing.charCount && spent < budget; ++c)
         ForEachCharStroke(chars[c], stroke, map, PixelTwips);

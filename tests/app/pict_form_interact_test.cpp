@@ -20,7 +20,7 @@ class InteractTest : public FormTest {
 protected:
     void Load() {
         OpenThroughDialog(QStringLiteral(SAMPLES_DIR "/house.hpg"));
-        ASSERT_GT(store.LineCount[1], 2);
+        ASSERT_GT(store.plots[1].LineCount, 2);
     }
     // Keys go to whatever has the focus: no click into the drawing area first.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -151,13 +151,13 @@ TEST_F(InteractTest, DigitKeysNudgeTheCharactersAndRedraw) {
     // Where a record at (1, 2) ends up: 4 nudges it left; 5 is no key of the drawing area.
     for (const auto& [key, x] : {std::pair{Qt::Key_4, 0.9f}, {Qt::Key_5, 1.f}}) {
         SCOPED_TRACE(key);
-        store.CharCount[1] = 1;
-        store.PlotChars[1].resize(2);
-        store.PlotChars[1][1] = {1, 2};
+        store.plots[1].CharCount = 1;
+        store.plots[1].PlotChars.resize(2);
+        store.plots[1].PlotChars[1] = {1, 2};
         form->Picture3()->Surface().Clear();
         MarkPanels();
         Key(key, Qt::KeypadModifier);
-        EXPECT_EQ(std::pair(store.PlotChars[1][1].X, store.PlotChars[1][1].Y), std::pair(x, 2.f));
+        EXPECT_EQ(std::pair(store.plots[1].PlotChars[1].X, store.plots[1].PlotChars[1].Y), std::pair(x, 2.f));
         EXPECT_EQ(Panels(), QStringList({"-", "-"}));
         EXPECT_EQ(Raster() == Drawn(), key != Qt::Key_5);
     }

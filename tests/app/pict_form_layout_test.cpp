@@ -15,7 +15,7 @@ class LayoutTest : public FormTest {
 protected:
     void Load() {
         OpenThroughDialog(QStringLiteral(SAMPLES_DIR "/house.hpg"));
-        ASSERT_GT(store.LineCount[1], 0);
+        ASSERT_GT(store.plots[1].LineCount, 0);
     }
     QRect Picture3Rect() const { return form->Picture3()->geometry(); }
     void ExpectRedrawn() { EXPECT_EQ(Raster(), Rendered(store, form->Picture3()->size(), Twips())); }

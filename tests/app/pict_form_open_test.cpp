@@ -139,12 +139,12 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
     EXPECT_TRUE(form->Busy() && store.PlotName.empty());
     EXPECT_EQ(progress->isVisible() ? progress->format() : "", QString::fromUtf8("読み込み中 %p%"));
     OpenThroughDialog(housePath);
-    EXPECT_EQ(store.PlotName + std::to_string(store.LineCount[1]), "house.hpg9");
+    EXPECT_EQ(store.PlotName + std::to_string(store.plots[1].LineCount), "house.hpg9");
     EXPECT_FALSE(progress->isVisible());
 
     // A large plot is drawn in steps between events, and ends as one drawing in one go does.
     OpenThroughDialog(big);
-    ASSERT_EQ(store.LineCount[1], 40000);
+    ASSERT_EQ(store.plots[1].LineCount, 40000);
     form->RedrawPlot();
     EXPECT_TRUE(form->Busy());
     QTest::qWait(1);
@@ -158,7 +158,7 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
     form->close();
     EXPECT_FALSE(form->Busy());
     form.reset();
-    EXPECT_EQ(store.LineCount[1], 40000);
+    EXPECT_EQ(store.plots[1].LineCount, 40000);
 }
 
 TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
@@ -168,7 +168,7 @@ TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
     form->ShowReadPlot(plot);
     ASSERT_EQ(fake.messages.size(), 1u);
     EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("メモリが足りません(Err=7)"));
-    EXPECT_EQ(store.LineCount[1], 9);
+    EXPECT_EQ(store.plots[1].LineCount, 9);
     EXPECT_EQ(Raster(), Rendered(store, Raster().size(), Twips()));
 }
 
@@ -201,16 +201,16 @@ TEST_F(OpenTest, NamesThatAreNotUtf8OpenByEveryWay) {
                                           },
                                           [&] {
                                               OpenThroughDialog(shown);
-                                              store.LineCount[1] = 0;
+                                              store.plots[1].LineCount = 0;
                                               QTest::keyClick(form->Picture3(), Qt::Key_F5);
                                           }};
     for (const auto& way : ways) {
         OpenThroughDialog(housePath);
-        store.LineCount[1] = 0;
+        store.plots[1].LineCount = 0;
         way();
         ASSERT_TRUE(WaitUntilIdle(*form));
         EXPECT_EQ(store.PlotDir + store.PlotName, bytes);
-        EXPECT_EQ(store.LineCount[1], 9);
+        EXPECT_EQ(store.plots[1].LineCount, 9);
         EXPECT_TRUE(fake.messages.empty());
     }
     std::remove(bytes.c_str());  // QTemporaryDir cannot name it

@@ -130,7 +130,7 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         const bool checkEnd = !std::isnan(c.endX);
         kestrel::reader::ReadPlotText(store, "PA1000,1000;" + c.text + (checkEnd ? "SP1;PD;PR0,0;" : ""));
         EXPECT_EQ(store.PlotTotal, 1);  // text alone makes a plot
-        ASSERT_EQ(store.CharCount[1], c.chars);
+        ASSERT_EQ(store.plots[1].CharCount, c.chars);
         if (c.chars > 0) {
             Box b{1e30f, 1e30f, -1e30f, -1e30f};
             for (const Stroke& s : Strokes(store))
@@ -142,11 +142,11 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
                                                 {b.maxY, c.strokes.maxY}})
                 EXPECT_NEAR(got, expected, 0.01);
             // The plot's extents hold the strokes (nothing else is drawn but the mark).
-            EXPECT_TRUE(store.MinX[1] <= b.minX && store.MinY[1] <= b.minY && store.MaxX[1] >= b.maxX &&
-                        store.MaxY[1] >= b.maxY);
+            const auto& p = store.plots[1];
+            EXPECT_TRUE(p.MinX <= b.minX && p.MinY <= b.minY && p.MaxX >= b.maxX && p.MaxY >= b.maxY);
         }
         if (checkEnd) {
-            const auto& mark = store.Line(1, store.LineCount[1]);
+            const auto& mark = store.Line(1, store.plots[1].LineCount);
             EXPECT_NEAR(mark.X1, c.endX, 0.01);
             EXPECT_NEAR(mark.Y1, c.endY, 0.01);
         }
@@ -159,12 +159,12 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
 TEST(Labels, DefaultSizeIsLegible) {
     PlotStore store;
     kestrel::reader::ReadPlotText(store, "PA603,521;PD10603,521,10603,7721;PA1000,1000;LBQuick brown fox JUMPS\x03");
-    ASSERT_EQ(store.CharCount[1], 18);
+    ASSERT_EQ(store.plots[1].CharCount, 18);
     constexpr double CapHeight = 108.185;
-    for (int i = 1; i <= store.CharCount[1]; ++i) {
-        const auto box = kestrel::reader::CharBounds(store.PlotChars[1][i]);
-        if (i < store.CharCount[1])
-            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
+    for (int i = 1; i <= store.plots[1].CharCount; ++i) {
+        const auto box = kestrel::reader::CharBounds(store.plots[1].PlotChars[i]);
+        if (i < store.plots[1].CharCount)
+            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.plots[1].PlotChars[i + 1]).minX) << i;
         EXPECT_TRUE(box.maxY - box.minY > 0.4 * CapHeight && box.maxY - box.minY < 1.4 * CapHeight) << i;
     }
     const auto fit = kestrel::view::ComputeFit(store, 1, 1600 * 15, 1200 * 15);
@@ -187,7 +187,7 @@ TEST(Labels, RotationTurnsTheStrokes) {
         EXPECT_NEAR(turned[i].y1, -read[i].x1, 1e-2);
         right = std::max({right, read[i].x1, read[i].x2});
     }
-    EXPECT_FLOAT_EQ(store.MinY[1], -right);  // the label now lies below the line
+    EXPECT_FLOAT_EQ(store.plots[1].MinY, -right);  // the label now lies below the line
     kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Left);
     const std::vector<Stroke> back = Strokes(store);
     for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(back[i].x2, read[i].x2);
@@ -224,10 +224,10 @@ TEST(Labels, ManyCharacters) {
         labels += "PA" + std::to_string(i % 100 * 1200) + "," + std::to_string(i / 100 * 220) + ";LBabcdefghij\x03";
     PlotStore store;
     kestrel::reader::ReadPlotText(store, labels.substr(0, labels.find("PA0,22000;")));  // the first 10,000 labels
-    EXPECT_EQ(store.CharCount[1], 100'000);
+    EXPECT_EQ(store.plots[1].CharCount, 100'000);
     kestrel::reader::ReadPlotText(store, labels + "PU0,0;PD5,5;");
-    EXPECT_EQ(store.CharCount[1], kestrel::reader::MaxChars);
-    EXPECT_EQ(store.LineCount[1], 1);
+    EXPECT_EQ(store.plots[1].CharCount, kestrel::reader::MaxChars);
+    EXPECT_EQ(store.plots[1].LineCount, 1);
 }
 
 }  // namespace

@@ -40,9 +40,9 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
     store.PlotName = "test.hpg";
     store.PlotNo = 1;
     lines.insert(lines.begin(), PlotLine{});  // record 0 is never used
-    store.LineCount[1] = static_cast<std::int32_t>(lines.size()) - 1;
-    store.PlotLines[1].assign(lines.begin(), lines.end());
-    store.MinX[1] = minX, store.MaxX[1] = maxX, store.MinY[1] = minY, store.MaxY[1] = maxY;
+    store.plots[1].LineCount = static_cast<std::int32_t>(lines.size()) - 1;
+    store.plots[1].PlotLines.assign(lines.begin(), lines.end());
+    store.plots[1].MinX = minX, store.plots[1].MaxX = maxX, store.plots[1].MinY = minY, store.plots[1].MaxY = maxY;
     return store;
 }
 
