@@ -54,7 +54,7 @@ void BM_RedrawLabels(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -80,7 +80,7 @@ void BM_ReadAndRedrawLabels(benchmark::State& state) {
     for (auto _ : state) {
         kestrel::reader::ReadPlotText(store, text);
         store.PlotNo = 1;
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }

@@ -123,11 +123,10 @@ void PlotOutput::HideSelection() {
 }
 
 void PlotOutput::Print() {
-    reader::PlotStore& store = form_.Store();
     DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
     ShowPrinterDialog();
-    if (store.PrintCancelled == 1) {
+    if (form_.Dialogs().PrintCancelled == 1) {
         return;
     }
     QPrinter& printer = Printer();
@@ -163,9 +162,10 @@ void PlotOutput::Copy() {
 
 void PlotOutput::Save() {
     reader::PlotStore& store = form_.Store();
+    DialogState& dialogs = form_.Dialogs();
     DrawingArea& area = *form_.Picture3();
-    const QString initialName =
-        QFile::decodeName(QByteArray::fromStdString(store.SaveDir)) + QString::fromUtf8(BmpPattern);
+    const QString initialName = QFile::decodeName(QByteArray::fromStdString(dialogs.SaveDir)) +
+                                QString::fromUtf8(BmpPattern);
     const QStringList filters{QString::fromUtf8(BmpFilter), QString::fromUtf8(SvgFilter),
                               QString::fromUtf8(PdfFilter), QString::fromUtf8(AllFilesFilter)};
     const int kept = dialogFilter_ >= 1 && dialogFilter_ <= 4 ? dialogFilter_ : 1;
@@ -179,18 +179,18 @@ void PlotOutput::Save() {
     dialogFilter_ = KeptOfShownFilter[shown];
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = reader::LastPos(chosen, "/");
-    store.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
-    store.SaveName = chosen.substr(static_cast<std::size_t>(slash));
+    dialogs.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
+    dialogs.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
     const SaveFormat format = SaveFormatOf(choice->path, shown);
     if (format != SaveFormat::Bmp) {
         const reader::ErrorNumber error = output::SaveVector(
-            store.SaveDir + store.SaveName,
+            dialogs.SaveDir + dialogs.SaveName,
             format == SaveFormat::Svg ? output::VectorFormat::Svg : output::VectorFormat::Pdf,
             store, SlotsToSave(store, format));
         if (error != reader::ErrorNumber::None) {
-            form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);
+            form_.ShowFileErrorMessage(error, dialogs.SaveDir + dialogs.SaveName);
         }
         return;
     }
@@ -203,11 +203,13 @@ void PlotOutput::Save() {
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
-    const reader::ErrorNumber error = output::SaveBmp(
-        store.SaveDir + store.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
-        image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4));
+    const reader::ErrorNumber error =
+        output::SaveBmp(dialogs.SaveDir + dialogs.SaveName,
+                        reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+                        image.height(), static_cast<int>(image.bytesPerLine() / 4));
     if (error != reader::ErrorNumber::None) {
-        form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);  // the selection stays
+        form_.ShowFileErrorMessage(error,
+                                   dialogs.SaveDir + dialogs.SaveName);  // the selection stays
         return;
     }
     if (selection) {
@@ -216,8 +218,9 @@ void PlotOutput::Save() {
 }
 
 void PlotOutput::ShowPrinterDialog() {
-    reader::PlotStore& store = form_.Store();
-    store.PrintCancelled = 0;
+    const reader::PlotStore& store = form_.Store();
+    DialogState& dialogs = form_.Dialogs();
+    dialogs.PrintCancelled = 0;
     QPrinter& printer = Printer();
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
         // Without a printer the dialog offers only a PDF file: start it with a file name
@@ -228,7 +231,7 @@ void PlotOutput::ShowPrinterDialog() {
         printer.setOutputFileName(QDir::home().filePath(base + QStringLiteral(".pdf")));
     }
     if (!platform_.ShowPrintDialog(&form_, printer)) {
-        store.PrintCancelled = 1;
+        dialogs.PrintCancelled = 1;
         return;
     }
     // Only the printer, orientation, paper size and source are taken from the dialog.

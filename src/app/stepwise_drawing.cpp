@@ -17,10 +17,12 @@ constexpr double LinePixels = 16;
 
 }  // namespace
 
-StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area,
+StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store,
+                                 const view::DisplaySettings& settings, DrawingArea& area,
                                  std::function<void()> progressed, QObject* parent)
     : QObject(parent),
       store_(store),
+      settings_(settings),
       area_(area),
       progressed_(std::move(progressed)),
       timer_(new QTimer(this)) {
@@ -56,7 +58,8 @@ void StepwiseDrawing::DrawNextLines() {
         // (copied to the clipboard, say) in between, and must then not be written through.
         view::RasterSurface surface = area_.Surface();
         const double twips = area_.TwipsPerPixel();
-        view::DrawMoreLines(store_, surface, drawing_, StepPixels * twips, LinePixels * twips);
+        view::DrawMoreLines(store_, settings_, surface, drawing_, StepPixels * twips,
+                            LinePixels * twips);
     }
     area_.update();
     if (drawing_.Finished()) {
@@ -71,7 +74,8 @@ void StepwiseDrawing::Finish() {
     if (!drawing_.Finished()) {
         if (area_.size() != size_) Start(framed_, &drawing_.fit);
         view::RasterSurface surface = area_.Surface();
-        view::DrawMoreLines(store_, surface, drawing_, std::numeric_limits<double>::infinity(), 0);
+        view::DrawMoreLines(store_, settings_, surface, drawing_,
+                            std::numeric_limits<double>::infinity(), 0);
         area_.update();
     }
     timer_->stop();

@@ -443,11 +443,11 @@ int Render(const RenderOptions& o) {
         return 1;
     }
     kestrel::view::RasterSurface surface(pixels.data(), o.width, o.height, o.width, TwipsPerPixel);
+    const kestrel::view::DisplaySettings display;  // a frame on request, the pens' widths
     if (o.frame) {
-        store.RangeFrameOff = 0;
-        kestrel::view::DrawPlot(store, surface, {});
+        kestrel::view::DrawPlot(store, display, surface, {});
     } else {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, display, surface);
     }
 
     const bool written =

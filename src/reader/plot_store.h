@@ -97,19 +97,10 @@ struct PlotStore {
     std::int16_t PlotNo = 0;
     std::int16_t PlotTotal = 0;
 
+    // The file the plots were read from: PlotDir (with its trailing separator) + PlotName.
+    // PlotName is empty while nothing is loaded.
     std::string PlotName;
     std::string PlotDir;
-    std::string FileFilter;
-    std::int16_t FilterIndex = 0;
-
-    std::string SaveDir;
-    std::string SaveName;
-
-    std::int16_t PrintCancelled = 0;  // 1 when the last print dialog ended without OK
-
-    std::int16_t AdjustViewOff = 0;
-    std::int16_t RangeFrameOff = 0;
-    std::int16_t PenWidthOff = 0;  // 1: pen widths are not shown, every line is a hair-line
 
     int SlotCount() const { return static_cast<int>(plots.size()); }
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }

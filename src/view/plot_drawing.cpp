@@ -114,8 +114,8 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     return drawing;
 }
 
-void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
-                   double budget, double lineCost) {
+void DrawMoreLines(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface,
+                   PlotDrawing& drawing, double budget, double lineCost) {
     // The store may have changed since the drawing began; never read past its tables.
     if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
     drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
@@ -130,7 +130,7 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     const double longest = surface.Width() + surface.Height();
     const double area = surface.Width() * surface.Height();
     const double pixel = surface.PixelSize();
-    const double twipsPerMm = store.PenWidthOff == 0 ? reader::PlotterUnitsPerMm * fit.s : 0;
+    const double twipsPerMm = settings.PenWidthOff == 0 ? reader::PlotterUnitsPerMm * fit.s : 0;
     // Segments of one pen come in runs: its style is looked up once per run.
     std::int16_t pen = 0;
     Rgb colour = PenColour(pen);
@@ -186,21 +186,21 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     drawing.nextChar = c;
 }
 
-void DrawPlot(const PlotStore& store, DrawingSurface& surface,
+void DrawPlot(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface,
               const std::function<void()>& processEvents) {
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
-    PlotDrawing drawing = BeginDrawing(store, surface, fit, store.RangeFrameOff == 0);
-    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
+    PlotDrawing drawing = BeginDrawing(store, surface, fit, settings.RangeFrameOff == 0);
+    DrawMoreLines(store, settings, surface, drawing, std::numeric_limits<double>::infinity(), 0);
     if (drawing.count >= 1) surface.SetLineStyle(LineStyle::Solid);
     if (processEvents) processEvents();
 }
 
-void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
+void RedrawPlot(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
     PlotDrawing drawing = BeginDrawing(store, surface, fit, false);
-    DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity(), 0);
+    DrawMoreLines(store, settings, surface, drawing, std::numeric_limits<double>::infinity(), 0);
     surface.SetLineStyle(LineStyle::Solid);
 }
 

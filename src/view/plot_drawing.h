@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "reader/plot_store.h"
+#include "view/display_settings.h"
 #include "view/drawing_surface.h"
 
 namespace kestrel::view {
@@ -60,15 +61,18 @@ PlotDrawing BeginDrawing(const reader::PlotStore& store, DrawingSurface& surface
 
 // Draws the next lines in store order, then the labels' characters, until about `budget`
 // is spent, a line or a stroke of a character costing `lineCost` plus its longer side (in
-// the surface's units, at most the surface's width plus height).
-void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
-                   double budget, double lineCost);
+// the surface's units, at most the surface's width plus height). Pens draw their widths
+// unless the settings turn them off.
+void DrawMoreLines(const reader::PlotStore& store, const DisplaySettings& settings,
+                   DrawingSurface& surface, PlotDrawing& drawing, double budget, double lineCost);
 
-// Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
-void DrawPlot(const reader::PlotStore& store, DrawingSurface& surface,
-              const std::function<void()>& processEvents);
+// Plain redraw of plot PlotNo with the range frame unless the settings turn it off; runs
+// processEvents once at the end.
+void DrawPlot(const reader::PlotStore& store, const DisplaySettings& settings,
+              DrawingSurface& surface, const std::function<void()>& processEvents);
 
 // Redraw after the area or the plot changed: the same, without the frame.
-void RedrawPlot(const reader::PlotStore& store, DrawingSurface& surface);
+void RedrawPlot(const reader::PlotStore& store, const DisplaySettings& settings,
+                DrawingSurface& surface);
 
 }  // namespace kestrel::view

@@ -68,8 +68,8 @@ TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
                 {0, 0, 1, 4, true, {1, 3}, 0, 1}};
     EXPECT_EQ(Selected(Options()), std::make_pair(1, 3));  // both ON at start
     for (const auto& r : rows) {
-        store.AdjustViewOff = r.adjust;
-        store.RangeFrameOff = r.range;
+        form->Display().AdjustViewOff = r.adjust;
+        form->Display().RangeFrameOff = r.range;
         QWidget* dialog = Options();
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Selected(dialog), r.shown) << r.adjust << r.range;
@@ -80,7 +80,8 @@ TEST_F(DialogsTest, DisplaySettingsShowAndStoreTheFlagsOnlyOnOk) {
         else
             dialog->close();
         EXPECT_FALSE(dialog->isVisible());
-        EXPECT_EQ(std::pair(store.AdjustViewOff, store.RangeFrameOff), std::pair(r.adjustAfter, r.rangeAfter))
+        EXPECT_EQ(std::pair(form->Display().AdjustViewOff, form->Display().RangeFrameOff),
+                  std::pair(r.adjustAfter, r.rangeAfter))
             << r.adjust << r.range << r.ok;
     }
 }
@@ -98,15 +99,16 @@ TEST_F(DialogsTest, PenWidthsShowUntilTurnedOffAndTheDrawingFollowsAtOnce) {
     } rows[] = {{6, 1, false}, {0, 1, false}, {5, 0, true}};
     for (const auto& r : rows) {
         QWidget* dialog = Options();
-        EXPECT_EQ(Radio(dialog, store.PenWidthOff == 0 ? 5 : 6)->isChecked(), true);
+        EXPECT_EQ(Radio(dialog, form->Display().PenWidthOff == 0 ? 5 : 6)->isChecked(), true);
         if (r.click != 0) Radio(dialog, r.click)->click();
         dialog->findChild<QPushButton*>("Command1")->click();
         ASSERT_TRUE(WaitUntilIdle(*form));
-        EXPECT_EQ(store.PenWidthOff, r.after);
+        EXPECT_EQ(form->Display().PenWidthOff, r.after);
         EXPECT_EQ(Raster() == wide, r.wideShown) << r.click;
     }
-    store.PenWidthOff = 1;
-    EXPECT_LT(CountColour(Rendered(store, wide.size(), Twips()), Blue), CountColour(wide, Blue));
+    view::DisplaySettings hairLines;
+    hairLines.PenWidthOff = 1;
+    EXPECT_LT(CountColour(Rendered(store, wide.size(), Twips(), false, hairLines), Blue), CountColour(wide, Blue));
 }
 
 TEST_F(DialogsTest, CommandListKeepsTheEightBasicCommandsFirstAfterReopening) {
@@ -164,11 +166,11 @@ TEST_F(DialogsTest, OneInstanceEachAndAllOpenTogether) {
         QTest::keyClick(shown->focusWidget() ? shown->focusWidget() : shown, Qt::Key_Escape);
         EXPECT_FALSE(shown->isVisible()) << shown->objectName().toStdString();
     }
-    EXPECT_EQ(store.RangeFrameOff, 0);
+    EXPECT_EQ(form->Display().RangeFrameOff, 0);
 }
 
 TEST_F(DialogsTest, ClosingTheMainWindowClosesTheDialogs) {
-    store.AdjustViewOff = 0;
+    form->Display().AdjustViewOff = 0;
     form->PlotMenu31_Click();
     Radio(form->OptionForm(), 2)->click();
     form->PlotMenu91_Click();
@@ -178,7 +180,7 @@ TEST_F(DialogsTest, ClosingTheMainWindowClosesTheDialogs) {
     EXPECT_TRUE(fake.messages.empty());  // nothing asked
     FlushDeletes();
     EXPECT_TRUE(!form->OptionForm() && !form->ComdForm() && !form->VersForm());
-    EXPECT_EQ(store.AdjustViewOff, 0);  // closed, not confirmed
+    EXPECT_EQ(form->Display().AdjustViewOff, 0);  // closed, not confirmed
 }
 
 TEST_F(DialogsTest, ManualOpensInABrowserEachTimeAndAFailureIsReported) {

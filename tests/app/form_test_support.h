@@ -86,15 +86,16 @@ struct FakePlatform final : app::Platform {
 };
 
 // What RedrawPlot (`framed`: DrawPlot, with frame and larger top margin) draws on a fresh raster.
-inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsPerPixel, bool framed = false) {
+inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsPerPixel, bool framed = false,
+                       const view::DisplaySettings& display = {}) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::gray);  // the routine must clear it itself
     view::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                 static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
     if (framed)
-        view::DrawPlot(store, surface, {});
+        view::DrawPlot(store, display, surface, {});
     else
-        view::RedrawPlot(store, surface);
+        view::RedrawPlot(store, display, surface);
     return image;
 }
 

@@ -52,7 +52,7 @@ TEST_F(LayoutTest, ResizeWithAdjustOnRedrawsToTheNewSize) {
     Load();
     form->ZoomIn();
     form->HScroll1()->setValue(300);
-    store.AdjustViewOff = 0;
+    form->Display().AdjustViewOff = 0;
     ResizeWindow(form->width() + 120, form->height() + 60);
     EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), ViewportSize()));  // back at the origin,
     EXPECT_TRUE(form->HScroll1()->isVisible());                      // the bars not hidden
@@ -62,7 +62,7 @@ TEST_F(LayoutTest, ResizeWithAdjustOnRedrawsToTheNewSize) {
 
 TEST_F(LayoutTest, ResizeWithAdjustOffKeepsTheImageUnscaled) {
     Load();
-    ASSERT_EQ(store.AdjustViewOff, 1);
+    ASSERT_EQ(form->Display().AdjustViewOff, 1);
     const QImage before = Raster();
     ResizeWindow(form->width() + 120, form->height() + 60);
     QImage grown = Raster();

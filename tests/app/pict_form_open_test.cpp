@@ -55,9 +55,9 @@ protected:
     }
     // What the window shows, and the dialog state kept for the next open.
     QStringList State() const {
-        return QStringList{form->PanelText(2), form->PanelText(4),
-                           QString::fromStdString(store.PlotDir + store.PlotName),
-                           QString::fromStdString(store.FileFilter), QString::number(store.FilterIndex)} +
+        return QStringList{
+                   form->PanelText(2), form->PanelText(4), QString::fromStdString(store.PlotDir + store.PlotName),
+                   QString::fromStdString(form->Dialogs().FileFilter), QString::number(form->Dialogs().FilterIndex)} +
                PlotList();
     }
     QTemporaryDir dir;

@@ -106,7 +106,7 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     EXPECT_EQ(first.filters,
               QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
                            QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
-    EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
+    EXPECT_EQ(form->Dialogs().SaveDir + "|" + form->Dialogs().SaveName, (dir.path() + "/|a.bmp").toStdString());
     // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
     Save(Path("plot"));
     Save(Path("x.png"));
@@ -115,7 +115,7 @@ TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
     EXPECT_EQ(fake.saveCalls.at(1).filterIndex, 2);  // the filter chosen last time
     form->PlotMenu18_Click();                        // cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.size(), 4u);
-    EXPECT_EQ(store.SaveName, "x.png");
+    EXPECT_EQ(form->Dialogs().SaveName, "x.png");
     EXPECT_TRUE(fake.messages.empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
         EXPECT_EQ(Messages(), QStringList{texts[i]});
         EXPECT_TRUE(Selected());
     }
-    EXPECT_EQ(store.SaveName, "full");  // taken before writing
+    EXPECT_EQ(form->Dialogs().SaveName, "full");  // taken before writing
     EXPECT_TRUE(fake.clipboardImages.empty());
 }
 
@@ -196,7 +196,7 @@ TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     Select(selection);
     form->PlotMenu13_Click();  // no answer: cancelled, silently
     EXPECT_EQ(fake.printCalls, 1);
-    EXPECT_EQ(store.PrintCancelled, 1);
+    EXPECT_EQ(form->Dialogs().PrintCancelled, 1);
     EXPECT_TRUE(fake.messages.empty() && Selected());
 }
 
@@ -229,7 +229,7 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
     }
     Select(Raster().copy(QRect(SelectionAt, selection.size())));
     Print(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
-    EXPECT_EQ(store.PrintCancelled, 0);
+    EXPECT_EQ(form->Dialogs().PrintCancelled, 0);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_FALSE(Selected());  // the whole area printed, the selection consumed
     EXPECT_EQ(Pages(Path("tiles.pdf")), "6 x 0 0 842 595");

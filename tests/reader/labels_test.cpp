@@ -202,14 +202,14 @@ TEST(Labels, DrawnInStepsLikeAtOnce) {
     store.PlotNo = 1;
     std::vector<std::uint32_t> once(200 * 100), steps(200 * 100);
     kestrel::view::RasterSurface whole(once.data(), 200, 100, 200, 15), stepped(steps.data(), 200, 100, 200, 15);
-    kestrel::view::RedrawPlot(store, whole);
+    kestrel::view::RedrawPlot(store, {}, whole);
     const auto fit = kestrel::view::ComputeFit(store, 1, stepped.Width(), stepped.Height());
     kestrel::view::PlotDrawing drawing = kestrel::view::BeginDrawing(store, stepped, fit, false);
     EXPECT_EQ(drawing.charCount, 2);
     int rounds = 0;
     for (; !drawing.Finished() && rounds < 10; ++rounds) {
         EXPECT_LT(drawing.Done(), 1.0);
-        kestrel::view::DrawMoreLines(store, stepped, drawing, 1, 1);
+        kestrel::view::DrawMoreLines(store, {}, stepped, drawing, 1, 1);
     }
     EXPECT_EQ(rounds, 3);  // the line, then each character
     EXPECT_EQ(drawing.Done(), 1.0);

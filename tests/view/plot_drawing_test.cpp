@@ -93,12 +93,13 @@ TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
         } cases[] = {{0, false, "CDRSLSE"}, {1, false, "CLSE"}, {0, true, "CLS"}};
         for (const auto& c : cases) {
             SCOPED_TRACE(c.kinds);
-            store.RangeFrameOff = c.frameOff;
+            DisplaySettings settings;
+            settings.RangeFrameOff = c.frameOff;
             Recorder s;
             if (c.redraw)
-                RedrawPlot(store, s);
+                RedrawPlot(store, settings, s);
             else
-                DrawPlot(store, s, [&s] { s.kinds += 'E'; });
+                DrawPlot(store, settings, s, [&s] { s.kinds += 'E'; });
             EXPECT_EQ(s.kinds, c.kinds);
             for (const Call& k : s.calls) {
                 EXPECT_FLOAT_EQ(k.x1, 250);
@@ -124,10 +125,11 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
         int rows;
     } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};
     for (const auto& c : cases) {
-        store.PenWidthOff = c.off;
+        DisplaySettings settings;
+        settings.PenWidthOff = c.off;
         std::vector<std::uint32_t> px(static_cast<std::size_t>(c.size) * c.size);
         RasterSurface surface(px.data(), c.size, c.size, c.size, 15);
-        RedrawPlot(store, surface);
+        RedrawPlot(store, settings, surface);
         int rows = 0;  // pen 1's pixels in the column a quarter across
         for (int y = 0; y < c.size; ++y) rows += px[static_cast<std::size_t>(y) * c.size + c.size / 4] == 0xFF000080u;
         EXPECT_NEAR(rows, c.rows, c.rows == 1 ? 0 : 1) << c.size << " " << c.off;
