@@ -53,10 +53,9 @@ void BM_ReadPlotFile(benchmark::State& state) {
                              std::to_string(state.range(0)) + ".hpg";
     std::ofstream(dir / name, std::ios::binary) << text;
     kestrel::reader::PlotStore store;
-    store.PlotDir = dir.string() + "/";
-    store.PlotName = name;
+    const std::string path = (dir / name).string();
     for (auto _ : state) {
-        kestrel::reader::ReadPlotFile(store, {reading});
+        kestrel::reader::ReadPlotFile(store, path, {reading});
         benchmark::DoNotOptimize(store.plots[1].LineCount);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

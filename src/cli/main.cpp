@@ -124,7 +124,7 @@ struct ReadChoice {
 bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const ReadChoice& choice,
               kestrel::reader::ReadResult& r) {
     SplitPath(store, path);
-    r = kestrel::reader::ReadPlotFile(store, {choice.reading});
+    r = kestrel::reader::ReadPlotFile(store, path, {choice.reading});
     if (r.status == kestrel::reader::ReadStatus::CannotOpen) {
         std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
                      r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound ? "file not found"

@@ -378,9 +378,9 @@ ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptio
     return result;
 }
 
-ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options) {
+ReadResult ReadPlotFile(PlotStore& store, const std::string& path, const ReadOptions& options) {
     PlotFileText file;
-    const int err = file.Open(store.PlotDir + store.PlotName);
+    const int err = file.Open(path);
     if (err != 0) {
         store.SetSlotCount(2);
         store.plots[Slot].Pens = {};

@@ -19,9 +19,7 @@ using kestrel::reader::ReadStatus;
 namespace {
 
 kestrel::reader::ReadResult Load(kestrel::reader::PlotStore& store, const fs::path& file, Reading reading) {
-    store.PlotDir = file.parent_path().string() + "/";
-    store.PlotName = file.filename().string();
-    return kestrel::reader::ReadPlotFile(store, {reading});
+    return kestrel::reader::ReadPlotFile(store, file.string(), {reading});
 }
 
 TEST(Corpus, EveryFileReadsAsWorkedOut) {

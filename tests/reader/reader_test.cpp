@@ -158,16 +158,13 @@ TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
 
 TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     PlotStore store;
-    for (const auto& [dir, name, number] :
-         {std::tuple{"/nonexistent-kestrel-dir/", "missing.hpg", ErrorNumber::FileNotFound},
-          {"/", "tmp", ErrorNumber::BadFileName}}) {
+    for (const auto& [path, number] : {std::pair{"/nonexistent-kestrel-dir/missing.hpg", ErrorNumber::FileNotFound},
+                                       {"/tmp", ErrorNumber::BadFileName}}) {
         ReadBasic(store, "PD1,1;");
-        store.PlotDir = dir;
-        store.PlotName = name;
-        const auto r = kestrel::reader::ReadPlotFile(store);
-        EXPECT_EQ(r.status, ReadStatus::CannotOpen) << name;
-        EXPECT_EQ(r.errorNumber, number) << name;
-        EXPECT_EQ(store.plots[1].LineCount, 0) << name;
+        const auto r = kestrel::reader::ReadPlotFile(store, path);
+        EXPECT_EQ(r.status, ReadStatus::CannotOpen) << path;
+        EXPECT_EQ(r.errorNumber, number) << path;
+        EXPECT_EQ(store.plots[1].LineCount, 0) << path;
     }
     using kestrel::reader::FileErrorNumber;
     for (const auto& [err, number] : {std::pair{ENOENT, ErrorNumber::FileNotFound},
@@ -186,19 +183,18 @@ TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
     text.back() = ';';
     const TestFolder dir;
     PlotStore store;
-    store.PlotDir = dir.Dir().string() + "/";
-    store.PlotName = dir.File("plot.hpg", text).substr(store.PlotDir.size());
+    const std::string path = dir.File("plot.hpg", text);
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
     const kestrel::reader::ReadOptions options{kestrel::reader::Reading::Basic, kestrel::reader::MaxSegments, &cancel,
                                                &progress};
-    auto r = kestrel::reader::ReadPlotFile(store, options);
+    auto r = kestrel::reader::ReadPlotFile(store, path, options);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
     ASSERT_EQ(store.plots[1].LineCount, 150001);
     EXPECT_EQ(std::pair(store.Line(1, 150001).X2, store.Line(1, 150001).Y2), std::pair(1.f, 150.f));
     EXPECT_EQ(progress.load(), text.size());
     cancel = true;
-    r = kestrel::reader::ReadPlotFile(store, options);
+    r = kestrel::reader::ReadPlotFile(store, path, options);
     EXPECT_EQ(r.stop, StopReason::Cancelled);
     EXPECT_EQ(store.plots[1].LineCount, 0);
 }
