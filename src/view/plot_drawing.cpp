@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "view/label_strokes.h"
@@ -119,10 +120,8 @@ void DrawMoreLines(const PlotStore& store, const DisplaySettings& settings, Draw
     // The store may have changed since the drawing began; never read past its tables.
     if (!store.ValidSlot(drawing.slot)) drawing.count = 0;
     drawing.charCount = std::min(drawing.charCount, StoredCharCount(store, drawing.slot));
-    const auto stored =
-        drawing.count < 1
-            ? 0
-            : static_cast<std::int64_t>(store.plots[drawing.slot].PlotLines.size()) - 1;
+    const std::int64_t stored =
+        drawing.count < 1 ? 0 : std::ssize(store.plots[drawing.slot].PlotLines) - 1;
     if (drawing.count > stored) drawing.count = static_cast<std::int32_t>(stored);
     if (drawing.Finished()) return;
     const reader::PlotLine* lines = store.plots[drawing.slot].PlotLines.data();
