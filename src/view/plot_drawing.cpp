@@ -115,6 +115,35 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     return drawing;
 }
 
+namespace {
+
+// The labels over the lines, each character whole, in its pen's colour, as DrawMoreLines
+// draws them, adding to what it has `spent`.
+void DrawMoreChars(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
+                   double budget, double lineCost, double& spent) {
+    const FitTransform& fit = drawing.fit;
+    const double longest = surface.Width() + surface.Height();
+    const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
+    std::int16_t labelPen = 0;
+    Rgb labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
+    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
+        if (strokePen != labelPen) {
+            labelPen = strokePen;
+            labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
+        }
+        surface.Line(x1, y1, x2, y2, labelColour);
+        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+        spent += lineCost + (side < longest ? side : longest);
+    };
+    const reader::PlotChar* chars = store.plots[drawing.slot].PlotChars.data();
+    std::int64_t c = drawing.nextChar;
+    for (; c <= drawing.charCount && spent < budget; ++c)
+        ForEachCharStroke(chars[c], stroke, map, PixelTwips);
+    drawing.nextChar = c;
+}
+
+}  // namespace
+
 void DrawMoreLines(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface,
                    PlotDrawing& drawing, double budget, double lineCost) {
     // The store may have changed since the drawing began; never read past its tables.
@@ -164,25 +193,7 @@ void DrawMoreLines(const PlotStore& store, const DisplaySettings& settings, Draw
     }
     drawing.next = k;
     if (drawing.next <= drawing.count) return;
-
-    // Then the labels over the lines, each character whole, in its pen's colour.
-    const StrokeMap map{fit.ox - fit.s * fit.minX, fit.oy + fit.s * fit.maxY, fit.s, -fit.s};
-    std::int16_t labelPen = 0;
-    Rgb labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
-    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t strokePen) {
-        if (strokePen != labelPen) {
-            labelPen = strokePen;
-            labelColour = PenStyleOf(store, drawing.slot, labelPen).colour;
-        }
-        surface.Line(x1, y1, x2, y2, labelColour);
-        const double side = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
-        spent += lineCost + (side < longest ? side : longest);
-    };
-    const reader::PlotChar* chars = store.plots[drawing.slot].PlotChars.data();
-    std::int64_t c = drawing.nextChar;
-    for (; c <= drawing.charCount && spent < budget; ++c)
-        ForEachCharStroke(chars[c], stroke, map, PixelTwips);
-    drawing.nextChar = c;
+    DrawMoreChars(store, surface, drawing, budget, lineCost, spent);
 }
 
 void DrawPlot(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface,
