@@ -43,10 +43,12 @@ struct IndexedPlot {
     SpatialIndex index;
 
     std::span<const kestrel::reader::PlotLine> Lines() const {
-        return {store.PlotLines[1].data(), static_cast<std::size_t>(store.LineCount[1]) + 1};
+        return {store.plots[1].PlotLines.data(),
+                static_cast<std::size_t>(store.plots[1].LineCount) + 1};
     }
     std::span<const kestrel::reader::PlotChar> Chars() const {
-        return {store.PlotChars[1].data(), static_cast<std::size_t>(store.CharCount[1]) + 1};
+        return {store.plots[1].PlotChars.data(),
+                static_cast<std::size_t>(store.plots[1].CharCount) + 1};
     }
 };
 
@@ -90,7 +92,8 @@ void BM_BuildIndex(benchmark::State& state) {
         index.Build(plot.Lines(), plot.Chars());
         buildMs += CpuMs() - start;
     }
-    const double records = plot.store.LineCount[1] + static_cast<double>(plot.store.CharCount[1]);
+    const double records =
+        plot.store.plots[1].LineCount + static_cast<double>(plot.store.plots[1].CharCount);
     state.counters["records"] = records;
     state.counters["bytes_per_record"] = static_cast<double>(index.MemoryBytes()) / records;
     state.counters["read_cpu_ms"] = plot.readMs;
@@ -109,11 +112,11 @@ BENCHMARK(BM_BuildIndex)
 // proportions), centred at one of a few places of the plot.
 PlotArea View(const PlotStore& store, double zoom, std::int64_t place) {
     constexpr double Places[][2] = {{0.5, 0.5}, {0.3, 0.7}, {0.8, 0.2}, {0.05, 0.05}};
-    const double width = store.MaxX[1] - store.MinX[1];
-    const double height = store.MaxY[1] - store.MinY[1];
+    const double width = store.plots[1].MaxX - store.plots[1].MinX;
+    const double height = store.plots[1].MaxY - store.plots[1].MinY;
     const double fit = std::max(width / RasterWidth, height / RasterHeight) / zoom;
-    const double x = store.MinX[1] + Places[place][0] * width;
-    const double y = store.MinY[1] + Places[place][1] * height;
+    const double x = store.plots[1].MinX + Places[place][0] * width;
+    const double y = store.plots[1].MinY + Places[place][1] * height;
     return {x - fit * RasterWidth / 2, y - fit * RasterHeight / 2, x + fit * RasterWidth / 2,
             y + fit * RasterHeight / 2};
 }

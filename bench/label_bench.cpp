@@ -28,8 +28,8 @@ const std::string& Text(std::int64_t kind) {
 }
 
 void Report(benchmark::State& state, const kestrel::reader::PlotStore& store) {
-    state.counters["segments"] = store.LineCount[1];
-    state.counters["chars"] = store.CharCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
+    state.counters["chars"] = store.plots[1].CharCount;
     state.counters["label_strokes"] =
         static_cast<double>(kestrel::view::LabelStrokeCount(store, 1));
 }
@@ -39,7 +39,7 @@ void BM_ReadLabels(benchmark::State& state) {
     kestrel::reader::PlotStore store;
     for (auto _ : state) {
         kestrel::reader::ReadPlotText(store, text);
-        benchmark::DoNotOptimize(store.CharCount[1]);
+        benchmark::DoNotOptimize(store.plots[1].CharCount);
     }
     Report(state, store);
 }
@@ -54,7 +54,7 @@ void BM_RedrawLabels(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -80,7 +80,7 @@ void BM_ReadAndRedrawLabels(benchmark::State& state) {
     for (auto _ : state) {
         kestrel::reader::ReadPlotText(store, text);
         store.PlotNo = 1;
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }

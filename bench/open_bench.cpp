@@ -115,10 +115,10 @@ void RunOpen(benchmark::State& state, bool paint) {
         // With `paint`, the drawing area's repaint that follows is counted too.
         if (paint) QCoreApplication::processEvents();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
     state.counters["raster_w"] = form.Picture3()->width();
     state.counters["raster_h"] = form.Picture3()->height();
-    if (store.LineCount[1] != 150000) state.SkipWithError("the plot was not read in full");
+    if (store.plots[1].LineCount != 150000) state.SkipWithError("the plot was not read in full");
 }
 
 // Read, layout and draw; the dialog is not part of it.
@@ -152,7 +152,7 @@ struct OpenWindow {
 void BM_RotateInWindow(benchmark::State& state) {
     OpenWindow w("kestrel_bench_unused");
     for (auto _ : state) w.form.PlotMenu15_Click();
-    state.counters["segments"] = w.store.LineCount[1];
+    state.counters["segments"] = w.store.plots[1].LineCount;
 }
 BENCHMARK(BM_RotateInWindow)->Unit(benchmark::kMillisecond);
 
@@ -194,7 +194,7 @@ void BM_OpenHugePlot(benchmark::State& state) {
         form.OpenChosenFile(file.Path());
         longest = std::max(longest, ServeUntilIdle(form));
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
     state.counters["longest_unserved_ms"] = longest;
 }
 BENCHMARK(BM_OpenHugePlot)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -215,7 +215,7 @@ void BM_RedrawHugePlotInSteps(benchmark::State& state) {
         form.RedrawPlot();
         longest = std::max(longest, ServeUntilIdle(form));
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
     state.counters["longest_unserved_ms"] = longest;
     state.counters["raster_w"] = form.Picture3()->width();
     state.counters["raster_h"] = form.Picture3()->height();

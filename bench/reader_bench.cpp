@@ -27,15 +27,16 @@ void BM_ReadPlotText(benchmark::State& state) {
     kestrel::reader::PlotStore store;
     for (auto _ : state) {
         kestrel::reader::ReadPlotText(store, text, {reading});
-        benchmark::DoNotOptimize(store.LineCount[1]);
+        benchmark::DoNotOptimize(store.plots[1].LineCount);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(text.size()));
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
     // What the segment table holds in memory per segment read, spare capacity included.
     state.counters["store_bytes_per_segment"] =
-        static_cast<double>(store.PlotLines[1].capacity() * sizeof(kestrel::reader::PlotLine)) /
-        store.LineCount[1];
+        static_cast<double>(store.plots[1].PlotLines.capacity() *
+                            sizeof(kestrel::reader::PlotLine)) /
+        store.plots[1].LineCount;
 }
 BENCHMARK(BM_ReadPlotText)
     ->ArgsProduct({{150000, 1500000}, {0, 1}})
@@ -52,11 +53,10 @@ void BM_ReadPlotFile(benchmark::State& state) {
                              std::to_string(state.range(0)) + ".hpg";
     std::ofstream(dir / name, std::ios::binary) << text;
     kestrel::reader::PlotStore store;
-    store.PlotDir = dir.string() + "/";
-    store.PlotName = name;
+    const std::string path = (dir / name).string();
     for (auto _ : state) {
-        kestrel::reader::ReadPlotFile(store, {reading});
-        benchmark::DoNotOptimize(store.LineCount[1]);
+        kestrel::reader::ReadPlotFile(store, path, {reading});
+        benchmark::DoNotOptimize(store.plots[1].LineCount);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(text.size()));

@@ -39,11 +39,11 @@ void BM_RedrawPlot(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawPlot)->Unit(benchmark::kMillisecond);
 
@@ -65,11 +65,11 @@ void BM_RedrawHugePlot(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawHugePlot)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -87,11 +87,11 @@ void BM_RedrawPlotPenWidth(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, {}, surface);
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RedrawPlotPenWidth)->Arg(35)->Arg(400)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -102,7 +102,7 @@ void BM_DrawPlot(benchmark::State& state) {
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
     for (auto _ : state) {
-        kestrel::view::DrawPlot(store, surface, {});
+        kestrel::view::DrawPlot(store, {}, surface, {});
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();
     }
@@ -128,7 +128,7 @@ void BM_WriteBmp(benchmark::State& state) {
     constexpr int Height = 1281;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(Width) * Height);
     kestrel::view::RasterSurface surface(pixels.data(), Width, Height, Width, TwipsPerPixel);
-    kestrel::view::RedrawPlot(BenchStore(), surface);
+    kestrel::view::RedrawPlot(BenchStore(), {}, surface);
     const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.bmp";
     for (auto _ : state) {
         if (!kestrel::output::WriteBmp(path.string(), pixels.data(), Width, Height, Width)) {
@@ -145,7 +145,7 @@ void BM_WritePng(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(RasterWidth) * RasterHeight);
     kestrel::view::RasterSurface surface(pixels.data(), RasterWidth, RasterHeight, RasterWidth,
                                          TwipsPerPixel);
-    kestrel::view::RedrawPlot(BenchStore(), surface);
+    kestrel::view::RedrawPlot(BenchStore(), {}, surface);
     const auto path = std::filesystem::temp_directory_path() / "kestrel_bench.png";
     for (auto _ : state) {
         if (!kestrel::output::WritePng(path.string(), pixels.data(), RasterWidth, RasterHeight,
@@ -168,7 +168,7 @@ void BM_RotatePlot(benchmark::State& state) {
         kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
         benchmark::ClobberMemory();
     }
-    state.counters["segments"] = store.LineCount[1];
+    state.counters["segments"] = store.plots[1].LineCount;
 }
 BENCHMARK(BM_RotatePlot)->Unit(benchmark::kMillisecond);
 

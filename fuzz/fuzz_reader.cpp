@@ -98,8 +98,8 @@ void CheckStore(const kestrel::reader::PlotStore& store, std::size_t size, std::
     std::size_t total = 0;
     std::size_t totalChars = 0;
     for (int plot = 1; plot <= store.PlotTotal; ++plot) {
-        const std::int32_t count = store.LineCount[plot];
-        if (count < 0 || store.PlotLines[plot].size() < static_cast<std::size_t>(count) + 1)
+        const std::int32_t count = store.plots[plot].LineCount;
+        if (count < 0 || store.plots[plot].PlotLines.size() < static_cast<std::size_t>(count) + 1)
             std::abort();
         for (std::int32_t k = 1; k <= count; ++k) {
             const auto& l = store.Line(plot, k);
@@ -110,12 +110,12 @@ void CheckStore(const kestrel::reader::PlotStore& store, std::size_t size, std::
         }
         total += static_cast<std::size_t>(count);
         // Characters: stored as counted, finite, of the font; each costs a byte of input.
-        const std::int32_t chars = store.CharCount[plot];
+        const std::int32_t chars = store.plots[plot].CharCount;
         if (chars < 0 ||
-            (chars > 0 && store.PlotChars[plot].size() <= static_cast<std::size_t>(chars)))
+            (chars > 0 && store.plots[plot].PlotChars.size() <= static_cast<std::size_t>(chars)))
             std::abort();
         for (std::int32_t k = 1; k <= chars; ++k) {
-            const auto& c = store.PlotChars[plot][static_cast<std::size_t>(k)];
+            const auto& c = store.plots[plot].PlotChars[static_cast<std::size_t>(k)];
             for (const float v : {c.X, c.Y, c.WidthX, c.WidthY, c.HeightX, c.HeightY}) {
                 if (!std::isfinite(v)) std::abort();
             }

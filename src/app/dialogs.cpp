@@ -66,8 +66,8 @@ void TwipsForm::Place(QWidget* control, double left, double top, double width,
     control->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
-OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
-    : TwipsForm(twipsPerPixel, 4725, 3600), store_(store) {
+OptionForm::OptionForm(view::DisplaySettings& settings, double twipsPerPixel)
+    : TwipsForm(twipsPerPixel, 4725, 3600), settings_(settings) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QString::fromUtf8(OptionFormCaption));
 
@@ -93,17 +93,17 @@ OptionForm::OptionForm(reader::PlotStore& store, double twipsPerPixel)
 }
 
 void OptionForm::Form_Load() {
-    (store_.AdjustViewOff == 0 ? adjustViewOn_ : adjustViewOff_)->setChecked(true);
-    (store_.RangeFrameOff == 0 ? rangeFrameOn_ : rangeFrameOff_)->setChecked(true);
-    (store_.PenWidthOff == 0 ? penWidthsOn_ : penWidthsOff_)->setChecked(true);
+    (settings_.AdjustViewOff == 0 ? adjustViewOn_ : adjustViewOff_)->setChecked(true);
+    (settings_.RangeFrameOff == 0 ? rangeFrameOn_ : rangeFrameOff_)->setChecked(true);
+    (settings_.PenWidthOff == 0 ? penWidthsOn_ : penWidthsOff_)->setChecked(true);
 }
 
 void OptionForm::Command1_Click() {
-    store_.AdjustViewOff = adjustViewOn_->isChecked() ? 0 : 1;
-    store_.RangeFrameOff = rangeFrameOn_->isChecked() ? 0 : 1;
+    settings_.AdjustViewOff = adjustViewOn_->isChecked() ? 0 : 1;
+    settings_.RangeFrameOff = rangeFrameOn_->isChecked() ? 0 : 1;
     const std::int16_t penWidthOff = penWidthsOn_->isChecked() ? 0 : 1;
-    const bool changed = penWidthOff != store_.PenWidthOff;
-    store_.PenWidthOff = penWidthOff;
+    const bool changed = penWidthOff != settings_.PenWidthOff;
+    settings_.PenWidthOff = penWidthOff;
     if (changed && penWidthsChanged) penWidthsChanged();
     close();
 }

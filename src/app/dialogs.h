@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "reader/plot_store.h"
+#include "view/display_settings.h"
 
 class QLabel;
 class QListWidget;
@@ -48,12 +48,12 @@ private:
     double twipsPerPixel_;
 };
 
-// Display settings: the display flags of the plot store.
+// Display settings: the window's display flags.
 class OptionForm : public TwipsForm {
     Q_OBJECT
 
 public:
-    OptionForm(reader::PlotStore& store, double twipsPerPixel);
+    OptionForm(view::DisplaySettings& settings, double twipsPerPixel);
     void Form_Load();
     void Command1_Click();
 
@@ -61,7 +61,7 @@ public:
     std::function<void()> penWidthsChanged;
 
 private:
-    reader::PlotStore& store_;
+    view::DisplaySettings& settings_;
     QRadioButton* adjustViewOn_ = nullptr;
     QRadioButton* adjustViewOff_ = nullptr;
     QRadioButton* rangeFrameOn_ = nullptr;

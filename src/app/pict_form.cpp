@@ -81,7 +81,7 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     setStatusBar(statusBar_);
     BuildViewport();
     drawing_ = std::make_unique<StepwiseDrawing>(
-        store_, *drawingArea_, [this] { ShowProgress(); }, this);
+        store_, display_, *drawingArea_, [this] { ShowProgress(); }, this);
     RebuildRecentFiles();
     setAcceptDrops(true);
     progressTimer_ = new QTimer(this);
@@ -157,8 +157,8 @@ view::WindowMetrics PictForm::ReadMetrics() const {
 void PictForm::ApplyLayout() { viewport_->Apply(layout_); }
 
 void PictForm::Form_Load() {
-    store_.FileFilter = HpglPattern;
-    store_.FilterIndex = 1;
+    dialogs_.FileFilter = HpglPattern;
+    dialogs_.FilterIndex = 1;
     view::StartLayout(layout_, ReadMetrics());
     ApplyLayout();
 }
@@ -174,7 +174,7 @@ void PictForm::resizeEvent(QResizeEvent* event) {
         Form_Resize();
         // With the setting ON the plot follows the window. OFF keeps its scale and place and
         // draws what the new area shows, so that nothing drawn is lost by shrinking.
-        if (store_.AdjustViewOff == 0) {
+        if (display_.AdjustViewOff == 0) {
             RedrawPlot();
         } else {
             drawing_->RestartInPlace();
@@ -214,7 +214,7 @@ void PictForm::FitToWindow() {
 }
 
 void PictForm::DrawPlot() {
-    drawing_->Start(store_.RangeFrameOff == 0);
+    drawing_->Start(display_.RangeFrameOff == 0);
     // A drawing that goes on between events needs no pass of its own.
     if (drawing_->Finished()) {
         QCoreApplication::processEvents();
@@ -241,17 +241,17 @@ void PictForm::ShowProgress() {
 void PictForm::PlotMenu21_Click() {
     // Before the first load of a run, the folder of the last file of an earlier one.
     const std::string folder = store_.PlotDir.empty() ? recent_->LastFolder() : store_.PlotDir;
-    const QString initialName = DisplayName(folder + store_.FileFilter);
+    const QString initialName = DisplayName(folder + dialogs_.FileFilter);
     const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
-    dialogFilterIndex_ = store_.FilterIndex;
+    dialogFilterIndex_ = dialogs_.FilterIndex;
     const auto choice = platform_.ChooseOpenFile(this, QString::fromUtf8(OpenDialogTitle),
                                                  initialName, filters, dialogFilterIndex_);
     if (!choice) {
         return;  // cancelled: nothing changes
     }
     dialogFilterIndex_ = choice->filterIndex;
-    store_.FilterIndex = static_cast<std::int16_t>(choice->filterIndex);
-    store_.FileFilter = store_.FilterIndex == 1 ? HpglPattern : AllFilesPattern;
+    dialogs_.FilterIndex = static_cast<std::int16_t>(choice->filterIndex);
+    dialogs_.FileFilter = dialogs_.FilterIndex == 1 ? HpglPattern : AllFilesPattern;
     OpenChosenFile(choice->path);
 }
 
@@ -289,7 +289,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
                 reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
         }
 
-        store_.AdjustViewOff = 1;
+        display_.AdjustViewOff = 1;
         store_.PlotNo = 1;
         Form_Resize();
         RedrawPlot();

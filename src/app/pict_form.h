@@ -14,6 +14,7 @@
 #include "interact/rotation.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/display_settings.h"
 #include "view/view_layout.h"
 
 class QAction;
@@ -41,9 +42,18 @@ class Viewport;
 class WindowMenus;
 struct LoadedPlot;
 
-// The main window. Handlers keep the names of the controls and events they serve;
-// all shared data lives in the plot store passed in. The commands are built from one
-// table (WindowMenus); output and stepwise drawing are parts of their own.
+// What the file and print dialogs keep from one use to the next, for the run.
+struct DialogState {
+    std::string FileFilter;  // the open dialog's name pattern
+    std::int16_t FilterIndex = 0;
+    std::string SaveDir;  // the folder of the file last saved, with its trailing separator
+    std::string SaveName;
+    std::int16_t PrintCancelled = 0;  // 1 when the last print dialog ended without OK
+};
+
+// The main window. Handlers keep the names of the controls and events they serve; the
+// plots live in the store passed in, the dialogs' state and the display settings here. The commands
+// are built from one table (WindowMenus); output and stepwise drawing are parts of their own.
 class PictForm : public QMainWindow {
     Q_OBJECT
 
@@ -140,6 +150,8 @@ public:
 
     // For the window's own parts and for tests.
     reader::PlotStore& Store() { return store_; }
+    DialogState& Dialogs() { return dialogs_; }
+    view::DisplaySettings& Display() { return display_; }
     const view::ViewLayout& Layout() const { return layout_; }
     double TwipsPerPixel() const { return twipsPerPixel_; }
     QWidget* Picture1() const;
@@ -177,6 +189,8 @@ private:
 
     reader::PlotStore& store_;
     Platform& platform_;
+    DialogState dialogs_;
+    view::DisplaySettings display_;
     double twipsPerPixel_ = 15;
     view::ViewLayout layout_;
 

@@ -48,7 +48,7 @@ QPrinter& PictForm::Printer() { return output_->Printer(); }
 
 void PictForm::PlotMenu31_Click() {
     ShowSingle(displaySettingsForm_, this, [this] {
-        auto* form = new app::OptionForm(store_, twipsPerPixel_);
+        auto* form = new app::OptionForm(display_, twipsPerPixel_);
         form->penWidthsChanged = [this] { RunReported([this] { RedrawPlot(); }); };
         return form;
     });

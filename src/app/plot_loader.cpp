@@ -39,8 +39,6 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
     auto job = std::make_shared<Job>();
     job->plot.dir = std::move(dir);
     job->plot.name = std::move(name);
-    job->plot.store.PlotDir = job->plot.dir;
-    job->plot.store.PlotName = job->plot.name;
     current_ = job;
     struct stat st {};
     const std::string path = job->plot.dir + job->plot.name;
@@ -91,7 +89,8 @@ void PlotLoader::Work() {
         lock.unlock();
         reader::ReadResult& result = job->plot.result;
         try {
-            result = reader::ReadPlotFile(job->plot.store, job->options);
+            result =
+                reader::ReadPlotFile(job->plot.store, job->plot.dir + job->plot.name, job->options);
         } catch (const std::bad_alloc&) {
             // What was read before stays, as with every other early end.
             result.status = reader::ReadStatus::Read;

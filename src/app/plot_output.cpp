@@ -134,11 +134,10 @@ void PlotOutput::HideSelection() {
 }
 
 void PlotOutput::Print() {
-    reader::PlotStore& store = form_.Store();
     DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
     ShowPrinterDialog();
-    if (store.PrintCancelled == 1) {
+    if (form_.Dialogs().PrintCancelled == 1) {
         return;
     }
     QPrinter& printer = Printer();
@@ -174,11 +173,12 @@ void PlotOutput::Copy() {
 
 void PlotOutput::Save() {
     reader::PlotStore& store = form_.Store();
+    DialogState& dialogs = form_.Dialogs();
     DrawingArea& area = *form_.Picture3();
     const std::vector<const output::OutputFormat*> formats = SaveFormats();
     // The dialog starts with the default format's pattern, "*.bmp", as the name.
     const std::string_view extension = formats.front()->extension;
-    const QString initialName = QFile::decodeName(QByteArray::fromStdString(store.SaveDir)) +
+    const QString initialName = QFile::decodeName(QByteArray::fromStdString(dialogs.SaveDir)) +
                                 QStringLiteral("*.") +
                                 QString::fromUtf8(extension.data(), std::ssize(extension));
     QStringList filters;
@@ -198,17 +198,17 @@ void PlotOutput::Save() {
     dialogFilter_ = KeptOfShownFilter(shown, allFiles);
     const std::string chosen = LocalPathBytes(choice->path);  // a folder's name need not be UTF-8
     const int slash = reader::LastPos(chosen, "/");
-    store.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
-    store.SaveName = chosen.substr(static_cast<std::size_t>(slash));
+    dialogs.SaveDir = chosen.substr(0, static_cast<std::size_t>(slash));
+    dialogs.SaveName = chosen.substr(static_cast<std::size_t>(slash));
 
     // Paths are the plot itself, not the picture on screen: a selection plays no part.
     const output::OutputFormat& format = SaveFormatOf(choice->path, shown);
     if (format.paths != nullptr) {
         // Written one to one.
-        const reader::ErrorNumber error = output::SaveErrorNumber(
-            format.paths(store.SaveDir + store.SaveName, store, SlotsToSave(store, format), {}));
+        const reader::ErrorNumber error = output::SaveErrorNumber(format.paths(
+            dialogs.SaveDir + dialogs.SaveName, store, SlotsToSave(store, format), {}));
         if (error != reader::ErrorNumber::None) {
-            form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);
+            form_.ShowFileErrorMessage(error, dialogs.SaveDir + dialogs.SaveName);
         }
         return;
     }
@@ -221,11 +221,13 @@ void PlotOutput::Save() {
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
-    const reader::ErrorNumber error = output::SaveErrorNumber(format.image(
-        store.SaveDir + store.SaveName, reinterpret_cast<const std::uint32_t*>(image.constBits()),
-        image.width(), image.height(), static_cast<int>(image.bytesPerLine() / 4)));
+    const reader::ErrorNumber error = output::SaveErrorNumber(
+        format.image(dialogs.SaveDir + dialogs.SaveName,
+                     reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+                     image.height(), static_cast<int>(image.bytesPerLine() / 4)));
     if (error != reader::ErrorNumber::None) {
-        form_.ShowFileErrorMessage(error, store.SaveDir + store.SaveName);  // the selection stays
+        form_.ShowFileErrorMessage(error,
+                                   dialogs.SaveDir + dialogs.SaveName);  // the selection stays
         return;
     }
     if (selection) {
@@ -234,8 +236,9 @@ void PlotOutput::Save() {
 }
 
 void PlotOutput::ShowPrinterDialog() {
-    reader::PlotStore& store = form_.Store();
-    store.PrintCancelled = 0;
+    const reader::PlotStore& store = form_.Store();
+    DialogState& dialogs = form_.Dialogs();
+    dialogs.PrintCancelled = 0;
     QPrinter& printer = Printer();
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
         // Without a printer the dialog offers only a PDF file: start it with a file name
@@ -246,7 +249,7 @@ void PlotOutput::ShowPrinterDialog() {
         printer.setOutputFileName(QDir::home().filePath(base + QStringLiteral(".pdf")));
     }
     if (!platform_.ShowPrintDialog(&form_, printer)) {
-        store.PrintCancelled = 1;
+        dialogs.PrintCancelled = 1;
         return;
     }
     // Only the printer, orientation, paper size and source are taken from the dialog.

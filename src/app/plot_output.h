@@ -23,7 +23,7 @@ public:
     void Print();
     void Copy();
     void Save();
-    // Sets PrintCancelled in the store when the user cancels.
+    // Sets the window's PrintCancelled when the user cancels.
     void ShowPrinterDialog();
     QPrinter& Printer();  // the current printer and its settings, for this run
 

@@ -15,10 +15,12 @@ constexpr double StepPixels = 4'000'000;
 
 }  // namespace
 
-StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area,
+StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store,
+                                 const view::DisplaySettings& settings, DrawingArea& area,
                                  std::function<void()> progressed, QObject* parent)
     : QObject(parent),
       store_(store),
+      settings_(settings),
       area_(area),
       progressed_(std::move(progressed)),
       timer_(new QTimer(this)) {
@@ -32,7 +34,7 @@ void StepwiseDrawing::Start(bool framed, const view::FitTransform* fit) {
     const view::FitTransform placed =
         fit != nullptr ? *fit
                        : view::ComputeFit(store_, store_.PlotNo, surface.Width(), surface.Height());
-    drawing_ = view::BeginDrawing(store_, surface, placed, framed);
+    drawing_ = view::BeginDrawing(store_, settings_, surface, placed, framed);
     framed_ = framed;
     drawn_ = !store_.PlotName.empty();
     size_ = area_.size();

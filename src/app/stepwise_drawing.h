@@ -22,8 +22,8 @@ class StepwiseDrawing : public QObject {
 
 public:
     // `progressed` runs after every step.
-    StepwiseDrawing(const reader::PlotStore& store, DrawingArea& area,
-                    std::function<void()> progressed, QObject* parent);
+    StepwiseDrawing(const reader::PlotStore& store, const view::DisplaySettings& settings,
+                    DrawingArea& area, std::function<void()> progressed, QObject* parent);
 
     // With `fit`, placed as that fit says, otherwise fitted to the area.
     void Start(bool framed, const view::FitTransform* fit = nullptr);
@@ -39,6 +39,7 @@ private:
     void DrawNextLines();
 
     const reader::PlotStore& store_;
+    const view::DisplaySettings& settings_;
     DrawingArea& area_;
     std::function<void()> progressed_;
     QTimer* timer_ = nullptr;

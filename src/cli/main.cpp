@@ -121,7 +121,7 @@ struct ReadChoice {
 bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const ReadChoice& choice,
               kestrel::reader::ReadResult& r) {
     SplitPath(store, path);
-    r = kestrel::reader::ReadPlotFile(store, {choice.reading});
+    r = kestrel::reader::ReadPlotFile(store, path, {choice.reading});
     if (r.status == kestrel::reader::ReadStatus::CannotOpen) {
         std::fprintf(stderr, "kestrel-convert: cannot open %s: %s\n", path.c_str(),
                      r.errorNumber == kestrel::reader::ErrorNumber::FileNotFound ? "file not found"
@@ -156,22 +156,22 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
         out.Text("\n");
     }
     const int slot = store.PlotNo;
-    const std::int32_t count = store.LineCount[slot];
+    const std::int32_t count = store.plots[slot].LineCount;
     // One list: the label strokes follow the lines and count with them.
     out.Text("segments ");
     out.Int(segments ? count + kestrel::view::LabelStrokeCount(store, slot) : count);
     if (!segments) {
         out.Text("\nchars ");
-        out.Int(store.CharCount[slot]);
+        out.Int(store.plots[slot].CharCount);
     }
     out.Text("\nextents ");
-    out.Float(store.MinX[slot]);
+    out.Float(store.plots[slot].MinX);
     out.Text(" ");
-    out.Float(store.MinY[slot]);
+    out.Float(store.plots[slot].MinY);
     out.Text(" ");
-    out.Float(store.MaxX[slot]);
+    out.Float(store.plots[slot].MaxX);
     out.Text(" ");
-    out.Float(store.MaxY[slot]);
+    out.Float(store.plots[slot].MaxY);
     out.Text("\n");
     if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
         out.Text("stopped ");
@@ -418,11 +418,11 @@ int Render(const RenderOptions& o) {
         return 1;
     }
     kestrel::view::RasterSurface surface(pixels.data(), o.width, o.height, o.width, TwipsPerPixel);
+    const kestrel::view::DisplaySettings display;  // a frame on request, the pens' widths
     if (o.frame) {
-        store.RangeFrameOff = 0;
-        kestrel::view::DrawPlot(store, surface, {});
+        kestrel::view::DrawPlot(store, display, surface, {});
     } else {
-        kestrel::view::RedrawPlot(store, surface);
+        kestrel::view::RedrawPlot(store, display, surface);
     }
 
     if (!o.format->image(o.output, pixels.data(), o.width, o.height, o.width)) {

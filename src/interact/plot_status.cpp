@@ -25,9 +25,9 @@ std::string LineStatusText(const reader::PlotStore& store) {
     // A plot number without a slot shows empty counts rather than failing the caller.
     const bool valid = store.ValidSlot(store.PlotNo);
     std::string s(LinesLabel);
-    s += std::to_string(valid ? store.LineCount[store.PlotNo] : 0);
+    s += std::to_string(valid ? store.plots[store.PlotNo].LineCount : 0);
     s += Separator;
-    s += std::to_string(valid ? store.CharCount[store.PlotNo] : 0);
+    s += std::to_string(valid ? store.plots[store.PlotNo].CharCount : 0);
     return s;
 }
 

@@ -44,10 +44,11 @@ void Fold(float x, float y, float& maxX, float& maxY, float& minX, float& minY) 
 bool RotatePlot(PlotStore& store, Turn turn) {
     const int slot = store.PlotNo;
     if (!store.ValidSlot(slot)) return false;
-    float& maxX = store.MaxX[slot];
-    float& maxY = store.MaxY[slot];
-    float& minX = store.MinX[slot];
-    float& minY = store.MinY[slot];
+    reader::Plot& plot = store.plots[static_cast<std::size_t>(slot)];
+    float& maxX = plot.MaxX;
+    float& maxY = plot.MaxY;
+    float& minX = plot.MinX;
+    float& minY = plot.MinY;
     maxX = reader::ExtentLow;
     maxY = reader::ExtentLow;
     minX = reader::ExtentHigh;
@@ -55,9 +56,9 @@ bool RotatePlot(PlotStore& store, Turn turn) {
 
     // The count is taken once; a count beyond the stored records (never made by the
     // reader) stops at the last record rather than reading past the table.
-    auto& lines = store.PlotLines[slot];
+    auto& lines = plot.PlotLines;
     const auto stored = static_cast<std::int64_t>(lines.size()) - 1;
-    const std::int64_t count = std::min<std::int64_t>(store.LineCount[slot], stored);
+    const std::int64_t count = std::min<std::int64_t>(plot.LineCount, stored);
     for (std::int64_t i = 1; i <= count; ++i) {
         PlotLine& l = lines[static_cast<std::size_t>(i)];
         MapPoint(turn, l.X1, l.Y1);
@@ -68,9 +69,9 @@ bool RotatePlot(PlotStore& store, Turn turn) {
 
     // Characters turn about the same origin: their position, and with their width and
     // height vectors the way they face.
-    std::vector<reader::PlotChar>& chars = store.PlotChars[slot];
+    std::vector<reader::PlotChar>& chars = plot.PlotChars;
     const std::int64_t charCount =
-        std::min<std::int64_t>(store.CharCount[slot], static_cast<std::int64_t>(chars.size()) - 1);
+        std::min<std::int64_t>(plot.CharCount, static_cast<std::int64_t>(chars.size()) - 1);
     for (std::int64_t i = 1; i <= charCount; ++i) {
         reader::PlotChar& c = chars[static_cast<std::size_t>(i)];
         MapPoint(turn, c.X, c.Y);
@@ -95,9 +96,10 @@ void ShiftPlotChars(reader::PlotStore& store, std::int16_t code) {
         case 13: b = 0.1; break;
         default: break;
     }
-    std::vector<reader::PlotChar>& chars = store.PlotChars[slot];
+    reader::Plot& plot = store.plots[static_cast<std::size_t>(slot)];
+    std::vector<reader::PlotChar>& chars = plot.PlotChars;
     const auto stored = static_cast<std::int64_t>(chars.size()) - 1;
-    const std::int64_t count = std::min<std::int64_t>(store.CharCount[slot], stored);
+    const std::int64_t count = std::min<std::int64_t>(plot.CharCount, stored);
     for (std::int64_t i = 1; i <= count; ++i) {
         reader::PlotChar& c = chars[static_cast<std::size_t>(i)];
         // The difference is taken in double and stored back as a float.

@@ -12,7 +12,7 @@ using reader::PlotStore;
 // Whether the plot has anything drawn: its extents mean something only then.
 bool HasDrawing(const PlotStore& store, int slot) {
     return slot >= 1 && store.ValidSlot(slot) &&
-           (view::StoredLineCount(store, slot) > 0 || store.CharCount[slot] > 0);
+           (view::StoredLineCount(store, slot) > 0 || store.plots[slot].CharCount > 0);
 }
 
 // Width of the range lo..hi in double precision (single precision could overflow);
@@ -28,8 +28,8 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
     double dx = 0;
     double dy = 0;
     if (HasDrawing(store, slot)) {
-        dx = Extent(store.MinX[slot], store.MaxX[slot]);
-        dy = Extent(store.MinY[slot], store.MaxY[slot]);
+        dx = Extent(store.plots[slot].MinX, store.plots[slot].MaxX);
+        dy = Extent(store.plots[slot].MinY, store.plots[slot].MaxY);
     }
     PageLayout page;
     if (paper.widthMm <= 0 || paper.heightMm <= 0) {
@@ -76,8 +76,8 @@ view::WalkOptions PageWalk(const PlotStore& store, const Page& page, double unit
     walk.map.scaleX = scale;
     walk.map.scaleY = yUp ? scale : -scale;
     if (HasDrawing(store, page.slot)) {
-        walk.map.fromX = store.MinX[page.slot];
-        walk.map.fromY = store.MaxY[page.slot];
+        walk.map.fromX = store.plots[page.slot].MinX;
+        walk.map.fromY = store.plots[page.slot].MaxY;
     }
     return walk;
 }

@@ -57,89 +57,71 @@ inline constexpr std::int32_t MaxChars = 1'000'000;
 // Plots of one file: the plot number is a 16-bit count.
 inline constexpr int MaxPlots = 32767;
 
-// Everything the program shares: the loaded plots, their extents and the view flags.
-// Per-plot tables are indexed by the slot (the plot number, from 1; slot 0 is never
-// filled); use ValidSlot before indexing with a number that may be out of range.
+// One plot of the file: its segments and label characters, their counts and extents, and
+// its pens' looks.
+struct Plot {
+    // Records 1..LineCount are complete segments; record 0 is never used.
+    PlotLineTable PlotLines;
+    std::int32_t LineCount = 0;
+    std::int32_t CharCount = 0;
+    // Records 1..CharCount; record 0 is never used.
+    std::vector<PlotChar> PlotChars;
+    float MaxX = 0;
+    float MaxY = 0;
+    float MinX = 0;
+    float MinY = 0;
+    // Empty for plots whose pens all draw in Kestrel's colours as hair-lines.
+    PlotPens Pens;
+
+    // The look a segment's Pen stands for, or nullptr for Kestrel's default.
+    const PenLook* LookOf(std::int16_t pen) const {
+        if (pen < 0) {
+            const auto i = static_cast<std::size_t>(-1 - pen);
+            return i < Pens.LaterLooks.size() ? &Pens.LaterLooks[i] : nullptr;
+        }
+        const auto it =
+            std::lower_bound(Pens.FirstLooks.begin(), Pens.FirstLooks.end(), pen,
+                             [](const PenLook& l, std::int16_t p) { return l.Pen < p; });
+        return it != Pens.FirstLooks.end() && it->Pen == pen ? &*it : nullptr;
+    }
+};
+
+// The loaded file and its plots. `plots` is indexed by the slot (the plot number, from 1;
+// slot 0 is never filled); use ValidSlot before indexing with a number that may be out of
+// range.
 struct PlotStore {
     PlotStore() { SetSlotCount(2); }
 
-    // Records 1..LineCount of a slot are complete segments; record 0 is never used.
-    std::vector<PlotLineTable> PlotLines;
-    std::vector<std::int32_t> LineCount;
-    std::vector<std::int32_t> CharCount;
-    // Records 1..CharCount of a slot; record 0 is never used.
-    std::vector<std::vector<PlotChar>> PlotChars;
-    std::vector<float> MaxX;
-    std::vector<float> MaxY;
-    std::vector<float> MinX;
-    std::vector<float> MinY;
-    // Empty for plots whose pens all draw in Kestrel's colours as hair-lines.
-    std::vector<PlotPens> Pens;
+    std::vector<Plot> plots;
 
     std::int16_t PlotNo = 0;
     std::int16_t PlotTotal = 0;
 
+    // The file the plots were read from: PlotDir (with its trailing separator) + PlotName.
+    // PlotName is empty while nothing is loaded.
     std::string PlotName;
     std::string PlotDir;
-    std::string FileFilter;
-    std::int16_t FilterIndex = 0;
 
-    std::string SaveDir;
-    std::string SaveName;
-
-    std::int16_t PrintCancelled = 0;  // 1 when the last print dialog ended without OK
-
-    std::int16_t AdjustViewOff = 0;
-    std::int16_t RangeFrameOff = 0;
-    std::int16_t PenWidthOff = 0;  // 1: pen widths are not shown, every line is a hair-line
-
-    int SlotCount() const { return static_cast<int>(PlotLines.size()); }
+    int SlotCount() const { return static_cast<int>(plots.size()); }
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount(); }
 
     // Makes room for slots 0..count-1 (never fewer than two); new slots are empty.
-    void SetSlotCount(int count) {
-        const auto n = static_cast<std::size_t>(count < 2 ? 2 : count);
-        PlotLines.resize(n);
-        LineCount.resize(n, 0);
-        CharCount.resize(n, 0);
-        PlotChars.resize(n);
-        MaxX.resize(n, 0);
-        MaxY.resize(n, 0);
-        MinX.resize(n, 0);
-        MinY.resize(n, 0);
-        Pens.resize(n);
-    }
+    void SetSlotCount(int count) { plots.resize(static_cast<std::size_t>(count < 2 ? 2 : count)); }
 
-    // Trades the plots (every per-plot table and PlotTotal) with `other`; a table added to
-    // the store belongs here and in SetSlotCount.
+    // Trades the plots (and PlotTotal) with `other`.
     void SwapPlots(PlotStore& other) {
-        PlotLines.swap(other.PlotLines);
-        LineCount.swap(other.LineCount);
-        CharCount.swap(other.CharCount);
-        PlotChars.swap(other.PlotChars);
-        MaxX.swap(other.MaxX);
-        MaxY.swap(other.MaxY);
-        MinX.swap(other.MinX);
-        MinY.swap(other.MinY);
-        Pens.swap(other.Pens);
+        plots.swap(other.plots);
         std::swap(PlotTotal, other.PlotTotal);
     }
 
-    // Segment k (1-based) of a slot; callers keep k within 1..LineCount(slot).
-    const PlotLine& Line(int slot, std::int32_t k) const { return PlotLines.at(slot)[k]; }
+    // Segment k (1-based) of a slot; callers keep k within 1..LineCount of the slot.
+    const PlotLine& Line(int slot, std::int32_t k) const {
+        return plots.at(static_cast<std::size_t>(slot)).PlotLines[static_cast<std::size_t>(k)];
+    }
 
     // The look a segment's Pen stands for in a slot, or nullptr for Kestrel's default.
     const PenLook* LookOf(int slot, std::int16_t pen) const {
-        if (!ValidSlot(slot) || static_cast<std::size_t>(slot) >= Pens.size()) return nullptr;
-        const PlotPens& pens = Pens[static_cast<std::size_t>(slot)];
-        if (pen < 0) {
-            const auto i = static_cast<std::size_t>(-1 - pen);
-            return i < pens.LaterLooks.size() ? &pens.LaterLooks[i] : nullptr;
-        }
-        const auto it =
-            std::lower_bound(pens.FirstLooks.begin(), pens.FirstLooks.end(), pen,
-                             [](const PenLook& l, std::int16_t p) { return l.Pen < p; });
-        return it != pens.FirstLooks.end() && it->Pen == pen ? &*it : nullptr;
+        return ValidSlot(slot) ? plots[static_cast<std::size_t>(slot)].LookOf(pen) : nullptr;
     }
 
     // The pen number a segment was drawn with, as the file named it.

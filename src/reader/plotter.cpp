@@ -17,10 +17,11 @@ PlotPages::PlotPages(PlotStore& store, std::int32_t segmentLimit)
 void PlotPages::Begin(int slot) {
     slot_ = slot;
     if (store_.SlotCount() <= slot) store_.SetSlotCount(slot + 1);
-    auto& lines = store_.PlotLines[static_cast<std::size_t>(slot)];
+    Plot& plot = store_.plots[static_cast<std::size_t>(slot)];
+    auto& lines = plot.PlotLines;
     lines.clear();
     lines.push_back({});  // record 0 is never used
-    auto& chars = store_.PlotChars[static_cast<std::size_t>(slot)];
+    auto& chars = plot.PlotChars;
     chars.clear();
     chars.push_back({});
     count_ = 0;
@@ -35,7 +36,7 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     if (full_) throw Stop{StopReason::PlotLimit};
     const PlotLine line{static_cast<float>(from.x), static_cast<float>(to.x),
                         static_cast<float>(from.y), static_cast<float>(to.y), pen};
-    store_.PlotLines[static_cast<std::size_t>(slot_)].push_back(line);
+    store_.plots[static_cast<std::size_t>(slot_)].PlotLines.push_back(line);
     ++count_;
     ++total_;
     maxX_ = std::max({maxX_, line.X1, line.X2});
@@ -46,7 +47,7 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
 
 void PlotPages::AddChar(const PlotChar& c) {
     if (full_ || charTotal_ >= MaxChars) return;
-    store_.PlotChars[static_cast<std::size_t>(slot_)].push_back(c);
+    store_.plots[static_cast<std::size_t>(slot_)].PlotChars.push_back(c);
     ++chars_;
     ++charTotal_;
     const CharBox box = CharBounds(c);
@@ -57,17 +58,17 @@ void PlotPages::AddChar(const PlotChar& c) {
 }
 
 void PlotPages::Commit() {
-    const auto s = static_cast<std::size_t>(slot_);
-    store_.LineCount[s] = count_;
-    store_.CharCount[s] = chars_;
-    auto& chars = store_.PlotChars[s];
+    Plot& plot = store_.plots[static_cast<std::size_t>(slot_)];
+    plot.LineCount = count_;
+    plot.CharCount = chars_;
+    auto& chars = plot.PlotChars;
     if (chars.capacity() > chars.size() + chars.size() / 8 + 16) chars.shrink_to_fit();
-    store_.MaxX[s] = maxX_;
-    store_.MaxY[s] = maxY_;
-    store_.MinX[s] = minX_;
-    store_.MinY[s] = minY_;
-    store_.Pens[s] = codes_.Tables();
-    auto& lines = store_.PlotLines[s];
+    plot.MaxX = maxX_;
+    plot.MaxY = maxY_;
+    plot.MinX = minX_;
+    plot.MinY = minY_;
+    plot.Pens = codes_.Tables();
+    auto& lines = plot.PlotLines;
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
 

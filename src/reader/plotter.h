@@ -6,14 +6,10 @@
 #include "reader/labels.h"
 #include "reader/plot_store.h"
 #include "reader/plotter_frame.h"
+#include "reader/read_stop.h"
 #include "reader/reader.h"
 
 namespace kestrel::reader {
-
-// Ends plotter reading; what was read stays.
-struct Stop {
-    StopReason reason;
-};
 
 // The pages of a file as plots of the store: slot 1 is the first page with anything
 // drawn on it, and so on; empty pages make no plot.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "reader/error_number.h"
@@ -47,8 +48,9 @@ struct ReadResult {
         ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
 };
 
-// Reads the file PlotDir + PlotName into the store: its plots into slots 1..PlotTotal.
-ReadResult ReadPlotFile(PlotStore& store, const ReadOptions& options = {});
+// Reads the file at `path` into the store: its plots into slots 1..PlotTotal. The store's
+// PlotDir and PlotName are the caller's to set.
+ReadResult ReadPlotFile(PlotStore& store, const std::string& path, const ReadOptions& options = {});
 
 // Reads plot text already in memory, exactly as ReadPlotFile reads a file's bytes.
 ReadResult ReadPlotText(PlotStore& store, std::string_view text, const ReadOptions& options = {});

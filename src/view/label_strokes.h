@@ -67,10 +67,10 @@ void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& 
 // Characters 1..count of plot `slot` that the store holds; 0 when the slot does not exist.
 inline std::int64_t StoredCharCount(const reader::PlotStore& store, int slot) {
     if (!store.ValidSlot(slot)) return 0;
-    const auto& chars = store.PlotChars[static_cast<std::size_t>(slot)];
+    const reader::Plot& plot = store.plots[static_cast<std::size_t>(slot)];
     return std::max<std::int64_t>(
-        0, std::min<std::int64_t>(store.CharCount[static_cast<std::size_t>(slot)],
-                                  static_cast<std::int64_t>(chars.size()) - 1));
+        0, std::min<std::int64_t>(plot.CharCount,
+                                  static_cast<std::int64_t>(plot.PlotChars.size()) - 1));
 }
 
 // The strokes of all characters of plot `slot`, in store order, as ForEachCharStroke gives them.
@@ -78,11 +78,10 @@ template <typename Emit>
 void ForEachLabelStroke(const reader::PlotStore& store, int slot, Emit&& emit,
                         const StrokeMap& map = {}, double pixel = 0) {
     const std::int64_t count = StoredCharCount(store, slot);
-    for (std::int64_t i = 1; i <= count; ++i) {
-        ForEachCharStroke(
-            store.PlotChars[static_cast<std::size_t>(slot)][static_cast<std::size_t>(i)], emit, map,
-            pixel);
-    }
+    if (count < 1) return;
+    const auto& chars = store.plots[static_cast<std::size_t>(slot)].PlotChars;
+    for (std::int64_t i = 1; i <= count; ++i)
+        ForEachCharStroke(chars[static_cast<std::size_t>(i)], emit, map, pixel);
 }
 
 // How many strokes ForEachLabelStroke gives for plot `slot` at full detail.

@@ -38,10 +38,10 @@ constexpr double PixelTwips = 15;
 // The frame outlines the plot's extents, drawn dash-dot before the lines.
 void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
                     int slot) {
-    const double x1 = fit.X(store.MinX[slot]);
-    const double y1 = fit.Y(store.MaxY[slot]);
-    const double x2 = fit.X(store.MaxX[slot]);
-    const double y2 = fit.Y(store.MinY[slot]);
+    const double x1 = fit.X(store.plots[slot].MinX);
+    const double y1 = fit.Y(store.plots[slot].MaxY);
+    const double x2 = fit.X(store.plots[slot].MaxX);
+    const double y2 = fit.Y(store.plots[slot].MinY);
     surface.SetLineStyle(LineStyle::DashDot);
     if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) {
         surface.Rectangle(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
@@ -64,10 +64,10 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     if (store.ValidSlot(slot)) {
         // Single-precision differences, like the extents: a huge extent may overflow to
         // infinity here, which AxisScale turns into a zero scale.
-        dx = store.MaxX[slot] - store.MinX[slot];
-        dy = store.MaxY[slot] - store.MinY[slot];
-        fit.minX = store.MinX[slot];
-        fit.maxY = store.MaxY[slot];
+        dx = store.plots[slot].MaxX - store.plots[slot].MinX;
+        dy = store.plots[slot].MaxY - store.plots[slot].MinY;
+        fit.minX = store.plots[slot].MinX;
+        fit.maxY = store.plots[slot].MaxY;
     }
     double sx = 0;
     double sy = 0;
@@ -89,8 +89,8 @@ FitTransform ComputeFit(const PlotStore& store, int slot, double W, double H, do
     return fit;
 }
 
-PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
-                         bool framed) {
+PlotDrawing BeginDrawing(const PlotStore& store, const DisplaySettings& settings,
+                         DrawingSurface& surface, const FitTransform& fit, bool framed) {
     PlotDrawing drawing;
     if (store.PlotName.empty()) return drawing;
     surface.Clear();
@@ -98,7 +98,7 @@ PlotDrawing BeginDrawing(const PlotStore& store, DrawingSurface& surface, const 
     WalkOptions options;
     options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
     options.labelDetail = PixelTwips;
-    options.penWidths = store.PenWidthOff == 0;
+    options.penWidths = settings.PenWidthOff == 0;
     // Labels are drawn in one-pixel lines whatever their pens' widths.
     options.labelWidths = false;
     drawing.walk = PlotWalk(store, store.PlotNo, options);
@@ -111,19 +111,19 @@ void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing&
     drawing.walk.Continue(store, surface, budget);
 }
 
-void DrawPlot(const PlotStore& store, DrawingSurface& surface,
+void DrawPlot(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface,
               const std::function<void()>& processEvents) {
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
-    PlotDrawing drawing = BeginDrawing(store, surface, fit, store.RangeFrameOff == 0);
+    PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, settings.RangeFrameOff == 0);
     DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity());
     if (processEvents) processEvents();
 }
 
-void RedrawPlot(const PlotStore& store, DrawingSurface& surface) {
+void RedrawPlot(const PlotStore& store, const DisplaySettings& settings, DrawingSurface& surface) {
     if (store.PlotName.empty()) return;
     const FitTransform fit = ComputeFit(store, store.PlotNo, surface.Width(), surface.Height());
-    PlotDrawing drawing = BeginDrawing(store, surface, fit, false);
+    PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, false);
     DrawMoreLines(store, surface, drawing, std::numeric_limits<double>::infinity());
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "reader/plot_store.h"
+#include "view/display_settings.h"
 #include "view/drawing_surface.h"
 #include "view/plot_walk.h"
 
@@ -44,20 +45,23 @@ struct PlotDrawing {
 };
 
 // Clears the surface and draws the range frame when `framed`; the lines are left to
-// DrawMoreLines. With no file loaded the surface is not touched and nothing is left to draw.
-PlotDrawing BeginDrawing(const reader::PlotStore& store, DrawingSurface& surface,
-                         const FitTransform& fit, bool framed);
+// DrawMoreLines, in their pens' widths unless the settings turn them off. With no file
+// loaded the surface is not touched and nothing is left to draw.
+PlotDrawing BeginDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
+                         DrawingSurface& surface, const FitTransform& fit, bool framed);
 
 // Draws the next lines in store order, then the labels' characters, until the surface has
 // spent about `budget` more.
 void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,
                    double budget);
 
-// Plain redraw of plot PlotNo with the optional range frame; runs processEvents once at the end.
-void DrawPlot(const reader::PlotStore& store, DrawingSurface& surface,
-              const std::function<void()>& processEvents);
+// Plain redraw of plot PlotNo with the range frame unless the settings turn it off; runs
+// processEvents once at the end.
+void DrawPlot(const reader::PlotStore& store, const DisplaySettings& settings,
+              DrawingSurface& surface, const std::function<void()>& processEvents);
 
 // Redraw after the area or the plot changed: the same, without the frame.
-void RedrawPlot(const reader::PlotStore& store, DrawingSurface& surface);
+void RedrawPlot(const reader::PlotStore& store, const DisplaySettings& settings,
+                DrawingSurface& surface);
 
 }  // namespace kestrel::view

@@ -22,8 +22,8 @@ StrokeMap LabelMap(const PlotMap& map) {
 
 std::int32_t StoredLineCount(const PlotStore& store, int slot) {
     if (slot < 1 || !store.ValidSlot(slot)) return 0;
-    const std::int64_t count = store.LineCount[slot];
-    const auto stored = static_cast<std::int64_t>(store.PlotLines[slot].size()) - 1;
+    const std::int64_t count = store.plots[slot].LineCount;
+    const auto stored = static_cast<std::int64_t>(store.plots[slot].PlotLines.size()) - 1;
     return static_cast<std::int32_t>(std::max<std::int64_t>(0, std::min(count, stored)));
 }
 
@@ -46,8 +46,9 @@ void PlotWalk::Stop() {
 
 // The store may have changed since the walk began; never read past its tables.
 void PlotWalk::Clamp(const PlotStore& store) {
-    const auto stored =
-        store.ValidSlot(slot_) ? static_cast<std::int64_t>(store.PlotLines[slot_].size()) - 1 : 0;
+    const auto stored = store.ValidSlot(slot_)
+                            ? static_cast<std::int64_t>(store.plots[slot_].PlotLines.size()) - 1
+                            : 0;
     if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
     charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
 }
@@ -92,7 +93,7 @@ inline void PlotWalk::Pass(const PlotStore& store, StrokeTarget& target,
 }
 
 void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit) {
-    const reader::PlotLine* lines = store.PlotLines[slot_].data();
+    const reader::PlotLine* lines = store.plots[slot_].PlotLines.data();
     for (; next_ <= count_ && target.Spent() < limit; ++next_)
         Pass(store, target, lines[next_], options_.map, options_.penWidths);
 }
@@ -104,7 +105,7 @@ void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit
         Pass(store, target, {.X1 = x1, .X2 = x2, .Y1 = y1, .Y2 = y2, .Pen = pen}, mapped,
              options_.labelWidths);
     };
-    const reader::PlotChar* chars = store.PlotChars[slot_].data();
+    const reader::PlotChar* chars = store.plots[slot_].PlotChars.data();
     const StrokeMap map = LabelMap(options_.map);
     for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
         ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);

@@ -19,6 +19,7 @@
 #include "app/drawing_area.h"
 #include "app/pict_form.h"
 #include "app/platform.h"
+#include "interact/messages.h"
 #include "reader/plot_store.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
@@ -92,9 +93,9 @@ inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsP
     view::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                                 static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
     if (framed)
-        view::DrawPlot(store, surface, {});
+        view::DrawPlot(store, {}, surface, {});
     else
-        view::RedrawPlot(store, surface);
+        view::RedrawPlot(store, {}, surface);
     return image;
 }
 
@@ -110,6 +111,14 @@ inline bool AllWhite(const QImage& image) {
 }
 
 inline const QRgb Blue = qRgb(0, 0, 128);
+
+// The message the window shows for a failure, naming the file when there is one: the
+// tests check which failure is reported, the texts are the message table's.
+inline QString Message(reader::ErrorNumber number, const QString& file = {}) {
+    const std::string text = file.isEmpty() ? interact::ErrorMessageText(number)
+                                            : interact::FileErrorMessageText(number, file.toStdString());
+    return QString::fromStdString(text).replace("\r\n", "\n");
+}
 
 // Serves events until the window has read and drawn all it was asked to.
 inline bool WaitUntilIdle(const app::PictForm& form, int milliseconds = 20000) {

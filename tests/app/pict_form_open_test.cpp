@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "app/captions.h"
 #include "app/plot_loader.h"
 #include "form_test_support.h"
 #include "reader/reader.h"
@@ -43,11 +44,6 @@ protected:
         f.write(bytes);
         return f.fileName();
     }
-    QString Fifo(const QString& name) {
-        const QString path = dir.filePath(name);
-        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        return path;
-    }
     QStringList PlotList() const {
         QStringList out;
         for (const QAction* a : form->findChild<QMenu*>("PlotMenu80")->actions()) out << a->text();
@@ -55,9 +51,9 @@ protected:
     }
     // What the window shows, and the dialog state kept for the next open.
     QStringList State() const {
-        return QStringList{form->PanelText(2), form->PanelText(4),
-                           QString::fromStdString(store.PlotDir + store.PlotName),
-                           QString::fromStdString(store.FileFilter), QString::number(store.FilterIndex)} +
+        return QStringList{
+                   form->PanelText(2), form->PanelText(4), QString::fromStdString(store.PlotDir + store.PlotName),
+                   QString::fromStdString(form->Dialogs().FileFilter), QString::number(form->Dialogs().FilterIndex)} +
                PlotList();
     }
     QTemporaryDir dir;
@@ -67,14 +63,11 @@ protected:
 TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     OpenThroughDialog(housePath, 2);
     ASSERT_EQ(fake.openCalls.size(), 1u);
-    const auto& first = fake.openCalls[0];
-    EXPECT_EQ(first.initialName, QStringLiteral("*.hpg"));
-    EXPECT_EQ(first.filters,
-              (QStringList{QString::fromUtf8("ＨＰＧＬデータファイル(*.hpg)"), QString::fromUtf8("すべて(*.*)")}));
-    EXPECT_EQ(first.filterIndex, 1);
+    EXPECT_EQ(fake.openCalls[0].initialName, QStringLiteral("*.hpg"));
+    EXPECT_EQ(fake.openCalls[0].filterIndex, 1);
+    EXPECT_EQ(fake.openCalls[0].filters.first(), QString::fromUtf8(app::HpglFilter));
     EXPECT_EQ(store.PlotDir, QDir(dir.path()).filePath("plots/").toStdString());  // split at the last separator
     EXPECT_EQ(store.PlotName, "house.hpg");
-    EXPECT_EQ(form->PanelText(4), QStringLiteral("L/S : 9 / 0"));
     EXPECT_TRUE(fake.messages.empty());
     const QImage raster = Raster();  // fitted to the drawing area, in the pens' colours
     EXPECT_GT(CountColour(raster, Blue), 100);
@@ -90,36 +83,28 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
 }
 
 TEST_F(OpenTest, FailedOpenShowsItsMessageThenAnEmptyPlot) {
-    using app::MessageIcon;
-    const struct {
-        QString path;
-        const char* text;
-        MessageIcon icon;
-        bool basic = false;
-    } cases[] = {
-        // neither ';' nor a character before a PD, which only the basic reading needs
-        {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), "ファイル中に区切子がありません", MessageIcon::None, true},
-        {dir.filePath("missing.hpg"),
-         "ファイルが見つかりません。(Err=53)\n対策：設定ファイルを間違えていないか確かめて下さい\n",
-         MessageIcon::Warning},
-        {dir.filePath("plots"), "ファイル名または番号が不正です。\n", MessageIcon::Warning},  // a folder
-        {Fifo("pipe.hpg"), "ファイル名または番号が不正です。\n", MessageIcon::Warning}};      // no writer: never blocks
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        form->BasicReading()->setChecked(c.basic);
+    using E = reader::ErrorNumber;
+    const QString pipe = dir.filePath("pipe.hpg");  // with no writer: opening it must not block
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // The file, its message, and whether basic reading reads it: the first has neither ';' nor a character before a
+    // PD, which only basic reading needs. A file error warns and names the file.
+    const std::tuple<QString, QString, bool> cases[] = {
+        {Write("bare.hpg", "IN\nSP1\nPU100,100\n"), QString::fromUtf8(app::NoDelimiterMessage), true},
+        {dir.filePath("missing.hpg"), Message(E::FileNotFound, dir.filePath("missing.hpg")), false},
+        {dir.filePath("plots"), Message(E::BadFileName, dir.filePath("plots")), false},  // a folder
+        {pipe, Message(E::BadFileName, pipe), false}};
+    for (const auto& [path, text, basic] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        form->BasicReading()->setChecked(basic);
         fake.messages.clear();
         OpenThroughDialog(housePath);
-        OpenThroughDialog(c.path);
+        OpenThroughDialog(path);
         ASSERT_EQ(fake.messages.size(), 1u);
-        // A file error names the file on a line of its own.
-        const bool named = c.icon == MessageIcon::Warning;
-        EXPECT_EQ(fake.messages[0].text, QString::fromUtf8(c.text) + (named ? c.path : QString()));
-        EXPECT_EQ(fake.messages[0].caption, QStringLiteral("Kestrel"));
-        EXPECT_EQ(fake.messages[0].icon, c.icon);
+        EXPECT_EQ(fake.messages[0].text, text);
+        EXPECT_EQ(fake.messages[0].icon, basic ? app::MessageIcon::None : app::MessageIcon::Warning);
         EXPECT_TRUE(AllWhite(Raster()));  // one plot without lines
-        EXPECT_EQ(PlotList(), QStringList{"PLOT No.1"});
-        EXPECT_EQ(form->PanelText(2), QStringLiteral("PLOT Files : 1 / 1"));
-        EXPECT_EQ(form->PanelText(4), QStringLiteral("L/S : 0 / 0"));
+        EXPECT_EQ(QStringList({form->PanelText(2), form->PanelText(4)}) + PlotList(),
+                  QStringList({"PLOT Files : 1 / 1", "L/S : 0 / 0", "PLOT No.1"}));
     }
 }
 
@@ -139,12 +124,12 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
     EXPECT_TRUE(form->Busy() && store.PlotName.empty());
     EXPECT_EQ(progress->isVisible() ? progress->format() : "", QString::fromUtf8("読み込み中 %p%"));
     OpenThroughDialog(housePath);
-    EXPECT_EQ(store.PlotName + std::to_string(store.LineCount[1]), "house.hpg9");
+    EXPECT_EQ(store.PlotName + std::to_string(store.plots[1].LineCount), "house.hpg9");
     EXPECT_FALSE(progress->isVisible());
 
     // A large plot is drawn in steps between events, and ends as one drawing in one go does.
     OpenThroughDialog(big);
-    ASSERT_EQ(store.LineCount[1], 40000);
+    ASSERT_EQ(store.plots[1].LineCount, 40000);
     form->RedrawPlot();
     EXPECT_TRUE(form->Busy());
     QTest::qWait(1);
@@ -158,7 +143,7 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
     form->close();
     EXPECT_FALSE(form->Busy());
     form.reset();
-    EXPECT_EQ(store.LineCount[1], 40000);
+    EXPECT_EQ(store.plots[1].LineCount, 40000);
 }
 
 TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
@@ -167,8 +152,8 @@ TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
     plot.result.stop = reader::StopReason::OutOfMemory;
     form->ShowReadPlot(plot);
     ASSERT_EQ(fake.messages.size(), 1u);
-    EXPECT_EQ(fake.messages[0].text, QString::fromUtf8("メモリが足りません(Err=7)"));
-    EXPECT_EQ(store.LineCount[1], 9);
+    EXPECT_EQ(fake.messages[0].text, Message(reader::ErrorNumber::OutOfMemory));
+    EXPECT_EQ(store.plots[1].LineCount, 9);
     EXPECT_EQ(Raster(), Rendered(store, Raster().size(), Twips()));
 }
 
@@ -177,40 +162,34 @@ TEST_F(OpenTest, NamesThatAreNotUtf8OpenByEveryWay) {
     const std::string bytes = QFile::encodeName(dir.filePath("plots/")).toStdString() + "\x82\xa0\x82\xa2.hpg";
     std::ofstream(bytes) << HouseText;
     const QString shown = QFile::decodeName(bytes.c_str());
-    const QByteArray uri = "file://" + QByteArray::fromStdString(bytes).toPercentEncoding("/") + "\r\n";
-    const auto drop = [this](QMimeData& data) {  // entering makes the window the drop's target
-        QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QMimeData qtUrl, fileManagerUrl;
+    qtUrl.setUrls({QUrl::fromLocalFile(shown)});
+    fileManagerUrl.setData("text/uri-list",
+                           "file://" + QByteArray::fromStdString(bytes).toPercentEncoding("/") + "\r\n");
+    const auto drop = [this](QMimeData* data) {  // entering makes the window the drop's target
+        QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form->Picture3(), &enter);
-        QDropEvent event(QPointF(30, 30), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent event(QPointF(30, 30), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form->Picture3(), &event);
     };
-    const std::function<void()> ways[] = {[&] { OpenThroughDialog(shown); },
-                                          [&] {
-                                              QMimeData data;
-                                              data.setUrls({QUrl::fromLocalFile(shown)});
-                                              drop(data);
-                                          },  // Qt's own URL
-                                          [&] {
-                                              QMimeData data;
-                                              data.setData("text/uri-list", uri);
-                                              drop(data);
-                                          },  // a file manager's
-                                          [&] {
-                                              for (QAction* a : form->findChildren<QAction*>("RecentFile"))
-                                                  if (a->text().endsWith(shown)) a->trigger();
-                                          },
-                                          [&] {
-                                              OpenThroughDialog(shown);
-                                              store.LineCount[1] = 0;
-                                              QTest::keyClick(form->Picture3(), Qt::Key_F5);
-                                          }};
+    const auto recent = [&] {
+        for (QAction* a : form->findChildren<QAction*>("RecentFile"))
+            if (a->text().endsWith(shown)) a->trigger();
+    };
+    const auto reload = [&] {
+        OpenThroughDialog(shown);
+        store.plots[1].LineCount = 0;
+        QTest::keyClick(form->Picture3(), Qt::Key_F5);
+    };
+    const std::function<void()> ways[] = {[&] { OpenThroughDialog(shown); }, [&] { drop(&qtUrl); },
+                                          [&] { drop(&fileManagerUrl); }, recent, reload};
     for (const auto& way : ways) {
         OpenThroughDialog(housePath);
-        store.LineCount[1] = 0;
+        store.plots[1].LineCount = 0;
         way();
         ASSERT_TRUE(WaitUntilIdle(*form));
         EXPECT_EQ(store.PlotDir + store.PlotName, bytes);
-        EXPECT_EQ(store.LineCount[1], 9);
+        EXPECT_EQ(store.plots[1].LineCount, 9);
         EXPECT_TRUE(fake.messages.empty());
     }
     std::remove(bytes.c_str());  // QTemporaryDir cannot name it

@@ -18,12 +18,11 @@
 
 #include <zlib.h>
 
+#include "app/captions.h"
 #include "form_test_support.h"
 
 namespace kestrel::test {
 namespace {
-
-const char NoWrite[] = "書き込みができません(Err=70)";
 
 class OutputTest : public FormTest {
 protected:
@@ -45,11 +44,6 @@ protected:
         ASSERT_EQ(form->Picture2(), image);
     }
     bool Selected() const { return form->Picture3()->Shape().Visible; }
-    QStringList Messages() const {
-        QStringList out;
-        for (const auto& m : fake.messages) out << m.text;
-        return out;
-    }
     QString Path(const QString& name) const { return dir.filePath(name); }
     static QByteArray Contents(const QString& path) {
         QFile f(path);
@@ -98,35 +92,15 @@ protected:
     QImage selection;
 };
 
-TEST_F(OutputTest, SaveWritesTheAreaUnderAnyNameAndPresetsTheNextDialog) {
-    Save(Path("a.bmp"), 2);
-    const auto& first = fake.saveCalls.at(0);
-    EXPECT_EQ(QStringList({first.title, first.initialName, QString::number(first.filterIndex)}),
-              QStringList({QString::fromUtf8("画像の保存"), "*.bmp", "1"}));
-    EXPECT_EQ(first.filters,
-              QStringList({QString::fromUtf8("BMPファイル(*.bmp)"), QString::fromUtf8("SVGファイル(*.svg)"),
-                           QString::fromUtf8("PDFファイル(*.pdf)"), QString::fromUtf8("すべて(*.*)")}));
-    EXPECT_EQ(store.SaveDir + "|" + store.SaveName, (dir.path() + "/|a.bmp").toStdString());
-    // Without extension or under another one: BMP data, as named (replacing is checked in bmp_writer_test).
-    Save(Path("plot"));
-    Save(Path("x.png"));
-    for (const char* name : {"a.bmp", "plot", "x.png"}) EXPECT_EQ(Bmp(Path(name)), Raster()) << name;
-    EXPECT_EQ(fake.saveCalls.at(1).initialName, dir.path() + "/*.bmp");
-    EXPECT_EQ(fake.saveCalls.at(1).filterIndex, 2);  // the filter chosen last time
-    form->PlotMenu18_Click();                        // cancelled: nothing changes
-    EXPECT_EQ(fake.saveCalls.size(), 4u);
-    EXPECT_EQ(store.SaveName, "x.png");
-    EXPECT_TRUE(fake.messages.empty());
-}
-
-TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
+TEST_F(OutputTest, SaveWritesByTheExtensionOrElseTheFilterAndPresetsTheNextDialog) {
     // Two plots, 25 x 0 and 0 x 50 mm; opened with "all files", which the save dialog shows as its fourth filter.
     if (QFile plot(Path("two.hpg"));
         !plot.open(QIODevice::WriteOnly) || plot.write("IN;SP1;PU0,0;PD1000,0;PG;SP2;PU0,0;PD0,2000;PG;") < 0)
         FAIL();
     OpenThroughDialog(Path("two.hpg"), 2);
     const std::tuple<QString, int, QByteArray> cases[] = {{"a.svg", 1, "<?xml"}, {"b", 2, "<?xml"},  {"c", 3, "%PDF-"},
-                                                          {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"}};
+                                                          {"d.PDF", 4, "%PDF-"}, {"e.bmp", 3, "BM"}, {"f", 4, "BM"},
+                                                          {"g.png", 1, "BM"}};
     int shown = 4;
     for (const auto& [name, filter, magic] : cases) {
         Save(Path(name), filter);
@@ -137,6 +111,12 @@ TEST_F(OutputTest, SaveWritesPathsByTheExtensionOrElseTheFilter) {
     }
     EXPECT_TRUE(Contents(Path("b")).contains(R"(width="35mm" height="10mm")"));  // the plot shown
     EXPECT_EQ(Pages(Path("c")).left(4), "2 x ");                                 // every plot
+    EXPECT_EQ(Bmp(Path("g.png")), Raster());                                     // the area, whatever the name says
+    EXPECT_EQ(form->Dialogs().SaveDir + "|" + form->Dialogs().SaveName, (dir.path() + "/|g.png").toStdString());
+    form->PlotMenu18_Click();  // the pop-up's entry, cancelled: nothing changes
+    EXPECT_EQ(fake.saveCalls.back().title, QString::fromUtf8(app::SaveDialogTitle));
+    EXPECT_EQ(fake.saveCalls.back().initialName, dir.path() + "/*.bmp");
+    EXPECT_EQ(form->Dialogs().SaveName, "g.png");
     EXPECT_TRUE(fake.messages.empty());
 }
 
@@ -161,32 +141,25 @@ TEST_F(OutputTest, SaveAndCopyTakeTheSelectionOnceThenTheWholeArea) {
 }
 
 TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
-    // The selection to take, the failing command, and its message.
-    // A failed save names its file on a line of its own.
-    const std::function<void()> commands[] = {
-        [this] { Save(Path("missing/a.bmp")); },
-        [this] { Save(Path("missing/a.pdf")); },    // paths leave the selection
-        [this] { Save("/sys/kestrel-test.bmp"); },  // nobody may create files there
-        [this] { Copy(reader::ErrorNumber::CannotEmptyClipboard); },
-        [this] { Copy({}, reader::ErrorNumber::CannotOpenClipboard); },
-        [this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); },
-        [this] { Save("/dev/full"); }};
-    const QString texts[] = {QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.bmp"),
-                             QString::fromUtf8("パスが見つかりません。(Err=76)\n") + Path("missing/a.pdf"),
-                             QString::fromUtf8(NoWrite) + "\n/sys/kestrel-test.bmp",
-                             QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"),
-                             QString::fromUtf8("ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"),
-                             QString::fromUtf8("プリンターエラーです(Err=482)"),
-                             QString::fromUtf8("ディスクの空き容量が不足しています(Err=61)\n/dev/full")};
-    for (std::size_t i = 0; i < std::size(commands); ++i) {
-        SCOPED_TRACE(texts[i].toStdString());
+    // The failing command, its failure and the file a failed save names.
+    using E = reader::ErrorNumber;
+    const std::tuple<std::function<void()>, E, QString> rows[] = {
+        {[this] { Save(Path("missing/a.bmp")); }, E::PathNotFound, Path("missing/a.bmp")},
+        {[this] { Save(Path("missing/a.pdf")); }, E::PathNotFound, Path("missing/a.pdf")},  // paths leave the selection
+        {[this] { Copy(E::CannotEmptyClipboard); }, E::CannotEmptyClipboard, ""},
+        {[this] { Copy({}, E::CannotOpenClipboard); }, E::CannotOpenClipboard, ""},
+        {[this] { Print(QPageSize::A4, QPageLayout::Portrait, Path("missing/out.pdf")); }, E::PrinterError, ""},
+        {[this] { Save("/dev/full"); }, E::DiskFull, "/dev/full"}};
+    for (const auto& [command, number, file] : rows) {
+        SCOPED_TRACE(static_cast<int>(number));
         fake.messages.clear();
         Select(selection);
-        commands[i]();
-        EXPECT_EQ(Messages(), QStringList{texts[i]});
+        command();
+        ASSERT_EQ(fake.messages.size(), 1u);
+        EXPECT_EQ(fake.messages[0].text, Message(number, file));
         EXPECT_TRUE(Selected());
     }
-    EXPECT_EQ(store.SaveName, "full");  // taken before writing
+    EXPECT_EQ(form->Dialogs().SaveName, "full");  // taken before writing
     EXPECT_TRUE(fake.clipboardImages.empty());
 }
 
@@ -196,7 +169,7 @@ TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     Select(selection);
     form->PlotMenu13_Click();  // no answer: cancelled, silently
     EXPECT_EQ(fake.printCalls, 1);
-    EXPECT_EQ(store.PrintCancelled, 1);
+    EXPECT_EQ(form->Dialogs().PrintCancelled, 1);
     EXPECT_TRUE(fake.messages.empty() && Selected());
 }
 
@@ -215,67 +188,51 @@ TEST_F(PrintTest, APdfOnlyDialogOffersAFileNamedAfterThePlot) {
     EXPECT_EQ(offered, (QStringList{QDir::home().filePath("plan.v2.pdf"), "/elsewhere/chosen.pdf"}));
 }
 
-TEST_F(PrintTest, TilesRunColumnByColumnAtFullScale) {
+TEST_F(PrintTest, TilesRunColumnByColumnAtFullScaleAndLossless) {
     // A4 landscape tiles are 28.5 x 19.8 cm: an area 2.5 tiles wide and 1.2 high gives 3 x 2 pages.
     const double w = 567 * 28.5 / Twips(), h = 567 * 19.8 / Twips();
-    const float t = static_cast<float>(Twips());
     form->Picture3()->resize(static_cast<int>(2.5 * w), static_cast<int>(1.2 * h));  // as if zoomed
-    const view::Rgb colours[] = {{255, 0, 0}, {0, 160, 0}, {0, 0, 255}, {230, 200, 0}, {200, 0, 200}, {0, 200, 200}};
     auto surface = form->Picture3()->Surface();
-    for (int page = 0; page < 6; ++page) {  // an 80-pixel square at the top-left of each tile
-        const float x = static_cast<float>(std::ceil(page / 2 * w) + 2) * t;
-        const float y = static_cast<float>(std::ceil(page % 2 * h) + 2) * t;
-        for (int i = 0; i < 80; ++i) surface.Line(x, y + i * t, x + 80 * t, y + i * t, colours[page]);
-    }
+    for (int i = 0; i < 400; ++i)  // lines in the pens' colours over every tile
+        surface.Line(i * 60.f, 0, 90000 - i * 150.f, 40000, view::PenColour(static_cast<std::int16_t>(i)));
     Select(Raster().copy(QRect(SelectionAt, selection.size())));
     Print(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
-    EXPECT_EQ(store.PrintCancelled, 0);
+    EXPECT_EQ(form->Dialogs().PrintCancelled, 0);
     EXPECT_TRUE(fake.messages.empty());
     EXPECT_FALSE(Selected());  // the whole area printed, the selection consumed
     EXPECT_EQ(Pages(Path("tiles.pdf")), "6 x 0 0 842 595");
-
-    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing: page order not checked";
-    ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "20", "-png", Path("tiles.pdf"), Path("page")}), 0);
-    const QStringList pngs = QDir(dir.path()).entryList({"page-*.png"}, QDir::Files, QDir::Name);
-    ASSERT_EQ(pngs.size(), 6);
-    for (int page = 0; page < 6; ++page) {
-        // Only this page's mark, near the top-left, 80 pixels at 96 dpi (about 17 dots at 20).
-        const QImage image = QImage(dir.filePath(pngs[page])).convertToFormat(QImage::Format_RGB32);
-        QRect marks[6];
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                for (int c = 0; c < 6; ++c) {
-                    const QRgb p = image.pixel(x, y);
-                    const view::Rgb e = colours[c];
-                    if (std::abs(qRed(p) - e.r) + std::abs(qGreen(p) - e.g) + std::abs(qBlue(p) - e.b) < 60)
-                        marks[c] |= QRect(x, y, 1, 1);
-                }
-        for (int c = 0; c < 6; ++c) EXPECT_EQ(marks[c].isEmpty(), c != page) << page << " " << c;
-        EXPECT_NEAR(marks[page].width(), 80 * 20 / 96.0, 2) << page;
-        EXPECT_TRUE(marks[page].right() < image.width() / 8 && marks[page].bottom() < image.height() / 6) << page;
-    }
-}
-
-TEST_F(PrintTest, ThePageImageIsLossless) {
-    // The image goes into the PDF deflated, byte for byte the raster's colours: a JPEG
-    // stream would grey the pens and blur the lines.
-    Print(QPageSize::A4, QPageLayout::Portrait, Path("pens.pdf"));
-    const QByteArray pdf = Contents(Path("pens.pdf"));
+    // Each page holds its tile's pixels byte for byte (a JPEG stream would grey the pens and
+    // blur the lines), drawn one twip of paper per twip of image.
+    const QByteArray pdf = Contents(Path("tiles.pdf"));
     EXPECT_FALSE(pdf.contains("/DCTDecode"));
-    const qsizetype image = pdf.indexOf("/Subtype /Image");
-    ASSERT_GE(image, 0);
-    const qsizetype start = pdf.indexOf("stream\n", image) + 7;
-    const QByteArray deflated = pdf.mid(start, pdf.indexOf("endstream", start) - start);
-    const int w = Raster().width(), h = Raster().height();
-    QByteArray rgb(w * h * 3, '\0');
-    uLongf size = static_cast<uLongf>(rgb.size());
-    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(rgb.data()), &size, reinterpret_cast<const Bytef*>(deflated.data()),
-                         static_cast<uLong>(deflated.size())),
-              Z_OK);
-    EXPECT_EQ(QImage(reinterpret_cast<const uchar*>(rgb.constData()), w, h, w * 3, QImage::Format_RGB888)
-                  .convertToFormat(QImage::Format_RGB32),
-              Raster());
+    qsizetype at = 0;
+    for (int page = 0; page < 6; ++page) {
+        SCOPED_TRACE(page);
+        const QRect tile = QRectF(page / 2 * w, page % 2 * h, w, h).toAlignedRect() & Raster().rect();
+        at = pdf.indexOf("/Subtype /Image", at + 1);
+        ASSERT_GE(at, 0);
+        const qsizetype start = pdf.indexOf("stream\n", at) + 7;
+        const QByteArray deflated = pdf.mid(start, pdf.indexOf("endstream", start) - start);
+        QByteArray rgb(tile.width() * tile.height() * 3, '\0');
+        uLongf size = static_cast<uLongf>(rgb.size());
+        ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(rgb.data()), &size,
+                             reinterpret_cast<const Bytef*>(deflated.data()), static_cast<uLong>(deflated.size())),
+                  Z_OK);
+        EXPECT_EQ(QImage(reinterpret_cast<const uchar*>(rgb.constData()), tile.width(), tile.height(), tile.width() * 3,
+                         QImage::Format_RGB888)
+                      .convertToFormat(QImage::Format_RGB32),
+                  Raster().copy(tile));
+    }
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing: the scale is not checked";
+    ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "72", "-l", "1", "-png", "-singlefile", Path("tiles.pdf"), Path("p")}),
+              0);
+    const QImage first = QImage(Path("p.png")).convertToFormat(QImage::Format_RGB32);
+    QRect drawn;  // at 72 dpi a tile of full width is its twips / 20 dots wide
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x)
+            if (first.pixel(x, y) != qRgb(255, 255, 255)) drawn |= QRect(x, y, 1, 1);
+    EXPECT_NEAR(drawn.width(), std::ceil(w) * Twips() / 20, 2);
 }
 
 TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {

@@ -14,8 +14,9 @@ namespace {
 TEST(PlotStatus, PanelTextsAndMenu) {
     EXPECT_EQ(PlotStatusText(-3, 1234), "PLOT Files : -3 / 1234");
     kestrel::reader::PlotStore store;
-    store.LineCount = {7, 523};
-    store.CharCount = {9, 0};
+    store.plots[0].LineCount = 7;
+    store.plots[0].CharCount = 9;
+    store.plots[1].LineCount = 523;
     // The counts follow PlotNo; a number without a plot counts nothing.
     const std::pair<std::int16_t, const char*> cases[] = {
         {1, "L/S : 523 / 0"}, {0, "L/S : 7 / 9"}, {2, "L/S : 0 / 0"}, {-1, "L/S : 0 / 0"}};

@@ -18,17 +18,19 @@ using kestrel::reader::PlotStore;
 
 void Fill(PlotStore& store, const std::vector<PlotLine>& lines) {  // slot 1, with wrong extents
     store.PlotNo = 1;
-    store.PlotLines[1].assign(1, PlotLine{});
-    store.PlotLines[1].insert(store.PlotLines[1].end(), lines.begin(), lines.end());
-    store.LineCount[1] = static_cast<std::int32_t>(lines.size());
-    store.MaxX[1] = store.MaxY[1] = store.MinX[1] = store.MinY[1] = 12345;
+    auto& plot = store.plots[1];
+    plot.PlotLines.assign(1, PlotLine{});
+    plot.PlotLines.insert(plot.PlotLines.end(), lines.begin(), lines.end());
+    plot.LineCount = static_cast<std::int32_t>(lines.size());
+    plot.MaxX = plot.MaxY = plot.MinX = plot.MinY = 12345;
 }
 std::vector<float> Extents(const PlotStore& s, int slot = 1) {
-    return {s.MinX[slot], s.MinY[slot], s.MaxX[slot], s.MaxY[slot]};
+    const auto& p = s.plots[slot];
+    return {p.MinX, p.MinY, p.MaxX, p.MaxY};
 }
 std::vector<std::uint32_t> Bits(const PlotStore& store) {
     std::vector<std::uint32_t> bits;
-    for (const PlotLine& l : store.PlotLines[1])
+    for (const PlotLine& l : store.plots[1].PlotLines)
         for (const float v : {l.X1, l.Y1, l.X2, l.Y2}) bits.push_back(std::bit_cast<std::uint32_t>(v));
     return bits;
 }
@@ -66,9 +68,9 @@ TEST(RotatePlot, EmptyPlotMissingSlotAndOverstatedCount) {
         store.PlotNo = bad;
         EXPECT_FALSE(RotatePlot(store, Turn::Right));
     }
-    EXPECT_EQ(store.MaxX[1], 12345);
+    EXPECT_EQ(store.plots[1].MaxX, 12345);
     store.PlotNo = 1;
-    store.LineCount[1] = 1000;  // more than the table holds: only the stored record turns
+    store.plots[1].LineCount = 1000;  // more than the table holds: only the stored record turns
     ASSERT_TRUE(RotatePlot(store, Turn::Half));
     EXPECT_EQ(Extents(store), (std::vector<float>{-2, -4, -1, -3}));
 }
@@ -80,7 +82,7 @@ TEST(RotatePlot, FullCirclesRestoreThePlotBitForBit) {
                                   "-340282346638528859811704183484516925440,0.3333333;",
                                   {kestrel::reader::Reading::Basic});
     store.PlotNo = 1;
-    ASSERT_EQ(store.LineCount[1], 3);
+    ASSERT_EQ(store.plots[1].LineCount, 3);
     const std::vector<std::uint32_t> read = Bits(store);
     const std::vector<float> extents = Extents(store);
     for (const auto& circle : std::vector<std::vector<Turn>>{{Turn::Right, Turn::Right, Turn::Right, Turn::Right},
@@ -110,30 +112,30 @@ TEST(ShiftPlotChars, NudgesRecordsOneToCharCountOfTheSlot) {
         SCOPED_TRACE(code);
         PlotStore store;
         store.PlotNo = 1;
-        store.CharCount[1] = 2;
-        store.PlotChars[1].resize(4);
-        for (auto& ch : store.PlotChars[1]) ch = {1, 2, 5, 5, 5, 5, 5, 5};
+        store.plots[1].CharCount = 2;
+        store.plots[1].PlotChars.resize(4);
+        for (auto& ch : store.plots[1].PlotChars) ch = {1, 2, 5, 5, 5, 5, 5, 5};
         kestrel::interact::ShiftPlotChars(store, code);
         for (const int i : {1, 2})
-            EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}),
+            EXPECT_EQ((std::vector<float>{store.plots[1].PlotChars[i].X, store.plots[1].PlotChars[i].Y}),
                       (std::vector<float>{x, y}));
-        EXPECT_EQ(store.PlotChars[1][2].HeightY, 5);
+        EXPECT_EQ(store.plots[1].PlotChars[2].HeightY, 5);
         for (const int i : {0, 3})
-            EXPECT_EQ((std::vector<float>{store.PlotChars[1][i].X, store.PlotChars[1][i].Y}),
+            EXPECT_EQ((std::vector<float>{store.plots[1].PlotChars[i].X, store.plots[1].PlotChars[i].Y}),
                       (std::vector<float>{1, 2}));
     }
     // 0.002f less the double 0.1 rounds to -0.098f; float arithmetic would land one step below.
     PlotStore store;
     store.PlotNo = 1;
-    store.CharCount[1] = 1'000'000;  // beyond the table: stops at its end
-    store.PlotChars[1].resize(3);
-    store.PlotChars[1][1].X = 0.002f;
+    store.plots[1].CharCount = 1'000'000;  // beyond the table: stops at its end
+    store.plots[1].PlotChars.resize(3);
+    store.plots[1].PlotChars[1].X = 0.002f;
     for (const std::int16_t plotNo : {-1, 2, 1}) {  // no slot: nothing
         store.PlotNo = plotNo;
         kestrel::interact::ShiftPlotChars(store, 10);
     }
-    EXPECT_EQ(store.PlotChars[1][1].X, -0.098f);
-    EXPECT_EQ(store.PlotChars[1][2].X, -0.1f);
+    EXPECT_EQ(store.plots[1].PlotChars[1].X, -0.098f);
+    EXPECT_EQ(store.plots[1].PlotChars[2].X, -0.1f);
 }
 
 }  // namespace

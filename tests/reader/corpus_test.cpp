@@ -19,9 +19,7 @@ using kestrel::reader::ReadStatus;
 namespace {
 
 kestrel::reader::ReadResult Load(kestrel::reader::PlotStore& store, const fs::path& file, Reading reading) {
-    store.PlotDir = file.parent_path().string() + "/";
-    store.PlotName = file.filename().string();
-    return kestrel::reader::ReadPlotFile(store, {reading});
+    return kestrel::reader::ReadPlotFile(store, file.string(), {reading});
 }
 
 TEST(Corpus, EveryFileReadsAsWorkedOut) {
@@ -57,20 +55,19 @@ TEST(Corpus, EveryFileReadsAsWorkedOut) {
         EXPECT_EQ(r.status, ReadStatus::Read);
         EXPECT_EQ(r.stop, kestrel::reader::StopReason::EndOfFile);
         ASSERT_GE(store.PlotTotal, 1);
-        for (int plot = 1; plot <= store.PlotTotal; ++plot) EXPECT_GT(store.LineCount[plot], 0);
-        if (const auto it = plotter.find(name); it != plotter.end() && store.LineCount[1] > 0) {
+        for (int plot = 1; plot <= store.PlotTotal; ++plot) EXPECT_GT(store.plots[plot].LineCount, 0);
+        if (const auto it = plotter.find(name); it != plotter.end() && store.plots[1].LineCount > 0) {
             const auto& l = store.Line(1, 1);
             EXPECT_EQ(store.PlotTotal, 1);
-            EXPECT_EQ((std::vector<float>{float(store.LineCount[1]), l.X1, l.Y1, l.X2, l.Y2}), it->second);
+            EXPECT_EQ((std::vector<float>{float(store.plots[1].LineCount), l.X1, l.Y1, l.X2, l.Y2}), it->second);
             ++checked;
         }
         r = Load(store, entry.path(), Reading::Basic);
         EXPECT_NE(r.status, ReadStatus::CannotOpen);
         if (const auto it = basic.find(name); it != basic.end()) {
             EXPECT_EQ(r.status, ReadStatus::Read);
-            EXPECT_EQ((std::vector<float>{float(store.LineCount[1]), store.MinX[1], store.MinY[1], store.MaxX[1],
-                                          store.MaxY[1]}),
-                      it->second);
+            const auto& p = store.plots[1];
+            EXPECT_EQ((std::vector<float>{float(p.LineCount), p.MinX, p.MinY, p.MaxX, p.MaxY}), it->second);
             ++checked;
         }
     }

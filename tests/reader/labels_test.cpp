@@ -51,7 +51,7 @@ Box Drawn(const PlotStore& store, bool lines) {
         take(s.x1, s.y1);
         take(s.x2, s.y2);
     }
-    for (std::int32_t k = 1; lines && k <= store.LineCount[1]; ++k) {
+    for (std::int32_t k = 1; lines && k <= store.plots[1].LineCount; ++k) {
         take(store.Line(1, k).X1, store.Line(1, k).Y1);
         take(store.Line(1, k).X2, store.Line(1, k).Y2);
     }
@@ -68,7 +68,7 @@ void ExpectBox(const Box& got, const Box& expected) {
 
 // The plot's extents are those of what is drawn: the characters' own strokes, not more.
 void ExpectExtentsOfTheDrawing(const PlotStore& store) {
-    ExpectBox({store.MinX[1], store.MinY[1], store.MaxX[1], store.MaxY[1]}, Drawn(store, true));
+    ExpectBox({store.plots[1].MinX, store.plots[1].MinY, store.plots[1].MaxX, store.plots[1].MaxY}, Drawn(store, true));
 }
 
 constexpr float C = 0.70710678f;  // cos 45°
@@ -161,10 +161,10 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
         const bool checkEnd = !std::isnan(c.endX);
         kestrel::reader::ReadPlotText(store, "PA1000,1000;" + c.text + (checkEnd ? "SP1;PD;PR0,0;" : ""));
         EXPECT_EQ(store.PlotTotal, 1);  // text alone makes a plot
-        ASSERT_EQ(store.CharCount[1], c.chars);
+        ASSERT_EQ(store.plots[1].CharCount, c.chars);
         if (c.chars > 0) ExpectBox(Drawn(store, false), c.strokes);
         if (checkEnd) {
-            const auto& mark = store.Line(1, store.LineCount[1]);
+            const auto& mark = store.Line(1, store.plots[1].LineCount);
             EXPECT_NEAR(mark.X1, c.endX, 0.01);
             EXPECT_NEAR(mark.Y1, c.endY, 0.01);
         }
@@ -182,12 +182,12 @@ TEST(Labels, PlacesCharactersAndMovesThePenAsThePlotterDoes) {
 TEST(Labels, DefaultSizeIsLegible) {
     PlotStore store;
     kestrel::reader::ReadPlotText(store, "PA603,521;PD10603,521,10603,7721;PA1000,1000;LBQuick brown fox JUMPS\x03");
-    ASSERT_EQ(store.CharCount[1], 18);
+    ASSERT_EQ(store.plots[1].CharCount, 18);
     constexpr double CapHeight = 108.185;
-    for (int i = 1; i <= store.CharCount[1]; ++i) {
-        const auto box = kestrel::reader::CharBounds(store.PlotChars[1][i]);
-        if (i < store.CharCount[1]) {
-            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.PlotChars[1][i + 1]).minX) << i;
+    for (int i = 1; i <= store.plots[1].CharCount; ++i) {
+        const auto box = kestrel::reader::CharBounds(store.plots[1].PlotChars[i]);
+        if (i < store.plots[1].CharCount) {
+            EXPECT_LT(box.maxX, kestrel::reader::CharBounds(store.plots[1].PlotChars[i + 1]).minX) << i;
         }
         EXPECT_TRUE(box.maxY - box.minY > 0.4 * CapHeight && box.maxY - box.minY < 1.4 * CapHeight) << i;
     }
@@ -211,7 +211,7 @@ TEST(Labels, RotationTurnsTheStrokes) {
         EXPECT_NEAR(turned[i].y1, -read[i].x1, 1e-2);
         right = std::max({right, read[i].x1, read[i].x2});
     }
-    EXPECT_FLOAT_EQ(store.MinY[1], -right);  // the label now lies below the line
+    EXPECT_FLOAT_EQ(store.plots[1].MinY, -right);  // the label now lies below the line
     kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Left);
     const std::vector<Stroke> back = Strokes(store);
     for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(back[i].x2, read[i].x2);
@@ -226,9 +226,9 @@ TEST(Labels, DrawnInStepsLikeAtOnce) {
     store.PlotNo = 1;
     std::vector<std::uint32_t> once(200 * 100), steps(200 * 100);
     kestrel::view::RasterSurface whole(once.data(), 200, 100, 200, 15), stepped(steps.data(), 200, 100, 200, 15);
-    kestrel::view::RedrawPlot(store, whole);
+    kestrel::view::RedrawPlot(store, {}, whole);
     const auto fit = kestrel::view::ComputeFit(store, 1, stepped.Width(), stepped.Height());
-    kestrel::view::PlotDrawing drawing = kestrel::view::BeginDrawing(store, stepped, fit, false);
+    kestrel::view::PlotDrawing drawing = kestrel::view::BeginDrawing(store, {}, stepped, fit, false);
     int rounds = 0;
     for (; !drawing.Finished() && rounds < 10; ++rounds) {
         EXPECT_LT(drawing.Done(), 1.0);
@@ -247,10 +247,10 @@ TEST(Labels, ManyCharacters) {
         labels += "PA" + std::to_string(i % 100 * 1200) + "," + std::to_string(i / 100 * 220) + ";LBabcdefghij\x03";
     PlotStore store;
     kestrel::reader::ReadPlotText(store, labels.substr(0, labels.find("PA0,22000;")));  // the first 10,000 labels
-    EXPECT_EQ(store.CharCount[1], 100'000);
+    EXPECT_EQ(store.plots[1].CharCount, 100'000);
     kestrel::reader::ReadPlotText(store, labels + "PU0,0;PD5,5;");
-    EXPECT_EQ(store.CharCount[1], kestrel::reader::MaxChars);
-    EXPECT_EQ(store.LineCount[1], 1);
+    EXPECT_EQ(store.plots[1].CharCount, kestrel::reader::MaxChars);
+    EXPECT_EQ(store.plots[1].LineCount, 1);
 }
 
 }  // namespace

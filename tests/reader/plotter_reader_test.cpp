@@ -36,7 +36,7 @@ Plots ReadPlots(PlotStore& store, std::string_view text) {
     Plots plots;
     for (int p = 1; p <= store.PlotTotal; ++p) {
         plots.emplace_back();
-        for (std::int32_t k = 1; k <= store.LineCount[p]; ++k) {
+        for (std::int32_t k = 1; k <= store.plots[p].LineCount; ++k) {
             const auto& l = store.Line(p, k);
             plots.back().push_back({l.X1, l.Y1, l.X2, l.Y2, l.Pen});
         }
@@ -167,7 +167,7 @@ TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
     auto r = kestrel::reader::ReadPlotText(store, text, {kestrel::reader::Reading::Plotter, 3});
     EXPECT_EQ(r.stop, StopReason::SegmentLimit);  // the limit counts every page
     EXPECT_EQ(store.PlotTotal, 2);
-    EXPECT_EQ(store.LineCount[2], 2);
+    EXPECT_EQ(store.plots[2].LineCount, 2);
 
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
@@ -185,7 +185,7 @@ TEST(PlotterReading, LimitsEndReadingAndKeepWhatWasRead) {
     r = kestrel::reader::ReadPlotText(store, pages);
     EXPECT_EQ(r.stop, StopReason::PlotLimit);
     EXPECT_EQ(store.PlotTotal, kestrel::reader::MaxPlots);
-    EXPECT_EQ(store.LineCount[kestrel::reader::MaxPlots], 1);
+    EXPECT_EQ(store.plots[kestrel::reader::MaxPlots].LineCount, 1);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ std::ostream& operator<<(std::ostream& os, const Seg& s) {
 // segment and nothing else (the reset extents when there is none).
 void ExpectPlot(const PlotStore& store, const std::vector<Seg>& expected, const std::string& context) {
     std::vector<Seg> got;
-    for (std::int32_t k = 1; k <= store.LineCount[1]; ++k) {
+    for (std::int32_t k = 1; k <= store.plots[1].LineCount; ++k) {
         const auto& l = store.Line(1, k);
         got.push_back({l.X1, l.Y1, l.X2, l.Y2, l.Pen});
     }
@@ -52,9 +52,11 @@ void ExpectPlot(const PlotStore& store, const std::vector<Seg>& expected, const 
     for (const Seg& s : expected)
         box = {std::min({box[0], s.x1, s.x2}), std::min({box[1], s.y1, s.y2}), std::max({box[2], s.x1, s.x2}),
                std::max({box[3], s.y1, s.y2})};
-    EXPECT_EQ((std::vector<float>{store.MinX[1], store.MinY[1], store.MaxX[1], store.MaxY[1]}), box) << context;
+    EXPECT_EQ((std::vector<float>{store.plots[1].MinX, store.plots[1].MinY, store.plots[1].MaxX, store.plots[1].MaxY}),
+              box)
+        << context;
     EXPECT_EQ(store.PlotTotal, 1) << context;
-    EXPECT_EQ(store.CharCount[1], 0) << context;
+    EXPECT_EQ(store.plots[1].CharCount, 0) << context;
 }
 
 TEST(ReadPlotText, StoresThePenDownMoves) {
@@ -156,16 +158,13 @@ TEST(ReadPlotText, SegmentLimitKeepsTheSegmentsUpToIt) {
 
 TEST(ReadPlotFile, ReportsFilesThatCannotBeRead) {
     PlotStore store;
-    for (const auto& [dir, name, number] :
-         {std::tuple{"/nonexistent-kestrel-dir/", "missing.hpg", ErrorNumber::FileNotFound},
-          {"/", "tmp", ErrorNumber::BadFileName}}) {
+    for (const auto& [path, number] : {std::pair{"/nonexistent-kestrel-dir/missing.hpg", ErrorNumber::FileNotFound},
+                                       {"/tmp", ErrorNumber::BadFileName}}) {
         ReadBasic(store, "PD1,1;");
-        store.PlotDir = dir;
-        store.PlotName = name;
-        const auto r = kestrel::reader::ReadPlotFile(store);
-        EXPECT_EQ(r.status, ReadStatus::CannotOpen) << name;
-        EXPECT_EQ(r.errorNumber, number) << name;
-        EXPECT_EQ(store.LineCount[1], 0) << name;
+        const auto r = kestrel::reader::ReadPlotFile(store, path);
+        EXPECT_EQ(r.status, ReadStatus::CannotOpen) << path;
+        EXPECT_EQ(r.errorNumber, number) << path;
+        EXPECT_EQ(store.plots[1].LineCount, 0) << path;
     }
     using kestrel::reader::FileErrorNumber;
     for (const auto& [err, number] : {std::pair{ENOENT, ErrorNumber::FileNotFound},
@@ -184,21 +183,20 @@ TEST(ReadPlotFile, HonoursCancelAndReportsProgress) {
     text.back() = ';';
     const TestFolder dir;
     PlotStore store;
-    store.PlotDir = dir.Dir().string() + "/";
-    store.PlotName = dir.File("plot.hpg", text).substr(store.PlotDir.size());
+    const std::string path = dir.File("plot.hpg", text);
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> progress{0};
     const kestrel::reader::ReadOptions options{kestrel::reader::Reading::Basic, kestrel::reader::MaxSegments, &cancel,
                                                &progress};
-    auto r = kestrel::reader::ReadPlotFile(store, options);
+    auto r = kestrel::reader::ReadPlotFile(store, path, options);
     EXPECT_EQ(r.stop, StopReason::EndOfFile);
-    ASSERT_EQ(store.LineCount[1], 150001);
+    ASSERT_EQ(store.plots[1].LineCount, 150001);
     EXPECT_EQ(std::pair(store.Line(1, 150001).X2, store.Line(1, 150001).Y2), std::pair(1.f, 150.f));
     EXPECT_EQ(progress.load(), text.size());
     cancel = true;
-    r = kestrel::reader::ReadPlotFile(store, options);
+    r = kestrel::reader::ReadPlotFile(store, path, options);
     EXPECT_EQ(r.stop, StopReason::Cancelled);
-    EXPECT_EQ(store.LineCount[1], 0);
+    EXPECT_EQ(store.plots[1].LineCount, 0);
 }
 
 TEST(PlotFileText, AFileCutShortUnderTheReadingReadsAsZeros) {

@@ -37,7 +37,7 @@ std::ostream& operator<<(std::ostream& os, const Seg& s) {
 std::vector<Seg> Read(PlotStore& store, std::string_view text) {
     kestrel::reader::ReadPlotText(store, text);
     std::vector<Seg> out;
-    for (std::int32_t k = 1; k <= store.LineCount[1]; ++k) {
+    for (std::int32_t k = 1; k <= store.plots[1].LineCount; ++k) {
         const auto& l = store.Line(1, k);
         out.push_back({l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(1, l.Pen)});
     }
@@ -217,8 +217,8 @@ TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
     kestrel::reader::ReadPlotText(store, text);
     const auto bound =
         kestrel::reader::GeneratedPerByte * static_cast<std::int64_t>(text.size()) + kestrel::reader::GeneratedFloor;
-    EXPECT_GT(store.LineCount[1], 16384);  // the first fill, at the widest it may be
-    EXPECT_LE(store.LineCount[1], bound);
+    EXPECT_GT(store.plots[1].LineCount, 16384);  // the first fill, at the widest it may be
+    EXPECT_LE(store.plots[1].LineCount, bound);
 }
 
 }  // namespace

@@ -44,9 +44,9 @@ PlotStore StoreWith(std::vector<PlotLine> lines, float minX, float maxX, float m
     store.PlotName = "test.hpg";
     store.PlotNo = 1;
     lines.insert(lines.begin(), PlotLine{});  // record 0 is never used
-    store.LineCount[1] = static_cast<std::int32_t>(lines.size()) - 1;
-    store.PlotLines[1].assign(lines.begin(), lines.end());
-    store.MinX[1] = minX, store.MaxX[1] = maxX, store.MinY[1] = minY, store.MaxY[1] = maxY;
+    store.plots[1].LineCount = static_cast<std::int32_t>(lines.size()) - 1;
+    store.plots[1].PlotLines.assign(lines.begin(), lines.end());
+    store.plots[1].MinX = minX, store.plots[1].MaxX = maxX, store.plots[1].MinY = minY, store.plots[1].MaxY = maxY;
     return store;
 }
 
@@ -97,12 +97,13 @@ TEST(DrawPlot, BothRedrawsPlaceThePlotAlikeAndTheFrameOutlinesTheExtents) {
         } cases[] = {{0, false, "CDRSPMLKE"}, {1, false, "CPMLKE"}, {0, true, "CPMLK"}};
         for (const auto& c : cases) {
             SCOPED_TRACE(c.kinds);
-            store.RangeFrameOff = c.frameOff;
+            DisplaySettings settings;
+            settings.RangeFrameOff = c.frameOff;
             Recorder s;
             if (c.redraw)
-                RedrawPlot(store, s);
+                RedrawPlot(store, settings, s);
             else
-                DrawPlot(store, s, [&s] { s.kinds += 'E'; });
+                DrawPlot(store, settings, s, [&s] { s.kinds += 'E'; });
             EXPECT_EQ(s.kinds, c.kinds);
             for (const Call& k : s.calls) {
                 EXPECT_FLOAT_EQ(k.x1, 250);
@@ -128,10 +129,11 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
         int rows;
     } cases[] = {{400, 0, 4}, {100, 0, 1}, {400, 1, 1}};
     for (const auto& c : cases) {
-        store.PenWidthOff = c.off;
+        DisplaySettings settings;
+        settings.PenWidthOff = c.off;
         std::vector<std::uint32_t> px(static_cast<std::size_t>(c.size) * c.size);
         RasterSurface surface(px.data(), c.size, c.size, c.size, 15);
-        RedrawPlot(store, surface);
+        RedrawPlot(store, settings, surface);
         int rows = 0;  // pen 1's pixels in the column a quarter across
         for (int y = 0; y < c.size; ++y) rows += px[static_cast<std::size_t>(y) * c.size + c.size / 4] == 0xFF000080u;
         EXPECT_NEAR(rows, c.rows, c.rows == 1 ? 0 : 1) << c.size << " " << c.off;
