@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "interact/selection.h"
+#include "reader/units.h"
 #include "view/raster_surface.h"
 
 namespace kestrel::app {
@@ -62,7 +63,7 @@ private:
     // top-left, new ones are white, nothing is scaled or redrawn.
     void FitRasterToSize();
 
-    double twipsPerPixel_ = 15;
+    double twipsPerPixel_ = reader::ScreenTwipsPerPixel;
     QImage raster_;
     interact::ShapeRect shape_;
     QPoint wheelRest_;  // eighths of a degree not yet making a whole notch

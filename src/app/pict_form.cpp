@@ -39,6 +39,7 @@
 #include "interact/plot_status.h"
 #include "reader/reader.h"
 #include "reader/rounding.h"
+#include "reader/units.h"
 
 namespace kestrel::app {
 
@@ -48,7 +49,7 @@ namespace {
 double ScreenTwipsPerPixel() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return dpi > 0 ? reader::TwipsPerInch / dpi : reader::ScreenTwipsPerPixel;
 }
 
 // A mouse pointer for the length of a scope, restored on every way out.

@@ -14,6 +14,7 @@
 #include "interact/rotation.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "reader/units.h"
 #include "view/display_settings.h"
 #include "view/view_layout.h"
 
@@ -191,7 +192,7 @@ private:
     Platform& platform_;
     DialogState dialogs_;
     view::DisplaySettings display_;
-    double twipsPerPixel_ = 15;
+    double twipsPerPixel_ = reader::ScreenTwipsPerPixel;
     view::ViewLayout layout_;
 
     StatusPanels* statusBar_ = nullptr;

@@ -23,6 +23,7 @@
 #include "output/output_formats.h"
 #include "output/print_plan.h"
 #include "reader/reader.h"
+#include "reader/units.h"
 
 namespace kestrel::app {
 
@@ -53,7 +54,7 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
     // and blurs one-pixel lines.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     // Image pixels are twipsPerPixel twips each; the resolution turns twips into dots.
-    const double scale = twipsPerPixel * printer.resolution() / 1440.0;
+    const double scale = twipsPerPixel * printer.resolution() / reader::TwipsPerInch;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
             printer.abort();

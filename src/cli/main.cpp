@@ -22,6 +22,7 @@
 #include "output/output_formats.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "reader/units.h"
 #include "view/label_strokes.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
@@ -34,7 +35,6 @@ constexpr const char* Usage =
     "FILE -o OUT.svg|OUT.pdf [--fit WxH])";
 
 // The screen's ratio: 96 dpi.
-constexpr double TwipsPerPixel = 15;
 constexpr int DefaultWidth = 1600;
 constexpr int DefaultHeight = 1200;
 constexpr int MaxSide = 16384;
@@ -417,7 +417,8 @@ int Render(const RenderOptions& o) {
         std::fprintf(stderr, "kestrel-convert: not enough memory for %dx%d\n", o.width, o.height);
         return 1;
     }
-    kestrel::view::RasterSurface surface(pixels.data(), o.width, o.height, o.width, TwipsPerPixel);
+    kestrel::view::RasterSurface surface(pixels.data(), o.width, o.height, o.width,
+                                         kestrel::reader::ScreenTwipsPerPixel);
     const kestrel::view::DisplaySettings display;  // a frame on request, the pens' widths
     if (o.frame) {
         kestrel::view::DrawPlot(store, display, surface, {});

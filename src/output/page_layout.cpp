@@ -33,8 +33,8 @@ std::optional<PageLayout> LayOutPage(const PlotStore& store, int slot, FitPaper 
     }
     PageLayout page;
     if (paper.widthMm <= 0 || paper.heightMm <= 0) {
-        page.widthMm = dx * MmPerPlotterUnit + 2 * PageMarginMm;
-        page.heightMm = dy * MmPerPlotterUnit + 2 * PageMarginMm;
+        page.widthMm = dx * reader::MmPerPlotterUnit + 2 * PageMarginMm;
+        page.heightMm = dy * reader::MmPerPlotterUnit + 2 * PageMarginMm;
         page.leftMm = PageMarginMm;
         page.topMm = PageMarginMm;
     } else {

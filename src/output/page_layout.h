@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "reader/plot_store.h"
+#include "reader/units.h"
 #include "view/plot_walk.h"
 
 namespace kestrel::output {
 
 // One plotter unit on the plotter's paper.
-inline constexpr double MmPerPlotterUnit = 0.025;
 // Blank paper around a plot drawn one to one, and at most around a fitted one.
 inline constexpr double PageMarginMm = 5;
 // Longer than any roll of plotter paper; pages beyond it are refused rather than written.
@@ -25,9 +25,9 @@ struct FitPaper {
 struct PageLayout {
     double widthMm = 0;
     double heightMm = 0;
-    double mmPerUnit = MmPerPlotterUnit;  // paper millimetres per plotter unit
-    double leftMm = 0;                    // where the plot's MinX lands, from the left edge
-    double topMm = 0;                     // where its MaxY lands, from the top edge
+    double mmPerUnit = reader::MmPerPlotterUnit;  // paper millimetres per plotter unit
+    double leftMm = 0;                            // where the plot's MinX lands, from the left edge
+    double topMm = 0;                             // where its MaxY lands, from the top edge
 };
 
 // The page of plot `slot`: one to one, the extents and a margin all round; or `paper`

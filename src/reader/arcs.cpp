@@ -1,14 +1,13 @@
 #include "reader/arcs.h"
+#include "reader/units.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace kestrel::reader {
 
 namespace {
 
-constexpr double Degree = std::numbers::pi / 180;
 constexpr int MaxChords = static_cast<int>(360 / MinChordAngle);
 
 double Cross(Point o, Point a, Point b) {

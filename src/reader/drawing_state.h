@@ -4,6 +4,7 @@
 #include "reader/line_types.h"
 #include "reader/pen_looks.h"
 #include "reader/polygons.h"
+#include "reader/units.h"
 
 namespace kestrel::reader {
 
@@ -17,7 +18,7 @@ struct FillSettings {
     bool anchored = false;  // AC; otherwise the lines run through the plotter's origin
     Point anchor;           // physical units
     // PT: the pen thickness solid fills are hatched at, in mm, for pens without a width.
-    double penThicknessMm = 0.3;
+    double penThicknessMm = DefaultPenThicknessMm;
 };
 
 // What the plotter draws with besides the pen and its position: widths and colours,

@@ -6,12 +6,12 @@
 
 #include "reader/plotter.h"
 #include "reader/stroke_font.h"
+#include "reader/units.h"
 
 namespace kestrel::reader {
 
 namespace {
 
-constexpr double UnitsPerCm = 400;  // plotter units are 0.025 mm
 constexpr double CmPerPoint = 2.54 / 72;
 // The stick font: capitals are two thirds of the font height, a fixed-pitch cell holds
 // the character and half its width of space, and lines are two cap heights apart.
@@ -256,8 +256,8 @@ LabelGeometry LabelLayout(const Plotter& plotter) {
     LabelGeometry g;
     switch (s.sizing) {
         case LabelState::Sizing::Absolute:
-            g.width = s.width * UnitsPerCm;
-            g.height = s.height * UnitsPerCm;
+            g.width = s.width * PlotterUnitsPerCm;
+            g.height = s.height * PlotterUnitsPerCm;
             break;
         case LabelState::Sizing::Relative:
             g.width = s.width / 100 * span.x;
@@ -265,9 +265,9 @@ LabelGeometry LabelLayout(const Plotter& plotter) {
             break;
         case LabelState::Sizing::Font: {
             const LabelFont& font = s.alternateSelected ? s.alternate : s.standard;
-            g.height = font.height * CmPerPoint * CapPerFontHeight * UnitsPerCm;
+            g.height = font.height * CmPerPoint * CapPerFontHeight * PlotterUnitsPerCm;
             g.width = font.proportional ? g.height * ProportionalAspect
-                                        : 2.54 / font.pitch / CellPerWidth * UnitsPerCm;
+                                        : 2.54 / font.pitch / CellPerWidth * PlotterUnitsPerCm;
             break;
         }
     }

@@ -1,4 +1,5 @@
 #include "reader/line_types.h"
+#include "reader/rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,10 +27,6 @@ LinePattern Fixed(int index) {
     for (int i = 0; i < p.count; ++i)
         p.parts[static_cast<std::size_t>(i)] = FixedPatterns[index][i] / 100;
     return p;
-}
-
-bool Finite(std::span<const double> p) {
-    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
 }
 
 Point Along(Point a, Point b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }

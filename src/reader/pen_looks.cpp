@@ -15,10 +15,6 @@ constexpr double DefaultWidthPercent = 0.1;
 // Wider than any paper a plotter takes; keeps a hostile width finite.
 constexpr double MaxWidthMm = 10000;
 
-bool Finite(std::span<const double> p) {
-    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
-}
-
 bool PenNumber(double v, std::int16_t& pen) {
     const auto r = Rounded<std::int16_t>(v, Halves::AwayFromZero);
     if (!r || *r < 0) return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "reader/plot_line_table.h"
+#include "reader/units.h"
 
 namespace kestrel::reader {
 
@@ -40,9 +41,6 @@ struct PlotPens {
     std::vector<PenLook> FirstLooks;  // sorted by Pen
     std::vector<PenLook> LaterLooks;
 };
-
-// Plotter units are 0.025 mm: what pen widths and lengths in mm are measured in.
-inline constexpr double PlotterUnitsPerMm = 40;
 
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;

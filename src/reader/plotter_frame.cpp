@@ -14,10 +14,6 @@ constexpr double A4HardX = 11040, A4HardY = 7721;
 constexpr Point A4P1{603, 521};
 constexpr Point A4P2{10603, 7721};
 
-bool Finite(std::span<const double> p) {
-    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
-}
-
 Rect Bounds(Point a, Point b) {
     return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }

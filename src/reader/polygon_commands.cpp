@@ -7,18 +7,17 @@
 #include "reader/arcs.h"
 #include "reader/command_table.h"
 #include "reader/shapes.h"
+#include "reader/units.h"
 
 namespace kestrel::reader {
 
 namespace {
 
-constexpr double Degree = std::numbers::pi / 180;
 // PT's range: the pen thicknesses a pen plotter hatches solid fills at.
 constexpr double MinThicknessMm = 0.1;
 constexpr double MaxThicknessMm = 5;
 // Solid fills' lines lie this much closer than the pen is wide.
 constexpr double SolidOverlap = 0.95;
-constexpr double UnitsPerMm = PlotterUnitsPerMm;
 
 // The rectangle from the pen to the far corner, as a closed outline in physical units.
 bool Rectangle(Plotter& pl, bool relative, std::span<const double> p, std::vector<Point>& outline) {
@@ -67,11 +66,11 @@ void FillSolid(Plotter& pl, bool nonZero, double frameAngle, Point anchor) {
     const double widthMm = penWidth > 0 ? penWidth : f.penThicknessMm;
     // A little closer than the pen is wide, so that neighbouring strokes overlap on any
     // raster instead of meeting at an edge that rounding may open.
-    Hatch hatch(pl.drawing.polygon, widthMm * UnitsPerMm * SolidOverlap, frameAngle, anchor);
+    Hatch hatch(pl.drawing.polygon, widthMm * PlotterUnitsPerMm * SolidOverlap, frameAngle, anchor);
     hatch.Fit(pl.drawing.budget);
     // Lines drawn further apart are drawn as wide, so that the fill stays solid.
     const auto width =
-        static_cast<float>(std::max(widthMm, hatch.Spacing() / UnitsPerMm / SolidOverlap));
+        static_cast<float>(std::max(widthMm, hatch.Spacing() / PlotterUnitsPerMm / SolidOverlap));
     const bool alternate = f.type != 2;
     hatch.Draw(nonZero, [&](Point a, Point b, std::int64_t line) {
         if (alternate && line % 2 == 1) std::swap(a, b);
@@ -216,7 +215,7 @@ void AnchorCorner(CommandContext& c) {
 void PenThickness(CommandContext& c) {
     std::span<const double> p;
     if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
-    const double mm = p.empty() ? 0.3 : p[0];
+    const double mm = p.empty() ? DefaultPenThicknessMm : p[0];
     if (mm >= MinThicknessMm && mm <= MaxThicknessMm) c.plotter.drawing.fill.penThicknessMm = mm;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <concepts>
 #include <limits>
 #include <optional>
+#include <span>
 
 namespace kestrel::reader {
 
@@ -36,6 +38,11 @@ Int RoundedClamped(double v, Halves halves) {
 // A length in twips as whole pixels of a screen or a printer, halves away from zero.
 inline int TwipsToPixels(double twips, double twipsPerPixel) {
     return RoundedClamped<int>(twips / twipsPerPixel, Halves::AwayFromZero);
+}
+
+// Whether every parameter is a number: infinities and NaN change nothing they are given to.
+inline bool Finite(std::span<const double> p) {
+    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
 }
 
 }  // namespace kestrel::reader

@@ -4,13 +4,10 @@
 
 #include "reader/arcs.h"
 #include "reader/command_table.h"
+#include "reader/rounding.h"
 #include "reader/shapes.h"
 
 namespace kestrel::reader {
-
-bool Finite(std::span<const double> p) {
-    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
-}
 
 bool AllStorable(const std::vector<Point>& points) {
     return std::all_of(points.begin(), points.end(), [](Point q) { return Storable(q); });

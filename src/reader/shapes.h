@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "reader/plotter.h"
+#include "reader/rounding.h"
 
 namespace kestrel::reader {
 
 // What the shape and the polygon commands share.
 
-bool Finite(std::span<const double> p);
 bool AllStorable(const std::vector<Point>& points);
 // Parameter `i`, NaN when it was left out.
 double Optional(std::span<const double> p, std::size_t i);

@@ -1,4 +1,5 @@
 #include "view/plot_drawing.h"
+#include "reader/units.h"
 
 #include <algorithm>
 #include <array>
@@ -33,7 +34,6 @@ bool AxisScale(double size, float extent, double& scale) {
 }
 
 // A pixel of the screen: label strokes are drawn to that detail.
-constexpr double PixelTwips = 15;
 
 // The frame outlines the plot's extents, drawn dash-dot before the lines.
 void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTransform& fit,
@@ -97,7 +97,7 @@ PlotDrawing BeginDrawing(const PlotStore& store, const DisplaySettings& settings
     drawing.fit = fit;
     WalkOptions options;
     options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
-    options.labelDetail = PixelTwips;
+    options.labelDetail = reader::ScreenTwipsPerPixel;
     options.penWidths = settings.PenWidthOff == 0;
     // Labels are drawn in one-pixel lines whatever their pens' widths.
     options.labelWidths = false;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "reader/units.h"
+
 namespace kestrel::view {
 
 // Positions and sizes in twips.
@@ -31,7 +33,7 @@ struct WindowMetrics {
     double toolBarHeight = 0;
     double statusBarHeight = 0;
     double scrollBarThickness = 0;
-    double twipsPerPixel = 15;  // the screen's
+    double twipsPerPixel = reader::ScreenTwipsPerPixel;  // the screen's
 };
 
 struct ViewLayout {
