@@ -175,7 +175,6 @@ void PlotOutput::Copy() {
 void PlotOutput::Save() {
     reader::PlotStore& store = form_.Store();
     DialogState& dialogs = form_.Dialogs();
-    DrawingArea& area = *form_.Picture3();
     const std::vector<const output::OutputFormat*> formats = SaveFormats();
     // The dialog starts with the default format's pattern, "*.bmp", as the name.
     const std::string_view extension = formats.front()->extension;
@@ -214,6 +213,12 @@ void PlotOutput::Save() {
         return;
     }
 
+    SaveImage(format, dialogs.SaveDir + dialogs.SaveName);
+}
+
+// The picture on screen, or the selection, as an image file.
+void PlotOutput::SaveImage(const output::OutputFormat& format, const std::string& path) {
+    DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
     const bool selection = area.Shape().Visible;
     QImage image = selection ? selection_ : area.Raster();
@@ -223,12 +228,11 @@ void PlotOutput::Save() {
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
     const reader::ErrorNumber error = output::SaveErrorNumber(
-        format.image(dialogs.SaveDir + dialogs.SaveName,
-                     reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+        format.image(path, reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
                      image.height(), static_cast<int>(image.bytesPerLine() / 4)));
     if (error != reader::ErrorNumber::None) {
         form_.ShowFileErrorMessage(error,
-                                   dialogs.SaveDir + dialogs.SaveName);  // the selection stays
+                                   path);  // the selection stays
         return;
     }
     if (selection) {

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class QImage;
 class QPrinter;
+
+namespace kestrel::output {
+struct OutputFormat;
+}
 
 namespace kestrel::app {
 
@@ -29,6 +34,7 @@ public:
 
 private:
     void HideSelection();
+    void SaveImage(const output::OutputFormat& format, const std::string& path);
 
     PictForm& form_;
     Platform& platform_;
