@@ -130,7 +130,8 @@ void WedgeCommand(CommandContext& c) {
     }
 }
 
-// PM [0 enter | 1 close the subpolygon | 2 leave]
+// PM [0 enter | 1 close the subpolygon | 2 leave]: the closing edge is a move of the pen as
+// it is now, drawn by EP only when the pen is down.
 void PolygonMode(CommandContext& c) {
     std::span<const double> p;
     if (!c.Numbers(p) || p.size() > 1 || !Finite(p)) return;
@@ -139,9 +140,9 @@ void PolygonMode(CommandContext& c) {
     if (mode == 0) {
         polygon.Enter(c.plotter.position);
     } else if (mode == 1 && polygon.Active()) {
-        polygon.CloseSubpolygon();
+        polygon.CloseSubpolygon(c.plotter.penDown);
     } else if (mode == 2 && polygon.Active()) {
-        polygon.Exit();
+        polygon.Exit(c.plotter.penDown);
     }
 }
 

@@ -23,17 +23,16 @@ void PolygonBuffer::Enter(Point from) {
     nextStarts_ = false;
 }
 
-void PolygonBuffer::CloseSubpolygon() {
+void PolygonBuffer::CloseSubpolygon(bool penDown) {
     if (vertices_.size() > subStart_ + 1 && !nextStarts_) {
         const Point first = vertices_[subStart_].p;
-        const Vertex& last = vertices_.back();
-        if (!Same(last.p, first)) vertices_.push_back({first, last.penDown, false});
+        if (!Same(vertices_.back().p, first)) vertices_.push_back({first, penDown, false});
     }
     nextStarts_ = true;
 }
 
-void PolygonBuffer::Exit() {
-    CloseSubpolygon();
+void PolygonBuffer::Exit(bool penDown) {
+    CloseSubpolygon(penDown);
     active_ = false;
 }
 
@@ -56,7 +55,8 @@ void PolygonBuffer::Add(Point p, bool penDown) {
 
 void PolygonBuffer::AddClosed(const std::vector<Point>& outline) {
     if (outline.empty()) return;
-    CloseSubpolygon();
+    // The subpolygon before a circle closes as its last edge was drawn.
+    CloseSubpolygon(vertices_.size() > subStart_ + 1 && vertices_.back().penDown);
     subStart_ = vertices_.size();
     vertices_.push_back({outline.front(), false, true});
     for (std::size_t i = 1; i < outline.size(); ++i) vertices_.push_back({outline[i], true, false});

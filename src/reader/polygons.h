@@ -21,9 +21,11 @@ public:
 
     bool Active() const { return active_; }
     void Enter(Point from);  // PM0: empty, the pen's position its first point
-    void CloseSubpolygon();  // PM1: closed back to its first point; the next point starts anew
-    void Exit();             // PM2
-    void Clear();            // IN, DF: out of polygon mode, nothing kept
+    // PM1: closed back to its first point, the closing edge drawn by EP only when the pen
+    // is down; the next point starts anew.
+    void CloseSubpolygon(bool penDown);
+    void Exit(bool penDown);  // PM2
+    void Clear();             // IN, DF: out of polygon mode, nothing kept
     void Add(Point p, bool penDown);
     // A closed outline of its own (a circle in polygon mode), after which the next point
     // starts a new subpolygon.
