@@ -113,6 +113,31 @@ void LineTypes::Dots(Point a, Point b, GenerationBudget& budget, const Sink& sin
     lastDot_ = b;
 }
 
+namespace {
+
+// The dashes and dots of `patterns` patterns of `period` along a-b, the first begun
+// `offset` before a. A dash, or a dot, counts where it starts: one that starts at the
+// end of this line, within the rounding of the pattern arithmetic, belongs to the next.
+void Pieces(const LinePattern& pattern, Point a, Point b, double length, double period,
+            double offset, double patterns, const LineTypes::Sink& sink) {
+    const double last = length * (1 - 1e-9);
+    for (double k = 0; k < patterns; ++k) {
+        double at = k * period - offset;
+        for (int i = 0; i < pattern.count; ++i) {
+            const double end = at + pattern.parts[static_cast<std::size_t>(i)] * period;
+            if (i % 2 == 0) {
+                const double lo = std::max(at, 0.0);
+                const double hi = std::min(end, length);
+                if (end == at ? (at >= 0 && at < last) : (lo < hi && lo < last))
+                    sink(Along(a, b, lo / length), Along(a, b, std::max(lo, hi) / length));
+            }
+            at = end;
+        }
+    }
+}
+
+}  // namespace
+
 void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& budget,
                      const Sink& sink) {
     if (solid_) {
@@ -132,34 +157,20 @@ void LineTypes::Draw(Point a, Point b, double patternLength, GenerationBudget& b
     }
     double period = patternLength;
     double offset = current_.phase * period;  // how far into a pattern the line begins
+    // Patterns counted whole, so that no rounding of their sum puts one more at the end.
+    double patterns = std::ceil((offset + length) / period);
     if (adaptive) {
         // Stretched or shrunk to whole patterns, each line starting afresh.
-        const double n = std::max(1.0, std::round(length / patternLength));
-        period = length / n;
+        patterns = std::max(1.0, std::round(length / patternLength));
+        period = length / patterns;
         offset = 0;
     }
-    const double patterns = std::ceil((offset + length) / period) + 1;
-    const double pieces = patterns * std::ceil(pattern.count / 2.0);
+    const double pieces = (patterns + 1) * std::ceil(pattern.count / 2.0);
     if (!(pieces <= static_cast<double>(budget.Left())) ||
         !budget.Take(static_cast<std::int64_t>(pieces))) {
         sink(a, b);
     } else {
-        for (double start = -offset; start < length; start += period) {
-            double at = start;
-            for (int i = 0; i < pattern.count; ++i) {
-                const double end = at + pattern.parts[static_cast<std::size_t>(i)] * period;
-                if (i % 2 == 0) {
-                    // A dash, or a dot, counts where it starts: one that starts at the end of
-                    // this line belongs to the next.
-                    const double lo = std::max(at, 0.0);
-                    const double hi = std::min(end, length);
-                    if (end == at ? (at >= 0 && at < length) : lo < hi) {
-                        sink(Along(a, b, lo / length), Along(a, b, std::max(lo, hi) / length));
-                    }
-                }
-                at = end;
-            }
-        }
+        Pieces(pattern, a, b, length, period, offset, patterns, sink);
     }
     current_.phase = adaptive ? 0 : std::fmod((offset + length) / period, 1.0);
 }
