@@ -70,11 +70,12 @@ void SelectPen(CommandContext& c) {
 }
 
 // Data that went through a text editor or converter as Latin-1 text comes back as UTF-8:
-// every byte above 127 turned into two. Real 8-bit data is no valid UTF-8 (a terminating
-// digit is followed by a low digit or a flag, never by a continuation byte), so data
-// that is valid UTF-8 of Latin-1 characters only is turned back into its bytes.
+// every byte above 127 turned into two. Such data is turned back into its bytes only where
+// it cannot be 8-bit data as it stands: it is valid UTF-8 of Latin-1 characters only, and
+// it holds a byte of 0x80..0xBE, which no base-64 number uses. 0xC2 0xBF is no such proof:
+// it is also the terminating digits 3 and 0 of two numbers.
 bool Latin1AsUtf8(std::string_view data, std::string& bytes) {
-    bool high = false;
+    bool unused = false;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const auto c = static_cast<unsigned char>(data[i]);
         if (c < 0x80) continue;
@@ -82,10 +83,10 @@ bool Latin1AsUtf8(std::string_view data, std::string& bytes) {
             (static_cast<unsigned char>(data[i + 1]) & 0xC0) != 0x80) {
             return false;
         }
-        high = true;
+        unused = unused || static_cast<unsigned char>(data[i + 1]) < 0xBF;
         ++i;
     }
-    if (!high) return false;
+    if (!unused) return false;
     bytes.clear();
     for (std::size_t i = 0; i < data.size(); ++i) {
         auto c = static_cast<unsigned char>(data[i]);
