@@ -179,7 +179,7 @@ bool Clip(const Rect& w, Point& a, Point& b) {
 
 void Plotter::Stroke(Point from, Point to) {
     if (pen == 0) return;
-    if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    if (frame.Clips() && !Clip(frame.ClipRect(), from, to)) return;
     // A pen parked beyond single precision (a huge PS page's corner, say) draws nothing.
     if (!Storable(from) || !Storable(to)) return;
     pages_.Add(from, to, pages_.PenCode(drawing.pens.Look(pen)));
@@ -187,7 +187,7 @@ void Plotter::Stroke(Point from, Point to) {
 
 void Plotter::Stroke(Point from, Point to, float widthMm) {
     if (pen == 0) return;
-    if (frame.HasWindow() && !Clip(frame.Window(), from, to)) return;
+    if (frame.Clips() && !Clip(frame.ClipRect(), from, to)) return;
     if (!Storable(from) || !Storable(to)) return;
     PenLook look = drawing.pens.Look(pen);
     look.WidthMm = widthMm;

@@ -82,6 +82,7 @@ bool PlotterFrame::PlotSize(std::span<const double> p) {
         hardY_ = A4HardY;
         defaultP1_ = A4P1;
         defaultP2_ = A4P2;
+        pageSet_ = false;
     } else {
         const double length = std::fabs(p[0]);
         const double width = p.size() == 2 ? std::fabs(p[1]) : hardY_;
@@ -92,6 +93,7 @@ bool PlotterFrame::PlotSize(std::span<const double> p) {
         hardY_ = width;
         defaultP1_ = {0, 0};
         defaultP2_ = {length, width};
+        pageSet_ = true;
     }
     DefaultP1P2();
     hasWindow_ = false;
@@ -164,6 +166,7 @@ bool PlotterFrame::InputWindow(std::span<const double> p) {
     if (!Finite(p)) return false;
     if (p.empty()) {
         hasWindow_ = false;
+        Update();
         return true;
     }
     if (p.size() != 4) return false;
@@ -212,6 +215,12 @@ void PlotterFrame::Update() {
     if (hasWindow_) {
         physicalWindow_ = Bounds(r.Apply({rotatedWindow_.minX, rotatedWindow_.minY}),
                                  r.Apply({rotatedWindow_.maxX, rotatedWindow_.maxY}));
+    }
+    // The hard-clip limits stay on the paper whatever RO does; the window lies within them.
+    clip_ = hasWindow_ ? physicalWindow_ : Rect{0, 0, hardX_, hardY_};
+    if (pageSet_) {
+        clip_ = {std::max(clip_.minX, 0.0), std::max(clip_.minY, 0.0), std::min(clip_.maxX, hardX_),
+                 std::min(clip_.maxY, hardY_)};
     }
 }
 

@@ -49,6 +49,11 @@ public:
     // The soft-clip window in physical units, when one is set.
     bool HasWindow() const { return hasWindow_; }
     const Rect& Window() const { return physicalWindow_; }
+    // What is drawn is cut to this, in physical units, when Clips(): the soft-clip window
+    // within the hard-clip limits of a page PS has set. Without PS the plotter's media is
+    // not known, and only a window cuts.
+    bool Clips() const { return hasWindow_ || pageSet_; }
+    const Rect& ClipRect() const { return clip_; }
     int Rotation() const { return rotation_; }
     Point P1() const { return p1_; }
     Point P2() const { return p2_; }
@@ -64,6 +69,7 @@ private:
     void Update();
 
     double hardX_ = 0, hardY_ = 0;  // hard-clip limits (0,0)..(hardX_, hardY_), physical
+    bool pageSet_ = false;          // by PS, which IN keeps
     Point defaultP1_, defaultP2_;   // physical
     int rotation_ = 0;
     Point p1_, p2_;  // rotated frame
@@ -73,6 +79,7 @@ private:
     bool hasWindow_ = false;
     Rect rotatedWindow_;  // in the rotated frame: the window keeps its values under RO
     Rect physicalWindow_;
+    Rect clip_;
     Affine userToPhysical_;
 };
 
