@@ -100,6 +100,11 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
          "PE<=G\xc3\x82O\xc3\x85"
          "c\xc3\x80\xc2\xbf;",
          {{{100, 200, 150, 200}}}},
+        // 0xC2 0xBF is valid 8-bit data (terminating digits 3 and 0: the pen-up pair 100,0),
+        // however much it looks like UTF-8.
+        {"EncodedTerminatingZeroAfterHighDigit",
+         "IN;SP1;PA1000,1000;PE<G\xc2\xbf;PD;PR0,100;PU;",
+         {{{1100, 1000, 1100, 1100}}}},
         // Scaling, rotation and the window.
         {"ScaleToP1P2", "IP0,0,1000,2000;SC0,10,0,10;PU0,0;PD10,10;", {{{0, 0, 1000, 2000}}}},
         {"ScaleToDefaultP1P2", "SC0,100,0,100;PU0,0;PD100,100;", {{{603, 521, 10603, 7721}}}},
@@ -121,6 +126,14 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         {"WindowClips",
          "IW0,0,50,50;PU-50,25;PD100,25;PU60,60;PD70,70;IW;PD80,80;",
          {{{0, 25, 50, 25}, {70, 70, 80, 80}}}},
+        // A page set by PS cuts what lies beyond its hard-clip limits, turned or not.
+        {"PageClips", "IN;PS4000,3000;SP1;PA500,500;PD5000,500;PU;", {{{500, 500, 4000, 500}}}},
+        {"PageClipsTurned", "IN;PS4000,3000;RO90;SP1;PA500,500;PD5000,500;PU;", {{{3500, 500, 3500, 3000}}}},
+        {"WindowResetToThePage", "IN;PS4000,3000;IW;SP1;PA500,500;PD5000,500;PU;", {{{500, 500, 4000, 500}}}},
+        {"WindowWithinThePage",
+         "IN;PS4000,3000;IW0,0,9000,9000;SP1;PA500,500;PD5000,500;PU;",
+         {{{500, 500, 4000, 500}}}},
+        {"NoPageNoCut", "IN;SP1;PA500,500;PD50000,500;PU;", {{{500, 500, 50000, 500}}}},
         {"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;", {{{0, 10, 50, 10}}}},
     };
     PlotStore store;  // one for all: each read replaces everything of the one before
