@@ -73,15 +73,24 @@ inline std::int64_t StoredCharCount(const reader::PlotStore& store, int slot) {
                                   static_cast<std::int64_t>(plot.PlotChars.size()) - 1));
 }
 
-// The strokes of all characters of plot `slot`, in store order, as ForEachCharStroke gives them.
+// The strokes of all characters of plot `slot`, in store order, as ForEachCharStroke gives them
+// but each with the pen number the file named (see PlotStore::PenNumber).
 template <typename Emit>
 void ForEachLabelStroke(const reader::PlotStore& store, int slot, Emit&& emit,
                         const StrokeMap& map = {}, double pixel = 0) {
     const std::int64_t count = StoredCharCount(store, slot);
     if (count < 1) return;
     const auto& chars = store.plots[static_cast<std::size_t>(slot)].PlotChars;
-    for (std::int64_t i = 1; i <= count; ++i)
-        ForEachCharStroke(chars[static_cast<std::size_t>(i)], emit, map, pixel);
+    for (std::int64_t i = 1; i <= count; ++i) {
+        const reader::PlotChar& c = chars[static_cast<std::size_t>(i)];
+        const std::int16_t pen = store.PenNumber(slot, c.Pen);
+        ForEachCharStroke(
+            c,
+            [&](float x1, float y1, float x2, float y2, std::int16_t) {
+                emit(x1, y1, x2, y2, pen);
+            },
+            map, pixel);
+    }
 }
 
 // How many strokes ForEachLabelStroke gives for plot `slot` at full detail.

@@ -16,6 +16,7 @@
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/label_strokes.h"
+#include "view/pen_style.h"
 #include "view/plot_drawing.h"
 #include "view/raster_surface.h"
 
@@ -237,6 +238,24 @@ TEST(Labels, DrawnInStepsLikeAtOnce) {
     EXPECT_EQ(rounds, 3);  // the line, then each character
     EXPECT_EQ(drawing.Done(), 1.0);
     EXPECT_EQ(steps, once);
+}
+
+// A label draws in its pen's look at the time it is drawn, as lines do; its strokes still
+// name the file's pen.
+TEST(Labels, TakeThePenColourOfTheirTime) {
+    PlotStore store;
+    kestrel::reader::ReadPlotText(store,
+                                  "IN;SP1;PC1,0,200,0;PA0,0;PD4000,0;PU;PC1,200,0,0;PA0,1000;PD4000,1000;PU;"
+                                  "PC1,0,0,200;PA0,2000;SI0.5,0.7;LBabc\x03");
+    ASSERT_EQ(store.plots[1].LineCount, 2);
+    ASSERT_EQ(store.plots[1].CharCount, 3);
+    const auto colour = [&](std::int16_t code) { return kestrel::view::PenStyleOf(store, 1, code).colour; };
+    EXPECT_EQ(colour(store.Line(1, 1).Pen), (kestrel::view::Rgb{0, 200, 0}));
+    EXPECT_EQ(colour(store.Line(1, 2).Pen), (kestrel::view::Rgb{200, 0, 0}));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(colour(store.plots[1].PlotChars[i].Pen), (kestrel::view::Rgb{0, 0, 200})) << i;
+    kestrel::view::ForEachLabelStroke(store, 1,
+                                      [](float, float, float, float, std::int16_t pen) { EXPECT_EQ(pen, 1); });
 }
 
 // 100,000 characters read into one plot; past the file's limit characters are left out
