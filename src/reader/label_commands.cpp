@@ -1,5 +1,5 @@
 // Labels: LB BL PB WD DT SM, and the label attributes SI SR DI DR DV SL ES LO CP LM SD AD
-// SS SA. An attribute command given parameters it does not take changes nothing.
+// SS SA CS CA. An attribute command given parameters it does not take changes nothing.
 #include <algorithm>
 #include <cmath>
 
@@ -216,22 +216,46 @@ void LabelMode(CommandContext& c) {
     if (mode >= 0 && mode <= 3) c.plotter.labels.twoByte = mode == 1 || mode == 3;
 }
 
-// SD, AD [kind,value...]: only spacing, pitch and height size the stick font.
-void FontDefinition(CommandContext& c, LabelFont& font) {
+// SD, AD [kind,value...]: the symbol set (kind 1) chooses the characters; only spacing,
+// pitch and height size the stick font. Without parameters, the default font and set 0.
+void FontDefinition(CommandContext& c, LabelFont& font, CharacterSet& set) {
     std::span<const double> v;
     if (!Attributes(c, v)) return;
-    if (v.empty()) font = LabelFont{};
+    if (v.empty()) {
+        font = LabelFont{};
+        set = CharacterSet::Hpgl(0);
+    }
     for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
         const int kind = Integer(v[i]);
         const double value = v[i + 1];
+        if (kind == 1) set = CharacterSet::Symbol(Integer(value));
         if (kind == 2 && (value == 0 || value == 1)) font.proportional = value == 1;
         if (kind == 3 && value > 0 && value <= 32767) font.pitch = value;
         if (kind == 4 && value > 0 && value <= 32767) font.height = value;
     }
 }
 
-void StandardFont(CommandContext& c) { FontDefinition(c, c.plotter.labels.standard); }    // SD
-void AlternateFont(CommandContext& c) { FontDefinition(c, c.plotter.labels.alternate); }  // AD
+void StandardFont(CommandContext& c) {  // SD
+    LabelState& s = c.plotter.labels;
+    FontDefinition(c, s.standard, s.sets.standard);
+}
+
+void AlternateFont(CommandContext& c) {  // AD
+    LabelState& s = c.plotter.labels;
+    FontDefinition(c, s.alternate, s.sets.alternate);
+}
+
+// CS, CA [set]: an HP-GL character set, 0 without a parameter; a set the plotter does not
+// have changes nothing.
+void CharacterSetCommand(CommandContext& c, CharacterSet& set) {
+    std::span<const double> v;
+    if (!Attributes(c, v) || v.size() > 1) return;
+    const int number = v.empty() ? 0 : Integer(v[0]);
+    if (HasHpglSet(number)) set = CharacterSet::Hpgl(number);
+}
+
+void StandardSet(CommandContext& c) { CharacterSetCommand(c, c.plotter.labels.sets.standard); }
+void AlternateSet(CommandContext& c) { CharacterSetCommand(c, c.plotter.labels.sets.alternate); }
 
 // SS, SA: which of the two fonts labels are drawn in.
 void SelectStandard(CommandContext& c) {
@@ -265,6 +289,8 @@ constexpr CommandRow Rows[] = {
     {Mnemonic('A', 'D'), AlternateFont, InPolygonMode},
     {Mnemonic('S', 'S'), SelectStandard, InPolygonMode},
     {Mnemonic('S', 'A'), SelectAlternate, InPolygonMode},
+    {Mnemonic('C', 'S'), StandardSet, InPolygonMode},
+    {Mnemonic('C', 'A'), AlternateSet, InPolygonMode},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "reader/character_sets.h"
 #include "reader/plotter_frame.h"
 
 namespace kestrel::reader {
@@ -34,6 +35,7 @@ struct LabelState {
     bool twoByte = false;   // LM 1 or 3: every character is two bytes
     LabelFont standard;
     LabelFont alternate;
+    LabelSets sets;                  // CS, CA; SD and AD kind 1
     bool alternateSelected = false;  // SA, or SO within a label
     std::string symbol;              // SM: drawn at every later point; empty when off
     std::string buffer;              // BL, drawn by PB

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "reader/character_sets.h"
 #include "reader/plotter.h"
 #include "reader/stroke_font.h"
 #include "reader/units.h"
@@ -63,102 +64,67 @@ struct Item {
     std::uint16_t glyph = 0;
 };
 
-// Whether the high bytes of a label are Shift-JIS rather than single 8-bit characters:
-// they all are half-width katakana or two-byte characters, with at least one two-byte
-// character or two katakana in a row (a lone byte is more likely a Latin-1 sign).
-bool LooksShiftJis(std::string_view text) {
-    bool evidence = false;
-    bool afterKana = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const bool kana = c >= 0xA1 && c <= 0xDF;
-        if (kana && afterKana) evidence = true;
-        afterKana = kana;
-        if (c < 0x80 || kana) continue;
-        if (c <= 0x9F && i + 1 < text.size() &&
-            ShiftJisToJis(c, static_cast<unsigned char>(text[i + 1])) != 0) {
-            evidence = true;
-            ++i;
-            continue;
-        }
-        return false;
-    }
-    return evidence;
-}
-
-// The characters and control codes of a label's bytes, one at a time.
+// The characters and control codes of a label's bytes, one at a time, read with the
+// label's character sets.
 class LabelDecoder {
 public:
-    LabelDecoder(std::string_view text, bool twoByte)
-        : text_(text), twoByte_(twoByte), shiftJis_(!twoByte && LooksShiftJis(text)) {}
+    LabelDecoder(const LabelState& s, std::string_view text)
+        : text_(text), chars_(s.sets, text, s.twoByte), alternate_(s.alternateSelected) {}
 
     bool Next(Item& item) {
-        const StrokeFont& font = StrokeFont::Standard();
         while (at_ < text_.size()) {
-            const auto c = static_cast<unsigned char>(text_[at_++]);
-            const auto next = static_cast<unsigned char>(at_ < text_.size() ? text_[at_] : 0);
+            const std::size_t p = at_;
+            const auto c = static_cast<unsigned char>(text_[p]);
             if (c < 0x20 || c == 0x7F) {
-                if (Control(c, next, item)) return true;
+                ++at_;
+                if (Control(c, item)) return true;
                 continue;
             }
-            if ((jis_ || twoByte_) && c >= 0x21 && c <= 0x7E && next >= 0x21 && next <= 0x7E) {
-                ++at_;
-                item = {ItemKind::Glyph, font.ForJis(static_cast<std::uint16_t>(c << 8 | next))};
-                return true;
-            }
-            const bool multiByte = twoByte_ || shiftJis_;
-            if (multiByte && c >= 0x81 && (twoByte_ || c <= 0x9F)) {
-                const std::uint16_t code = ShiftJisToJis(c, next);
-                if (code != 0) {
-                    ++at_;
-                    item = {ItemKind::Glyph, font.ForJis(code)};
-                    return true;
-                }
-            }
-            if (multiByte && c >= 0xA1 && c <= 0xDF) {
-                bool joined = false;
-                item = {ItemKind::Glyph, font.ForHalfWidthKana(c, next, joined)};
-                if (joined) ++at_;
-                return true;
-            }
-            item = {ItemKind::Glyph, font.ForByte(c)};
+            const LabelCharacter ch = chars_.At(p, alternate_);
+            at_ = p + ch.length;
+            item = {ItemKind::Glyph, ch.glyph};
             return true;
         }
         return false;
     }
 
 private:
-    bool Control(unsigned char c, unsigned char next, Item& item) {
+    bool Control(unsigned char c, Item& item) {
         switch (c) {
             case 8: item = {ItemKind::Backspace}; return true;
             case 9: item = {ItemKind::Tab}; return true;
             case 10: item = {ItemKind::LineFeed}; return true;
             case 13: item = {ItemKind::CarriageReturn}; return true;
-            case 14: item = {ItemKind::Alternate}; return true;
-            case 15: item = {ItemKind::Standard}; return true;
-            case 0x1B:
-                // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or
-                // ESC ( J ends it.
-                if (at_ + 1 < text_.size()) {
-                    const char f = text_[at_ + 1];
-                    if (next == '$' && (f == 'B' || f == '@')) {
-                        jis_ = true;
-                        at_ += 2;
-                    } else if (next == '(' && (f == 'B' || f == 'J')) {
-                        jis_ = false;
-                        at_ += 2;
-                    }
-                }
-                return false;
+            case 14:
+                alternate_ = true;
+                item = {ItemKind::Alternate};
+                return true;
+            case 15:
+                alternate_ = false;
+                item = {ItemKind::Standard};
+                return true;
+            case 0x1B: Escape(); return false;
             default: return false;  // other control codes do nothing
+        }
+    }
+
+    // ISO-2022-JP: ESC $ B or ESC $ @ starts JIS two-byte text, ESC ( B or ESC ( J ends it.
+    void Escape() {
+        if (at_ + 1 >= text_.size()) return;
+        const char next = text_[at_], f = text_[at_ + 1];
+        if (next == '$' && (f == 'B' || f == '@')) {
+            chars_.SetJis(true);
+            at_ += 2;
+        } else if (next == '(' && (f == 'B' || f == 'J')) {
+            chars_.SetJis(false);
+            at_ += 2;
         }
     }
 
     std::string_view text_;
     std::size_t at_ = 0;
-    bool twoByte_;
-    bool shiftJis_;
-    bool jis_ = false;  // between ESC $ B and ESC ( B
+    LabelCharacters chars_;
+    bool alternate_;  // SO/SI within the label
 };
 
 bool RunItem(ItemKind k) {
@@ -174,17 +140,14 @@ void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t
     if (!Storable(origin) || !Storable(width) || !Storable(height) ||
         !Storable(origin + width + height))
         return;
-    const PlotChar c{static_cast<float>(origin.x),
-                     static_cast<float>(origin.y),
-                     static_cast<float>(width.x),
-                     static_cast<float>(width.y),
-                     static_cast<float>(height.x),
-                     static_cast<float>(height.y),
-                     glyph,
-                     plotter.pen};
-    if (plotter.frame.HasWindow()) {
+    const PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
+                     static_cast<float>(width.x), static_cast<float>(width.y),
+                     static_cast<float>(height.x), static_cast<float>(height.y), glyph,
+                     // As lines do, the look the pen has now (PC, PW).
+                     plotter.Pages().PenCode(plotter.drawing.pens.Look(plotter.pen))};
+    if (plotter.frame.Clips()) {
         const CharBox box = CharBounds(c);
-        const Rect& w = plotter.frame.Window();
+        const Rect& w = plotter.frame.ClipRect();
         if (box.maxX < w.minX || box.minX > w.maxX || box.maxY < w.minY || box.minY > w.maxY)
             return;
     }
@@ -204,7 +167,9 @@ Point WalkRun(const LabelGeometry& g, Point at, const Item* begin, const Item* e
         } else {
             const Glyph& glyph = font.At(it->glyph);
             visit(it->glyph, glyph, at);
-            at = at + g.charStep * (g.horizontal ? glyph.cells : 1);
+            // A non-escaping accent advances on no path: the next character is drawn under it.
+            const int cells = glyph.cells == 0 ? 0 : (g.horizontal ? glyph.cells : 1);
+            at = at + g.charStep * cells;
         }
     }
     return at;
@@ -312,7 +277,7 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
     constexpr std::size_t MaxRun = 1 << 16;
     thread_local std::vector<Item> run;
     LabelState& s = plotter.labels;
-    LabelDecoder decoder(text, s.twoByte);
+    LabelDecoder decoder(s, text);
     LabelGeometry g = LabelLayout(plotter);
     const Point start = plotter.position;
     Point pen = start;
@@ -352,7 +317,7 @@ void DrawLabel(Plotter& plotter, std::string_view text) {
 }
 
 void DrawSymbol(Plotter& plotter, Point at) {
-    LabelDecoder decoder(plotter.labels.symbol, plotter.labels.twoByte);
+    LabelDecoder decoder(plotter.labels, plotter.labels.symbol);
     Item item;
     while (decoder.Next(item)) {
         if (item.kind != ItemKind::Glyph) continue;

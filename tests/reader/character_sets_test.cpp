@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "reader/character_sets.h"
+#include "reader/plot_store.h"
+#include "reader/reader.h"
 #include "reader/stroke_font.h"
 
 using kestrel::reader::CharacterSet;
 using kestrel::reader::LabelCharacters;
 using kestrel::reader::LabelSets;
+using kestrel::reader::PlotStore;
 using kestrel::reader::StrokeFont;
 
 namespace {
@@ -114,6 +118,55 @@ TEST(CharacterSets, BytesDrawTheGlyphOfTheSelectedSet) {
         EXPECT_EQ(read.glyph, Expected(c.is, c.code, c.base));
         EXPECT_EQ(read.length, c.length);
         CheckShape(c.is, read.glyph, c.base);
+    }
+}
+
+// The commands that choose the sets, as labels read them: the glyphs of the characters
+// drawn, in order.
+TEST(CharacterSets, CommandsChooseTheSets) {
+    const std::uint16_t dash = Font().ForCodePoint(0x2014), eGrave = Font().ForCodePoint(0xC8);
+    const std::uint16_t hash = Font().ForByte('#');
+    bool joined = false;
+    const std::uint16_t kanaA = Font().ForHalfWidthKana(0xB1, 0, joined);
+    const struct {
+        const char* name;
+        std::string text;  // after IN;SP1;SI.4,.6;PA1000,1000;
+        std::vector<std::uint16_t> glyphs;
+    } cases[] = {
+        {"Set7", "CS7;LB#\x03", {eGrave}},
+        {"Roman8Dash", "SD1,277;LB\xf6\x03", {dash}},
+        {"ShiftOutToTheAlternateSet", "CA7;LB#\x0e#\x0f#\x03", {hash, eGrave, hash}},
+        {"AlternateSelected", "CA7;SA;LB#\x03", {eGrave}},
+        {"StandardSelectedAgain", "CA7;SA;SS;LB#\x03", {hash}},
+        {"NoParameterIsSet0", "CS7;CS;LB#\x03", {hash}},
+        {"UnknownSetChangesNothing", "CS7;CS12;LB#\x03", {eGrave}},
+        {"FontDefinitionWithoutParametersIsSet0", "SD1,277;SD;LB#\x03", {hash}},
+        {"InitializeIsSet0", "CS7;IN;LB#\x03", {hash}},
+        {"Set8SevenBitKatakana", "CS8;LB1\x03", {kanaA}},
+        {"SymbolModeInTheSet", "CS7;SM#;PA2000,2000;SM;", {eGrave}},
+    };
+    PlotStore store;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        kestrel::reader::ReadPlotText(store, "IN;SP1;SI.4,.6;PA1000,1000;" + c.text);
+        std::vector<std::uint16_t> glyphs;
+        for (int i = 1; i <= store.plots[1].CharCount; ++i) glyphs.push_back(store.plots[1].PlotChars[i].Glyph);
+        EXPECT_EQ(glyphs, c.glyphs);
+    }
+}
+
+// A non-escaping accent leaves the pen where it was on every text path: the letter after it
+// is drawn in the same place.
+TEST(CharacterSets, NonEscapingAccentsDoNotAdvance) {
+    PlotStore store;
+    for (const char* path : {"DV0;", "DV1;", "DV2;", "DV3;"}) {
+        SCOPED_TRACE(path);
+        kestrel::reader::ReadPlotText(store, std::string("IN;SP1;PA1000,1000;CS2;") + path + "LB'eH\x03");
+        ASSERT_EQ(store.plots[1].CharCount, 3);
+        const auto& chars = store.plots[1].PlotChars;
+        EXPECT_EQ(chars[1].X, chars[2].X);
+        EXPECT_EQ(chars[1].Y, chars[2].Y);
+        EXPECT_TRUE(chars[2].X != chars[3].X || chars[2].Y != chars[3].Y);
     }
 }
 
