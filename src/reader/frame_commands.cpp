@@ -18,9 +18,18 @@ void Defaults(CommandContext& c) {
     c.scan.SkipParameters();
 }
 
-// PG, and a new plot (BP) or frame (FR), which put out what is drawn like a page end.
+// PG, and a new frame (FR), which put out what is drawn like a page end. In a PCL job
+// HP-GL/2 ejects no page: PCL does (ESC E, a form feed, a page-format command).
 void EndPage(CommandContext& c) {
-    c.plotter.EndPage();
+    if (!c.scan.InPclJob()) c.plotter.EndPage();
+    c.scan.SkipParameters();
+}
+
+// BP: a new plot, begun with the plotter initialized; outside a PCL job the page drawn so
+// far is put out first.
+void BeginPlot(CommandContext& c) {
+    if (!c.scan.InPclJob()) c.plotter.EndPage();
+    c.plotter.Initialize();
     c.scan.SkipParameters();
 }
 
@@ -34,7 +43,7 @@ constexpr CommandRow Rows[] = {
     {Mnemonic('I', 'N'), Initialize, InPolygonMode},
     {Mnemonic('D', 'F'), Defaults, InPolygonMode},
     {Mnemonic('P', 'G'), EndPage, InPolygonMode},
-    {Mnemonic('B', 'P'), EndPage, InPolygonMode},
+    {Mnemonic('B', 'P'), BeginPlot, InPolygonMode},
     {Mnemonic('F', 'R'), EndPage, InPolygonMode},
     {Mnemonic('C', 'O'), SkipParameters, InPolygonMode},  // a comment in quotes
     {Mnemonic('I', 'P'), Frame<&PlotterFrame::InputP1P2>, InPolygonMode},

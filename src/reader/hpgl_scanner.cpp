@@ -13,6 +13,7 @@ namespace kestrel::reader {
 namespace {
 
 constexpr unsigned char Esc = 0x1B;
+constexpr char FormFeed = 0x0C;
 
 constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 constexpr bool IsLetter(unsigned char c) { return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
@@ -37,8 +38,12 @@ bool StartsWithNoCase(const char* p, const char* end, std::string_view word) {
 HpglScanner::Event HpglScanner::Next(std::uint16_t& mnemonic) {
     for (;;) {
         if (pclText_) {
-            const void* esc = std::memchr(p_, Esc, static_cast<std::size_t>(end_ - p_));
-            p_ = esc ? static_cast<const char*>(esc) : end_;
+            // PCL text: a form feed ejects the page.
+            while (p_ < end_ && *p_ != static_cast<char>(Esc) && *p_ != FormFeed) ++p_;
+            if (p_ < end_ && *p_ == FormFeed) {
+                ++p_;
+                return Event::PageEject;
+            }
         }
         if (p_ >= end_) return Event::End;
         const auto c = static_cast<unsigned char>(*p_);
@@ -53,6 +58,10 @@ HpglScanner::Event HpglScanner::Next(std::uint16_t& mnemonic) {
             const char* at = p_;
             SkipEscape();
             if (p_ - at == 2 && at[1] == 'E') return Event::PrinterReset;
+            if (eject_) {
+                eject_ = false;
+                return Event::PageEject;
+            }
         } else if (c == '@' && StartsWithNoCase(p_, end_, "@PJL")) {
             SkipPjlLines();
         } else {
@@ -78,6 +87,7 @@ void HpglScanner::SkipPjlLines() {
         if (enter != std::string::npos) {
             const std::string_view language = std::string_view(upper).substr(enter + 14);
             pclText_ = !(language.starts_with("HPGL") || language.starts_with("HP-GL"));
+            pclJob_ = language.starts_with("PCL");
             return;
         }
     }
@@ -132,14 +142,21 @@ void HpglScanner::SkipPclSequence() {
         if (parameterized == '%' && group == 0) {
             if (t == 'X') {
                 pclText_ = false;  // universal exit: a new job, PJL first
+                pclJob_ = false;
                 SkipPjlLines();
             } else if (t == 'A') {
                 pclText_ = true;
+                pclJob_ = true;
             } else if (t == 'B') {
                 pclText_ = false;
+                if (negative) pclJob_ = false;  // ESC % -1 B: stand-alone plotter mode
             }
             return;
         }
+        // Page size, paper source, page length and orientation eject the page drawn.
+        if (pclJob_ && parameterized == '&' && group == 'l' &&
+            std::strchr("AaHhOoPp", t) != nullptr)
+            eject_ = true;
         if (t >= 0x60 && t <= 0x7E) continue;
         if (t >= 0x40 && t <= 0x5E) {
             const bool data = t == 'W' || (parameterized == '&' && group == 'p' && t == 'X');

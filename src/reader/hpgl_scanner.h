@@ -16,6 +16,7 @@ public:
     enum class Event {
         Command,       // a mnemonic was read
         PrinterReset,  // ESC E: the page is done and the plotter starts over
+        PageEject,     // a form feed or page-format command of a PCL job: the page is done
         End,
     };
 
@@ -48,6 +49,10 @@ public:
 
     std::size_t Offset() const { return static_cast<std::size_t>(p_ - begin_); }
 
+    // Whether the HP-GL/2 being read is part of a PCL job: the job has been in PCL (PJL
+    // entered it, or ESC % A returned to it) since it began. There only PCL ejects pages.
+    bool InPclJob() const { return pclJob_; }
+
 private:
     void SkipEscape();
     void SkipDeviceControl();
@@ -59,6 +64,8 @@ private:
     const char* p_;
     const char* end_;
     bool pclText_ = false;  // in PCL (or another language's) text, only escapes count
+    bool pclJob_ = false;
+    bool eject_ = false;  // a PCL page-format command was skipped
 };
 
 }  // namespace kestrel::reader

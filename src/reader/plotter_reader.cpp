@@ -21,6 +21,7 @@ void RunCommands(CommandContext& c, const CommandTable& commands) {
                 c.plotter.EndPage();
                 c.plotter.Initialize();
                 break;
+            case HpglScanner::Event::PageEject: c.plotter.EndPage(); break;
             case HpglScanner::Event::Command: {
                 const CommandTable::Entry& command = commands.Find(mnemonic);
                 c.SetReadOnly(!(command.flags & InPolygonMode) &&

@@ -88,6 +88,20 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
          "PU0,0;PD1,0;\x1b"
          "E\x1b%1BPR;PD0,3;",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 3}}}},
+        // In a PCL job only PCL ejects pages: BP begins a plot on the same page, PG does
+        // nothing; a form feed, ESC E or a page-format command ends the page.
+        {"PclJobBeginPlotKeepsThePage",
+         "\x1b" "E\x1b%0BBP;IN;SP1;PU0,0;PD1,0;\x1b%0A\x1b%0BBP;SP1;PU0,0;PD0,2;\x1b%0A\x0c",
+         {{{0, 0, 1, 0}, {0, 0, 0, 2}}}},
+        {"PclJobFormFeedEjectsPageAdvanceDoesNot",
+         "\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x0c\x1b%0BPU0,0;PD0,2;PG;PD3,2;\x1b%0A\x1b" "E",
+         {{{0, 0, 1, 0}}, {{0, 0, 0, 2}, {0, 2, 3, 2}}}},
+        {"PclJobPageFormatEjects",
+         "\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b" "E\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x1b&l1O\x1b%0BPU0,0;PD0,2;",
+         {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
+        {"StandAlonePlotterModeAdvancesPages",
+         "\x1b%0A\x1b%-1BIN;SP1;PU0,0;PD1,0;PG;PD0,2;",
+         {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
         // Encoded polylines: 100, 200, 50, 0 are 200, 400, 100, 0 with the sign bit.
         {"EncodedBase64",
          "PE<=G\xc2O\xc5"
