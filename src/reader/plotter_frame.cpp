@@ -77,7 +77,10 @@ void PlotterFrame::DefaultP1P2() {
 
 bool PlotterFrame::PlotSize(std::span<const double> p) {
     if (p.size() > 2 || !Finite(p)) return false;
-    if (p.empty()) {
+    // PS0 to PS4 is the paper size of older plotters (HP 7550A), no size in plotter units:
+    // the default page, which nothing cuts.
+    const bool paperCode = p.size() == 1 && p[0] >= 0 && p[0] <= 4 && p[0] == std::round(p[0]);
+    if (p.empty() || paperCode) {
         hardX_ = A4HardX;
         hardY_ = A4HardY;
         defaultP1_ = A4P1;

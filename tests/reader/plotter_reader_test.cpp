@@ -91,13 +91,16 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
         // In a PCL job only PCL ejects pages: BP begins a plot on the same page, PG does
         // nothing; a form feed, ESC E or a page-format command ends the page.
         {"PclJobBeginPlotKeepsThePage",
-         "\x1b" "E\x1b%0BBP;IN;SP1;PU0,0;PD1,0;\x1b%0A\x1b%0BBP;SP1;PU0,0;PD0,2;\x1b%0A\x0c",
+         "\x1b"
+         "E\x1b%0BBP;IN;SP1;PU0,0;PD1,0;\x1b%0A\x1b%0BBP;SP1;PU0,0;PD0,2;\x1b%0A\x0c",
          {{{0, 0, 1, 0}, {0, 0, 0, 2}}}},
         {"PclJobFormFeedEjectsPageAdvanceDoesNot",
-         "\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x0c\x1b%0BPU0,0;PD0,2;PG;PD3,2;\x1b%0A\x1b" "E",
+         "\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x0c\x1b%0BPU0,0;PD0,2;PG;PD3,2;\x1b%0A\x1b"
+         "E",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 2}, {0, 2, 3, 2}}}},
         {"PclJobPageFormatEjects",
-         "\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b" "E\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x1b&l1O\x1b%0BPU0,0;PD0,2;",
+         "\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+         "E\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x1b&l1O\x1b%0BPU0,0;PD0,2;",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
         {"StandAlonePlotterModeAdvancesPages",
          "\x1b%0A\x1b%-1BIN;SP1;PU0,0;PD1,0;PG;PD0,2;",
@@ -148,6 +151,7 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
          "IN;PS4000,3000;IW0,0,9000,9000;SP1;PA500,500;PD5000,500;PU;",
          {{{500, 500, 4000, 500}}}},
         {"NoPageNoCut", "IN;SP1;PA500,500;PD50000,500;PU;", {{{500, 500, 50000, 500}}}},
+        {"PaperSizeOfAnOlderPlotterCutsNothing", "IN;PS4;SP1;PA500,500;PD50000,500;PU;", {{{500, 500, 50000, 500}}}},
         {"WindowInUserUnits", "IP0,0,100,100;SC0,10,0,10;IW0,0,5,5;SC;PU0,10;PD100,10;", {{{0, 10, 50, 10}}}},
     };
     PlotStore store;  // one for all: each read replaces everything of the one before
