@@ -131,8 +131,17 @@ bool RunItem(ItemKind k) {
     return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab;
 }
 
+// As lines do, a label draws in the look its pen has now (PC, PW); but always with round
+// ends and corners, whatever LA says.
+PenLook LabelLook(const Plotter& plotter) {
+    PenLook look = plotter.drawing.pens.Look(plotter.pen);
+    look.Ends = look.Joins = 0;
+    look.MiterLimit = PenLook{}.MiterLimit;
+    return look;
+}
+
 // One character record at `origin`, unless the pen draws nothing or it lies wholly
-// outside the soft-clip window.
+// outside the clip (the window, the page).
 void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t glyph) {
     if (plotter.pen == 0) return;
     const Point width = g.along * g.width;
@@ -140,11 +149,14 @@ void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t
     if (!Storable(origin) || !Storable(width) || !Storable(height) ||
         !Storable(origin + width + height))
         return;
-    const PlotChar c{static_cast<float>(origin.x), static_cast<float>(origin.y),
-                     static_cast<float>(width.x), static_cast<float>(width.y),
-                     static_cast<float>(height.x), static_cast<float>(height.y), glyph,
-                     // As lines do, the look the pen has now (PC, PW).
-                     plotter.Pages().PenCode(plotter.drawing.pens.Look(plotter.pen))};
+    const PlotChar c{static_cast<float>(origin.x),
+                     static_cast<float>(origin.y),
+                     static_cast<float>(width.x),
+                     static_cast<float>(width.y),
+                     static_cast<float>(height.x),
+                     static_cast<float>(height.y),
+                     glyph,
+                     plotter.Pages().PenCode(LabelLook(plotter))};
     if (plotter.frame.Clips()) {
         const CharBox box = CharBounds(c);
         const Rect& w = plotter.frame.ClipRect();

@@ -1,4 +1,4 @@
-// Line types: LT UL.
+// Line types and attributes: LT UL LA.
 #include "reader/command_table.h"
 
 namespace kestrel::reader {
@@ -17,9 +17,16 @@ void UserLineType(CommandContext& c) {
     if (c.Numbers(p)) c.plotter.drawing.lineType.Define(p);
 }
 
+// LA [kind,value...]: the ends, joins and miter limit of wide lines.
+void LineAttributes(CommandContext& c) {
+    std::span<const double> p;
+    if (c.Numbers(p)) c.plotter.drawing.pens.LineAttributes(p);
+}
+
 constexpr CommandRow Rows[] = {
     {Mnemonic('L', 'T'), LineType, InPolygonMode},
     {Mnemonic('U', 'L'), UserLineType, InPolygonMode},
+    {Mnemonic('L', 'A'), LineAttributes, InPolygonMode},
 };
 
 }  // namespace

@@ -14,6 +14,10 @@ constexpr double DefaultWidthMm = 0.35;
 constexpr double DefaultWidthPercent = 0.1;
 // Wider than any paper a plotter takes; keeps a hostile width finite.
 constexpr double MaxWidthMm = 10000;
+// LA: the default miter limit and the largest; lines up to this wide keep a pen's shape.
+constexpr float DefaultMiterLimit = 5;
+constexpr double MaxMiterLimit = 32767;
+constexpr float AttributedWidthMm = 0.35f;
 
 bool PenNumber(double v, std::int16_t& pen) {
     const auto r = Rounded<std::int16_t>(v, Halves::AwayFromZero);
@@ -25,6 +29,7 @@ bool PenNumber(double v, std::int16_t& pen) {
 }  // namespace
 
 void PenSettings::Initialize() {
+    DefaultLineAttributes();
     cached_ = false;
     relativeWidths_ = false;
     allWidthMm_ = 0;
@@ -115,6 +120,43 @@ bool PenSettings::ColourRange(std::span<const double> p) {
     return true;
 }
 
+void PenSettings::DefaultLineAttributes() {
+    cached_ = false;
+    ends_ = joins_ = 0;
+    miterLimit_ = DefaultMiterLimit;
+}
+
+bool PenSettings::LineAttributes(std::span<const double> p) {
+    if (!Finite(p) || p.size() % 2 != 0) return false;
+    if (p.empty()) {
+        // The HP-GL/2 defaults: butt ends, mitered joins, miter limit 5.
+        ends_ = joins_ = 1;
+        miterLimit_ = DefaultMiterLimit;
+        cached_ = false;
+        return true;
+    }
+    std::uint8_t ends = ends_ == 0 ? 1 : ends_, joins = joins_ == 0 ? 1 : joins_;
+    float limit = miterLimit_;
+    for (std::size_t i = 0; i < p.size(); i += 2) {
+        const double kind = std::round(p[i]), value = p[i + 1];
+        const double v = std::round(value);
+        if (kind == 1 && v >= 1 && v <= 4) {
+            ends = static_cast<std::uint8_t>(v);
+        } else if (kind == 2 && v >= 1 && v <= 6) {
+            joins = static_cast<std::uint8_t>(v);
+        } else if (kind == 3) {
+            limit = static_cast<float>(std::clamp(value, 1.0, MaxMiterLimit));
+        } else {
+            return false;  // a kind or value out of range leaves the attributes as they were
+        }
+    }
+    ends_ = ends;
+    joins_ = joins;
+    miterLimit_ = limit;
+    cached_ = false;
+    return true;
+}
+
 PenLook PenSettings::Find(std::int16_t pen) const {
     PenLook look;
     look.Pen = pen;
@@ -126,6 +168,12 @@ PenLook PenSettings::Find(std::int16_t pen) const {
         look.R = it->second.r;
         look.G = it->second.g;
         look.B = it->second.b;
+    }
+    // Line attributes shape only lines wider than 0.35 mm; thinner ones stay as a pen draws.
+    if (look.WidthMm > AttributedWidthMm) {
+        look.Ends = ends_;
+        look.Joins = joins_;
+        look.MiterLimit = miterLimit_;
     }
     return look;
 }
@@ -139,7 +187,10 @@ void PenCodes::Clear() {
 
 PenCodes::Key PenCodes::KeyOf(const PenLook& look) {
     const std::uint32_t rgb = std::uint32_t{look.R} << 16 | std::uint32_t{look.G} << 8 | look.B;
-    return {look.Pen, look.OwnColour, look.OwnColour ? rgb : 0u, look.WidthMm};
+    const std::uint32_t shape =
+        std::uint32_t{look.Tint} << 16 | std::uint32_t{look.Ends} << 8 | look.Joins;
+    return {look.Pen,     look.OwnColour, look.OwnColour ? rgb : 0u,
+            look.WidthMm, shape,          look.MiterLimit};
 }
 
 std::int16_t PenCodes::Lookup(const PenLook& look) {

@@ -26,6 +26,8 @@ public:
     bool Colour(std::span<const double> p);                      // PC [pen[,r,g,b]]
     bool PenCount(std::span<const double> p);                    // NP [n]
     bool ColourRange(std::span<const double> p);                 // CR [6 values]
+    bool LineAttributes(std::span<const double> p);              // LA [kind,value...]
+    void DefaultLineAttributes();                                // IN, DF: as a pen draws
 
     // Asked for every segment: the last answer is kept until something changes.
     const PenLook& Look(std::int16_t pen) const {
@@ -51,6 +53,8 @@ private:
     std::unordered_map<std::int16_t, float> widthMm_;    // PW for one pen
     std::unordered_map<std::int16_t, Colour3> colours_;  // PC
     double range_[6] = {};                               // CR: black and white per component
+    std::uint8_t ends_ = 0, joins_ = 0;                  // LA; 0: not given since IN or DF
+    float miterLimit_ = 5;
 };
 
 // The Pen values of one plot's segments: a pen's real number while it draws in its first
@@ -68,12 +72,18 @@ public:
 private:
     static bool Same(const PenLook& a, const PenLook& b) {
         return a.Pen == b.Pen && a.OwnColour == b.OwnColour && a.R == b.R && a.G == b.G &&
-               a.B == b.B && a.WidthMm == b.WidthMm;
+               a.B == b.B && a.WidthMm == b.WidthMm && a.Tint == b.Tint && a.Ends == b.Ends &&
+               a.Joins == b.Joins && a.MiterLimit == b.MiterLimit;
     }
-    static bool Plain(const PenLook& look) { return !look.OwnColour && look.WidthMm == 0; }
+    static bool Plain(const PenLook& look) {
+        return !look.OwnColour && look.WidthMm == 0 && look.Tint == 100 && look.Ends == 0 &&
+               look.Joins == 0;
+    }
     std::int16_t Lookup(const PenLook& look);
 
-    using Key = std::tuple<std::int16_t, bool, std::uint32_t, float>;
+    // Pen, colour (with whether it is its own), width, then tint, ends and joins in one
+    // number, and the miter limit.
+    using Key = std::tuple<std::int16_t, bool, std::uint32_t, float, std::uint32_t, float>;
     static Key KeyOf(const PenLook& look);
 
     std::unordered_map<std::int16_t, PenLook> first_;  // includes plain looks

@@ -25,13 +25,21 @@ struct PlotChar {
     std::int16_t Pen = 0;
 };
 
-// How a pen draws in one plot when the file says so (PC, PW): its own colour, if it has
-// one, and its width on paper (0: a hair-line).
+// How a pen draws in one plot when the file says so (PC, PW, FT, LA): its own colour, if it
+// has one, the share of it a shaded fill lays down, its width on paper (0: a hair-line), and
+// the shape of wide lines' ends and corners.
 struct PenLook {
     std::int16_t Pen = 0;
     bool OwnColour = false;
     std::uint8_t R = 0, G = 0, B = 0;
     float WidthMm = 0;
+    std::uint8_t Tint = 100;  // percent of the colour; the rest is white paper (FT10, FT11)
+    // LA's kinds: ends 1 butt, 2 square, 3 triangular, 4 round; joins 1 mitered (cut at the
+    // miter limit), 2 mitered or else beveled, 3 triangular, 4 round, 5 beveled, 6 none.
+    // 0 for both: round, as a pen draws.
+    std::uint8_t Ends = 0;
+    std::uint8_t Joins = 0;
+    float MiterLimit = 5;  // miter length over line width
 };
 
 // The pen looks of one plot. A segment's Pen is the real pen number while the pen draws

@@ -185,12 +185,10 @@ void Plotter::Stroke(Point from, Point to) {
     pages_.Add(from, to, pages_.PenCode(drawing.pens.Look(pen)));
 }
 
-void Plotter::Stroke(Point from, Point to, float widthMm) {
+void Plotter::Stroke(Point from, Point to, const PenLook& look) {
     if (pen == 0) return;
     if (frame.Clips() && !Clip(frame.ClipRect(), from, to)) return;
     if (!Storable(from) || !Storable(to)) return;
-    PenLook look = drawing.pens.Look(pen);
-    look.WidthMm = widthMm;
     pages_.Add(from, to, pages_.PenCode(look));
 }
 

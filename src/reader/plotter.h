@@ -63,8 +63,8 @@ public:
     void Draw(Point from, Point to);
     // A solid line in the current pen, clipped to the soft-clip window.
     void Stroke(Point from, Point to);
-    // The same drawn `widthMm` wide, whatever the pen's own width (solid fills).
-    void Stroke(Point from, Point to, float widthMm);
+    // The same drawn in `look` rather than the pen's own (fills).
+    void Stroke(Point from, Point to, const PenLook& look);
     // The P1-P2 distance in plotter units, which relative lengths are measured against.
     double Diagonal() const;
 

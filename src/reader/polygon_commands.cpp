@@ -1,7 +1,8 @@
 // Rectangles, wedges, polygons and their fills: EA ER RA RR EW WG PM EP FP, and how areas
-// are filled (FT AC PT).
+// are filled (FT AC PT RF).
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "reader/arcs.h"
@@ -58,24 +59,67 @@ void Outline(Plotter& pl, const std::vector<Point>& outline) {
     for (std::size_t i = 1; i < outline.size(); ++i) pl.Draw(outline[i - 1], outline[i]);
 }
 
+// The look of a fill's strokes: the pen's, with its round ends (LA shapes lines, not areas).
+PenLook FillLook(const Plotter& pl, std::int16_t pen) {
+    PenLook look = pl.drawing.pens.Look(pen);
+    look.Ends = look.Joins = 0;
+    look.MiterLimit = PenLook{}.MiterLimit;
+    return look;
+}
+
 // Solid: lines a pen's width apart (PT's thickness for a pen drawn as a hair-line),
-// alternating in direction unless type 2 says not.
-void FillSolid(Plotter& pl, bool nonZero, double frameAngle, Point anchor) {
+// alternating in direction unless type 2 says not, in `look`.
+void FillSolid(Plotter& pl, bool nonZero, double frameAngle, Point anchor, PenLook look) {
     const FillSettings& f = pl.drawing.fill;
-    const float penWidth = pl.drawing.pens.WidthMm(pl.pen);
-    const double widthMm = penWidth > 0 ? penWidth : f.penThicknessMm;
+    const double widthMm = look.WidthMm > 0 ? look.WidthMm : f.penThicknessMm;
     // A little closer than the pen is wide, so that neighbouring strokes overlap on any
     // raster instead of meeting at an edge that rounding may open.
     Hatch hatch(pl.drawing.polygon, widthMm * PlotterUnitsPerMm * SolidOverlap, frameAngle, anchor);
     hatch.Fit(pl.drawing.budget);
     // Lines drawn further apart are drawn as wide, so that the fill stays solid.
-    const auto width =
+    look.WidthMm =
         static_cast<float>(std::max(widthMm, hatch.Spacing() / PlotterUnitsPerMm / SolidOverlap));
     const bool alternate = f.type != 2;
     hatch.Draw(nonZero, [&](Point a, Point b, std::int64_t line) {
         if (alternate && line % 2 == 1) std::swap(a, b);
-        pl.Stroke(a, b, width);
+        pl.Stroke(a, b, look);
     });
+}
+
+// FT21: the PCL cross-hatch patterns, 16 pixels of 300 dpi square, their lines two pixels
+// wide (three across, on the diagonals), fixed to the paper.
+void FillCrossHatchPattern(Plotter& pl, bool nonZero, Point anchor) {
+    constexpr double Cell = 16 * 25.4 * PlotterUnitsPerMm / 300;
+    constexpr double LineMm = 2 * 25.4 / 300;
+    constexpr double Diagonal = std::numbers::sqrt2 / 2;
+    const int pattern = pl.drawing.fill.crossHatch;
+    const bool diagonal = pattern == 3 || pattern == 4 || pattern == 6;
+    PenLook look = FillLook(pl, pl.pen);
+    look.WidthMm = static_cast<float>(diagonal ? LineMm * 1.5 * Diagonal : LineMm);
+    const double spacing = diagonal ? Cell * Diagonal : Cell;
+    const double first = pattern == 2 ? 90 : pattern == 4 ? 135 : diagonal ? 45 : 0;
+    const int directions = pattern >= 5 ? 2 : 1;
+    for (int d = 0; d < directions; ++d) {
+        Hatch hatch(pl.drawing.polygon, spacing, (first + 90 * d) * Degree, anchor);
+        hatch.Fit(pl.drawing.budget);
+        hatch.Draw(nonZero, [&](Point a, Point b, std::int64_t) { pl.Stroke(a, b, look); });
+    }
+}
+
+// FT10 and FT11: a solid fill in a share of a pen's colour; none for white, which shows
+// what lies under it as on a printer's transparent pattern.
+void FillShaded(Plotter& pl, bool nonZero, double frameAngle, Point anchor) {
+    const FillSettings& f = pl.drawing.fill;
+    std::int16_t pen = pl.pen;
+    double percent = f.shading;
+    if (f.type == 11) {
+        const RasterFill& r = pl.drawing.rasterFills[static_cast<std::size_t>(f.rasterFill - 1)];
+        percent = r.defined ? r.coverage : 100;
+        if (r.defined && !r.uncoloured && !f.rasterInCurrentPen) pen = r.pen;
+    }
+    PenLook look = FillLook(pl, pen);
+    look.Tint = static_cast<std::uint8_t>(std::clamp(std::round(percent), 0.0, 100.0));
+    if (look.Tint > 0) FillSolid(pl, nonZero, frameAngle, anchor, look);
 }
 
 // The polygon buffer filled as FT says.
@@ -87,10 +131,10 @@ void Fill(Plotter& pl, bool nonZero) {
     const double turn = m.a * m.d - m.b * m.c < 0 ? -1 : 1;
     const double frameAngle = pl.frame.Rotation() * Degree;
     const Point anchor = f.anchored ? f.anchor : Point{0, 0};
-    if (f.type != 3 && f.type != 4) {
-        FillSolid(pl, nonZero, frameAngle, anchor);
-        return;
-    }
+    if (f.type == 21) return FillCrossHatchPattern(pl, nonZero, anchor);
+    if (f.type == 10 || f.type == 11) return FillShaded(pl, nonZero, frameAngle, anchor);
+    if (f.type != 3 && f.type != 4)
+        return FillSolid(pl, nonZero, frameAngle, anchor, FillLook(pl, pl.pen));
     const int k = f.type - 3;
     const double spacing = f.spacing[k] > 0 ? f.spacing[k] : pl.Diagonal() / 100;
     const double angle = frameAngle + turn * f.angle[k] * Degree;
@@ -168,33 +212,95 @@ void FillPolygon(CommandContext& c) {
     Fill(c.plotter, method == 1);
 }
 
-// FT [type[,spacing[,angle]]]
-void FillType(CommandContext& c) {
-    std::span<const double> p;
-    FillSettings& f = c.plotter.drawing.fill;
-    if (!c.Numbers(p) || p.size() > 3 || !Finite(p)) return;
-    if (p.empty()) {
-        const FillSettings kept = f;
-        f = {};
-        f.anchored = kept.anchored;
-        f.anchor = kept.anchor;
-        f.penThicknessMm = kept.penThicknessMm;
-        return;
-    }
-    const int type = static_cast<int>(std::round(p[0]));
-    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 10 && type != 11 &&
-        type != 21 && type != 22)
-        return;
-    f.type = type;
-    if (type != 3 && type != 4) return;
-    const int k = type - 3;
+// The parameters of FT3 and FT4: spacing in current units, measured along x, and angle.
+void HatchParameters(CommandContext& c, FillSettings& f, int k, std::span<const double> p) {
     if (p.size() >= 2) {
-        // Spacing in current units, measured along x.
         const Affine& m = c.plotter.frame.UserToPhysical();
         const double unit = c.plotter.frame.Scaled() ? std::hypot(m.a, m.c) : 1;
         f.spacing[k] = std::fabs(p[1]) * unit;
     }
     if (p.size() == 3) f.angle[k] = p[2];
+}
+
+// The option of FT10, FT11 and FT21, checked against its range; false leaves FT out.
+bool FillOption(FillSettings& f, int type, std::span<const double> p) {
+    if (p.size() < 2) return true;  // the option kept
+    const double v = std::round(p[1]);
+    if (type == 10 && p.size() == 2 && v >= 0 && v <= 100)
+        f.shading = v;
+    else if (type == 21 && p.size() == 2 && v >= 1 && v <= 6)
+        f.crossHatch = static_cast<int>(v);
+    else if (type == 11 && v >= 1 && v <= 8 && (p.size() == 2 || p[2] == 0 || p[2] == 1)) {
+        f.rasterFill = static_cast<int>(v);
+        if (p.size() == 3) f.rasterInCurrentPen = p[2] == 1;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// FT [type[,option...]]. FT22 names a PCL user pattern, which is PCL data Kestrel skips:
+// it changes nothing.
+void FillType(CommandContext& c) {
+    std::span<const double> p;
+    FillSettings& f = c.plotter.drawing.fill;
+    if (!c.Numbers(p) || p.size() > 3 || !Finite(p)) return;
+    const int type = p.empty() ? 1 : static_cast<int>(std::round(p[0]));
+    if (p.empty() || type == 1 || type == 2) {
+        // The parameters of every type go back to their defaults.
+        const FillSettings kept = f;
+        f = {};
+        f.type = type;
+        f.anchored = kept.anchored;
+        f.anchor = kept.anchor;
+        f.penThicknessMm = kept.penThicknessMm;
+        return;
+    }
+    if (type == 3 || type == 4) {
+        HatchParameters(c, f, type - 3, p);
+    } else if ((type != 10 && type != 11 && type != 21) || !FillOption(f, type, p)) {
+        return;
+    }
+    f.type = type;
+}
+
+// RF [index[,width,height,pen...]]: the share of a pattern's pixels that are not pen 0,
+// and the pen most of them name. RF; forgets all patterns, RF index one.
+void RasterFillDefinition(CommandContext& c) {
+    std::array<RasterFill, 8>& fills = c.plotter.drawing.rasterFills;
+    constexpr int MostSide = 255;
+    double v[3] = {};
+    int n = 0;
+    while (n < 3 && c.scan.Number(v[n]) == HpglScanner::Param::Number) ++n;
+    const int index = n > 0 ? static_cast<int>(std::round(v[0])) : 0;
+    const bool valid = n == 0 || (index >= 1 && index <= 8 && (n == 1 || n == 3));
+    const bool sized = n == 3 && v[1] >= 1 && v[1] <= MostSide && v[2] >= 1 && v[2] <= MostSide;
+    if (!valid || (n == 3 && !sized)) return c.scan.SkipParameters();
+    if (n == 0) return fills.fill({});
+    RasterFill& fill = fills[static_cast<std::size_t>(index - 1)];
+    fill = {};
+    if (n == 1) return c.scan.SkipParameters();
+    const auto pixels = static_cast<long>(std::round(v[1]) * std::round(v[2]));
+    std::map<std::int16_t, long> pens;
+    long read = 0, inked = 0;
+    for (double pen; read < pixels && c.scan.Number(pen) == HpglScanner::Param::Number; ++read) {
+        const auto number = static_cast<std::int16_t>(std::clamp(std::round(pen), 0.0, 32767.0));
+        if (number == 0) continue;
+        ++inked;
+        ++pens[number];
+        fill.uncoloured = fill.uncoloured && number == 1;
+    }
+    c.scan.SkipParameters();
+    if (read < pixels) return;  // too few pixels: no pattern
+    fill.defined = true;
+    fill.coverage = 100.0 * static_cast<double>(inked) / static_cast<double>(pixels);
+    long most = 0;
+    for (const auto& [pen, count] : pens) {
+        if (count > most) {
+            most = count;
+            fill.pen = pen;
+        }
+    }
 }
 
 // AC [x,y]
@@ -235,6 +341,7 @@ constexpr CommandRow Rows[] = {
     {Mnemonic('F', 'T'), FillType, InPolygonMode},
     {Mnemonic('A', 'C'), AnchorCorner, InPolygonMode},
     {Mnemonic('P', 'T'), PenThickness, InPolygonMode},
+    {Mnemonic('R', 'F'), RasterFillDefinition, InPolygonMode},
 };
 
 }  // namespace

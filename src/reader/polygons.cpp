@@ -70,8 +70,15 @@ void PolygonBuffer::Set(const std::vector<Point>& outline) {
     nextStarts_ = false;
 }
 
+namespace {
+
+// A quarter turn's sine and cosine exactly, so that lines along an edge are all on one side.
+double Exact(double v) { return std::fabs(v) < 1e-12 ? 0 : v; }
+
+}  // namespace
+
 Hatch::Hatch(const PolygonBuffer& polygon, double spacing, double angle, Point anchor)
-    : anchor_(anchor), cos_(std::cos(angle)), sin_(std::sin(angle)) {
+    : anchor_(anchor), cos_(Exact(std::cos(angle))), sin_(Exact(std::sin(angle))) {
     const auto& vertices = polygon.Vertices();
     auto addEdge = [this](Point a, Point b) {
         const double ax = a.x - anchor_.x, ay = a.y - anchor_.y;

@@ -231,6 +231,86 @@ TEST(ShapeReading, PenLooksKeepThePenNumberAndTheirStyle) {
     EXPECT_EQ(kestrel::view::PenStyleOf(store, 1, store.Line(1, 1).Pen), (kestrel::view::PenStyle{{128, 0, 128}, 0}));
 }
 
+// Shaded and patterned fills and line attributes, as the strokes' looks carry them. A
+// 4000 x 3000 rectangle: solid fills hatched 0.95 * 0.3 mm = 11.4 units apart (264 lines);
+// the PCL cross-hatch patterns a 16-pixel cell of 300 dpi apart, 54.187 units (38.315 on the
+// diagonals), lines two pixels wide (0.1693 mm; 0.1796 mm across the diagonals).
+TEST(ShapeReading, FillsAndLineAttributesGiveTheirLooks) {
+    using kestrel::view::LineCap;
+    using kestrel::view::LineJoin;
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t segments;
+        char direction;                 // of every segment: '-' along x, '+' along x or y, '\\' falling
+        kestrel::view::PenStyle style;  // of the first
+    } cases[] = {
+        {"ShadedIsATint", "IN;SP1;PA0,0;FT10,30;RA4000,3000;", 264, '-', {{178, 178, 217}, 0.3}},
+        {"NoShadeDrawsNothing", "IN;SP1;PA0,0;FT10,0;RA4000,3000;", 0, '-', {}},
+        {"FallingCrossHatchPattern", "IN;SP1;PA0,0;FT21,4;RA4000,3000;", 129, '\\', {{0, 0, 128}, 0.1796}},
+        {"SquareCrossHatchPattern", "IN;SP1;PA0,0;FT21,5;RA4000,3000;", 56 + 73, '+', {{0, 0, 128}, 0.1693}},
+        {"RasterPatternOfOnesInThePen",
+         "IN;SP1;RF1,2,2,1,0,0,0;FT11,1;PA0,0;RA4000,3000;",
+         264,
+         '-',
+         {{191, 191, 223}, 0.3}},
+        {"RasterPatternInItsMostPen",
+         "IN;SP1;RF1,2,2,3,3,0,2;FT11,1;PA0,0;RA4000,3000;",
+         264,
+         '-',
+         {{64, 160, 160}, 0.3}},
+        {"PclUserPatternChangesNothing", "IN;SP1;FT22,5;PA0,0;RA4000,3000;", 264, '-', {{0, 0, 128}, 0.3}},
+        // LA shapes lines wider than 0.35 mm; LA; is butt ends, mitered joins, limit 5.
+        {"LineAttributes",
+         "IN;SP1;PW1;LA1,3,2,5;PA0,0;PD100,0;",
+         1,
+         '-',
+         {{0, 0, 128}, 1, LineCap::Triangle, LineJoin::Bevel}},
+        {"LineAttributesDefaults",
+         "IN;SP1;PW1;LA;PA0,0;PD100,0;",
+         1,
+         '-',
+         {{0, 0, 128}, 1, LineCap::Butt, LineJoin::Miter, 5}},
+        {"MiterLimitAtLeastOne",
+         "IN;SP1;PW1;LA2,2,3,0.5;PA0,0;PD100,0;",
+         1,
+         '-',
+         {{0, 0, 128}, 1, LineCap::Butt, LineJoin::MiterOrBevel, 1}},
+        {"LineAttributeOutOfRangeChangesNothing",
+         "IN;SP1;PW1;LA1,2;LA1,9,2,3;PA0,0;PD100,0;",
+         1,
+         '-',
+         {{0, 0, 128}, 1, LineCap::Square, LineJoin::Miter}},
+        {"ThinLinesKeepThePensShape", "IN;SP1;PW0.35;LA1,2;PA0,0;PD100,0;", 1, '-', {{0, 0, 128}, 0.35}},
+        {"DefaultsGoBackToThePensShape", "IN;SP1;PW1;LA1,2;DF;PA0,0;PD100,0;", 1, '-', {{0, 0, 128}, 1}},
+    };
+    PlotStore store;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        kestrel::reader::ReadPlotText(store, c.text);
+        ASSERT_EQ(static_cast<std::size_t>(store.plots[1].LineCount), c.segments);
+        if (c.segments == 0) continue;
+        const auto style = kestrel::view::PenStyleOf(store, 1, store.Line(1, 1).Pen);
+        EXPECT_EQ(style.colour, c.style.colour);
+        EXPECT_NEAR(style.widthMm, c.style.widthMm, 1e-4);
+        EXPECT_EQ(style.cap, c.style.cap);
+        EXPECT_EQ(style.join, c.style.join);
+        EXPECT_EQ(style.miterLimit, c.style.miterLimit);
+        for (std::int32_t k = 1; k <= store.plots[1].LineCount; ++k) {
+            const auto& l = store.Line(1, k);
+            const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
+            const bool along = std::fabs(dy) < 1e-3, across = std::fabs(dx) < 1e-3;
+            const bool falling = std::fabs(dx + dy) < 1e-2 && !along;
+            EXPECT_TRUE(c.direction == '-' ? along : c.direction == '+' ? along || across : falling) << k;
+        }
+    }
+    // Labels keep round ends whatever LA says, in the pen's look of the moment.
+    kestrel::reader::ReadPlotText(store, "IN;SP1;PW1;LA1,1,2,1;PA0,0;LBA\x03");
+    ASSERT_EQ(store.plots[1].CharCount, 1);
+    EXPECT_EQ(kestrel::view::PenStyleOf(store, 1, store.plots[1].PlotChars[1].Pen),
+              (kestrel::view::PenStyle{{0, 0, 128}, 1}));
+}
+
 TEST(ShapeReading, RepeatedFillsStayWithinTheBudget) {
     // A fine hatch of a large square, asked for again and again: lines are spaced wider
     // as the budget runs out, and the plot stays proportional to the input.
