@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "view/plot_walk.h"
+#include "view/stroke_shapes.h"
 #include "view/stroke_target.h"
 
 namespace kestrel::output {
@@ -33,30 +35,114 @@ struct HaruErrors {
     int Errno() const { return first == HPDF_FAILD_TO_ALLOC_MEM ? ENOMEM : EIO; }
 };
 
-// Strokes onto a PDF page through libharu.
+HPDF_LineCap HaruCap(view::LineCap cap) {
+    switch (cap) {
+        case view::LineCap::Butt: return HPDF_BUTT_END;
+        case view::LineCap::Square: return HPDF_PROJECTING_SCUARE_END;  // libharu's spelling
+        default: return HPDF_ROUND_END;
+    }
+}
+
+HPDF_LineJoin HaruJoin(view::LineJoin join) {
+    switch (join) {
+        case view::LineJoin::Round: return HPDF_ROUND_JOIN;
+        case view::LineJoin::MiterOrBevel: return HPDF_MITER_JOIN;
+        default: return HPDF_BEVEL_JOIN;
+    }
+}
+
+// Strokes onto a PDF page through libharu. A wide path of other ends and corners than a
+// pen's sets them; those PDF does not stroke follow the path as filled pieces.
 class HaruStrokes final : public view::StrokeTarget {
 public:
     explicit HaruStrokes(HPDF_Page page) : page_(page) {
         // Round ends and corners, as a plotter's pen leaves them.
-        HPDF_Page_SetLineCap(page, HPDF_ROUND_END);
-        HPDF_Page_SetLineJoin(page, HPDF_ROUND_JOIN);
+        SetShape(HPDF_ROUND_END, HPDF_ROUND_JOIN, 10);
     }
     void SetPen(const view::StrokeLook& look) override {
         HPDF_Page_SetRGBStroke(page_, look.colour.r / 255.0F, look.colour.g / 255.0F,
                                look.colour.b / 255.0F);
         // Width 0 is PDF's hair-line, the thinnest line the device can draw.
         HPDF_Page_SetLineWidth(page_, static_cast<HPDF_REAL>(look.width));
+        colour_ = look.colour;
+        shaped_ = look.width > 0 && !look.Round();
+        view::NativeStroke native;
+        if (shaped_) {
+            native = view::NativeOf(look);
+            shaper_ = view::StrokeShaper(look, native, false);
+        }
+        split_ = native.splitCorners;
+        SetShape(HaruCap(native.cap), HaruJoin(native.join), std::max(1.0, look.miterLimit));
     }
     void MoveTo(double x, double y) override {
         HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y));
+        Follow(x, y, false);
     }
     void LineTo(double x, double y) override {
+        // Without joins each line is a subpath of its own.
+        if (split_ && afterLine_)
+            HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(x_), static_cast<HPDF_REAL>(y_));
         HPDF_Page_LineTo(page_, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y));
+        Follow(x, y, true);
     }
-    void Stroke() override { HPDF_Page_Stroke(page_); }
+    void Stroke() override {
+        HPDF_Page_Stroke(page_);
+        if (shaped_) FillPieces();
+    }
 
 private:
+    void SetShape(HPDF_LineCap cap, HPDF_LineJoin join, double miterLimit) {
+        if (cap != cap_) HPDF_Page_SetLineCap(page_, cap_ = cap);
+        if (join != join_) HPDF_Page_SetLineJoin(page_, join_ = join);
+        if (join == HPDF_MITER_JOIN && miterLimit != miterLimit_)
+            HPDF_Page_SetMiterLimit(page_, static_cast<HPDF_REAL>(miterLimit_ = miterLimit));
+    }
+    void Follow(double x, double y, bool line) {
+        x_ = x;
+        y_ = y;
+        afterLine_ = line;
+        if (!shaped_) return;
+        const auto keep = [this](const view::StrokePiece& p) { pieces_.push_back(p); };
+        if (line) {
+            shaper_.LineTo({x, y}, keep);
+        } else {
+            shaper_.MoveTo({x, y}, keep);
+        }
+    }
+    void FillPieces() {
+        shaper_.End([this](const view::StrokePiece& p) { pieces_.push_back(p); });
+        if (pieces_.empty()) return;
+        HPDF_Page_SetRGBFill(page_, colour_.r / 255.0F, colour_.g / 255.0F, colour_.b / 255.0F);
+        for (const view::StrokePiece& p : pieces_) {
+            if (p.count == 0) {
+                HPDF_Page_Circle(page_, static_cast<HPDF_REAL>(p.centre.x),
+                                 static_cast<HPDF_REAL>(p.centre.y),
+                                 static_cast<HPDF_REAL>(p.radius));
+            }
+            for (int i = 0; i < p.count; ++i) {
+                const auto x = static_cast<HPDF_REAL>(p.points[i].x);
+                const auto y = static_cast<HPDF_REAL>(p.points[i].y);
+                if (i == 0) {
+                    HPDF_Page_MoveTo(page_, x, y);
+                } else {
+                    HPDF_Page_LineTo(page_, x, y);
+                }
+            }
+            HPDF_Page_Fill(page_);
+        }
+        pieces_.clear();
+    }
+
     HPDF_Page page_;
+    HPDF_LineCap cap_ = HPDF_LINECAP_EOF;
+    HPDF_LineJoin join_ = HPDF_LINEJOIN_EOF;
+    double miterLimit_ = 10;  // PDF's own
+    view::Rgb colour_;
+    bool shaped_ = false, split_ = false;
+    double x_ = 0, y_ = 0;
+    bool afterLine_ = false;  // the last point ended a line
+    view::StrokeShaper shaper_;
+    std::vector<view::StrokePiece> pieces_;
 };
 
 // One side of a page box: libharu's own page calls refuse pages under 3 or over 14400

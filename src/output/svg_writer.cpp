@@ -8,8 +8,10 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "view/plot_walk.h"
+#include "view/stroke_shapes.h"
 #include "view/stroke_target.h"
 
 namespace kestrel::output {
@@ -98,8 +100,25 @@ private:
     bool failed_ = false;
 };
 
+const char* CapName(view::LineCap cap) {
+    switch (cap) {
+        case view::LineCap::Butt: return "butt";
+        case view::LineCap::Square: return "square";
+        default: return "round";
+    }
+}
+
+const char* JoinName(view::LineJoin join) {
+    switch (join) {
+        case view::LineJoin::Round: return "round";
+        case view::LineJoin::MiterOrBevel: return "miter";
+        default: return "bevel";
+    }
+}
+
 // Strokes as SVG paths, in one group that gives them round ends and corners, as a
-// plotter's pen leaves them.
+// plotter's pen leaves them. A wide path of other ends and corners says so; those SVG does
+// not stroke follow the path as filled pieces.
 class SvgPaths final : public view::StrokeTarget {
 public:
     SvgPaths(SvgText& text, double hairLine) : text_(text), hairLine_(hairLine) {}
@@ -109,18 +128,89 @@ public:
         text_.Colour(look.colour);
         text_.Put("\" stroke-width=\"");
         text_.Number(look.width > 0 ? look.width : hairLine_);
+        colour_ = look.colour;
+        shaped_ = look.width > 0 && !look.Round();
+        if (shaped_) Shape(look);
         text_.Put("\" d=\"");
         lost_ = true;
     }
-    void MoveTo(double x, double y) override { lost_ = !text_.Point('M', x, y); }
+    void MoveTo(double x, double y) override {
+        lost_ = !text_.Point('M', x, y);
+        Follow(x, y, false);
+    }
     // A point that is no number breaks the subpath: nothing is drawn to or from it.
-    void LineTo(double x, double y) override { lost_ = !text_.Point(lost_ ? 'M' : 'L', x, y); }
-    void Stroke() override { text_.Put("\"/>\n"); }
+    void LineTo(double x, double y) override {
+        // Without joins each line is a subpath of its own.
+        if (!lost_ && split_ && afterLine_) text_.Point('M', x_, y_);
+        lost_ = !text_.Point(lost_ ? 'M' : 'L', x, y);
+        Follow(x, y, true);
+    }
+    void Stroke() override {
+        text_.Put("\"/>\n");
+        if (shaped_) PutPieces();
+    }
 
 private:
+    void Shape(const view::StrokeLook& look) {
+        const view::NativeStroke native = view::NativeOf(look);
+        split_ = native.splitCorners;
+        text_.Put("\" stroke-linecap=\"");
+        text_.Put(CapName(native.cap));
+        text_.Put("\" stroke-linejoin=\"");
+        text_.Put(JoinName(native.join));
+        text_.Put("\" stroke-miterlimit=\"");
+        text_.Number(std::max(1.0, look.miterLimit));
+        shaper_ = view::StrokeShaper(look, native, false);
+    }
+    void Follow(double x, double y, bool line) {
+        x_ = x;
+        y_ = y;
+        afterLine_ = line;
+        if (!shaped_) return;
+        const auto keep = [this](const view::StrokePiece& p) { pieces_.push_back(p); };
+        if (line) {
+            shaper_.LineTo({x, y}, keep);
+        } else {
+            shaper_.MoveTo({x, y}, keep);
+        }
+    }
+    void PutPieces() {
+        shaper_.End([this](const view::StrokePiece& p) { pieces_.push_back(p); });
+        if (pieces_.empty()) return;
+        text_.Put("<g fill=\"");
+        text_.Colour(colour_);
+        text_.Put("\" stroke=\"none\">\n");
+        for (const view::StrokePiece& p : pieces_) {
+            text_.Put("<path d=\"");
+            if (p.count == 0) {
+                // A disc: two half circles.
+                text_.Point('M', p.centre.x - p.radius, p.centre.y);
+                for (const double end : {p.radius, -p.radius}) {
+                    text_.Put("A");
+                    text_.Number(p.radius);
+                    text_.Put(" ");
+                    text_.Number(p.radius);
+                    text_.Put(" 0 1 0 ");
+                    text_.Point(' ', p.centre.x + end, p.centre.y);
+                }
+            }
+            for (int i = 0; i < p.count; ++i)
+                text_.Point(i == 0 ? 'M' : 'L', p.points[i].x, p.points[i].y);
+            text_.Put("Z\"/>\n");
+        }
+        text_.Put("</g>\n");
+        pieces_.clear();
+    }
+
     SvgText& text_;
     double hairLine_;
     bool lost_ = true;  // the pen's position is no point: the next line starts a subpath
+    view::Rgb colour_;
+    bool shaped_ = false, split_ = false;
+    double x_ = 0, y_ = 0;
+    bool afterLine_ = false;  // the last point ended a line
+    view::StrokeShaper shaper_;
+    std::vector<view::StrokePiece> pieces_;
 };
 
 std::string Millimetres(double mm) {

@@ -75,7 +75,8 @@ void PlotWalk::SetPen(const PlotStore& store, StrokeTarget& target, std::int16_t
     const PenStyle style = PenStyleOf(store, slot_, pen);
     const double unitsPerMm =
         widths ? reader::PlotterUnitsPerMm * std::abs(options_.map.scaleX) : 0;
-    target.SetPen({style.colour, style.widthMm * unitsPerMm});
+    target.SetPen(
+        {style.colour, style.widthMm * unitsPerMm, style.cap, style.join, style.miterLimit});
     pen_ = pen;
     open_ = true;
 }

@@ -306,27 +306,85 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
     const std::uint32_t c = Pixel(colour);
     for (int y = top; y <= bottom; ++y) {
         double lo, hi;
-        if (!capsule.Row(y, lo, hi)) continue;
-        // Pixels whose centres lie inside, within the raster.
-        if (hi < 0 || lo > width_ - 1) continue;
-        const int first = CeilToPixel(std::max(lo, 0.0));
-        const int last = std::min(width_ - 1, -CeilToPixel(-hi));
-        if (first > last) continue;
-        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
-        std::fill(row + first, row + last + 1, c);
+        if (capsule.Row(y, lo, hi)) FillRow(y, lo, hi, c);
     }
 }
 
+// The pixels of row y whose centres lie within [lo, hi], within the raster.
+void RasterSurface::FillRow(int y, double lo, double hi, std::uint32_t colour) {
+    if (hi < 0 || lo > width_ - 1) return;
+    const int first = CeilToPixel(std::max(lo, 0.0));
+    const int last = std::min(width_ - 1, -CeilToPixel(-std::min(hi, width_ - 1.0)));
+    if (first > last) return;
+    std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    std::fill(row + first, row + last + 1, colour);
+}
+
 void RasterSurface::SetPen(const StrokeLook& look) {
+    Stroke();
     colour_ = look.colour;
     penWidth_ = static_cast<float>(look.width);
     going_ = false;
+    shaped_ = !look.Round() && penWidth_ > twipsPerPixel_;
+    // Every piece drawn here: the bodies butt-ended, every cap and corner added.
+    if (shaped_) shaper_ = StrokeShaper(look, {LineCap::Butt, LineJoin::None, true}, true);
 }
 
 void RasterSurface::MoveTo(double x, double y) {
     x_ = static_cast<float>(x);
     y_ = static_cast<float>(y);
     going_ = false;
+    if (shaped_) shaper_.MoveTo({x_, y_}, [this](const StrokePiece& p) { FillPiece(p, colour_); });
+}
+
+void RasterSurface::Stroke() {
+    if (shaped_) shaper_.End([this](const StrokePiece& p) { FillPiece(p, colour_); });
+}
+
+void RasterSurface::FillPiece(const StrokePiece& piece, Rgb colour) {
+    if (!pixels_ || width_ == 0 || height_ == 0) return;
+    if (piece.count > 0) {
+        FillPolygon(piece, Pixel(colour));
+        return;
+    }
+    // A disc: a capsule of no length.
+    const double cx = piece.centre.x / twipsPerPixel_, cy = piece.centre.y / twipsPerPixel_;
+    const double r = std::min(piece.radius / twipsPerPixel_, 4.0 * (width_ + height_));
+    if (!(std::fabs(cx) < Huge && std::fabs(cy) < Huge) || !(r > 0)) return;
+    const Capsule disc(cx, cy, cx, cy, r, false);
+    const int top = static_cast<int>(std::max(0.0, std::ceil(cy - r)));
+    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(cy + r)));
+    for (int y = top; y <= bottom; ++y) {
+        double lo, hi;
+        if (disc.Row(y, lo, hi)) FillRow(y, lo, hi, Pixel(colour));
+    }
+}
+
+// The pixels whose centres lie inside a convex polygon, row by row.
+void RasterSurface::FillPolygon(const StrokePiece& piece, std::uint32_t colour) {
+    std::array<Vec, 6> p{};
+    double minY = INFINITY, maxY = -INFINITY;
+    for (int i = 0; i < piece.count; ++i) {
+        const Vec v = piece.points[static_cast<std::size_t>(i)];
+        p[static_cast<std::size_t>(i)] = {v.x / twipsPerPixel_, v.y / twipsPerPixel_};
+        if (!(std::fabs(p[i].x) < Huge && std::fabs(p[i].y) < Huge)) return;
+        minY = std::min(minY, p[i].y);
+        maxY = std::max(maxY, p[i].y);
+    }
+    const int top = static_cast<int>(std::max(0.0, std::ceil(minY)));
+    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(maxY)));
+    for (int y = top; y <= bottom; ++y) {
+        double lo = INFINITY, hi = -INFINITY;
+        for (int i = 0; i < piece.count; ++i) {
+            const Vec a = p[static_cast<std::size_t>(i)];
+            const Vec b = p[static_cast<std::size_t>((i + 1) % piece.count)];
+            if ((y < a.y && y < b.y) || (y > a.y && y > b.y)) continue;
+            const double x = a.y == b.y ? a.x : a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y);
+            lo = std::min({lo, x, a.y == b.y ? b.x : x});
+            hi = std::max({hi, x, a.y == b.y ? b.x : x});
+        }
+        if (lo <= hi) FillRow(y, lo, hi, colour);
+    }
 }
 
 void RasterSurface::LineTo(double x, double y) {
@@ -340,6 +398,12 @@ void RasterSurface::LineTo(double x, double y) {
     // fails the comparisons and costs the most, as would a line across the surface. The
     // line is drawn last, so that nothing waits for it.
     const double side = std::max(std::abs(x_ - x1), std::abs(y_ - y1));
+    if (shaped_) {
+        const double covered = (side + penWidth_) * penWidth_;
+        spent_ += lineSetUp_ + (covered < area_ ? covered : area_) / twipsPerPixel_;
+        shaper_.LineTo({x_, y_}, [this](const StrokePiece& p) { FillPiece(p, colour_); });
+        return;
+    }
     if (penWidth_ > twipsPerPixel_) {
         const double covered = (side + penWidth_) * penWidth_;
         spent_ += lineSetUp_ + (covered < area_ ? covered : area_) / twipsPerPixel_;

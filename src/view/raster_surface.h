@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "view/drawing_surface.h"
+#include "view/stroke_shapes.h"
 
 namespace kestrel::view {
 
@@ -25,7 +26,7 @@ public:
     void SetPen(const StrokeLook& look) override;
     void MoveTo(double x, double y) override;
     void LineTo(double x, double y) override;
-    void Stroke() override {}
+    void Stroke() override;
 
     // A one-pixel line in the current style.
     void Line(float x1, float y1, float x2, float y2, Rgb colour);
@@ -35,7 +36,13 @@ public:
     void WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width,
                   bool startCap = true);
 
+    // A convex polygon or a disc of a wide stroke's outline, in twips.
+    void FillPiece(const StrokePiece& piece, Rgb colour);
+
 private:
+    void FillPolygon(const StrokePiece& piece, std::uint32_t colour);
+    void FillRow(int y, double lo, double hi, std::uint32_t colour);
+
     std::uint32_t* pixels_;
     int width_;
     int height_;
@@ -49,6 +56,9 @@ private:
     float penWidth_ = 0;
     float x_ = 0, y_ = 0;
     bool going_ = false;
+    // Wide strokes with other ends and corners than a pen's are drawn piece by piece.
+    bool shaped_ = false;
+    StrokeShaper shaper_;
 };
 
 }  // namespace kestrel::view

@@ -11,11 +11,25 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// The ends of a wide stroke's subpaths: round as a pen's, cut square at the end, squared
+// off half the width beyond it, or a point half the width beyond it.
+enum class LineCap : std::uint8_t { Round, Butt, Square, Triangle };
+
+// A wide stroke's corners: round; mitered, the miter cut off where it reaches the miter
+// limit; mitered, or beveled where the miter would pass the limit; a point half the width
+// out from the corner; beveled; or none, each line ending butt at the corner.
+enum class LineJoin : std::uint8_t { Round, Miter, MiterOrBevel, Triangle, Bevel, None };
+
 // How the strokes of a path are drawn, in the output's own units.
 struct StrokeLook {
     Rgb colour;
     double width = 0;  // 0: a hair-line, the finest line the output draws
+    LineCap cap = LineCap::Round;
+    LineJoin join = LineJoin::Round;
+    double miterLimit = 5;  // miter length over the width
     bool operator==(const StrokeLook&) const = default;
+    // Round ends and corners: what a pen draws, and every output's quickest.
+    bool Round() const { return cap == LineCap::Round && join == LineJoin::Round; }
 };
 
 // Where a plot's strokes go: a raster, an SVG or PDF page. A path is made of subpaths, each

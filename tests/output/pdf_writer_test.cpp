@@ -55,4 +55,23 @@ TEST(PdfWriter, WritesPointsWithYUpAndARunOfAPenAsOnePath) {
               ErrorNumber::FileWriteError);
 }
 
+// Wide lines of other ends and corners than a pen's: PDF's own where it has them (butt ends
+// 0 J, bevels 2 j), the rest filled after the stroke; round again for the next pen.
+TEST(PdfWriter, LineAttributes) {
+    const auto store = Read("IN;SP1;PW1;LA1,3,2,1,3,1.2;PU0,0;PD1000,0,1000,500;SP2;PW0.1;PD0,0;");
+    const TestFolder dir;
+    const std::string pdf = dir.Path("attributes.pdf");
+    ASSERT_TRUE(kestrel::output::WritePdf(pdf, store, {1}));
+    std::stringstream file;
+    file << std::ifstream(pdf, std::ios::binary).rdbuf();
+    const std::string bytes = file.str();
+    const std::size_t shape = bytes.find("0 J\n2 j\n"), stroke = bytes.find("S\n", shape);
+    ASSERT_NE(shape, std::string::npos);
+    ASSERT_NE(stroke, std::string::npos);
+    std::size_t fills = 0;
+    for (std::size_t f = bytes.find("\nf\n", stroke); f != std::string::npos; f = bytes.find("\nf\n", f + 1)) ++fills;
+    EXPECT_EQ(fills, 3u);  // two triangular ends, one cut miter
+    EXPECT_NE(bytes.find("1 J\n1 j\n", stroke), std::string::npos);
+}
+
 }  // namespace

@@ -69,4 +69,50 @@ TEST(SvgWriter, WritesPlotterUnitsWithYTurnedAndARunOfAPenAsOnePath) {
     }
 }
 
+// Wide lines of other ends and corners than a pen's: SVG's own where it has them, the rest as
+// filled pieces after the path; a shaded fill in its tint.
+TEST(SvgWriter, LineAttributesAndShades) {
+    const struct {
+        const char* name;
+        const char* plot;
+        std::vector<std::string> expected;  // in the file, in this order
+        std::size_t pieces;
+    } rows[] = {
+        {"TriangularEndsCutMiter",
+         "IN;SP1;PW1;LA1,3,2,1,3,1.2;PU0,0;PD1000,0,1000,500;",
+         {R"(stroke-linecap="butt" stroke-linejoin="bevel" stroke-miterlimit="1.2" d="M200 700L1200 700L1200 200"/>)",
+          R"(<g fill="#000080" stroke="none">)"},
+         3},
+        {"SquareEndsMiteredElseBeveled",
+         "IN;SP1;PW1;LA1,2,2,2;PU0,0;PD1000,0,1000,500;",
+         {R"(stroke-linecap="square" stroke-linejoin="miter" stroke-miterlimit="5" d=")"},
+         0},
+        {"NoJoinsEachLineAPath",
+         "IN;SP1;PW1;LA2,6;PU0,0;PD1000,0,1000,500;",
+         {R"(d="M200 700L1200 700M1200 700L1200 200"/>)"},
+         0},
+        {"ThinLinesAsAPen", "IN;SP1;PW0.3;LA1,3;PU0,0;PD1000,0,1000,500;", {R"(stroke-width="12" d=")"}, 0},
+        {"Shaded", "IN;SP1;FT10,30;PU0,0;RA1000,500;", {R"(<path stroke="#b2b2d9")"}, 0},
+    };
+    const TestFolder dir;
+    const std::string svg = dir.Path("attributes.svg");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        kestrel::reader::PlotStore store;
+        kestrel::reader::ReadPlotText(store, row.plot);
+        ASSERT_TRUE(kestrel::output::WriteSvg(svg, store, {1}));
+        std::stringstream file;
+        file << std::ifstream(svg).rdbuf();
+        const std::string text = file.str();
+        std::size_t at = 0;
+        for (const std::string& part : row.expected) {
+            at = text.find(part, at);
+            ASSERT_NE(at, std::string::npos) << part << "\n" << text;
+        }
+        std::size_t pieces = 0;
+        for (std::size_t p = text.find("<path d="); p != std::string::npos; p = text.find("<path d=", p + 1)) ++pieces;
+        EXPECT_EQ(pieces, row.pieces);
+    }
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include "view/raster_surface.h"
 
+using kestrel::view::LineCap;
+using kestrel::view::LineJoin;
 using kestrel::view::LineStyle;
 using kestrel::view::RasterSurface;
 
@@ -98,6 +100,45 @@ TEST(RasterSurface, WideLinesCoverThePenWithRoundEnds) {
         const std::size_t drawn = r.Drawn().size();
         EXPECT_GE(drawn, c.least) << c.width;
         EXPECT_LE(drawn, c.most) << c.width;
+    }
+}
+
+// A path 8 pixels wide from (10, 20) right to (50, 20) and down to (50, 50), in each look:
+// whether the pixels at given centres are drawn. Its start is at x = 10; the corner's outer
+// point is (54, 16), its bevel the line x + y = 70, its miter reaches (54, 16) (length over
+// width 1.414), a limit of 1.2 cuts it 3.94 out along the bisector from the corner, and the
+// triangular corner's point is 4 out.
+TEST(RasterSurface, WideStrokesTakeTheirEndsAndCorners) {
+    const struct {
+        const char* name;
+        LineCap cap;
+        LineJoin join;
+        double limit;
+        std::vector<std::array<int, 3>> pixels;  // x, y, drawn
+    } cases[] = {
+        {"Round", LineCap::Round, LineJoin::Round, 5, {{7, 20, 1}, {53, 17, 0}, {52, 18, 1}}},
+        {"ButtMiter", LineCap::Butt, LineJoin::Miter, 5, {{9, 20, 0}, {10, 20, 1}, {53, 17, 1}}},
+        {"SquareBevel", LineCap::Square, LineJoin::Bevel, 5, {{7, 20, 1}, {7, 17, 1}, {53, 17, 0}, {51, 18, 1}}},
+        {"TriangleTriangle",
+         LineCap::Triangle,
+         LineJoin::Triangle,
+         5,
+         {{7, 20, 1}, {7, 17, 0}, {53, 17, 0}, {52, 17, 1}}},
+        {"NoJoin", LineCap::Butt, LineJoin::None, 5, {{51, 18, 0}, {49, 18, 1}, {51, 21, 1}}},
+        {"MiterOverTheLimitBevels", LineCap::Butt, LineJoin::MiterOrBevel, 1, {{53, 17, 0}, {51, 18, 1}}},
+        {"MiterWithinTheLimit", LineCap::Butt, LineJoin::MiterOrBevel, 2, {{53, 17, 1}}},
+        {"MiterCutAtTheLimit", LineCap::Butt, LineJoin::Miter, 1.2, {{52, 17, 1}, {53, 17, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Raster r(70, 60);
+        r.s.SetPen({{0, 0, 128}, 8 * Tpp, c.cap, c.join, c.limit});
+        r.s.MoveTo(10 * Tpp, 20 * Tpp);
+        r.s.LineTo(50 * Tpp, 20 * Tpp);
+        r.s.LineTo(50 * Tpp, 50 * Tpp);
+        r.s.Stroke();
+        for (const auto& [x, y, drawn] : c.pixels) EXPECT_EQ(r.At(x, y) != White, drawn == 1) << x << "," << y;
+        r.Drawn();  // nothing beyond a row
     }
 }
 
