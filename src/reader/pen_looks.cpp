@@ -30,7 +30,7 @@ bool PenNumber(double v, std::int16_t& pen) {
 
 void PenSettings::Initialize() {
     DefaultLineAttributes();
-    cached_ = false;
+    Changed();
     relativeWidths_ = false;
     allWidthMm_ = 0;
     widthMm_.clear();
@@ -40,7 +40,7 @@ void PenSettings::Initialize() {
 }
 
 bool PenSettings::Width(std::span<const double> p, double diagonal) {
-    cached_ = false;
+    Changed();
     if (p.size() > 2 || !Finite(p)) return false;
     double mm =
         relativeWidths_ ? DefaultWidthPercent / 100 * diagonal / PlotterUnitsPerMm : DefaultWidthMm;
@@ -71,7 +71,7 @@ bool PenSettings::WidthUnit(std::span<const double> p, double diagonal) {
 }
 
 bool PenSettings::Colour(std::span<const double> p) {
-    cached_ = false;
+    Changed();
     if (!Finite(p)) return false;
     if (p.empty()) {
         colours_.clear();
@@ -97,7 +97,7 @@ bool PenSettings::Colour(std::span<const double> p) {
 }
 
 bool PenSettings::PenCount(std::span<const double> p) {
-    cached_ = false;
+    Changed();
     if (p.size() > 1 || !Finite(p)) return false;
     // A new palette starts with its default colours: Kestrel's.
     colours_.clear();
@@ -121,7 +121,7 @@ bool PenSettings::ColourRange(std::span<const double> p) {
 }
 
 void PenSettings::DefaultLineAttributes() {
-    cached_ = false;
+    Changed();
     ends_ = joins_ = 0;
     miterLimit_ = DefaultMiterLimit;
 }
@@ -132,7 +132,7 @@ bool PenSettings::LineAttributes(std::span<const double> p) {
         // The HP-GL/2 defaults: butt ends, mitered joins, miter limit 5.
         ends_ = joins_ = 1;
         miterLimit_ = DefaultMiterLimit;
-        cached_ = false;
+        Changed();
         return true;
     }
     std::uint8_t ends = ends_ == 0 ? 1 : ends_, joins = joins_ == 0 ? 1 : joins_;
@@ -153,7 +153,7 @@ bool PenSettings::LineAttributes(std::span<const double> p) {
     ends_ = ends;
     joins_ = joins;
     miterLimit_ = limit;
-    cached_ = false;
+    Changed();
     return true;
 }
 

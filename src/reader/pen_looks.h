@@ -39,9 +39,16 @@ public:
     }
     // The width of a pen in mm, 0 for a hair-line.
     float WidthMm(std::int16_t pen) const { return Look(pen).WidthMm; }
+    // Changes whenever a look may have changed.
+    std::uint32_t Version() const { return version_; }
 
 private:
     PenLook Find(std::int16_t pen) const;
+    void Changed() {
+        cached_ = false;
+        ++version_;
+    }
+    std::uint32_t version_ = 0;
     mutable bool cached_ = false;
     mutable PenLook cachedLook_;
 

@@ -16,6 +16,7 @@ PlotPages::PlotPages(PlotStore& store, std::int32_t segmentLimit)
 
 void PlotPages::Begin(int slot) {
     slot_ = slot;
+    ++serial_;
     if (store_.SlotCount() <= slot) store_.SetSlotCount(slot + 1);
     Plot& plot = store_.plots[static_cast<std::size_t>(slot)];
     auto& lines = plot.PlotLines;
@@ -182,7 +183,18 @@ void Plotter::Stroke(Point from, Point to) {
     if (frame.Clips() && !Clip(frame.ClipRect(), from, to)) return;
     // A pen parked beyond single precision (a huge PS page's corner, say) draws nothing.
     if (!Storable(from) || !Storable(to)) return;
-    pages_.Add(from, to, pages_.PenCode(drawing.pens.Look(pen)));
+    pages_.Add(from, to, PenCode());
+}
+
+std::int16_t Plotter::PenCode() {
+    const std::uint32_t version = drawing.pens.Version();
+    if (pen != codePen_ || version != codeVersion_ || pages_.Serial() != codePage_) {
+        code_ = pages_.PenCode(drawing.pens.Look(pen));
+        codePen_ = pen;
+        codeVersion_ = version;
+        codePage_ = pages_.Serial();
+    }
+    return code_;
 }
 
 void Plotter::Stroke(Point from, Point to, const PenLook& look) {

@@ -29,6 +29,8 @@ public:
     void Finish();
     // The Pen value of a segment drawn in `look` on this page.
     std::int16_t PenCode(const PenLook& look) { return codes_.Code(look); }
+    // Changes with every page begun.
+    std::uint32_t Serial() const { return serial_; }
 
 private:
     void Begin(int slot);
@@ -42,6 +44,7 @@ private:
     std::int32_t charTotal_ = 0;  // characters of all pages
     std::int32_t chars_ = 0;      // characters of the page being drawn
     bool full_ = false;           // no plot number left for another page
+    std::uint32_t serial_ = 0;
     PenCodes codes_;
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
 };
@@ -85,7 +88,14 @@ public:
     DrawingState drawing;
 
 private:
+    // The Pen value of a line in the pen's own look. Asked for every line, the last answer
+    // is kept while neither the pen, the pens' settings nor the page change.
+    std::int16_t PenCode();
+
     PlotPages& pages_;
+    std::int16_t codePen_ = -1;
+    std::uint32_t codeVersion_ = 0, codePage_ = 0;
+    std::int16_t code_ = 0;
 };
 
 // Whether a point fits the store's single-precision coordinates.

@@ -220,6 +220,7 @@ void PlotterFrame::Update() {
                                  r.Apply({rotatedWindow_.maxX, rotatedWindow_.maxY}));
     }
     // The hard-clip limits stay on the paper whatever RO does; the window lies within them.
+    clips_ = hasWindow_ || pageSet_;
     clip_ = hasWindow_ ? physicalWindow_ : Rect{0, 0, hardX_, hardY_};
     if (pageSet_) {
         clip_ = {std::max(clip_.minX, 0.0), std::max(clip_.minY, 0.0), std::min(clip_.maxX, hardX_),

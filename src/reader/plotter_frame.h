@@ -52,7 +52,7 @@ public:
     // What is drawn is cut to this, in physical units, when Clips(): the soft-clip window
     // within the hard-clip limits of a page PS has set. Without PS the plotter's media is
     // not known, and only a window cuts.
-    bool Clips() const { return hasWindow_ || pageSet_; }
+    bool Clips() const { return clips_; }
     const Rect& ClipRect() const { return clip_; }
     int Rotation() const { return rotation_; }
     Point P1() const { return p1_; }
@@ -80,6 +80,7 @@ private:
     Rect rotatedWindow_;  // in the rotated frame: the window keeps its values under RO
     Rect physicalWindow_;
     Rect clip_;
+    bool clips_ = false;
     Affine userToPhysical_;
 };
 
