@@ -143,6 +143,7 @@ inline constexpr const char* CommandListEntries[] = {
     "PC：ペンの色",
     "NP：ペンの数",
     "CR：色の範囲",
+    "VS：ペンの速度",
 };
 inline constexpr char VersionCaptionSuffix[] = " のﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr char VersionPrefix[] = "Version ";
