@@ -14,7 +14,8 @@ struct Rgb {
 // How the strokes of a path are drawn, in the output's own units.
 struct StrokeLook {
     Rgb colour;
-    double width = 0;  // 0: a hair-line, the finest line the output draws
+    double width = 0;     // 0: a hair-line, the finest line the output draws
+    bool dotted = false;  // a hair-line of dots, for what the pen did not draw
     bool operator==(const StrokeLook&) const = default;
 };
 
