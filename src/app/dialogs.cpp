@@ -13,6 +13,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 #include "app/captions.h"
 #include "reader/rounding.h"
@@ -112,13 +114,40 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
     setObjectName(QStringLiteral("ComdForm"));
     setWindowTitle(QString::fromUtf8(ComdFormCaption));
 
-    // Above the OK button; the eight basic commands show without scrolling.
-    commandList_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
+    // The list above the OK button, in columns; the window can be resized.
+    commandList_ = new QListWidget(this);
+    commandList_->setObjectName(QStringLiteral("List1"));
     commandList_->setFont(FixedPitchFont(9));
+    commandList_->setFlow(QListView::TopToBottom);
+    commandList_->setWrapping(true);
+    commandList_->setResizeMode(QListView::Adjust);
+    commandList_->setUniformItemSizes(true);
     auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 720, 1800, 1155, 375);
     connect(command1, &QPushButton::clicked, this, &ComdForm::Command1_Click);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(commandList_, 1);
+    layout->addWidget(command1, 0, Qt::AlignHCenter);
 
     Form_Load();
+    FitAllLines();
+}
+
+void ComdForm::FitAllLines() {
+    // As many columns as it takes for the list to stay within half the screen's height.
+    const int count = commandList_->count();
+    const int row = std::max(1, commandList_->sizeHintForRow(0));
+    const QScreen* screen = this->screen();
+    const int room = screen != nullptr ? screen->availableGeometry().height() / 2 : 400;
+    const int columns = std::max(1, (count * row + room - 1) / room);
+    const int rows = (count + columns - 1) / columns;
+    const int width = commandList_->sizeHintForColumn(0) + commandList_->spacing() * 2 + 8;
+    const int frame = 2 * commandList_->frameWidth();
+    commandList_->setMinimumSize(columns * width + frame, rows * row + frame + 4);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    adjustSize();
+    // Smaller than that once shown, if the user likes; the list then scrolls.
+    commandList_->setMinimumSize(0, 0);
 }
 
 void ComdForm::Form_Load() {

@@ -1,7 +1,10 @@
 #include "app/status_panels.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QProgressBar>
+#include <QStackedWidget>
 
 #include "app/captions.h"
 
@@ -14,16 +17,33 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
         panel->setToolTip(QString::fromUtf8(PanelNames[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // The panels share the width there is; their texts never hold the window wider.
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         addWidget(panel, 1);
         panels_[static_cast<std::size_t>(i)] = panel;
     }
-    // No taller than a panel, so that showing it does not move the viewport's bottom edge.
-    progress_ = new QProgressBar(this);
+    reading_ = new QLabel(this);
+    reading_->setObjectName("ReadingPanel");
+    reading_->setToolTip(QString::fromUtf8(ReadingPanelTip));
+    reading_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    addPermanentWidget(reading_);
+
+    // The corner keeps its width whether it shows a note, the progress or nothing, so that
+    // the panels beside it never move.
+    corner_ = new QStackedWidget(this);
+    corner_->setObjectName("StatusCorner");
+    note_ = new QLabel(corner_);
+    note_->setObjectName("Note");
+    progress_ = new QProgressBar(corner_);
     progress_->setObjectName("Progress");
     progress_->setRange(0, 100);
-    progress_->setMaximumHeight(panels_[0]->sizeHint().height());
-    progress_->hide();
-    addPermanentWidget(progress_);
+    corner_->addWidget(note_);
+    corner_->addWidget(progress_);
+    int width = progress_->sizeHint().width();
+    for (const char* note : StatusNotes)
+        width = std::max(width, note_->fontMetrics().horizontalAdvance(QString::fromUtf8(note)));
+    corner_->setFixedSize(width + 8, panels_[0]->sizeHint().height());
+    addPermanentWidget(corner_);
 }
 
 QString StatusPanels::PanelText(int panel) const {
@@ -38,9 +58,17 @@ void StatusPanels::SetPanelText(int panel, const QString& text) {
 void StatusPanels::ShowProgress(const char* format, double percent) {
     progress_->setFormat(QString::fromUtf8(format));
     progress_->setValue(static_cast<int>(percent));
-    progress_->show();
+    corner_->setCurrentWidget(progress_);
 }
 
-void StatusPanels::HideProgress() { progress_->hide(); }
+void StatusPanels::HideProgress() { corner_->setCurrentWidget(note_); }
+
+void StatusPanels::SetReading(const QString& text) { reading_->setText(text); }
+
+QString StatusPanels::Reading() const { return reading_->text(); }
+
+void StatusPanels::ShowNote(const QString& text) { note_->setText(text); }
+
+QString StatusPanels::Note() const { return note_->text(); }
 
 }  // namespace kestrel::app

@@ -6,11 +6,13 @@
 
 class QLabel;
 class QProgressBar;
+class QStackedWidget;
 
 namespace kestrel::app {
 
 // The status bar `StatusBar1`: four panels (window size, plot number, font type, lines
-// and characters) and a progress bar shown only while a file is read or a plot drawn.
+// and characters), the reading that drew the plot, and a corner of fixed width that shows
+// a note, or the progress while a file is read or a plot drawn.
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 
@@ -22,9 +24,18 @@ public:
     // `format` as QProgressBar's, `percent` 0..100.
     void ShowProgress(const char* format, double percent);
     void HideProgress();
+    // The reading that drew the plot shown.
+    void SetReading(const QString& text);
+    QString Reading() const;
+    // A note that stays until the next (empty: none).
+    void ShowNote(const QString& text);
+    QString Note() const;
 
 private:
     std::array<QLabel*, 4> panels_{};
+    QLabel* reading_ = nullptr;
+    QStackedWidget* corner_ = nullptr;
+    QLabel* note_ = nullptr;
     QProgressBar* progress_ = nullptr;
 };
 

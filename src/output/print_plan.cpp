@@ -76,15 +76,4 @@ SheetPlan PlanSheets(double widthMm, double heightMm, double sheetWidthMm, doubl
     return plan;
 }
 
-SheetFit FitOnSheet(double widthMm, double heightMm, double sheetWidthMm, double sheetHeightMm) {
-    SheetFit fit;
-    const double sx = widthMm > 0 ? sheetWidthMm / widthMm : HUGE_VAL;
-    const double sy = heightMm > 0 ? sheetHeightMm / heightMm : HUGE_VAL;
-    const double s = std::min(sx, sy);
-    if (std::isfinite(s) && s > 0) fit.scale = s;
-    fit.left = (sheetWidthMm - fit.scale * widthMm) / 2;
-    fit.top = (sheetHeightMm - fit.scale * heightMm) / 2;
-    return fit;
-}
-
 }  // namespace kestrel::output

@@ -61,13 +61,4 @@ struct SheetPlan {
 SheetPlan PlanSheets(double widthMm, double heightMm, double sheetWidthMm, double sheetHeightMm,
                      double overlapMm = SheetOverlapMm, int mostSheets = MostSheets);
 
-// A drawing fitted to one sheet and centred on it: paper mm per drawing mm, and where the
-// drawing's top left corner lands. A drawing of no size keeps its scale.
-struct SheetFit {
-    double scale = 1;
-    double left = 0;
-    double top = 0;
-};
-SheetFit FitOnSheet(double widthMm, double heightMm, double sheetWidthMm, double sheetHeightMm);
-
 }  // namespace kestrel::output
