@@ -68,9 +68,24 @@ private:
     mutable std::vector<QImage> thumbnails_;
 };
 
+namespace {
+
+// A strip one thumbnail deep, however it lies.
+class PageStrip : public QListView {
+public:
+    using QListView::QListView;
+    QSize sizeHint() const override {
+        const int deep = PagesPanel::ThumbnailHeight + 2 * fontMetrics().height() + 16;
+        return flow() == LeftToRight ? QSize(4 * PagesPanel::ThumbnailWidth, deep)
+                                     : QSize(PagesPanel::ThumbnailWidth + 32, 3 * deep);
+    }
+};
+
+}  // namespace
+
 PagesPanel::PagesPanel(QWidget* parent)
     : QDockWidget(QString::fromUtf8(PagesPanelCaption), parent),
-      list_(new QListView(this)),
+      list_(new PageStrip(this)),
       model_(new PageThumbnails(this)) {
     setObjectName("PagesPanel");
     list_->setObjectName("PageList");

@@ -147,10 +147,10 @@ void PensPanel::ShowPens(const view::PlotStatistics& stats) {
         const bool hidden = std::binary_search(hidden_.begin(), hidden_.end(), pen.pen);
         item->setCheckState(PenColumn, hidden ? Qt::Unchecked : Qt::Checked);
         item->setIcon(ColourColumn, Swatch(pen.style.colour));
-        item->setText(ColourColumn, QStringLiteral("#%1%2%3")
-                                        .arg(pen.style.colour.r, 2, 16, QLatin1Char('0'))
-                                        .arg(pen.style.colour.g, 2, 16, QLatin1Char('0'))
-                                        .arg(pen.style.colour.b, 2, 16, QLatin1Char('0')));
+        item->setToolTip(ColourColumn, QStringLiteral("#%1%2%3")
+                                           .arg(pen.style.colour.r, 2, 16, QLatin1Char('0'))
+                                           .arg(pen.style.colour.g, 2, 16, QLatin1Char('0'))
+                                           .arg(pen.style.colour.b, 2, 16, QLatin1Char('0')));
         item->setText(WidthColumn, pen.style.widthMm > 0
                                        ? QStringLiteral("%1 mm").arg(pen.style.widthMm, 0, 'g', 3)
                                        : Text(HairLineText));

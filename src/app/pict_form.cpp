@@ -189,11 +189,15 @@ bool PictForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PictForm::ViewportResized() {
+    // The same window size: a panel came or went beside the viewport.
+    const bool panels = size() == windowSize_;
+    windowSize_ = size();
     try {
         Form_Resize();
         // With the setting ON the plot follows the window. OFF keeps its scale and place and
-        // draws what the new area shows, so that nothing drawn is lost by shrinking.
-        if (display_.AdjustViewOff == 0) {
+        // draws what the new area shows, so that nothing drawn is lost by shrinking; a panel
+        // that takes room or gives it back has the plot fitted again.
+        if (display_.AdjustViewOff == 0 || panels) {
             RedrawPlot();
         } else {
             drawing_->RestartInPlace();

@@ -249,6 +249,7 @@ private:
     // How the plot shown was read.
     reader::Reading shownReading_ = reader::Reading::Plotter;
     interact::EarlyEnd shownEnd_ = interact::EarlyEnd::None;
+    QSize windowSize_;  // when the viewport last changed size
     PensPanel* pensPanel_ = nullptr;
     PagesPanel* pagesPanel_ = nullptr;
     FileFollower* follower_ = nullptr;
