@@ -123,6 +123,8 @@ inline constexpr char LandscapeText[] = "横";
 inline constexpr char PortraitText[] = "縦";
 inline constexpr char NoneText[] = "―";
 inline constexpr char TimesText[] = "回";
+// Follows a distance and a time the file had too many pen-up moves to tell in full.
+inline constexpr char PartialText[] = "（一部）";
 // Follows the estimated time: what it leaves out.
 inline constexpr char TimeNote[] = "（加速とペン交換を除く）";
 

@@ -127,8 +127,9 @@ void PensPanel::ShowFacts(const view::PlotStatistics& stats) {
     facts_[Segments]->setText(QString::number(plot.LineCount));
     facts_[Chars]->setText(QString::number(plot.CharCount));
     facts_[PenDown]->setText(Metres(stats.penDownMm));
-    if (stats.penUpKnown) facts_[PenUp]->setText(Metres(stats.penUpMm));
-    facts_[Time]->setText(QString::fromStdString(interact::DurationText(stats.seconds)) +
+    const QString partial = stats.penUpPartial ? Text(PartialText) : QString();
+    if (stats.penUpKnown) facts_[PenUp]->setText(Metres(stats.penUpMm) + partial);
+    facts_[Time]->setText(QString::fromStdString(interact::DurationText(stats.seconds)) + partial +
                           Text(TimeNote));
     if (stats.penUpKnown)
         facts_[Changes]->setText(QString::number(stats.penChanges) + Text(TimesText));

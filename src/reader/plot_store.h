@@ -63,8 +63,9 @@ struct VelocityChange {
     float CmPerS = 0;
 };
 
-// Pen-up moves of a whole file that are kept; the rest are left out, which the plot notes.
-inline constexpr std::int32_t MaxTravelMoves = 10'000'000;
+// Pen-up moves of a whole file that are kept (16 bytes each); the rest are left out, which
+// the plot notes.
+inline constexpr std::int32_t MaxTravelMoves = 4'000'000;
 
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;

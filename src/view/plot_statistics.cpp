@@ -154,6 +154,7 @@ PlotStatistics PlotStatisticsOf(const PlotStore& store, int slot) {
     for (const reader::TravelMove& m : plot.Travel)
         stats.penUpMm += LengthMm(m.X1, m.Y1, m.X2, m.Y2);
     stats.penUpKnown = plot.TravelKept;
+    stats.penUpPartial = plot.TravelCut;
     stats.seconds += Seconds(stats.penUpMm, reader::DefaultVelocityCmPerS);
     stats.penChanges = plot.PenChanges;
     std::sort(stats.pens.begin(), stats.pens.end(),

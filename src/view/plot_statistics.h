@@ -25,6 +25,7 @@ struct PlotStatistics {
     // the reading kept none (basic reading).
     double penUpMm = 0;
     bool penUpKnown = false;
+    bool penUpPartial = false;  // the reading kept only some of the moves
     // Pen-down moves at the file's VS velocities, pen-up moves at the plotter's default,
     // at full speed throughout (a plotter's acceleration and pen changes come on top).
     double seconds = 0;
