@@ -104,10 +104,16 @@ void PensPanel::Show(const ShownPlot& plot, const std::vector<std::int16_t>& hid
 void PensPanel::Refresh() {
     stale_ = false;
     const bool loaded = plot_.store != nullptr && plot_.store->ValidSlot(plot_.slot);
-    const view::PlotStatistics stats =
-        loaded ? view::PlotStatisticsOf(*plot_.store, plot_.slot) : view::PlotStatistics{};
-    ShowFacts(stats);
-    ShowPens(stats);
+    if (!loaded) {
+        ShowFacts({});
+        ShowPens({});
+        return;
+    }
+    auto known = known_.find(plot_.slot);
+    if (known == known_.end())
+        known = known_.emplace(plot_.slot, view::PlotStatisticsOf(*plot_.store, plot_.slot)).first;
+    ShowFacts(known->second);
+    ShowPens(known->second);
 }
 
 void PensPanel::ShowFacts(const view::PlotStatistics& stats) {

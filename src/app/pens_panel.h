@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include <QDockWidget>
@@ -10,14 +11,11 @@
 #include "interact/plot_facts.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/plot_statistics.h"
 
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
-
-namespace kestrel::view {
-struct PlotStatistics;
-}
 
 namespace kestrel::app {
 
@@ -45,6 +43,8 @@ public:
     // Shows `plot`, the pens `hidden` unticked. The figures are worked out while the panel
     // is shown, and otherwise when it next is.
     void Show(const ShownPlot& plot, const std::vector<std::int16_t>& hidden);
+    // The plots have been read afresh: figures worked out before no longer hold.
+    void Forget() { known_.clear(); }
     // A tick changed: the pens now hidden, sorted.
     std::function<void(const std::vector<std::int16_t>&)> hiddenChanged;
 
@@ -61,6 +61,9 @@ private:
     ShownPlot plot_;
     std::vector<std::int16_t> hidden_;
     bool stale_ = true;
+    // The figures of the plots worked out so far, by slot: turning a plot or stepping back to
+    // it does not change them, and a large plot takes a while.
+    std::unordered_map<int, view::PlotStatistics> known_;
     std::array<QLabel*, 12> facts_{};
     QTreeWidget* pens_ = nullptr;
 };

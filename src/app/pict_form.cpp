@@ -310,6 +310,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         // The plot tables change hands; the settings of the run stay.
         store_.SwapPlots(plot.store);
         pagesPanel_->ShowPlots(store_);
+        pensPanel_->Forget();
         shownReading_ = plot.reading;
         shownEnd_ = interact::EarlyEndOf(plot.result, store_, plot.changedWhileRead);
         const bool remember = TellHowReadingWent(plot);
