@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -320,13 +319,13 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
                                                      std::max<std::int16_t>(1, store_.PlotTotal));
             drawing_->RestartInPlace();
         } else {
-            // The pages show for a file of several; the viewport takes its size at once.
-            pagesPanel_->setVisible(store_.PlotTotal > 1);
-            layout()->activate();
             display_.AdjustViewOff = 1;
             display_.HiddenPens.clear();
             dialogs_.SaveDir.clear();  // saving starts in the plot's folder
             store_.PlotNo = 1;
+            // The pages show for a file of several; the viewport takes its size at once.
+            pagesPanel_->setVisible(store_.PlotTotal > 1);
+            layout()->activate();
             Form_Resize();
             RedrawPlot();
         }

@@ -49,7 +49,7 @@ struct LoadedPlot;
 
 // What the file and print dialogs keep from one use to the next, for the run.
 struct DialogState {
-    std::string FileFilter;  // the open dialog's name pattern
+    std::string FileFilter;  // the pattern of the open dialog's filter chosen last
     std::int16_t FilterIndex = 0;
     std::string SaveDir;  // the folder of the file last saved, with its trailing separator
     std::string SaveName;

@@ -2,9 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <QDir>
