@@ -69,18 +69,19 @@ inline constexpr char DrawingProgress[] = "描画中 %p%";
 // Shown after reading a file in which no command delimiter was found.
 inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子がありません";
 
-// The status bar's panel of the reading that drew the plot, and its tooltip.
+// The status bar's corner beside the panels: the reading that drew the plot, a note in its
+// place until the next step, or the progress while there is one; its tooltip.
 inline constexpr char PlotterReadingText[] = "プロッタ読み込み";
 inline constexpr char BasicReadingText[] = "基本読み込み";
 inline constexpr char ReadingPanelTip[] = "読み込み方法";
-// Notes beside the status bar's panels, where the progress shows while there is one.
 inline constexpr char FirstPlotNote[] = "最初のプロットです";
 inline constexpr char LastPlotNote[] = "最後のプロットです";
 inline constexpr char EmptyFileNote[] = "ファイルが空です";
-inline constexpr char NothingDrawnNote[] = "描画するコマンドがありません";
-inline constexpr char FollowedNote[] = "ファイルの変更を読み込みました";
-inline constexpr const char* StatusNotes[] = {FirstPlotNote, LastPlotNote, EmptyFileNote,
-                                              NothingDrawnNote, FollowedNote};
+inline constexpr char NothingDrawnNote[] = "描画コマンドなし";
+inline constexpr char FollowedNote[] = "再読み込みしました";
+inline constexpr const char* CornerTexts[] = {
+    PlotterReadingText, BasicReadingText, FirstPlotNote, LastPlotNote,
+    EmptyFileNote,      NothingDrawnNote, FollowedNote};
 
 // Why reading ended where it did. The limits, memory and a changed file are also told at once.
 inline constexpr char ReadToTheEnd[] = "ファイルの最後まで読み込みました。";

@@ -17,32 +17,36 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
         panel->setToolTip(QString::fromUtf8(PanelNames[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The panels share the width there is; their texts never hold the window wider.
-        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        addWidget(panel, 1);
+        // Their texts never hold the window wider. Panels 2 and 4, whose texts tell
+        // something, keep their texts' width; the two whose texts never change take the rest.
+        const bool constant = i == 0 || i == 2;
+        if (constant) {
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            panel->setMinimumWidth(1);
+        }
+        addWidget(panel, constant ? 1 : 0);
         panels_[static_cast<std::size_t>(i)] = panel;
     }
-    reading_ = new QLabel(this);
-    reading_->setObjectName("ReadingPanel");
-    reading_->setToolTip(QString::fromUtf8(ReadingPanelTip));
-    reading_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    addPermanentWidget(reading_);
-
-    // The corner keeps its width whether it shows a note, the progress or nothing, so that
-    // the panels beside it never move.
+    // The corner keeps its width whatever it shows, so that the panels beside it never move.
     corner_ = new QStackedWidget(this);
     corner_->setObjectName("StatusCorner");
-    note_ = new QLabel(corner_);
-    note_->setObjectName("Note");
+    cornerText_ = new QLabel(corner_);
+    cornerText_->setObjectName("ReadingPanel");
+    cornerText_->setToolTip(QString::fromUtf8(ReadingPanelTip));
+    cornerText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     progress_ = new QProgressBar(corner_);
     progress_->setObjectName("Progress");
     progress_->setRange(0, 100);
-    corner_->addWidget(note_);
+    corner_->addWidget(cornerText_);
     corner_->addWidget(progress_);
     int width = progress_->sizeHint().width();
-    for (const char* note : StatusNotes)
-        width = std::max(width, note_->fontMetrics().horizontalAdvance(QString::fromUtf8(note)));
-    corner_->setFixedSize(width + 8, panels_[0]->sizeHint().height());
+    for (const char* text : CornerTexts) {
+        width =
+            std::max(width, cornerText_->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) +
+                                2 * cornerText_->frameWidth() + 6);
+    }
+    corner_->setFixedSize(width, panels_[0]->sizeHint().height());
     addPermanentWidget(corner_);
 }
 
@@ -61,14 +65,16 @@ void StatusPanels::ShowProgress(const char* format, double percent) {
     corner_->setCurrentWidget(progress_);
 }
 
-void StatusPanels::HideProgress() { corner_->setCurrentWidget(note_); }
+void StatusPanels::HideProgress() { corner_->setCurrentWidget(cornerText_); }
 
-void StatusPanels::SetReading(const QString& text) { reading_->setText(text); }
+void StatusPanels::SetReading(const QString& text) {
+    reading_ = text;
+    cornerText_->setText(note_.isEmpty() ? reading_ : note_);
+}
 
-QString StatusPanels::Reading() const { return reading_->text(); }
-
-void StatusPanels::ShowNote(const QString& text) { note_->setText(text); }
-
-QString StatusPanels::Note() const { return note_->text(); }
+void StatusPanels::ShowNote(const QString& text) {
+    note_ = text;
+    cornerText_->setText(note_.isEmpty() ? reading_ : note_);
+}
 
 }  // namespace kestrel::app

@@ -11,8 +11,8 @@ class QStackedWidget;
 namespace kestrel::app {
 
 // The status bar `StatusBar1`: four panels (window size, plot number, font type, lines
-// and characters), the reading that drew the plot, and a corner of fixed width that shows
-// a note, or the progress while a file is read or a plot drawn.
+// and characters) and a corner of fixed width that shows the reading that drew the plot,
+// a note in its place, or the progress while a file is read or a plot drawn.
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 
@@ -26,17 +26,18 @@ public:
     void HideProgress();
     // The reading that drew the plot shown.
     void SetReading(const QString& text);
-    QString Reading() const;
-    // A note that stays until the next (empty: none).
+    QString Reading() const { return reading_; }
+    // A note in the reading's place until the next (empty: none).
     void ShowNote(const QString& text);
-    QString Note() const;
+    QString Note() const { return note_; }
 
 private:
     std::array<QLabel*, 4> panels_{};
-    QLabel* reading_ = nullptr;
     QStackedWidget* corner_ = nullptr;
-    QLabel* note_ = nullptr;
+    QLabel* cornerText_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QString reading_;
+    QString note_;
 };
 
 }  // namespace kestrel::app
