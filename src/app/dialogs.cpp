@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/captions.h"
@@ -133,21 +134,38 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
 }
 
 void ComdForm::FitAllLines() {
-    // As many columns as it takes for the list to stay within half the screen's height.
+    ensurePolished();  // the sizes the style gives the controls count
+    // As many rows as fit in most of the screen's height, in as many columns as that takes.
     const int count = commandList_->count();
     const int row = std::max(1, commandList_->sizeHintForRow(0));
     const QScreen* screen = this->screen();
-    const int room = screen != nullptr ? screen->availableGeometry().height() / 2 : 400;
+    const int room = screen != nullptr ? screen->availableGeometry().height() * 3 / 5 : 480;
     const int columns = std::max(1, (count * row + room - 1) / room);
     const int rows = (count + columns - 1) / columns;
-    const int width = commandList_->sizeHintForColumn(0) + commandList_->spacing() * 2 + 8;
+    // Every line as wide as the widest, so that none is cut short.
+    int width = 0;
+    for (int i = 0; i < count; ++i) {
+        width = std::max(
+            width, commandList_->fontMetrics().horizontalAdvance(commandList_->item(i)->text()));
+    }
+    width += 16;
+    commandList_->setGridSize(QSize(width, row));
     const int frame = 2 * commandList_->frameWidth();
-    commandList_->setMinimumSize(columns * width + frame, rows * row + frame + 4);
+    // Room for a scroll bar to spare: a list a pixel short would wrap a line more and show
+    // one, taking room in turn.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, commandList_);
+    commandList_->setMinimumSize(columns * width + frame + 4, rows * row + frame + bar + 4);
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    adjustSize();
-    // Smaller than that once shown, if the user likes; the list then scrolls.
+    layout()->activate();
+    resize(layout()->totalMinimumSize());
+    // Smaller than that once shown, if the user likes; the list then scrolls. Without its
+    // minimum the list may get less of the height than it had: the window makes up for it.
+    const QSize wanted = commandList_->minimumSize();
     commandList_->setMinimumSize(0, 0);
+    layout()->activate();
+    resize(this->width() + std::max(0, wanted.width() - commandList_->width()),
+           height() + std::max(0, wanted.height() - commandList_->height()));
 }
 
 void ComdForm::Form_Load() {
