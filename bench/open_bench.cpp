@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -54,7 +55,10 @@ public:
     QString savePath, pdfPath;  // empty: the dialog is cancelled
     kestrel::reader::ErrorNumber ClearClipboard() override { return {}; }
     kestrel::reader::ErrorNumber PutClipboardImage(const QImage&) override { return {}; }
-    bool OpenInBrowser(const QString&) override { return false; }
+    bool ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&) override {
+        return false;
+    }
+    bool OpenInBrowser(const QString&, std::function<void()>) override { return false; }
     void ShowMessage(QWidget*, const QString&, const QString&, kestrel::app::MessageIcon) override {
     }
     void PopupMenu(QMenu*, const QPoint&) override {}

@@ -31,6 +31,14 @@ add_library(kestrel_gui STATIC
   app/dialogs.cpp
   app/drawing_area.h
   app/drawing_area.cpp
+  app/file_follower.h
+  app/file_follower.cpp
+  app/pens_panel.h
+  app/pens_panel.cpp
+  app/pages_panel.h
+  app/pages_panel.cpp
+  app/true_scale_print.h
+  app/true_scale_print.cpp
 )
 target_link_libraries(kestrel_gui PUBLIC kestrel_core Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 target_compile_definitions(kestrel_gui PUBLIC QT_NO_FOREACH)

@@ -13,6 +13,7 @@ add_executable(gui_tests
   app/dialogs_test.cpp
   app/qt_platform_test.cpp
   app/drawing_area_test.cpp
+  app/plot_panels_test.cpp
 )
 target_include_directories(gui_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
 target_link_libraries(gui_tests PRIVATE kestrel_gui Qt6::Test GTest::gtest ZLIB::ZLIB)

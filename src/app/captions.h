@@ -30,6 +30,15 @@ inline constexpr char PlotMenu17Caption[] = "１８０°回転";
 inline constexpr char PlotMenu13Caption[] = "印刷";
 inline constexpr char PlotMenu14Caption[] = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管";
 inline constexpr char PlotMenu18Caption[] = "画像の保存（ＢＭＰ形式）";
+// Printing the plot's vectors as the plotter draws them, at true scale or fitted.
+inline constexpr char PrintTrueScaleCaption[] = "実寸で印刷（ﾌﾟﾚﾋﾞｭｰ）";
+inline constexpr char PrintFittedCaption[] = "用紙に合わせて印刷（ﾌﾟﾚﾋﾞｭｰ）";
+// Options kept between runs.
+inline constexpr char ShowTravelCaption[] = "ﾍﾟﾝｱｯﾌﾟの移動を点線で表示";
+inline constexpr char FollowFileCaption[] = "ﾌｧｲﾙの変更に追従する";
+// The window menu's panels, which are also the panels' titles.
+inline constexpr char PensPanelCaption[] = "ﾍﾟﾝとﾌﾟﾛｯﾄの情報";
+inline constexpr char PagesPanelCaption[] = "ﾍﾟｰｼﾞ一覧";
 
 // Tool bar buttons 1..8, left to right.
 inline constexpr const char* ToolbarTips[8] = {
@@ -47,10 +56,8 @@ inline constexpr const char* PanelNames[4] = {
 
 // The open dialog.
 inline constexpr char OpenDialogTitle[] = "ＨＰＧＬファイルを開く";
-// Plot files go by several extensions besides .hpg; all of them show with the first filter.
-inline constexpr char HpglFilter[] = "ＨＰＧＬデータファイル(*.hpg)";
-// What the HPGL filter shows besides *.hpg: the names other programs give plot files.
-inline constexpr const char* HpglFilePatterns[] = {"*.hpg", "*.hpgl", "*.plt", "*.hp"};
+// Plot files go by several extensions besides .hpg; the first filter shows and names them all.
+inline constexpr char HpglFilter[] = "ＨＰＧＬデータファイル(*.hpg *.hpgl *.plt *.hp)";
 inline constexpr char AllFilesFilter[] = "すべて(*.*)";
 inline constexpr char HpglPattern[] = "*.hpg";
 inline constexpr char AllFilesPattern[] = "*.*";
@@ -62,8 +69,74 @@ inline constexpr char DrawingProgress[] = "描画中 %p%";
 // Shown after reading a file in which no command delimiter was found.
 inline constexpr char NoDelimiterMessage[] = "ファイル中に区切子がありません";
 
+// The status bar's corner beside the panels: the reading that drew the plot, a note in its
+// place until the next step, or the progress while there is one; its tooltip.
+inline constexpr char PlotterReadingText[] = "プロッタ読み込み";
+inline constexpr char BasicReadingText[] = "基本読み込み";
+inline constexpr char ReadingPanelTip[] = "読み込み方法";
+inline constexpr char FirstPlotNote[] = "最初のプロットです";
+inline constexpr char LastPlotNote[] = "最後のプロットです";
+inline constexpr char EmptyFileNote[] = "ファイルが空です";
+inline constexpr char NothingDrawnNote[] = "描画コマンドなし";
+inline constexpr char FollowedNote[] = "再読み込みしました";
+inline constexpr const char* CornerTexts[] = {
+    PlotterReadingText, BasicReadingText, FirstPlotNote, LastPlotNote,
+    EmptyFileNote,      NothingDrawnNote, FollowedNote};
+
+// Why reading ended where it did. The limits, memory and a changed file are also told at once.
+inline constexpr char ReadToTheEnd[] = "ファイルの最後まで読み込みました。";
+inline constexpr char EndedAtPageFeed[] = "基本読み込みは最初の改ページまでです。";
+inline constexpr char EndedAtBadPen[] = "ペン番号が正しくないため、読み込みを終了しました。";
+inline constexpr char EndedAtOverflow[] = "座標が大きすぎるため、読み込みを終了しました。";
+inline constexpr char EndedAtSegmentLimit[] =
+    "線分数が上限（20,000,000）に達したため、読み込みを途中で終了しました。";
+inline constexpr char EndedAtPlotLimit[] =
+    "プロット数が上限（32,767）に達したため、読み込みを途中で終了しました。";
+inline constexpr char EndedAtCharLimit[] =
+    "文字数が上限（1,000,000）に達したため、それ以降のラベルを省きました。";
+inline constexpr char EndedOutOfMemory[] = "メモリが足りないため、読み込みを途中で終了しました。";
+inline constexpr char EndedFileChanged[] =
+    "読み込み中にファイルが変更されました。もう一度読み込んで下さい。";
+
+// The pens and plot panel: its tooltip, the pens' columns, and the plot's facts.
+inline constexpr char PensPanelTip[] =
+    "チェックを外したペンは画面に表示しません（表示だけの設定です。保存、印刷、実寸印刷には全てのペ"
+    "ンが出ます）";
+inline constexpr const char* PenColumnTitles[] = {"ペン", "色", "線幅", "線分数", "描画長(m)"};
+inline constexpr char HairLineText[] = "細線";
+inline constexpr const char* FactTitles[] = {
+    "範囲（プロッタ単位）",
+    "大きさ",
+    "近い用紙",
+    "ペン数",
+    "線分数",
+    "文字数",
+    "ペンダウン距離",
+    "ペンアップ距離",
+    "推定描画時間",
+    "ペン交換",
+    "読み込み",
+    "読み込みの終了",
+};
+inline constexpr char ExtentsFormat[] = "X %1 ～ %2, Y %3 ～ %4";
+inline constexpr char SizeFormat[] = "%1 × %2 mm";
+inline constexpr char LandscapeText[] = "横";
+inline constexpr char PortraitText[] = "縦";
+inline constexpr char NoneText[] = "―";
+inline constexpr char TimesText[] = "回";
+// Follows a distance and a time the file had too many pen-up moves to tell in full.
+inline constexpr char PartialText[] = "（一部）";
+// Follows the estimated time: what it leaves out.
+inline constexpr char TimeNote[] = "（加速とペン交換を除く）";
+
 // The save dialog.
 inline constexpr char SaveDialogTitle[] = "画像の保存";
+
+// True-scale printing: the label on each sheet ("file  2 / 6（1行2列）") and the message
+// for a plot that would take too many sheets.
+inline constexpr char SheetLabel[] = "%1  %2 / %3（%4行%5列）";
+inline constexpr char TooManySheetsMessage[] =
+    "実寸では用紙が５００枚を超えるため印刷できません。「用紙に合わせて印刷」をお使い下さい。";
 // Its filters for the formats come with the formats (output/output_formats.cpp).
 
 // The small dialogs, the version texts and the manual.
@@ -147,6 +220,7 @@ inline constexpr const char* CommandListEntries[] = {
     "PC：ペンの色",
     "NP：ペンの数",
     "CR：色の範囲",
+    "VS：ペンの速度",
 };
 inline constexpr char VersionCaptionSuffix[] = " のﾊﾞｰｼﾞｮﾝ情報";
 inline constexpr char VersionPrefix[] = "Version ";

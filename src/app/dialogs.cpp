@@ -13,6 +13,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/captions.h"
 #include "reader/rounding.h"
@@ -112,13 +115,57 @@ ComdForm::ComdForm(double twipsPerPixel) : TwipsForm(twipsPerPixel, 2640, 2445) 
     setObjectName(QStringLiteral("ComdForm"));
     setWindowTitle(QString::fromUtf8(ComdFormCaption));
 
-    // Above the OK button; the eight basic commands show without scrolling.
-    commandList_ = Add<QListWidget>(this, "List1", nullptr, 60, 60, 2520, 1680);
+    // The list above the OK button, in columns; the window can be resized.
+    commandList_ = new QListWidget(this);
+    commandList_->setObjectName(QStringLiteral("List1"));
     commandList_->setFont(FixedPitchFont(9));
+    commandList_->setFlow(QListView::TopToBottom);
+    commandList_->setWrapping(true);
+    commandList_->setResizeMode(QListView::Adjust);
+    commandList_->setUniformItemSizes(true);
     auto* command1 = Add<QPushButton>(this, "Command1", OkCaption, 720, 1800, 1155, 375);
     connect(command1, &QPushButton::clicked, this, &ComdForm::Command1_Click);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(commandList_, 1);
+    layout->addWidget(command1, 0, Qt::AlignHCenter);
 
     Form_Load();
+    FitAllLines();
+}
+
+void ComdForm::FitAllLines() {
+    ensurePolished();  // the sizes the style gives the controls count
+    // As many rows as fit in most of the screen's height, in as many columns as that takes.
+    const int count = commandList_->count();
+    const int row = std::max(1, commandList_->sizeHintForRow(0));
+    const QScreen* screen = this->screen();
+    const int room = screen != nullptr ? screen->availableGeometry().height() * 3 / 5 : 480;
+    const int columns = std::max(1, (count * row + room - 1) / room);
+    const int rows = (count + columns - 1) / columns;
+    // Every line as wide as the widest, so that none is cut short.
+    int width = 0;
+    for (int i = 0; i < count; ++i) {
+        width = std::max(
+            width, commandList_->fontMetrics().horizontalAdvance(commandList_->item(i)->text()));
+    }
+    width += 16;
+    commandList_->setGridSize(QSize(width, row));
+    const int frame = 2 * commandList_->frameWidth();
+    // Room for a scroll bar to spare: a list a pixel short would wrap a line more and show
+    // one, taking room in turn.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, commandList_);
+    commandList_->setMinimumSize(columns * width + frame + 4, rows * row + frame + bar + 4);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    layout()->activate();
+    resize(layout()->totalMinimumSize());
+    // Smaller than that once shown, if the user likes; the list then scrolls. Without its
+    // minimum the list may get less of the height than it had: the window makes up for it.
+    const QSize wanted = commandList_->minimumSize();
+    commandList_->setMinimumSize(0, 0);
+    layout()->activate();
+    resize(this->width() + std::max(0, wanted.width() - commandList_->width()),
+           height() + std::max(0, wanted.height() - commandList_->height()));
 }
 
 void ComdForm::Form_Load() {

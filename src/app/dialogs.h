@@ -80,6 +80,9 @@ public:
     void Command1_Click();
 
 private:
+    // The first size shows every line.
+    void FitAllLines();
+
     QListWidget* commandList_ = nullptr;
 };
 

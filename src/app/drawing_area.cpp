@@ -58,6 +58,7 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
         case Qt::Key_Up: return 38;
         case Qt::Key_Right: return 39;
         case Qt::Key_Down: return 40;
+        case Qt::Key_Escape: return 27;
         default: return 0;
     }
 }

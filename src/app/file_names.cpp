@@ -75,4 +75,14 @@ QString DisplayName(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
 }
 
+QString FilterSuffix(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open < 0 || close < open) return {};
+    const QString patterns = filter.mid(open + 1, close - open - 1).trimmed();
+    if (!patterns.startsWith(QStringLiteral("*.")) || patterns.contains(u' ')) return {};
+    const QString suffix = patterns.mid(2);
+    return suffix.contains(u'*') || suffix.contains(u'?') ? QString() : suffix;
+}
+
 }  // namespace kestrel::app

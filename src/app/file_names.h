@@ -23,4 +23,8 @@ std::string DroppedFileBytes(const QMimeData& data);
 // A name for people to read; bytes that are not UTF-8 show as replacement characters.
 QString DisplayName(const std::string& bytes);
 
+// The extension a file dialog's filter gives a name typed without one: "bmp" of
+// "BMPファイル(*.bmp)"; none for a filter of every name ("*.*") or of several patterns.
+QString FilterSuffix(const QString& filter);
+
 }  // namespace kestrel::app

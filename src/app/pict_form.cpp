@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -26,7 +25,10 @@
 
 #include "app/captions.h"
 #include "app/drawing_area.h"
+#include "app/file_follower.h"
 #include "app/file_names.h"
+#include "app/pages_panel.h"
+#include "app/pens_panel.h"
 #include "app/platform.h"
 #include "app/plot_loader.h"
 #include "app/plot_output.h"
@@ -83,6 +85,12 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     BuildViewport();
     drawing_ = std::make_unique<StepwiseDrawing>(
         store_, display_, *drawingArea_, [this] { ShowProgress(); }, this);
+    BuildPanels();
+    follower_ = new FileFollower(
+        [this] {
+            if (!store_.PlotName.empty()) StartReading(store_.PlotDir + store_.PlotName, true);
+        },
+        this);
     RebuildRecentFiles();
     setAcceptDrops(true);
     progressTimer_ = new QTimer(this);
@@ -94,6 +102,7 @@ PictForm::PictForm(reader::PlotStore& store, Platform& platform, QWidget* parent
     // Lay the bars out now so that Form_Load reads real sizes before the first show.
     layout()->activate();
     Form_Load();
+    RestoreSettings();
     // The keys work at once, without a click into the drawing area first.
     drawingArea_->setFocus();
 }
@@ -110,6 +119,8 @@ void PictForm::BuildViewport() {
         },
         this);
     setCentralWidget(viewport_);
+    // Its size follows the window and the panels docked beside it.
+    viewport_->installEventFilter(this);
     drawingArea_ = viewport_->Area();
     connect(drawingArea_, &DrawingArea::keyDown, this, &PictForm::Picture3_KeyDown);
     connect(drawingArea_, &DrawingArea::mouseDown, this, &PictForm::Picture3_MouseDown);
@@ -137,18 +148,20 @@ QMenu* PictForm::createPopupMenu() {
 view::WindowMetrics PictForm::ReadMetrics() const {
     // The client area starts below the menu bar and holds the tool bar and status bar.
     const int clientTop = menuBar()->isHidden() ? 0 : menuBar()->geometry().bottom() + 1;
-    const int statusTop = statusBar_->isHidden() ? height() : statusBar_->geometry().top();
     const QSize outer = frameGeometry().size();
     const double t = twipsPerPixel_;
+    // The viewport's place: the client area less the bars and any panel docked beside it.
+    const QRect central = viewport_->geometry();
 
     view::WindowMetrics m;
-    m.innerWidth = width() * t;
+    m.innerWidth = central.width() * t;
     m.innerHeight = std::max(0, height() - clientTop) * t;
     m.outerWidth = outer.width() * t;
     m.outerHeight = outer.height() * t;
-    // The whole tool bar area, margins included, lies above the viewport.
-    m.toolBarHeight = std::max(0, viewport_->geometry().top() - clientTop) * t;
-    m.statusBarHeight = std::max(0, height() - statusTop) * t;
+    // The whole tool bar area, margins included, lies above the viewport; the status bar
+    // and the panels docked below it lie under it.
+    m.toolBarHeight = std::max(0, central.top() - clientTop) * t;
+    m.statusBarHeight = std::max(0, height() - central.bottom() - 1) * t;
     m.scrollBarThickness =
         style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, viewport_->HorizontalBar()) * t;
     m.twipsPerPixel = t;
@@ -169,13 +182,21 @@ void PictForm::Form_Resize() {
     ApplyLayout();
 }
 
-void PictForm::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
+bool PictForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == viewport_ && event->type() == QEvent::Resize) ViewportResized();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void PictForm::ViewportResized() {
+    // The same window size: a panel came or went beside the viewport.
+    const bool panels = size() == windowSize_;
+    windowSize_ = size();
     try {
         Form_Resize();
         // With the setting ON the plot follows the window. OFF keeps its scale and place and
-        // draws what the new area shows, so that nothing drawn is lost by shrinking.
-        if (display_.AdjustViewOff == 0) {
+        // draws what the new area shows, so that nothing drawn is lost by shrinking; a panel
+        // that takes room or gives it back has the plot fitted again.
+        if (display_.AdjustViewOff == 0 || panels) {
             RedrawPlot();
         } else {
             drawing_->RestartInPlace();
@@ -242,7 +263,8 @@ void PictForm::ShowProgress() {
 void PictForm::PlotMenu21_Click() {
     // Before the first load of a run, the folder of the last file of an earlier one.
     const std::string folder = store_.PlotDir.empty() ? recent_->LastFolder() : store_.PlotDir;
-    const QString initialName = DisplayName(folder + dialogs_.FileFilter);
+    // The name box starts empty, in the folder.
+    const QString initialName = DisplayName(folder);
     const QStringList filters{QString::fromUtf8(HpglFilter), QString::fromUtf8(AllFilesFilter)};
     dialogFilterIndex_ = dialogs_.FilterIndex;
     const auto choice = platform_.ChooseOpenFile(this, QString::fromUtf8(OpenDialogTitle),
@@ -258,54 +280,93 @@ void PictForm::PlotMenu21_Click() {
 
 void PictForm::OpenChosenFile(const QString& path) { OpenPlotFile(LocalPathBytes(path)); }
 
-void PictForm::OpenPlotFile(const std::string& path) {
+void PictForm::OpenPlotFile(const std::string& path) { StartReading(path, false); }
+
+void PictForm::StartReading(const std::string& path, bool keepView) {
     const int slash = reader::LastPos(path, "/");
     loader_->Start(path.substr(0, static_cast<size_t>(slash)),
-                   path.substr(static_cast<size_t>(slash)), reader::ReadOptions{Reading()});
+                   path.substr(static_cast<size_t>(slash)), reader::ReadOptions{Reading()},
+                   keepView);
     setCursor(Qt::BusyCursor);
     ShowProgress();
     progressTimer_->start();
 }
 
 void PictForm::ReloadPlotFile() {
-    if (!store_.PlotName.empty()) OpenPlotFile(store_.PlotDir + store_.PlotName);
+    if (!store_.PlotName.empty()) StartReading(store_.PlotDir + store_.PlotName, true);
 }
 
 void PictForm::ShowReadPlot(LoadedPlot& plot) {
     unsetCursor();
     ShowProgress();
     try {
+        const std::int16_t shownBefore = store_.PlotNo;
+        // Read again for the view shown: the same file, drawn before.
+        const bool keepView = plot.keepView && !store_.PlotName.empty() &&
+                              store_.PlotDir == plot.dir && store_.PlotName == plot.name;
         store_.PlotDir = plot.dir;
         store_.PlotName = plot.name;
         // The plot tables change hands; the settings of the run stay.
         store_.SwapPlots(plot.store);
+        pagesPanel_->ShowPlots(store_);
+        pensPanel_->Forget();
+        shownReading_ = plot.reading;
+        shownEnd_ = interact::EarlyEndOf(plot.result, store_, plot.changedWhileRead);
+        const bool remember = TellHowReadingWent(plot);
 
-        const reader::ReadResult& result = plot.result;
-        if (result.status == reader::ReadStatus::NoDelimiter) {
-            ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
-        } else if (result.status == reader::ReadStatus::CannotOpen) {
-            ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
-        } else if (result.stop == reader::StopReason::OutOfMemory) {
-            ShowErrorMessage(
-                reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
+        if (keepView) {
+            store_.PlotNo = std::clamp<std::int16_t>(shownBefore, 1,
+                                                     std::max<std::int16_t>(1, store_.PlotTotal));
+            drawing_->RestartInPlace();
+        } else {
+            display_.AdjustViewOff = 1;
+            display_.HiddenPens.clear();
+            dialogs_.SaveDir.clear();  // saving starts in the plot's folder
+            store_.PlotNo = 1;
+            // The pages show for a file of several; the viewport takes its size at once.
+            pagesPanel_->setVisible(store_.PlotTotal > 1);
+            layout()->activate();
+            Form_Resize();
+            RedrawPlot();
         }
-
-        display_.AdjustViewOff = 1;
-        store_.PlotNo = 1;
-        Form_Resize();
-        RedrawPlot();
         RebuildPlotMenu();
         ShowPlotStatus();
+        RefreshPanels();
         ShowFileName();
-        if (result.status != reader::ReadStatus::CannotOpen) {
+        statusBar_->SetReading(QString::fromUtf8(
+            shownReading_ == reader::Reading::Basic ? BasicReadingText : PlotterReadingText));
+        if (remember) {
             recent_->Remember(plot.dir + plot.name);
             RebuildRecentFiles();
         }
+        follower_->Follow(plot.dir + plot.name, plot.stamp);
         drawingArea_->setFocus();
     } catch (const interact::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
     }
+}
+
+bool PictForm::TellHowReadingWent(const LoadedPlot& plot) {
+    const reader::ReadResult& result = plot.result;
+    if (result.status == reader::ReadStatus::NoDelimiter) {
+        ShowMessageBox(QString::fromUtf8(NoDelimiterMessage), false);
+    } else if (result.status == reader::ReadStatus::CannotOpen) {
+        ShowFileErrorMessage(result.errorNumber, plot.dir + plot.name);
+    } else if (shownEnd_ == interact::EarlyEnd::OutOfMemory) {
+        ShowErrorMessage(reader::ErrorNumber::OutOfMemory);  // what was read is shown all the same
+    } else if (interact::TellsAtOnce(shownEnd_) &&
+               !(shownEnd_ == interact::EarlyEnd::FileChanged && follower_->Enabled())) {
+        // A file followed is read again once it has settled.
+        ShowMessageBox(QString::fromUtf8(EarlyEndCaption(shownEnd_)), true);
+    }
+    const interact::ReadNote note = interact::NoteOfRead(plot.stamp.size, result, store_);
+    const char* text = note == interact::ReadNote::EmptyFile      ? EmptyFileNote
+                       : note == interact::ReadNote::NothingDrawn ? NothingDrawnNote
+                       : plot.keepView                            ? FollowedNote
+                                                                  : "";
+    statusBar_->ShowNote(QString::fromUtf8(text));
+    return result.status != reader::ReadStatus::CannotOpen && note == interact::ReadNote::None;
 }
 
 QAction* PictForm::BasicReading() const { return menus_->BasicReading(); }
@@ -318,7 +379,10 @@ reader::Reading PictForm::Reading() const {
     return BasicReading()->isChecked() ? reader::Reading::Basic : reader::Reading::Plotter;
 }
 
-void PictForm::BasicReading_Toggled() { ReloadPlotFile(); }
+void PictForm::BasicReading_Toggled() {
+    // The pages may come out otherwise: the file starts afresh.
+    if (!store_.PlotName.empty()) StartReading(store_.PlotDir + store_.PlotName, false);
+}
 
 void PictForm::RebuildPlotMenu() { menus_->RebuildPlotList(store_.PlotTotal); }
 
@@ -331,6 +395,8 @@ void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
         store_.PlotNo = plotNo;
         DrawPlot();
         ShowPlotStatus();
+        statusBar_->ShowNote({});
+        RefreshPanels();
     });
 }
 
@@ -369,6 +435,8 @@ void PictForm::ShowFileErrorMessage(reader::ErrorNumber number, const std::strin
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     ShowMessageBox(text, true);
 }
+
+void PictForm::ShowWarning(const QString& text) { ShowMessageBox(text, true); }
 
 void PictForm::ShowMessageBox(const QString& text, bool warning) {
     // A box shown during a command gets the normal pointer, not the command's hourglass.

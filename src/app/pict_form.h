@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "interact/plot_facts.h"
 #include "interact/rotation.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
@@ -33,6 +34,9 @@ class QToolBar;
 namespace kestrel::app {
 
 class DrawingArea;
+class FileFollower;
+class PagesPanel;
+class PensPanel;
 class Platform;
 class PlotLoader;
 class PlotOutput;
@@ -45,7 +49,7 @@ struct LoadedPlot;
 
 // What the file and print dialogs keep from one use to the next, for the run.
 struct DialogState {
-    std::string FileFilter;  // the open dialog's name pattern
+    std::string FileFilter;  // the pattern of the open dialog's filter chosen last
     std::int16_t FilterIndex = 0;
     std::string SaveDir;  // the folder of the file last saved, with its trailing separator
     std::string SaveName;
@@ -117,6 +121,21 @@ public:
     void BasicReading_Toggled();
     QAction* BasicReading() const;
     reader::Reading Reading() const;
+    // ｵﾌﾟｼｮﾝ → the pen-up moves as dotted lines, and following the file as it changes on
+    // disk; both are kept for the next run.
+    void ShowTravel_Toggled();
+    void FollowFile_Toggled();
+    QAction* ShowTravel() const;
+    QAction* FollowFile() const;
+
+    // ﾌｧｲﾙ → the plot's vectors through a print preview: at true scale over as many sheets
+    // as they take, or fitted to one.
+    void PrintTrueScale_Click();
+    void PrintFitted_Click();
+
+    // The dockable panels: the pens and facts of the plot shown, and the file's pages.
+    PensPanel* Pens() const { return pensPanel_; }
+    PagesPanel* Pages() const { return pagesPanel_; }
 
     // The drawing area's keyboard and mouse. Key codes are Windows virtual-key codes;
     // buttons 1 = left, 2 = right, 4 = middle (held buttons summed in a move);
@@ -135,7 +154,10 @@ public:
     void OpenChosenFile(const QString& path);
     // The same for a path as the bytes the system gave (a dropped file, a recent file).
     void OpenPlotFile(const std::string& path);
-    // Reads the loaded file again from disk (F5).
+    // A recent file: one that is no longer there is named in a message and leaves the list.
+    void OpenRecentFile(const std::string& path);
+    // Reads the loaded file again from disk (F5, and as it changes when followed), keeping
+    // the plot shown and the view.
     void ReloadPlotFile();
     // The open command's steps once a file has been read: the plot replaces the one shown.
     void ShowReadPlot(LoadedPlot& plot);
@@ -143,6 +165,8 @@ public:
     void RebuildPlotMenu();
     void ShowPlotStatus();
     void ShowErrorMessage(reader::ErrorNumber number);
+    // A message of the window's own, with the warning icon.
+    void ShowWarning(const QString& text);
     // A failure with a file: the message, then the file's name on a line of its own.
     void ShowFileErrorMessage(reader::ErrorNumber number, const std::string& path);
     // Runs a command started by a key, menu or button: a failure ends the command with
@@ -161,15 +185,17 @@ public:
     QScrollBar* VScroll1() const;
     QToolBar* Toolbar1() const;
     QStatusBar* StatusBar1() const;
-    QMenu* PlotMenu10() const;                                  // the pop-up menu
-    QString PanelText(int panel) const;                         // panel 1..4
+    QMenu* PlotMenu10() const;           // the pop-up menu
+    QString PanelText(int panel) const;  // panel 1..4
+    QString ReadingText() const;         // the status bar's reading of the plot shown
+    QString StatusNote() const;          // and its note
     const QImage& Picture2() const { return selectionImage_; }  // the selection; never shown
 
     // What the layout reads from the window, in twips.
     view::WindowMetrics ReadMetrics() const;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -177,6 +203,19 @@ protected:
 
 private:
     void BuildViewport();
+    void BuildPanels();
+    void RestoreSettings();
+    void KeepWindowPlace();
+    // The viewport has a new size: the window's, or a panel came or went beside it.
+    void ViewportResized();
+    // Starts reading `path`; `keepView` keeps the plot shown and the view.
+    void StartReading(const std::string& path, bool keepView);
+    // After a read: messages and the status bar's note; false when the file is not one to
+    // remember among the recent files.
+    bool TellHowReadingWent(const LoadedPlot& plot);
+    // The pens panel, the pages and the plot list's mark follow the plot shown.
+    void RefreshPanels();
+    void HiddenPensChanged(const std::vector<std::int16_t>& hidden);
     void RebuildRecentFiles();
     void ShowFileName();
     void ShowProgress();
@@ -187,6 +226,7 @@ private:
     void ShowPlotNumbered(std::int16_t plotNo);
     void Rotate(interact::Turn turn);
     void ShowPopupMenu(float x, float y);  // at a point of Picture3, in twips
+    void CancelDrag();                     // Esc during a right-button drag
 
     reader::PlotStore& store_;
     Platform& platform_;
@@ -203,6 +243,16 @@ private:
     std::int32_t dragStartX_ = 0;
     std::int32_t dragStartY_ = 0;
     int dialogFilterIndex_ = 1;  // the file dialogs keep the last filter chosen in either
+    // A right-button drag under way, and whether Esc ended it before the button came up.
+    bool dragging_ = false;
+    bool dragCancelled_ = false;
+    // How the plot shown was read.
+    reader::Reading shownReading_ = reader::Reading::Plotter;
+    interact::EarlyEnd shownEnd_ = interact::EarlyEnd::None;
+    QSize windowSize_;  // when the viewport last changed size
+    PensPanel* pensPanel_ = nullptr;
+    PagesPanel* pagesPanel_ = nullptr;
+    FileFollower* follower_ = nullptr;
 
     QPointer<QWidget> displaySettingsForm_;
     QPointer<QWidget> commandListForm_;

@@ -8,8 +8,11 @@
 #include <QMenu>
 #include <QScrollBar>
 
+#include "app/captions.h"
 #include "app/drawing_area.h"
+#include "app/pages_panel.h"
 #include "app/platform.h"
+#include "app/status_panels.h"
 #include "app/viewport.h"
 #include "interact/navigation.h"
 #include "interact/rotation.h"
@@ -20,6 +23,8 @@ namespace kestrel::app {
 void PictForm::Rotate(interact::Turn turn) {
     interact::RotatePlot(store_, turn);
     RedrawPlot();
+    pagesPanel_->Redraw(store_.PlotNo);
+    RefreshPanels();  // the extents have turned
 }
 
 void PictForm::PlotMenu15_Click() {
@@ -38,8 +43,21 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
     const interact::KeyAction key = interact::ActionOfKey(keyCode);
     switch (key.command) {
         case interact::KeyCommand::PreviousPlot:
-            return ShowPlotNumbered(interact::PreviousPlotNo(store_));
-        case interact::KeyCommand::NextPlot: return ShowPlotNumbered(interact::NextPlotNo(store_));
+        case interact::KeyCommand::NextPlot: {
+            // A step that can go no further says so.
+            const interact::PlotEdge edge = interact::EdgeOfStep(store_, key.command);
+            ShowPlotNumbered(key.command == interact::KeyCommand::NextPlot
+                                 ? interact::NextPlotNo(store_)
+                                 : interact::PreviousPlotNo(store_));
+            if (edge != interact::PlotEdge::None)
+                statusBar_->ShowNote(QString::fromUtf8(
+                    edge == interact::PlotEdge::First ? FirstPlotNote : LastPlotNote));
+            return;
+        }
+        case interact::KeyCommand::FirstPlot:
+            return ShowPlotNumbered(interact::FirstPlotNo(store_));
+        case interact::KeyCommand::LastPlot: return ShowPlotNumbered(interact::LastPlotNo(store_));
+        case interact::KeyCommand::Cancel: return CancelDrag();
         case interact::KeyCommand::TurnRight: return PlotMenu15_Click();
         case interact::KeyCommand::TurnLeft: return PlotMenu16_Click();
         case interact::KeyCommand::TurnHalf: return PlotMenu17_Click();
@@ -53,8 +71,21 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
     }
 }
 
+void PictForm::CancelDrag() {
+    if (!dragging_) return;
+    dragCancelled_ = true;
+    interact::ShapeRect shape = drawingArea_->Shape();
+    shape.Visible = false;
+    drawingArea_->SetShape(shape);
+    selectionImage_ = QImage();
+}
+
 void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
-    if (button == interact::RightButton) drawingArea_->SetShape(interact::ShapeAtPress(x, y));
+    if (button == interact::RightButton) {
+        drawingArea_->SetShape(interact::ShapeAtPress(x, y));
+        dragging_ = true;
+        dragCancelled_ = false;
+    }
     dragStartX_ = interact::DragStartOf(x);
     dragStartY_ = interact::DragStartOf(y);
     if (button == interact::LeftButton) ShowPopupMenu(x, y);
@@ -66,7 +97,7 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     }
     if (button == interact::LeftButton) {
         ShowPopupMenu(x, y);
-    } else if (button == interact::RightButton) {
+    } else if (button == interact::RightButton && !dragCancelled_) {
         drawingArea_->SetShape(interact::ShapeOfDrag(dragStartX_, dragStartY_, x, y));
     }
 }
@@ -74,6 +105,11 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
 void PictForm::Picture3_MouseUp(int button, int, float, float) {
     if (button != interact::RightButton) {
         return;
+    }
+    dragging_ = false;
+    if (dragCancelled_) {
+        dragCancelled_ = false;
+        return;  // Esc ended the drag: no selection
     }
     const interact::PixelRect region = interact::SelectedPixels(
         drawingArea_->Shape(), twipsPerPixel_, drawingArea_->width(), drawingArea_->height());

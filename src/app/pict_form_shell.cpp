@@ -12,6 +12,7 @@
 #include "app/plot_loader.h"
 #include "app/plot_output.h"
 #include "app/stepwise_drawing.h"
+#include "app/true_scale_print.h"
 
 namespace kestrel::app {
 
@@ -40,6 +41,10 @@ void PictForm::PlotMenu24_Click() { output_->Save(); }
 
 void PictForm::PlotMenu13_Click() { output_->Print(); }
 
+void PictForm::PrintTrueScale_Click() { output_->PrintVectors(VectorScale::TrueScale); }
+
+void PictForm::PrintFitted_Click() { output_->PrintVectors(VectorScale::Fitted); }
+
 void PictForm::PlotMenu14_Click() { output_->Copy(); }
 
 void PictForm::ShowPrinterDialog() { output_->ShowPrinterDialog(); }
@@ -65,12 +70,15 @@ void PictForm::PlotMenu93_Click() {
 void PictForm::PlotMenu94_Click() {
     // Every use opens another browser window; the browser lives on without Kestrel.
     const QString path = ManualPath(QCoreApplication::applicationDirPath());
-    if (!platform_.OpenInBrowser(path)) {
-        ShowMessageBox(QString::fromUtf8(NoBrowserMessage) + path, true);
-    }
+    const QPointer<PictForm> form(this);
+    const auto failed = [form, path] {
+        if (form) form->ShowWarning(QString::fromUtf8(NoBrowserMessage) + path);
+    };
+    if (!platform_.OpenInBrowser(path, failed)) failed();
 }
 
 void PictForm::closeEvent(QCloseEvent* event) {
+    KeepWindowPlace();
     // The small windows have no owner; they go with the main window so the program ends.
     for (QWidget* form :
          {displaySettingsForm_.data(), commandListForm_.data(), versionForm_.data()}) {

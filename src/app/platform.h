@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QPoint>
@@ -36,8 +37,9 @@ public:
                                                      const QStringList& filters,
                                                      int filterIndex) = 0;
 
-    // A modal save dialog: a new name may be typed, an existing file is taken without
-    // asking, no extension is added. Same arguments and answer as ChooseOpenFile.
+    // A modal save dialog: a new name may be typed; a name without an extension gets the
+    // chosen filter's, and replacing an existing file is confirmed first. Same arguments
+    // and answer as ChooseOpenFile.
     virtual std::optional<OpenChoice> ChooseSaveFile(QWidget* parent, const QString& title,
                                                      const QString& initialName,
                                                      const QStringList& filters,
@@ -52,9 +54,15 @@ public:
     virtual reader::ErrorNumber ClearClipboard() = 0;
     virtual reader::ErrorNumber PutClipboardImage(const QImage& image) = 0;
 
+    // A modal print preview of what `paint` puts on `printer`, from which the user may print
+    // (choosing printer, paper and orientation on the way); true when printed.
+    virtual bool ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint) = 0;
+
     // Opens a local HTML file in a separate, normal browser window; false when no
-    // browser could be started.
-    virtual bool OpenInBrowser(const QString& path) = 0;
+    // browser could be started. `failed` runs later when the browser started reports that
+    // it could not show the file.
+    virtual bool OpenInBrowser(const QString& path, std::function<void()> failed) = 0;
 
     // A modal message box with only an OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text, const QString& caption,

@@ -10,6 +10,14 @@
 
 namespace kestrel::app {
 
+FileStamp FileStamp::Of(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_dev)};
+}
+
 struct PlotLoader::Job {
     LoadedPlot plot;
     reader::ReadOptions options;
@@ -34,11 +42,14 @@ PlotLoader::~PlotLoader() {
     worker_.join();
 }
 
-void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions options) {
+void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions options,
+                       bool keepView) {
     Cancel();
     auto job = std::make_shared<Job>();
     job->plot.dir = std::move(dir);
     job->plot.name = std::move(name);
+    job->plot.reading = options.reading;
+    job->plot.keepView = keepView;
     current_ = job;
     struct stat st {};
     const std::string path = job->plot.dir + job->plot.name;
@@ -54,6 +65,7 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
             return;
         }
         job->fileSize = static_cast<std::uint64_t>(st.st_size);
+        job->plot.stamp = FileStamp::Of(path);
     }
     options.cancel = &job->cancel;
     options.progress = &job->bytesRead;
@@ -99,6 +111,9 @@ void PlotLoader::Work() {
             result.status = reader::ReadStatus::CannotOpen;
             result.errorNumber = reader::ErrorNumber::FileReadError;
         }
+        const FileStamp after = FileStamp::Of(job->plot.dir + job->plot.name);
+        job->plot.changedWhileRead = result.status == reader::ReadStatus::Read &&
+                                     job->plot.stamp.exists && !(after == job->plot.stamp);
         QMetaObject::invokeMethod(
             this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,12 +15,28 @@
 
 namespace kestrel::app {
 
+// What tells one state of a file from the next: its size, time of change and identity.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t changedNs = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+    bool operator==(const FileStamp&) const = default;
+
+    static FileStamp Of(const std::string& path);
+};
+
 // A plot file read into a store of its own, to be taken over by the window.
 struct LoadedPlot {
     std::string dir;   // PlotDir of the file, with its trailing separator
     std::string name;  // PlotName
     reader::PlotStore store;
     reader::ReadResult result;
+    reader::Reading reading = reader::Reading::Plotter;
+    FileStamp stamp;                // the file as reading began
+    bool changedWhileRead = false;  // it was not the same after reading
+    bool keepView = false;          // read again for the view shown: the plot and place stay
 };
 
 // Reads plot files on a worker thread of its own, so that the window serves its events
@@ -35,7 +52,9 @@ public:
     PlotLoader& operator=(const PlotLoader&) = delete;
 
     // Reads dir + name; the options' cancel flag and progress counter are the loader's own.
-    void Start(std::string dir, std::string name, reader::ReadOptions options);
+    // `keepView` goes with the plot read.
+    void Start(std::string dir, std::string name, reader::ReadOptions options,
+               bool keepView = false);
     void Cancel();
     bool Busy() const { return current_ != nullptr; }
     // The share of the file read so far, 0 to 1.

@@ -2,9 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <QDir>
@@ -106,6 +104,20 @@ const output::OutputFormat& SaveFormatOf(const QString& path, int shownFilter) {
     return shown >= 1 && shown <= formats.size() ? *formats[shown - 1] : *formats.front();
 }
 
+// The save dialog starts in the folder saved to last for this plot, or else the plot's
+// own, with the plot's name and the filter's extension; with nothing loaded, no name.
+QString InitialSaveName(const reader::PlotStore& store, const DialogState& dialogs,
+                        const QString& filter) {
+    const std::string& folder = dialogs.SaveDir.empty() ? store.PlotDir : dialogs.SaveDir;
+    QString name;
+    if (!store.PlotName.empty()) {
+        name = QFileInfo(DisplayName(store.PlotName)).completeBaseName();
+        const QString suffix = FilterSuffix(filter);
+        if (!suffix.isEmpty()) name += QStringLiteral(".") + suffix;
+    }
+    return DisplayName(folder) + name;
+}
+
 // A PDF holds every plot of the file, an SVG the plot shown; nothing loaded gives a blank page.
 std::vector<int> SlotsToSave(const reader::PlotStore& store, const output::OutputFormat& format) {
     std::vector<int> plots;
@@ -156,6 +168,30 @@ void PlotOutput::Print() {
     }
 }
 
+void PlotOutput::PrintVectors(VectorScale scale) {
+    const reader::PlotStore& store = form_.Store();
+    const int slot = store.PlotNo;
+    if (store.PlotName.empty() || slot < 1 || !store.ValidSlot(slot)) return;  // nothing to print
+    QPrinter& printer = Printer();
+    const QString tooMany = QString::fromUtf8(TooManySheetsMessage);
+    if (SheetsFor(printer, store, slot, scale) == 0) {
+        form_.ShowWarning(tooMany);
+        return;
+    }
+    // The preview paints as often as it needs; the last painting is the one printed.
+    PrintOutcome outcome = PrintOutcome::Printed;
+    const QString name = DisplayName(store.PlotName);
+    const bool printed = platform_.ShowPrintPreview(&form_, printer, [&](QPrinter& target) {
+        outcome = PrintPlotVectors(target, store, slot, scale, name);
+    });
+    if (!printed) return;
+    if (outcome == PrintOutcome::TooManySheets) {
+        form_.ShowWarning(tooMany);  // on the paper chosen in the preview
+    } else if (outcome == PrintOutcome::PrinterFailed) {
+        form_.ShowErrorMessage(reader::ErrorNumber::PrinterError);
+    }
+}
+
 void PlotOutput::Copy() {
     DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
@@ -175,21 +211,16 @@ void PlotOutput::Copy() {
 void PlotOutput::Save() {
     reader::PlotStore& store = form_.Store();
     DialogState& dialogs = form_.Dialogs();
-    const std::vector<const output::OutputFormat*> formats = SaveFormats();
-    // The dialog starts with the default format's pattern, "*.bmp", as the name.
-    const std::string_view extension = formats.front()->extension;
-    const QString initialName = QFile::decodeName(QByteArray::fromStdString(dialogs.SaveDir)) +
-                                QStringLiteral("*.") +
-                                QString::fromUtf8(extension.data(), std::ssize(extension));
     QStringList filters;
-    for (const output::OutputFormat* format : formats)
+    for (const output::OutputFormat* format : SaveFormats())
         filters << QString::fromUtf8(format->saveFilter);
     filters << QString::fromUtf8(AllFilesFilter);
     const auto allFiles = static_cast<int>(filters.size());
     const int kept = dialogFilter_ >= 1 && dialogFilter_ <= allFiles ? dialogFilter_ : 1;
-    const auto choice =
-        platform_.ChooseSaveFile(&form_, QString::fromUtf8(SaveDialogTitle), initialName, filters,
-                                 ShownOfKeptFilter(kept, allFiles));
+    const int shownFirst = ShownOfKeptFilter(kept, allFiles);
+    const auto choice = platform_.ChooseSaveFile(
+        &form_, QString::fromUtf8(SaveDialogTitle),
+        InitialSaveName(store, dialogs, filters.at(shownFirst - 1)), filters, shownFirst);
     if (!choice) {
         return;  // cancelled: nothing changes
     }

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "app/true_scale_print.h"
+
 class QImage;
 class QPrinter;
 
@@ -26,6 +28,8 @@ public:
     ~PlotOutput();
 
     void Print();
+    // The plot's vectors through the print preview, as the plotter draws them.
+    void PrintVectors(VectorScale scale);
     void Copy();
     void Save();
     // Sets the window's PrintCancelled when the user cancels.

@@ -1,13 +1,13 @@
 #include "app/qt_platform.h"
 
 #include "app/captions.h"
+#include "app/file_names.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLibraryInfo>
@@ -15,7 +15,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QUrl>
 
@@ -33,26 +36,22 @@ std::optional<OpenChoice> RunFileDialog(QWidget* parent, const QString& title,
     if (save) {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // A name typed without an extension gets the chosen filter's; the dialog then asks
+        // before replacing a file of that name.
+        const auto suffix = [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(FilterSuffix(filter));
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffix);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
     }
+    // Each filter's caption names the patterns it shows.
     dialog.setNameFilters(filters);
-    // The HPGL filter keeps its caption but lists the other usual plot file names too:
-    // the dialog's model takes the wider patterns each time the filter is chosen.
-    const auto widen = [&dialog](const QString& filter) {
-        auto* model = dialog.findChild<QFileSystemModel*>();
-        if (model == nullptr || filter != QString::fromUtf8(HpglFilter)) return;
-        QStringList patterns;
-        for (const char* pattern : HpglFilePatterns) patterns << QString::fromLatin1(pattern);
-        model->setNameFilters(patterns);
-    };
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, widen);
     if (filterIndex >= 1 && filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters.at(filterIndex - 1));
     }
-    widen(dialog.selectedNameFilter());
+    if (save) dialog.setDefaultSuffix(FilterSuffix(dialog.selectedNameFilter()));
     // The initial name is a folder followed by a name or pattern; an empty folder
     // means the current one.
     const int slash = initialName.lastIndexOf(u'/');
@@ -125,8 +124,37 @@ reader::ErrorNumber QtPlatform::PutClipboardImage(const QImage& image) {
     return reader::ErrorNumber::None;
 }
 
-bool QtPlatform::OpenInBrowser(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool QtPlatform::ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint) {
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) { paint(*target); });
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPlatform::OpenInBrowser(const QString& path, std::function<void()> failed) {
+    // xdg-open tells by its exit status when nothing could show the file, which Qt's own
+    // opening does not pass on; without it, Qt looks for a browser itself.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    auto* process = new QProcess(QCoreApplication::instance());
+    const auto done = [process, failed](bool ok) {
+        process->disconnect();
+        if (!ok && failed) failed();
+        process->deleteLater();
+    };
+    QObject::connect(process, &QProcess::finished, process,
+                     [done](int code, QProcess::ExitStatus status) {
+                         done(status == QProcess::NormalExit && code == 0);
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process, [done](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) done(false);
+    });
+    // A browser still open at the program's end stays open: nothing more is told then.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, process,
+                     [process] { process->disconnect(); });
+    process->start(opener, {path});
+    return true;
 }
 
 void QtPlatform::ShowMessage(QWidget* parent, const QString& text, const QString& caption,

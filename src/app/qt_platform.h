@@ -23,7 +23,9 @@ public:
     bool ShowPrintDialog(QWidget* parent, QPrinter& printer) override;
     reader::ErrorNumber ClearClipboard() override;
     reader::ErrorNumber PutClipboardImage(const QImage& image) override;
-    bool OpenInBrowser(const QString& path) override;
+    bool ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                          const std::function<void(QPrinter&)>& paint) override;
+    bool OpenInBrowser(const QString& path, std::function<void()> failed) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      MessageIcon icon) override;
     void PopupMenu(QMenu* menu, const QPoint& globalPos) override;

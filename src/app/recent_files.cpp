@@ -39,4 +39,11 @@ void RecentFiles::Remember(const std::string& path) {
                        QByteArray::fromStdString(path.substr(0, path.rfind('/') + 1)));
 }
 
+void RecentFiles::Forget(const std::string& path) {
+    QVariantList list;
+    for (const std::string& old : Files())
+        if (old != path) list.append(QByteArray::fromStdString(old));
+    settings_.setValue(RecentFilesKey, list);
+}
+
 }  // namespace kestrel::app

@@ -19,6 +19,8 @@ public:
     std::string LastFolder() const;
     // Puts `path` first in the list (once) and remembers its folder.
     void Remember(const std::string& path);
+    // Takes `path` off the list.
+    void Forget(const std::string& path);
 
 private:
     // One object for the window's life: Qt writes changes back from the event loop (and at

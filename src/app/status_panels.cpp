@@ -1,7 +1,10 @@
 #include "app/status_panels.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QProgressBar>
+#include <QStackedWidget>
 
 #include "app/captions.h"
 
@@ -14,16 +17,37 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
         panel->setToolTip(QString::fromUtf8(PanelNames[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        addWidget(panel, 1);
+        // Their texts never hold the window wider. Panels 2 and 4, whose texts tell
+        // something, keep their texts' width; the two whose texts never change take the rest.
+        const bool constant = i == 0 || i == 2;
+        if (constant) {
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            panel->setMinimumWidth(1);
+        }
+        addWidget(panel, constant ? 1 : 0);
         panels_[static_cast<std::size_t>(i)] = panel;
     }
-    // No taller than a panel, so that showing it does not move the viewport's bottom edge.
-    progress_ = new QProgressBar(this);
+    // The corner keeps its width whatever it shows, so that the panels beside it never move.
+    corner_ = new QStackedWidget(this);
+    corner_->setObjectName("StatusCorner");
+    cornerText_ = new QLabel(corner_);
+    cornerText_->setObjectName("ReadingPanel");
+    cornerText_->setToolTip(QString::fromUtf8(ReadingPanelTip));
+    cornerText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    progress_ = new QProgressBar(corner_);
     progress_->setObjectName("Progress");
     progress_->setRange(0, 100);
-    progress_->setMaximumHeight(panels_[0]->sizeHint().height());
-    progress_->hide();
-    addPermanentWidget(progress_);
+    corner_->addWidget(cornerText_);
+    corner_->addWidget(progress_);
+    int width = progress_->sizeHint().width();
+    for (const char* text : CornerTexts) {
+        width =
+            std::max(width, cornerText_->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) +
+                                2 * cornerText_->frameWidth() + 6);
+    }
+    corner_->setFixedSize(width, panels_[0]->sizeHint().height());
+    addPermanentWidget(corner_);
 }
 
 QString StatusPanels::PanelText(int panel) const {
@@ -38,9 +62,19 @@ void StatusPanels::SetPanelText(int panel, const QString& text) {
 void StatusPanels::ShowProgress(const char* format, double percent) {
     progress_->setFormat(QString::fromUtf8(format));
     progress_->setValue(static_cast<int>(percent));
-    progress_->show();
+    corner_->setCurrentWidget(progress_);
 }
 
-void StatusPanels::HideProgress() { progress_->hide(); }
+void StatusPanels::HideProgress() { corner_->setCurrentWidget(cornerText_); }
+
+void StatusPanels::SetReading(const QString& text) {
+    reading_ = text;
+    cornerText_->setText(note_.isEmpty() ? reading_ : note_);
+}
+
+void StatusPanels::ShowNote(const QString& text) {
+    note_ = text;
+    cornerText_->setText(note_.isEmpty() ? reading_ : note_);
+}
 
 }  // namespace kestrel::app

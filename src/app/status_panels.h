@@ -6,11 +6,13 @@
 
 class QLabel;
 class QProgressBar;
+class QStackedWidget;
 
 namespace kestrel::app {
 
 // The status bar `StatusBar1`: four panels (window size, plot number, font type, lines
-// and characters) and a progress bar shown only while a file is read or a plot drawn.
+// and characters) and a corner of fixed width that shows the reading that drew the plot,
+// a note in its place, or the progress while a file is read or a plot drawn.
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 
@@ -22,10 +24,20 @@ public:
     // `format` as QProgressBar's, `percent` 0..100.
     void ShowProgress(const char* format, double percent);
     void HideProgress();
+    // The reading that drew the plot shown.
+    void SetReading(const QString& text);
+    QString Reading() const { return reading_; }
+    // A note in the reading's place until the next (empty: none).
+    void ShowNote(const QString& text);
+    QString Note() const { return note_; }
 
 private:
     std::array<QLabel*, 4> panels_{};
+    QStackedWidget* corner_ = nullptr;
+    QLabel* cornerText_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QString reading_;
+    QString note_;
 };
 
 }  // namespace kestrel::app

@@ -68,6 +68,14 @@ const Command Commands[] = {
     {"PlotMenu18", PlotMenu18Caption, nullptr, nullptr, QKeySequence::UnknownKey, "",
      &PictForm::PlotMenu18_Click},
     {"Reload", "", nullptr, nullptr, QKeySequence::UnknownKey, "F5", &PictForm::ReloadPlotFile},
+    {"PrintTrueScale", PrintTrueScaleCaption, nullptr, nullptr, QKeySequence::UnknownKey, "",
+     &PictForm::PrintTrueScale_Click},
+    {"PrintFitted", PrintFittedCaption, nullptr, nullptr, QKeySequence::UnknownKey, "",
+     &PictForm::PrintFitted_Click},
+    {"ShowTravel", ShowTravelCaption, nullptr, nullptr, QKeySequence::UnknownKey, "",
+     &PictForm::ShowTravel_Toggled, true},
+    {"FollowFile", FollowFileCaption, nullptr, nullptr, QKeySequence::UnknownKey, "",
+     &PictForm::FollowFile_Toggled, true},
 };
 
 // A menu's entries by command name; "-Name" is a separator of that name.
@@ -78,8 +86,11 @@ struct MenuLayout {
 };
 
 const MenuLayout MenuBar[] = {
-    {"PlotMenu20", PlotMenu20Caption, {"PlotMenu21", "PlotMenu24", "-PlotMenu22", "PlotMenu23"}},
-    {"PlotMenu30", PlotMenu30Caption, {"PlotMenu31", "BasicReading"}},
+    {"PlotMenu20",
+     PlotMenu20Caption,
+     {"PlotMenu21", "PlotMenu24", "-PrintSeparator", "PrintTrueScale", "PrintFitted", "-PlotMenu22",
+      "PlotMenu23"}},
+    {"PlotMenu30", PlotMenu30Caption, {"PlotMenu31", "BasicReading", "ShowTravel", "FollowFile"}},
     {"PlotMenu80", PlotMenu80Caption, {}},
     {"PlotMenu90", PlotMenu90Caption, {"PlotMenu94", "PlotMenu91", "-PlotMenu92", "PlotMenu93"}},
 };
@@ -120,6 +131,8 @@ WindowMenus::WindowMenus(PictForm& form) : form_(form) {
         commands_.push_back(action);
     }
     basicReading_ = Action("BasicReading");
+    showTravel_ = Action("ShowTravel");
+    followFile_ = Action("FollowFile");
     BuildMenuBar();
     BuildPopupMenu();
     BuildToolbar();
@@ -192,6 +205,7 @@ void WindowMenus::BuildToolbar() {
 
 void WindowMenus::RebuildPlotList(int plotTotal) {
     const std::vector<std::string> captions = interact::PlotMenuCaptions(plotTotal);
+    MarkPlot(0);  // before the entry marked goes
     QAction* first = plotEntries_.front();
     if (!captions.empty()) first->setText(QString::fromStdString(captions.front()));
     first->setEnabled(true);
@@ -215,12 +229,32 @@ void WindowMenus::RebuildPlotList(int plotTotal) {
         auto* entry = new QAction(QString::fromStdString(captions[i]),
                                   group != nullptr ? static_cast<QObject*>(group) : &form_);
         entry->setObjectName("PlotMenu81");
+        entry->setCheckable(true);
         const int index = static_cast<int>(i);
         QObject::connect(entry, &QAction::triggered, &form_,
                          [this, index] { form_.PlotMenu81_Click(index); });
         (group != nullptr ? group : plotListMenu_)->addAction(entry);
         plotEntries_.push_back(entry);
     }
+}
+
+void WindowMenus::MarkPlot(int plotNo) {
+    if (marked_ != nullptr) marked_->setChecked(false);
+    marked_ = nullptr;
+    // "なし" stands for no plot until a file is loaded.
+    if (plotNo < 1 || static_cast<std::size_t>(plotNo) > plotEntries_.size()) return;
+    QAction* entry = plotEntries_[static_cast<std::size_t>(plotNo - 1)];
+    if (entry->text() == QString::fromUtf8(PlotMenu81Caption)) return;
+    entry->setCheckable(true);
+    entry->setChecked(true);
+    marked_ = entry;
+}
+
+void WindowMenus::AddPanels(std::initializer_list<QAction*> toggles) {
+    // Above the plot list, apart from it.
+    QAction* first = plotEntries_.front();
+    for (QAction* toggle : toggles) plotListMenu_->insertAction(first, toggle);
+    plotListMenu_->insertSeparator(first)->setObjectName("PanelsSeparator");
 }
 
 void WindowMenus::RebuildRecentFiles(const std::vector<std::string>& files) {
@@ -233,7 +267,7 @@ void WindowMenus::RebuildRecentFiles(const std::vector<std::string>& files) {
         entry->setObjectName("RecentFile");
         const std::string path = files[i];
         QObject::connect(entry, &QAction::triggered, &form_,
-                         [this, path] { form_.OpenPlotFile(path); });
+                         [this, path] { form_.OpenRecentFile(path); });
         fileMenu_->insertAction(exitSeparator_, entry);
         recentFiles_.push_back(entry);
     }

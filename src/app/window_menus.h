@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,15 @@ public:
     QToolBar* Toolbar() const { return toolbar_; }
     QMenu* PopupMenu() const { return popupMenu_; }
     QAction* BasicReading() const { return basicReading_; }
+    QAction* ShowTravel() const { return showTravel_; }
+    QAction* FollowFile() const { return followFile_; }
 
     // The plot list (ｳｨﾝﾄﾞｳ) for `plotTotal` plots; "なし" when there are none.
     void RebuildPlotList(int plotTotal);
+    // Ticks the plot list's entry of plot `plotNo`, the plot shown.
+    void MarkPlot(int plotNo);
+    // The panels' toggles, at the head of the window menu.
+    void AddPanels(std::initializer_list<QAction*> toggles);
     // The recent files, between the file menu's entries and its exit entry.
     void RebuildRecentFiles(const std::vector<std::string>& files);
 
@@ -41,10 +48,13 @@ private:
     QAction* exitSeparator_ = nullptr;
     std::vector<QAction*> recentFiles_;
     QAction* basicReading_ = nullptr;
+    QAction* showTravel_ = nullptr;
+    QAction* followFile_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QMenu* plotListMenu_ = nullptr;
     std::vector<QAction*> plotEntries_;  // element i stands for plot i + 1
     std::vector<QMenu*> plotGroups_;     // submenus of the plot list for files of many plots
+    QAction* marked_ = nullptr;          // the entry of the plot shown
 };
 
 }  // namespace kestrel::app

@@ -16,6 +16,9 @@ enum class KeyCommand {
     TurnHalf,      // the down arrow
     Redraw,        // the up arrow
     NudgeChars,    // 4, 6, 2, 8 of the main keys or the keypad
+    FirstPlot,     // Home
+    LastPlot,      // End
+    Cancel,        // Esc: ends a selection drag under way
 };
 
 struct KeyAction {
@@ -30,5 +33,12 @@ KeyAction ActionOfKey(int keyCode);
 std::int16_t PreviousPlotNo(const reader::PlotStore& store);
 // The plot Page Down shows: the one after PlotNo, but not beyond PlotTotal.
 std::int16_t NextPlotNo(const reader::PlotStore& store);
+// The plots Home and End show: the file's first and last (PlotNo while there are none).
+std::int16_t FirstPlotNo(const reader::PlotStore& store);
+std::int16_t LastPlotNo(const reader::PlotStore& store);
+
+// A step that could go no further: Page Up on the first plot, Page Down on the last.
+enum class PlotEdge { None, First, Last };
+PlotEdge EdgeOfStep(const reader::PlotStore& store, KeyCommand command);
 
 }  // namespace kestrel::interact

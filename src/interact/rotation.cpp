@@ -81,6 +81,12 @@ bool RotatePlot(PlotStore& store, Turn turn) {
         Fold(box.minX, box.minY, maxX, maxY, minX, minY);
         Fold(box.maxX, box.maxY, maxX, maxY, minX, minY);
     }
+
+    // The pen-up moves turn with the drawing; they are no part of its extents.
+    for (reader::TravelMove& move : plot.Travel) {
+        MapPoint(turn, move.X1, move.Y1);
+        MapPoint(turn, move.X2, move.Y2);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "output/print_plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -39,6 +40,40 @@ std::vector<PrintPage> PlanPages(double imageWidth, double imageHeight, TileSize
         }
     }
     return pages;
+}
+
+namespace {
+
+// Sheets along one side: the first shows `sheet` mm, each further one `sheet - overlap`
+// more. A drawing that fills its sheets exactly takes no extra sheet for the rounding error.
+double SheetsAlong(double drawing, double sheet, double overlap) {
+    if (drawing <= sheet) return 1;
+    return std::ceil((drawing - overlap) / (sheet - overlap) - 1e-9);
+}
+
+}  // namespace
+
+SheetPlan PlanSheets(double widthMm, double heightMm, double sheetWidthMm, double sheetHeightMm,
+                     double overlapMm, int mostSheets) {
+    SheetPlan plan;
+    if (!(sheetWidthMm > overlapMm && sheetHeightMm > overlapMm && overlapMm >= 0) ||
+        !(widthMm >= 0 && heightMm >= 0)) {
+        return plan;
+    }
+    const double columns = SheetsAlong(widthMm, sheetWidthMm, overlapMm);
+    const double rows = SheetsAlong(heightMm, sheetHeightMm, overlapMm);
+    if (!(columns * rows <= mostSheets)) return plan;  // infinite counts too
+    plan.columns = static_cast<int>(columns);
+    plan.rows = static_cast<int>(rows);
+    const double stepX = sheetWidthMm - overlapMm;
+    const double stepY = sheetHeightMm - overlapMm;
+    for (int r = 0; r < plan.rows; ++r) {
+        for (int c = 0; c < plan.columns; ++c) {
+            plan.tiles.push_back({r, c, c * stepX, r * stepY, c > 0, c + 1 < plan.columns, r > 0,
+                                  r + 1 < plan.rows});
+        }
+    }
+    return plan;
 }
 
 }  // namespace kestrel::output

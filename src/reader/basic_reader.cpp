@@ -333,6 +333,7 @@ ReadResult ReadBasicText(PlotStore& store, std::string_view text, const ReadOpti
     store.SetSlotCount(2);
     ForgetChars(store);
     store.plots[Slot].Pens = {};  // every pen draws in Kestrel's colour as a hair-line
+    store.plots[Slot].ForgetHowDrawn();
     ReadPacing pacing(text, options);
     Interpreter in(store, options.segmentLimit, pacing);
     store.PlotTotal = 1;
@@ -364,6 +365,7 @@ ReadResult ReadBasicText(PlotStore& store, std::string_view text, const ReadOpti
 void EmptyPlot(PlotStore& store) {
     store.SetSlotCount(2);
     store.plots[Slot].Pens = {};
+    store.plots[Slot].ForgetHowDrawn();
     StartPlot(store.plots[Slot]);
     ClearPlot(store);
 }

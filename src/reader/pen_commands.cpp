@@ -1,4 +1,6 @@
-// Pens and moves: PA PR PU PD PE SP, and the pens' widths and colours (PW WU PC NP CR).
+// Pens and moves: PA PR PU PD PE SP, the pens' widths and colours (PW WU PC NP CR) and
+// their velocity (VS).
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -245,6 +247,28 @@ void ColourRange(CommandContext& c) {
     if (c.Numbers(p)) c.plotter.drawing.pens.ColourRange(p);
 }
 
+// VS [velocity[,pen]]: the pen-down speed in cm/s, of one pen or of every pen; VS alone
+// sets the default back. Speeds out of the plotter's range leave it as it is; the slowest
+// a plotter goes is 0.38 cm/s.
+void SelectVelocity(CommandContext& c) {
+    std::span<const double> p;
+    if (!c.Numbers<2>(p)) return;
+    if (p.empty()) {
+        c.plotter.Pages().SetVelocity(-1, 0);
+        return;
+    }
+    constexpr double Slowest = 0.38;
+    constexpr double Fastest = 128;
+    if (!(p[0] >= 0 && p[0] < Fastest)) return;
+    std::int16_t pen = -1;
+    if (p.size() == 2) {
+        const auto number = Rounded<std::int16_t>(p[1], Halves::AwayFromZero);
+        if (!number || *number < 0) return;
+        pen = *number;
+    }
+    c.plotter.Pages().SetVelocity(pen, static_cast<float>(std::max(p[0], Slowest)));
+}
+
 constexpr CommandRow Rows[] = {
     {Mnemonic('P', 'A'), PlotAbsolute, InPolygonMode},
     {Mnemonic('P', 'R'), PlotRelative, InPolygonMode},
@@ -257,6 +281,7 @@ constexpr CommandRow Rows[] = {
     {Mnemonic('P', 'C'), PenColour, InPolygonMode},
     {Mnemonic('N', 'P'), PenCount, InPolygonMode},
     {Mnemonic('C', 'R'), ColourRange, InPolygonMode},
+    {Mnemonic('V', 'S'), SelectVelocity, InPolygonMode},
 };
 
 }  // namespace

@@ -50,6 +50,31 @@ struct PlotPens {
     std::vector<PenLook> LaterLooks;
 };
 
+// A move the plotter made with the pen up, from (X1, Y1) to (X2, Y2).
+struct TravelMove {
+    float X1 = 0;
+    float Y1 = 0;
+    float X2 = 0;
+    float Y2 = 0;
+};
+
+// The pen-down velocity of a plotter the file sets none for (an HP 7475A's), in cm/s. Pen-up
+// moves always go at it: VS sets the speed of drawing only.
+inline constexpr float DefaultVelocityCmPerS = 38.1f;
+
+// VS: from segment Line and character Char of the plot on, pen Pen (every pen: -1) draws
+// at CmPerS cm/s; 0 stands for the plotter's default.
+struct VelocityChange {
+    std::int32_t Line = 1;
+    std::int32_t Char = 1;
+    std::int16_t Pen = -1;
+    float CmPerS = 0;
+};
+
+// Pen-up moves of a whole file that are kept (16 bytes each); the rest are left out, which
+// the plot notes.
+inline constexpr std::int32_t MaxTravelMoves = 4'000'000;
+
 // The extents' reset values: the nearest floats to -/+3.4e38 (bit patterns FF7FC99E, 7F7FC99E).
 inline constexpr float ExtentLow = -3.4e38f;
 inline constexpr float ExtentHigh = 3.4e38f;
@@ -78,6 +103,22 @@ struct Plot {
     float MinY = 0;
     // Empty for plots whose pens all draw in Kestrel's colours as hair-lines.
     PlotPens Pens;
+    // How the plotter went about it, as plotter reading keeps it (basic reading keeps
+    // none): the pen-up moves in order, the velocity changes, and how often the pen that
+    // drew changed.
+    std::vector<TravelMove> Travel;
+    bool TravelKept = false;
+    bool TravelCut = false;  // past MaxTravelMoves in the file: later moves left out
+    std::vector<VelocityChange> Velocities;
+    std::int32_t PenChanges = 0;
+
+    // For a reading that keeps no account of how the plot was drawn.
+    void ForgetHowDrawn() {
+        Travel = {};
+        TravelKept = TravelCut = false;
+        Velocities = {};
+        PenChanges = 0;
+    }
 
     // The look a segment's Pen stands for, or nullptr for Kestrel's default.
     const PenLook* LookOf(std::int16_t pen) const {

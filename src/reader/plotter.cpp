@@ -30,6 +30,53 @@ void PlotPages::Begin(int slot) {
     chars_ = 0;
     maxX_ = maxY_ = ExtentLow;
     minX_ = minY_ = ExtentHigh;
+    // A new sheet: the pen starts from nowhere on it, at the velocities still in force.
+    plot.Travel.clear();
+    plot.Velocities = velocities_;
+    placed_ = false;
+    penChanges_ = 0;
+}
+
+namespace {
+
+bool SamePoint(Point a, Point b) { return a.x == b.x && a.y == b.y; }
+
+}  // namespace
+
+void PlotPages::KeepTravel(Point from, Point to) {
+    if (SamePoint(from, to) || !Storable(from) || !Storable(to)) return;
+    if (full_ || travelTotal_ >= MaxTravelMoves) {
+        travelCut_ = true;
+        return;
+    }
+    store_.plots[static_cast<std::size_t>(slot_)].Travel.push_back(
+        {static_cast<float>(from.x), static_cast<float>(from.y), static_cast<float>(to.x),
+         static_cast<float>(to.y)});
+    ++travelTotal_;
+}
+
+void PlotPages::Travel(Point from, Point to) {
+    KeepTravel(from, to);
+    at_ = to;
+    placed_ = true;
+}
+
+void PlotPages::DrawnBy(std::int16_t pen) {
+    if (drawn_ && pen != lastPen_) ++penChanges_;
+    lastPen_ = pen;
+    drawn_ = true;
+}
+
+void PlotPages::SetVelocity(std::int16_t pen, float cmPerS) {
+    if (pen < 0 && cmPerS == 0 && velocities_.empty()) return;  // nothing changes
+    if (pen < 0) {
+        velocities_.clear();
+    } else {
+        std::erase_if(velocities_, [pen](const VelocityChange& v) { return v.Pen == pen; });
+    }
+    const VelocityChange change{count_ + 1, chars_ + 1, pen, cmPerS};
+    if (pen >= 0 || cmPerS != 0) velocities_.push_back({1, 1, pen, cmPerS});
+    store_.plots[static_cast<std::size_t>(slot_)].Velocities.push_back(change);
 }
 
 void PlotPages::Add(Point from, Point to, std::int16_t pen) {
@@ -40,6 +87,11 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     store_.plots[static_cast<std::size_t>(slot_)].PlotLines.push_back(line);
     ++count_;
     ++total_;
+    // A stroke that does not start where the pen is had the pen lifted to get there.
+    if (placed_ && !SamePoint(from, at_)) KeepTravel(at_, from);
+    at_ = to;
+    placed_ = true;
+    DrawnBy(drawingPen_);
     maxX_ = std::max({maxX_, line.X1, line.X2});
     maxY_ = std::max({maxY_, line.Y1, line.Y2});
     minX_ = std::min({minX_, line.X1, line.X2});
@@ -51,6 +103,7 @@ void PlotPages::AddChar(const PlotChar& c) {
     store_.plots[static_cast<std::size_t>(slot_)].PlotChars.push_back(c);
     ++chars_;
     ++charTotal_;
+    DrawnBy(c.Pen);
     const CharBox box = CharBounds(c);
     maxX_ = std::max(maxX_, box.maxX);
     maxY_ = std::max(maxY_, box.maxY);
@@ -69,6 +122,11 @@ void PlotPages::Commit() {
     plot.MinX = minX_;
     plot.MinY = minY_;
     plot.Pens = codes_.Tables();
+    plot.TravelKept = true;
+    plot.TravelCut = travelCut_;
+    plot.PenChanges = penChanges_;
+    if (plot.Travel.capacity() > plot.Travel.size() + plot.Travel.size() / 8 + 16)
+        plot.Travel.shrink_to_fit();
     auto& lines = plot.PlotLines;
     if (lines.capacity() > lines.size() + lines.size() / 8 + 16) lines.shrink_to_fit();
 }
@@ -100,6 +158,7 @@ void PlotPages::Finish() {
 void Plotter::Initialize() {
     frame.Initialize();
     drawing.pens.Initialize();
+    pages_.SetVelocity(-1, 0);
     Defaults();
     penDown = false;
     pen = 1;
@@ -130,6 +189,8 @@ void Plotter::MoveTo(Point to) {
         } else {
             Draw(position, to);
         }
+    } else {
+        pages_.Travel(position, to);
     }
     position = to;
     labels.carriageReturn = to;
@@ -193,6 +254,8 @@ std::int16_t Plotter::PenCode() {
         codePen_ = pen;
         codeVersion_ = version;
         codePage_ = pages_.Serial();
+    } else {
+        pages_.DrawingWith(pen);
     }
     return code_;
 }

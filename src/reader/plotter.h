@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "reader/drawing_state.h"
 #include "reader/labels.h"
@@ -27,14 +28,28 @@ public:
     void EndPage();
     // End of reading: the store's plot count and the last page's counts.
     void Finish();
-    // The Pen value of a segment drawn in `look` on this page.
-    std::int16_t PenCode(const PenLook& look) { return codes_.Code(look); }
+    // The Pen value of a segment drawn in `look` on this page; the segment Add is given
+    // next counts as drawn by the look's pen.
+    std::int16_t PenCode(const PenLook& look) {
+        drawingPen_ = look.Pen;
+        return codes_.Code(look);
+    }
+    // A pen-up move of the plotter.
+    void Travel(Point from, Point to);
+    // VS: pen `pen` (every pen: -1) draws at `cmPerS` from here on; 0: the default.
+    void SetVelocity(std::int16_t pen, float cmPerS);
+    // The pen the segment Add is given next is drawn by, where its code was looked up before.
+    void DrawingWith(std::int16_t pen) { drawingPen_ = pen; }
     // Changes with every page begun.
     std::uint32_t Serial() const { return serial_; }
 
 private:
     void Begin(int slot);
     void Commit();
+    // The pen went from `from` to `to` without drawing.
+    void KeepTravel(Point from, Point to);
+    // A stroke or character in `pen` follows, on the page being drawn.
+    void DrawnBy(std::int16_t pen);
 
     PlotStore& store_;
     std::int32_t limit_;
@@ -47,6 +62,17 @@ private:
     std::uint32_t serial_ = 0;
     PenCodes codes_;
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;
+    // How the plotter goes about it: where the last stroke or pen-up move on the page left
+    // the pen, the pen that drew last, and the velocities in force (every pen first).
+    Point at_;
+    bool placed_ = false;
+    std::int32_t travelTotal_ = 0;  // pen-up moves kept, of all pages
+    bool travelCut_ = false;
+    std::int16_t drawingPen_ = 0;
+    std::int16_t lastPen_ = 0;
+    bool drawn_ = false;
+    std::int32_t penChanges_ = 0;
+    std::vector<VelocityChange> velocities_;
 };
 
 // The pen plotter: its pen, where the pen is, and its coordinate systems. Commands move

@@ -4,7 +4,7 @@
 
 namespace kestrel::view {
 
-enum class LineStyle { Solid, DashDot };
+enum class LineStyle { Solid, DashDot, Dotted };
 
 // The window's drawing area: a stroke target that also has a size, can be cleared and
 // outlines the plot's range. Positions and sizes are twips (1/1440 inch), y growing

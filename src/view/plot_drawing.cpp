@@ -101,6 +101,8 @@ PlotDrawing BeginDrawing(const PlotStore& store, const DisplaySettings& settings
     options.penWidths = settings.PenWidthOff == 0;
     // Labels are drawn in one-pixel lines whatever their pens' widths.
     options.labelWidths = false;
+    options.hiddenPens = settings.HiddenPens;
+    options.travel = settings.ShowTravel;
     drawing.walk = PlotWalk(store, store.PlotNo, options);
     if (!drawing.Finished() && framed) DrawRangeFrame(store, surface, fit, store.PlotNo);
     return drawing;

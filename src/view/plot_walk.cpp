@@ -31,17 +31,24 @@ PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options)
     : slot_(slot),
       options_(options),
       count_(StoredLineCount(store, slot)),
-      charCount_(slot < 1 ? 0 : StoredCharCount(store, slot)) {}
+      charCount_(slot < 1 ? 0 : StoredCharCount(store, slot)),
+      moveCount_(options.travel && slot >= 1 && store.ValidSlot(slot)
+                     ? store.plots[slot].Travel.size()
+                     : 0) {}
 
 double PlotWalk::Done() const {
-    const double all = static_cast<double>(count_) + static_cast<double>(charCount_);
-    return all > 0 ? (static_cast<double>(next_ - 1) + static_cast<double>(nextChar_ - 1)) / all
+    const double all = static_cast<double>(count_) + static_cast<double>(charCount_) +
+                       static_cast<double>(moveCount_);
+    return all > 0 ? (static_cast<double>(next_ - 1) + static_cast<double>(nextChar_ - 1) +
+                      static_cast<double>(nextMove_)) /
+                         all
                    : 1.0;
 }
 
 void PlotWalk::Stop() {
     count_ = next_ - 1;
     charCount_ = nextChar_ - 1;
+    moveCount_ = nextMove_;
 }
 
 // The store may have changed since the walk began; never read past its tables.
@@ -51,6 +58,8 @@ void PlotWalk::Clamp(const PlotStore& store) {
                             : 0;
     if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
     charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
+    moveCount_ = std::min(
+        moveCount_, store.ValidSlot(slot_) ? store.plots[slot_].Travel.size() : std::size_t{0});
 }
 
 void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double budget) {
@@ -62,6 +71,31 @@ void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double bud
     }
     if (next_ > count_ && nextChar_ <= charCount_) Labels(store, target, limit);
     EndPath(target);
+    if (next_ > count_ && nextChar_ > charCount_ && nextMove_ < moveCount_)
+        Travel(store, target, limit);
+}
+
+// Drawn over the plot, so that they show where they cross it.
+void PlotWalk::Travel(const PlotStore& store, StrokeTarget& target, double limit) {
+    const PlotMap& map = options_.map;
+    const reader::TravelMove* moves = store.plots[slot_].Travel.data();
+    target.SetPen(TravelLook);
+    for (; nextMove_ < moveCount_ && target.Spent() < limit; ++nextMove_) {
+        const reader::TravelMove& m = moves[nextMove_];
+        target.MoveTo(map.X(m.X1), map.Y(m.Y1));
+        target.LineTo(map.X(m.X2), map.Y(m.Y2));
+    }
+    target.Stroke();
+}
+
+bool PlotWalk::Hidden(const PlotStore& store, std::int16_t pen) {
+    if (!hiddenKnown_ || pen != hiddenCode_) {
+        const std::vector<std::int16_t>& hidden = options_.hiddenPens;
+        hidden_ = std::binary_search(hidden.begin(), hidden.end(), store.PenNumber(slot_, pen));
+        hiddenCode_ = pen;
+        hiddenKnown_ = true;
+    }
+    return hidden_;
 }
 
 void PlotWalk::EndPath(StrokeTarget& target) {
@@ -85,6 +119,7 @@ void PlotWalk::SetPen(const PlotStore& store, StrokeTarget& target, std::int16_t
 // ended a subpath.
 inline void PlotWalk::Pass(const PlotStore& store, StrokeTarget& target,
                            const reader::PlotLine& stroke, const PlotMap& map, bool widths) {
+    if (!options_.hiddenPens.empty() && Hidden(store, stroke.Pen)) return;
     const bool goesOn = open_ && stroke.Pen == pen_ && stroke.X1 == endX_ && stroke.Y1 == endY_;
     if (!open_ || stroke.Pen != pen_) SetPen(store, target, stroke.Pen, widths);
     if (!goesOn) target.MoveTo(map.X(stroke.X1), map.Y(stroke.Y1));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "reader/plot_store.h"
 #include "view/stroke_target.h"
@@ -28,7 +29,14 @@ struct WalkOptions {
     double labelDetail = 0;
     bool penWidths = true;    // false: every line a hair-line
     bool labelWidths = true;  // false: label strokes hair-lines
+    // Pens, as the file numbers them (sorted), whose strokes are left out.
+    std::vector<std::int16_t> hiddenPens;
+    // After the drawing, the plot's pen-up moves as dotted hair-lines.
+    bool travel = false;
 };
+
+// The look of pen-up moves.
+inline constexpr StrokeLook TravelLook{.colour = {150, 150, 150}, .width = 0, .dotted = true};
 
 // One walk over a plot's strokes, the one every output draws a plot by: its segments in
 // store order, then its labels' strokes, each in its pen's look. A run of strokes of one
@@ -46,7 +54,9 @@ public:
     void Continue(const reader::PlotStore& store, StrokeTarget& target,
                   double budget = std::numeric_limits<double>::infinity());
 
-    bool Finished() const { return next_ > count_ && nextChar_ > charCount_; }
+    bool Finished() const {
+        return next_ > count_ && nextChar_ > charCount_ && nextMove_ >= moveCount_;
+    }
     // The share of segments and characters passed on, 0 to 1.
     double Done() const;
     // Leaves the rest out.
@@ -62,6 +72,9 @@ private:
     void Pass(const reader::PlotStore& store, StrokeTarget& target, const reader::PlotLine& stroke,
               const PlotMap& map, bool widths);
     void EndPath(StrokeTarget& target);
+    void Travel(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    // Whether strokes in `Pen` are left out.
+    bool Hidden(const reader::PlotStore& store, std::int16_t pen);
 
     int slot_ = 0;
     WalkOptions options_;
@@ -75,6 +88,13 @@ private:
     std::int16_t pen_ = 0;
     float endX_ = 0;
     float endY_ = 0;
+    // Then the pen-up moves from 0 to moveCount_ - 1, when they are shown.
+    std::size_t nextMove_ = 0;
+    std::size_t moveCount_ = 0;
+    // The last Pen asked about, and whether it is hidden.
+    bool hiddenKnown_ = false;
+    std::int16_t hiddenCode_ = 0;
+    bool hidden_ = false;
 };
 
 // Segments 1..n of plot `slot` that the store holds; 0 when the slot does not exist.

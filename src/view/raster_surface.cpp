@@ -15,6 +15,9 @@ constexpr Rgb Black{0, 0, 0};
 // 9 on, 3 off, 3 on, 3 off. Bit i is pixel i of the period.
 constexpr int DashPeriod = 18;
 constexpr std::uint32_t DashMask = 0b000'111'000'111111111u;
+// Dotted: one pixel in three.
+constexpr int DotPeriod = 3;
+constexpr std::uint32_t DotMask = 0b001u;
 
 // Lines are clipped to the raster widened by this margin before their end points become
 // integers. Inside the margin a line keeps its exact Bresenham path (the clip only
@@ -86,7 +89,7 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double loX, doubl
 // clip margin); dashed walks skip the pattern's gaps.
 template <bool Checked, bool Dashed>
 void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int y0, int x1, int y1,
-          std::uint32_t colour) {
+          std::uint32_t colour, std::uint32_t mask = DashMask, int period = DashPeriod) {
     const int dx = std::abs(x1 - x0);
     const int dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
@@ -112,8 +115,8 @@ void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int 
     for (int i = 0; i <= major; ++i) {
         bool draw = true;
         if constexpr (Dashed) {
-            draw = (DashMask >> phase) & 1u;
-            if (++phase == DashPeriod) phase = 0;
+            draw = (mask >> phase) & 1u;
+            if (++phase == period) phase = 0;
         }
         if constexpr (Checked) {
             draw = draw && x >= 0 && x < width && y >= 0 && y < height;
@@ -266,10 +269,15 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
             Walk<true, false>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
         }
     } else {
+        const bool dots = style_ == LineStyle::Dotted;
+        const std::uint32_t mask = dots ? DotMask : DashMask;
+        const int period = dots ? DotPeriod : DashPeriod;
         if (inside) {
-            Walk<false, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+            Walk<false, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c, mask,
+                              period);
         } else {
-            Walk<true, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c);
+            Walk<true, true>(pixels_, width_, height_, stride_, px0, py0, px1, py1, c, mask,
+                             period);
         }
     }
 }
@@ -323,7 +331,9 @@ void RasterSurface::FillRow(int y, double lo, double hi, std::uint32_t colour) {
 void RasterSurface::SetPen(const StrokeLook& look) {
     Stroke();
     colour_ = look.colour;
-    penWidth_ = static_cast<float>(look.width);
+    // A dotted look is a hair-line whatever its width.
+    penWidth_ = look.dotted ? 0.0F : static_cast<float>(look.width);
+    style_ = look.dotted ? LineStyle::Dotted : LineStyle::Solid;
     going_ = false;
     shaped_ = !look.Round() && penWidth_ > twipsPerPixel_;
     // Every piece drawn here: the bodies butt-ended, every cap and corner added.

@@ -27,6 +27,7 @@ struct StrokeLook {
     LineCap cap = LineCap::Round;
     LineJoin join = LineJoin::Round;
     double miterLimit = 5;  // miter length over the width
+    bool dotted = false;    // a hair-line of dots, for what the pen did not draw
     bool operator==(const StrokeLook&) const = default;
     // Round ends and corners: what a pen draws, and every output's quickest.
     bool Round() const { return cap == LineCap::Round && join == LineJoin::Round; }

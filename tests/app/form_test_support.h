@@ -10,9 +10,11 @@
 #include <optional>
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMenu>
 #include <QSettings>
 #include <QTest>
 
@@ -47,6 +49,9 @@ struct FakePlatform final : app::Platform {
     std::vector<QImage> clipboardImages;
     std::vector<QString> browserPaths;
     bool browserStarts = true;
+    std::function<void()> browserFailure;          // what the browser started tells later, if it fails
+    std::function<bool(QPrinter&)> previewAnswer;  // set up the printer; unset: closed unprinted
+    int previewCalls = 0;
 
     static std::optional<app::OpenChoice> Answer(std::deque<app::OpenChoice>& answers) {
         if (answers.empty()) return std::nullopt;
@@ -76,8 +81,15 @@ struct FakePlatform final : app::Platform {
         if (putError == reader::ErrorNumber::None) clipboardImages.push_back(image);
         return putError;
     }
-    bool OpenInBrowser(const QString& path) override {
+    bool ShowPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override {
+        ++previewCalls;
+        const bool printed = previewAnswer && previewAnswer(printer);
+        if (printed) paint(printer);
+        return printed;
+    }
+    bool OpenInBrowser(const QString& path, std::function<void()> failed) override {
         browserPaths.push_back(path);
+        browserFailure = std::move(failed);
         return browserStarts;
     }
     void ShowMessage(QWidget*, const QString& text, const QString& caption, app::MessageIcon icon) override {
@@ -145,6 +157,13 @@ protected:
         ASSERT_TRUE(WaitUntilIdle(*form));
     }
     QImage Raster() const { return form->Picture3()->Raster(); }
+    // The window menu's plot list, below the panels' toggles.
+    QList<QAction*> PlotEntries() const {
+        const QList<QAction*> all = form->findChild<QMenu*>("PlotMenu80")->actions();
+        for (qsizetype i = 0; i < all.size(); ++i)
+            if (all[i]->objectName() == "PanelsSeparator") return all.mid(i + 1);
+        return all;
+    }
     QSize ViewportSize() const { return form->Picture1()->size(); }
     double Twips() const { return form->TwipsPerPixel(); }
     void ResizeWindow(int width, int height) {  // and let the resize reach its handler

@@ -81,7 +81,7 @@ TEST_F(InteractTest, PagesAreItsPlotsAndBasicReadingRereadsTheFile) {
     file.write("IN;SP1;PU0,0;PD10,0;PG;PU0,0;PD0,10,10,10;PG;PU0,0;PD1,1,2,2,3,3;PG;");
     file.close();
     OpenThroughDialog(file.fileName());
-    const auto list = [this] { return form->findChild<QMenu*>("PlotMenu80")->actions(); };
+    const auto list = [this] { return PlotEntries(); };
     EXPECT_EQ(list().size(), 3);
     for (const int plot : {2, 3, 3}) {  // the last plot stays the last
         Key(Qt::Key_PageDown);

@@ -46,7 +46,7 @@ protected:
     }
     QStringList PlotList() const {
         QStringList out;
-        for (const QAction* a : form->findChild<QMenu*>("PlotMenu80")->actions()) out << a->text();
+        for (const QAction* a : PlotEntries()) out << a->text();
         return out;
     }
     // What the window shows, and the dialog state kept for the next open.
@@ -63,7 +63,7 @@ protected:
 TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     OpenThroughDialog(housePath, 2);
     ASSERT_EQ(fake.openCalls.size(), 1u);
-    EXPECT_EQ(fake.openCalls[0].initialName, QStringLiteral("*.hpg"));
+    EXPECT_EQ(fake.openCalls[0].initialName, QString());  // no pattern in the name box
     EXPECT_EQ(fake.openCalls[0].filterIndex, 1);
     EXPECT_EQ(fake.openCalls[0].filters.first(), QString::fromUtf8(app::HpglFilter));
     EXPECT_EQ(store.PlotDir, QDir(dir.path()).filePath("plots/").toStdString());  // split at the last separator
@@ -76,7 +76,7 @@ TEST_F(OpenTest, LoadsDrawsAndReportsTheFile) {
     // The next dialog starts in the folder with the chosen pattern; a cancel changes nothing.
     const QStringList before = State();
     form->findChild<QAction*>("PlotMenu21")->trigger();
-    EXPECT_EQ(fake.openCalls.back().initialName, QDir(dir.path()).filePath("plots/*.*"));
+    EXPECT_EQ(fake.openCalls.back().initialName, QDir(dir.path()).filePath("plots/"));
     EXPECT_EQ(fake.openCalls.back().filterIndex, 2);
     EXPECT_EQ(State(), before);
     EXPECT_EQ(Raster(), raster);
@@ -147,7 +147,9 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
 }
 
 TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
-    app::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}};
+    app::LoadedPlot plot;
+    plot.dir = dir.filePath("plots/").toStdString();
+    plot.name = "house.hpg";
     reader::ReadPlotText(plot.store, HouseText);
     plot.result.stop = reader::StopReason::OutOfMemory;
     form->ShowReadPlot(plot);
@@ -214,7 +216,7 @@ TEST_F(OpenTest, TitleRecentFilesAndTheLastFolderOutlastTheRun) {
     form = std::make_unique<app::PictForm>(store, fake);
     EXPECT_EQ(recent().size(), 8);
     form->PlotMenu21_Click();
-    EXPECT_EQ(fake.openCalls.back().initialName, dir.filePath("plots/*.hpg"));
+    EXPECT_EQ(fake.openCalls.back().initialName, dir.filePath("plots/"));
 }
 
 }  // namespace

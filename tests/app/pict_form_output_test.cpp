@@ -115,7 +115,10 @@ TEST_F(OutputTest, SaveWritesByTheExtensionOrElseTheFilterAndPresetsTheNextDialo
     EXPECT_EQ(form->Dialogs().SaveDir + "|" + form->Dialogs().SaveName, (dir.path() + "/|g.png").toStdString());
     form->PlotMenu18_Click();  // the pop-up's entry, cancelled: nothing changes
     EXPECT_EQ(fake.saveCalls.back().title, QString::fromUtf8(app::SaveDialogTitle));
-    EXPECT_EQ(fake.saveCalls.back().initialName, dir.path() + "/*.bmp");
+    // The dialog starts in the plot's folder with the plot's name, then where the last save went, with the
+    // extension of the filter it shows (none for all files).
+    EXPECT_EQ(fake.saveCalls.front().initialName, dir.path() + "/two");
+    EXPECT_EQ(fake.saveCalls.back().initialName, dir.path() + "/two.bmp");
     EXPECT_EQ(form->Dialogs().SaveName, "g.png");
     EXPECT_TRUE(fake.messages.empty());
 }

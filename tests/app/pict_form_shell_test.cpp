@@ -20,9 +20,10 @@ using ShellTest = FormTest;
 
 // Each menu's object name, then its entries' ("-" before a separator's).
 const std::vector<std::vector<const char*>> MenuTree = {
-    {"PlotMenu20", "PlotMenu21", "PlotMenu24", "-PlotMenu22", "PlotMenu23"},
-    {"PlotMenu30", "PlotMenu31", "BasicReading"},
-    {"PlotMenu80", "PlotMenu81"},
+    {"PlotMenu20", "PlotMenu21", "PlotMenu24", "-PrintSeparator", "PrintTrueScale", "PrintFitted", "-PlotMenu22",
+     "PlotMenu23"},
+    {"PlotMenu30", "PlotMenu31", "BasicReading", "ShowTravel", "FollowFile"},
+    {"PlotMenu80", "PensPanelToggle", "PagesPanelToggle", "-PanelsSeparator", "PlotMenu81"},
     {"PlotMenu90", "PlotMenu94", "PlotMenu91", "-PlotMenu92", "PlotMenu93"},
     {"PlotMenu10", "PlotMenu15", "PlotMenu16", "PlotMenu17", "-PlotMenu12", "PlotMenu13", "PlotMenu14", "PlotMenu18"},
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "output/print_plan.h"
@@ -54,6 +55,44 @@ TEST(PrintPlan, PagesRunColumnByColumnTopToBottom) {
     };
     for (const auto& [name, width, height, pages] : rows)
         EXPECT_EQ(regions(PlanPages(width, height, a4)), regions(pages)) << name;
+}
+
+TEST(PrintPlan, TrueScaleSheetsOverlap) {
+    using kestrel::output::PlanSheets;
+    using kestrel::output::SheetTile;
+    // A drawing in mm on A4's printable 200 x 287 mm, sheets overlapping by 10 mm: steps of
+    // 190 across and 277 down.
+    const std::tuple<const char*, double, double, int, int, std::vector<SheetTile>> rows[] = {
+        {"fits one sheet", 200, 287, 1, 1, {{0, 0, 0, 0, false, false, false, false}}},
+        {"nothing drawn", 0, 0, 1, 1, {{0, 0, 0, 0, false, false, false, false}}},
+        {"exactly two sheets across",
+         390,
+         100,
+         1,
+         2,
+         {{0, 0, 0, 0, false, true, false, false}, {0, 1, 190, 0, true, false, false, false}}},
+        {"A3 landscape",
+         420,
+         297,
+         2,
+         3,
+         {{0, 0, 0, 0, false, true, false, true},
+          {0, 1, 190, 0, true, true, false, true},
+          {0, 2, 380, 0, true, false, false, true},
+          {1, 0, 0, 277, false, true, true, false},
+          {1, 1, 190, 277, true, true, true, false},
+          {1, 2, 380, 277, true, false, true, false}}},
+        {"more sheets than allowed", 190 * 30 + 10, 277 * 20 + 10, 0, 0, {}},
+        {"a drawing no number measures", NAN, 100, 0, 0, {}},
+    };
+    for (const auto& [name, width, height, rowCount, columnCount, tiles] : rows) {
+        SCOPED_TRACE(name);
+        const auto plan = PlanSheets(width, height, 200, 287);
+        EXPECT_EQ(plan.rows, rowCount);
+        EXPECT_EQ(plan.columns, columnCount);
+        EXPECT_EQ(plan.tiles, tiles);
+    }
+    EXPECT_TRUE(PlanSheets(100, 100, 10, 287).tiles.empty());  // paper no wider than the overlap
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -137,6 +138,37 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
         int rows = 0;  // pen 1's pixels in the column a quarter across
         for (int y = 0; y < c.size; ++y) rows += px[static_cast<std::size_t>(y) * c.size + c.size / 4] == 0xFF000080u;
         EXPECT_NEAR(rows, c.rows, c.rows == 1 ? 0 : 1) << c.size << " " << c.off;
+    }
+}
+
+TEST(RedrawPlot, HiddenPensAndPenUpMoves) {
+    // Pen 1 draws at y 0 and, in a colour of its own, at y 4000; pen 2 at y 2000. The pen-up
+    // moves between them are two diagonals of 381 pixels each at 0.095 pixels per unit.
+    PlotStore store;
+    kestrel::reader::ReadPlotText(store,
+                                  "SP1;PU0,0;PD4000,0;SP2;PU0,2000;PD4000,2000;PC1,255,0,0;SP1;PU0,4000;PD4000,4000;");
+    store.PlotName = "travel.hpg";
+    store.PlotNo = 1;
+    const std::uint32_t blue = 0xFF000080u, green = 0xFF008000u, red = 0xFFFF0000u, grey = 0xFF969696u;
+    // Hidden pens, pen-up moves shown; the pixels of pen 1 (both looks), pen 2 and the moves.
+    const struct {
+        std::vector<std::int16_t> hidden;
+        bool travel;
+        bool one, two;
+        int moves;
+    } cases[] = {{{}, false, true, true, 0}, {{1}, false, false, true, 0}, {{1, 2}, true, false, false, 254}};
+    for (const auto& c : cases) {
+        DisplaySettings settings;
+        settings.HiddenPens = c.hidden;
+        settings.ShowTravel = c.travel;
+        std::vector<std::uint32_t> px(400 * 400);
+        RasterSurface surface(px.data(), 400, 400, 400, 15);
+        RedrawPlot(store, settings, surface);
+        const auto count = [&px](std::uint32_t colour) { return std::count(px.begin(), px.end(), colour); };
+        SCOPED_TRACE(testing::Message() << c.hidden.size() << " hidden, travel " << c.travel);
+        EXPECT_EQ(count(blue) > 300 && count(red) > 300, c.one);
+        EXPECT_EQ(count(green) > 300, c.two);
+        EXPECT_NEAR(count(grey), c.moves, 2);  // every third pixel of each move
     }
 }
 
