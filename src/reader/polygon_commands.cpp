@@ -6,6 +6,7 @@
 
 #include "reader/arcs.h"
 #include "reader/command_table.h"
+#include "reader/rounding.h"
 #include "reader/shapes.h"
 #include "reader/units.h"
 
@@ -180,7 +181,7 @@ void FillType(CommandContext& c) {
         f.penThicknessMm = kept.penThicknessMm;
         return;
     }
-    const int type = static_cast<int>(std::round(p[0]));
+    const int type = RoundedClamped<int>(p[0], Halves::AwayFromZero);
     if (type != 1 && type != 2 && type != 3 && type != 4 && type != 10 && type != 11 &&
         type != 21 && type != 22)
         return;
