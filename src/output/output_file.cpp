@@ -32,7 +32,10 @@ void RemovePendingAndEnd(int signal) {
     for (PendingName& p : Pending) {
         if (p.ready.load(std::memory_order_acquire)) ::unlink(p.path);
     }
-    // The handler was reset on entry: once it returns, the signal ends the process.
+    // Only now the default action, which ends the process once the handler returns. Reset
+    // on entry instead (SA_RESETHAND), a second signal on the way, as a process group
+    // gets it, would end the process at once, before the files are removed.
+    ::signal(signal, SIG_DFL);
     ::raise(signal);
 }
 
@@ -108,7 +111,6 @@ void RemoveTemporaryFilesOnSignals() {
         if (::sigaction(s, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
         struct sigaction action {};
         action.sa_handler = RemovePendingAndEnd;
-        action.sa_flags = SA_RESETHAND;
         sigemptyset(&action.sa_mask);
         for (const int other : RemovingSignals) sigaddset(&action.sa_mask, other);
         ::sigaction(s, &action, nullptr);

@@ -179,7 +179,7 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
     const std::string longName = std::string(246, 'n') + ".svg";  // 250 bytes, the temporary name longer
     // A large PDF written in the background, sent `signal` once its temporary file is there.
     const auto interrupted = [&](const std::string& signal) {
-        return "%C " + large + " -o " + d + "/big.pdf & for i in $(seq 2000); do ls -a " + d +
+        return "%C " + large + " -o " + d + "/big.pdf & for i in $(seq 6000); do ls -a " + d +
                " | grep -q '^.big.pdf.*tmp$' && break; sleep 0.01; done; kill -" + signal +
                " $!; { wait $!; } 2>/dev/null; echo $?";
     };
@@ -221,7 +221,7 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
 #endif
         std::string command = c.command;
         if (const auto at = command.find("%C"); at != std::string::npos)
-            command.replace(at, 2, std::string("timeout 20 ") + CONVERT_BIN);
+            command.replace(at, 2, std::string("timeout 60 ") + CONVERT_BIN);
         std::string out;
         EXPECT_EQ(Shell(command, &out, dir.Path("stderr")), c.message.empty() ? 0 : 1) << c.command;
         EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n")
