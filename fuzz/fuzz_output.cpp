@@ -44,14 +44,19 @@ void WriteImages(const kestrel::reader::PlotStore& store, bool framed) {
     }
 }
 
-// Every plot as paths, one to one and fitted to A4.
-void WritePaths(const kestrel::reader::PlotStore& store) {
+// Every plot as paths, each format one to one or fitted to A4, by turns.
+void WritePaths(const kestrel::reader::PlotStore& store, bool fitFirst) {
     std::vector<int> slots;
     for (int slot = 1; slot <= store.PlotTotal; ++slot) slots.push_back(slot);
+    bool fit = fitFirst;
     for (const auto& format : kestrel::output::OutputFormats()) {
         if (!format.paths) continue;
-        Expect(format.paths(Sink, store, slots, {}), true);
-        Expect(format.paths(Sink, store, slots, {297, 210}), false);
+        if (fit) {
+            Expect(format.paths(Sink, store, slots, {297, 210}), false);
+        } else {
+            Expect(format.paths(Sink, store, slots, {}), true);
+        }
+        fit = !fit;
     }
 }
 
@@ -68,6 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store.PlotNo = 1;
     if (size % 2 == 1) kestrel::interact::RotatePlot(store, kestrel::interact::Turn::Right);
     WriteImages(store, size % 4 < 2);
-    WritePaths(store);
+    WritePaths(store, size % 8 < 4);
     return 0;
 }
