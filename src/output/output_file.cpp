@@ -83,14 +83,14 @@ std::string FinalTarget(std::string path) {
     for (int links = 0; links < 40; ++links) {  // as many as the system follows
         char target[PATH_MAX];
         const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-        if (n < 0) return path;  // not a link, or nothing there
+        if (n <= 0) return path;  // not a link, or nothing there
         if (n == sizeof target) {
             errno = ENAMETOOLONG;
             return {};
         }
         std::string next(target, static_cast<std::size_t>(n));
         const std::string::size_type slash = path.rfind('/');
-        if (next[0] != '/' && slash != std::string::npos) next.insert(0, path, 0, slash + 1);
+        if (next.front() != '/' && slash != std::string::npos) next.insert(0, path, 0, slash + 1);
         path = std::move(next);
     }
     errno = ELOOP;
