@@ -27,8 +27,8 @@ asan: deps
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF
-	cmake --build build-fuzz -j $(JOBS) --target fuzz_reader
-	scripts/run-fuzz build-fuzz/fuzz/fuzz_reader $${FUZZ_SECONDS:-60}
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_reader fuzz_output
+	scripts/run-fuzz $${FUZZ_SECONDS:-60} build-fuzz/fuzz/fuzz_reader build-fuzz/fuzz/fuzz_output
 
 bench: build
 	$(BUILD)/bench/kestrel_bench

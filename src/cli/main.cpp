@@ -4,7 +4,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -12,11 +11,11 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
-#include <string_view>
+#include <variant>
 #include <vector>
 
+#include "cli/convert_arguments.h"
 #include "interact/rotation.h"
 #include "output/output_file.h"
 #include "output/output_formats.h"
@@ -29,20 +28,9 @@
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]... "
-    "(--info FILE | --segments FILE | FILE -o OUT.bmp|OUT.png [--size WxH] [--frame] | "
-    "FILE -o OUT.svg|OUT.pdf [--fit WxH])";
-
-// The screen's ratio: 96 dpi.
-constexpr int DefaultWidth = 1600;
-constexpr int DefaultHeight = 1200;
-constexpr int MaxSide = 16384;
-
-int UsageError() {
-    std::fprintf(stderr, "%s\n", Usage);
-    return 2;
-}
+using kestrel::cli::ConvertOptions;
+using kestrel::cli::Mode;
+using kestrel::cli::ReadChoice;
 
 // Buffered text output; one fwrite per 64 KiB keeps large plots fast.
 class Out {
@@ -91,6 +79,7 @@ const char* StopWord(kestrel::reader::StopReason reason) {
         case StopReason::PlotLimit: return "plot-limit";
         case StopReason::OutOfMemory: return "out-of-memory";
         case StopReason::Cancelled: return "cancelled";
+        case StopReason::FileChanged: return "file-changed";
     }
     return "unknown";
 }
@@ -107,14 +96,6 @@ void SplitPath(kestrel::reader::PlotStore& store, const std::string& path) {
     store.PlotDir = path.substr(0, static_cast<std::size_t>(p));
     store.PlotName = path.substr(static_cast<std::size_t>(p));
 }
-
-using Turns = std::vector<kestrel::interact::Turn>;
-
-struct ReadChoice {
-    kestrel::reader::Reading reading = kestrel::reader::Reading::Plotter;
-    int page = 1;
-    Turns turns;
-};
 
 // Reads `path` into the store and shows the plot chosen; false (with a one-line message)
 // when the file cannot be read or has no such plot.
@@ -143,6 +124,46 @@ bool ReadPlot(kestrel::reader::PlotStore& store, const std::string& path, const 
 
 void PrepareHeap();
 
+// The extents as four numbers; a plot without ink has none, unless the placeholders are
+// asked for (`--segments` prints what the store holds).
+void PrintExtents(Out& out, const kestrel::reader::Plot& plot, bool placeholders) {
+    out.Text("extents ");
+    if (!placeholders && !(plot.MinX <= plot.MaxX && plot.MinY <= plot.MaxY)) {
+        out.Text("none\n");
+        return;
+    }
+    for (const float v : {plot.MinX, plot.MinY, plot.MaxX}) {
+        out.Float(v);
+        out.Text(" ");
+    }
+    out.Float(plot.MaxY);
+    out.Text("\n");
+}
+
+// Every segment, then the strokes of the labels: X1 Y1 X2 Y2 PEN.
+void PrintSegments(Out& out, const kestrel::reader::PlotStore& store, int slot) {
+    auto segment = [&out](float x1, float y1, float x2, float y2, std::int16_t pen) {
+        for (const float v : {x1, y1, x2, y2}) {
+            out.Float(v);
+            out.Text(" ");
+        }
+        out.Int(pen);
+        out.Text("\n");
+    };
+    for (std::int32_t k = 1; k <= store.plots[slot].LineCount; ++k) {
+        const kestrel::reader::PlotLine& l = store.Line(slot, k);
+        segment(l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(slot, l.Pen));
+    }
+    kestrel::view::ForEachLabelStroke(store, slot, segment);
+}
+
+void PrintCount(Out& out, const char* name, long long count) {
+    out.Text(name);
+    out.Text(" ");
+    out.Int(count);
+    out.Text("\n");
+}
+
 int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) {
     PrepareHeap();
     static kestrel::reader::PlotStore store;
@@ -150,183 +171,27 @@ int PrintPlot(const std::string& path, bool segments, const ReadChoice& choice) 
     if (!ReadPlot(store, path, choice, r)) return 1;
     Out out;
     if (r.status == kestrel::reader::ReadStatus::NoDelimiter) out.Text("nodelimiter\n");
-    if (!segments) {
-        out.Text("plots ");
-        out.Int(store.PlotTotal);
-        out.Text("\n");
-    }
     const int slot = store.PlotNo;
-    const std::int32_t count = store.plots[slot].LineCount;
-    // One list: the label strokes follow the lines and count with them.
-    out.Text("segments ");
-    out.Int(segments ? count + kestrel::view::LabelStrokeCount(store, slot) : count);
-    if (!segments) {
-        out.Text("\nchars ");
-        out.Int(store.plots[slot].CharCount);
-    }
-    out.Text("\nextents ");
-    out.Float(store.plots[slot].MinX);
-    out.Text(" ");
-    out.Float(store.plots[slot].MinY);
-    out.Text(" ");
-    out.Float(store.plots[slot].MaxX);
-    out.Text(" ");
-    out.Float(store.plots[slot].MaxY);
-    out.Text("\n");
-    if (const char* word = StopWord(r.stop); word != nullptr && !segments) {
-        out.Text("stopped ");
-        out.Text(word);
-        out.Text("\n");
-    }
+    const kestrel::reader::Plot& plot = store.plots[slot];
     if (segments) {
-        auto segment = [&out](float x1, float y1, float x2, float y2, std::int16_t pen) {
-            out.Float(x1);
-            out.Text(" ");
-            out.Float(y1);
-            out.Text(" ");
-            out.Float(x2);
-            out.Text(" ");
-            out.Float(y2);
-            out.Text(" ");
-            out.Int(pen);
+        // One list: the label strokes follow the lines and count with them.
+        PrintCount(out, "segments", plot.LineCount + kestrel::view::LabelStrokeCount(store, slot));
+        PrintExtents(out, plot, true);
+        PrintSegments(out, store, slot);
+    } else {
+        PrintCount(out, "plots", store.PlotTotal);
+        PrintCount(out, "segments", plot.LineCount);
+        PrintCount(out, "chars", plot.CharCount);
+        if (r.charsDropped > 0) PrintCount(out, "chars-dropped", r.charsDropped);
+        PrintExtents(out, plot, false);
+        if (const char* word = StopWord(r.stop)) {
+            out.Text("stopped ");
+            out.Text(word);
             out.Text("\n");
-        };
-        for (std::int32_t k = 1; k <= count; ++k) {
-            const kestrel::reader::PlotLine& l = store.Line(slot, k);
-            segment(l.X1, l.Y1, l.X2, l.Y2, store.PenNumber(slot, l.Pen));
         }
-        kestrel::view::ForEachLabelStroke(store, slot, segment);
     }
     if (!out.Finish()) return 1;
     return ReportOutOfMemory(r, path) ? 1 : 0;
-}
-
-enum class Mode { Render, Info, Segments };
-
-struct RenderOptions {
-    Mode mode = Mode::Render;
-    ReadChoice choice;
-    std::string input;
-    std::string output;
-    const kestrel::output::OutputFormat* format = nullptr;
-    int width = DefaultWidth;
-    int height = DefaultHeight;
-    bool frame = false;
-    bool pageGiven = false;         // a PDF holds every plot unless a page is given
-    kestrel::output::FitPaper fit;  // 0 x 0: one to one
-};
-
-// "1..max" written with digits only.
-std::optional<int> ParsePositive(std::string_view s, int max) {
-    if (s.empty() || s.size() > 5) return std::nullopt;
-    int v = 0;
-    for (const char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v < 1 || v > max) return std::nullopt;
-    return v;
-}
-
-std::optional<int> ParseSide(std::string_view s) { return ParsePositive(s, MaxSide); }
-std::optional<int> ParsePage(std::string_view s) {
-    return ParsePositive(s, kestrel::reader::MaxPlots);
-}
-
-bool ParseSize(std::string_view s, RenderOptions& o) {
-    const std::size_t x = s.find('x');
-    if (x == std::string_view::npos) return false;
-    const auto w = ParseSide(s.substr(0, x));
-    const auto h = ParseSide(s.substr(x + 1));
-    if (!w || !h) return false;
-    o.width = *w;
-    o.height = *h;
-    return true;
-}
-
-// "WxH" in millimetres, each side a positive decimal number no longer than a page may be.
-bool ParseFit(const char* s, kestrel::output::FitPaper& paper) {
-    char* end = nullptr;
-    const double width = std::strtod(s, &end);
-    if (end == s || *end != 'x' || !std::isdigit(static_cast<unsigned char>(end[1]))) return false;
-    const double height = std::strtod(end + 1, &end);
-    if (*end != '\0') return false;
-    const auto fits = [](double v) { return v > 0 && v <= kestrel::output::MaxPageMm; };
-    if (!std::isdigit(static_cast<unsigned char>(*s)) || !fits(width) || !fits(height))
-        return false;
-    paper = {width, height};
-    return true;
-}
-
-std::optional<kestrel::interact::Turn> ParseTurn(std::string_view s) {
-    if (s == "right") return kestrel::interact::Turn::Right;
-    if (s == "left") return kestrel::interact::Turn::Left;
-    if (s == "180") return kestrel::interact::Turn::Half;
-    return std::nullopt;
-}
-
-// --info and --segments take only the file (and turns); rendering takes the rest.
-bool ParseArgs(int argc, char** argv, RenderOptions& o) {
-    bool haveInput = false;
-    bool haveOutput = false;
-    bool haveRenderOption = false;
-    bool haveRasterOption = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--rotate") {
-            if (i + 1 >= argc) return false;
-            const auto turn = ParseTurn(argv[++i]);
-            if (!turn) return false;
-            o.choice.turns.push_back(*turn);
-        } else if (a == "--basic") {
-            o.choice.reading = kestrel::reader::Reading::Basic;
-        } else if (a == "--page") {
-            if (i + 1 >= argc) return false;
-            const auto page = ParsePage(argv[++i]);
-            if (!page) return false;
-            o.choice.page = *page;
-            o.pageGiven = true;
-        } else if (a == "--info" || a == "--segments") {
-            if (i + 1 >= argc || haveInput) return false;
-            o.mode = a == "--info" ? Mode::Info : Mode::Segments;
-            o.input = argv[++i];
-            haveInput = true;
-        } else if (a == "--fit") {
-            haveRenderOption = true;
-            if (i + 1 >= argc || !ParseFit(argv[++i], o.fit)) return false;
-        } else if (a == "-o" || a == "--size") {
-            haveRenderOption = true;
-            haveRasterOption = haveRasterOption || a == "--size";
-            if (i + 1 >= argc) return false;
-            const char* value = argv[++i];
-            if (a == "-o") {
-                if (haveOutput) return false;
-                o.output = value;
-                haveOutput = true;
-            } else if (!ParseSize(value, o)) {
-                return false;
-            }
-        } else if (a == "--frame") {
-            haveRenderOption = true;
-            haveRasterOption = true;
-            o.frame = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return false;
-        } else {
-            if (haveInput) return false;
-            o.input = a;
-            haveInput = true;
-        }
-    }
-    if (o.mode != Mode::Render) return haveInput && !haveRenderOption;
-    if (!haveInput || !haveOutput) return false;
-    o.format = kestrel::output::FormatOfPath(o.output);
-    // -o /dev/stdout: a device has no extension to go by.
-    if (!o.format && kestrel::output::IsNamedDevice(o.output))
-        o.format = &kestrel::output::OutputFormats().front();
-    if (!o.format) return false;
-    // A raster has a size in pixels; paths have a paper size.
-    return o.format->paths ? !haveRasterOption : o.fit.widthMm == 0;
 }
 
 // The raster, on transparent huge pages where the system offers them: a fresh 4 KiB
@@ -375,8 +240,29 @@ void PrepareHeap() {
 #endif
 }
 
+// 0 when written; else 1, with a line saying why.
+int Report(const kestrel::output::WriteResult& result, const std::string& path) {
+    switch (result.outcome) {
+        case kestrel::output::WriteResult::Written: return 0;
+        case kestrel::output::WriteResult::TooLarge:
+            std::fprintf(
+                stderr,
+                "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
+                kestrel::output::MaxPageMm / 1000);
+            return 1;
+        case kestrel::output::WriteResult::WriteFailed: break;
+    }
+    if (result.error == 0) {
+        std::fprintf(stderr, "kestrel-convert: cannot write %s\n", path.c_str());
+    } else {
+        std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(result.error));
+    }
+    return 1;
+}
+
 // The plot shown as paths; a PDF without a page given holds every plot, each turned alike.
-int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
+int ExportPaths(kestrel::reader::PlotStore& store, const ConvertOptions& o) {
     std::vector<int> plots{store.PlotNo};
     if (o.format->everyPlot && !o.pageGiven) {
         const int shown = store.PlotNo;
@@ -389,23 +275,10 @@ int ExportPaths(kestrel::reader::PlotStore& store, const RenderOptions& o) {
                 kestrel::interact::RotatePlot(store, t);
         }
     }
-    const kestrel::output::WriteResult result = o.format->paths(o.output, store, plots, o.fit);
-    switch (result.outcome) {
-        case kestrel::output::WriteResult::Written: return 0;
-        case kestrel::output::WriteResult::TooLarge:
-            std::fprintf(
-                stderr,
-                "kestrel-convert: the plot is larger than %g m at 1:1; scale it with --fit WxH\n",
-                kestrel::output::MaxPageMm / 1000);
-            return 1;
-        case kestrel::output::WriteResult::WriteFailed: break;
-    }
-    std::fprintf(stderr, "kestrel-convert: cannot write %s: %s\n", o.output.c_str(),
-                 std::strerror(result.error));
-    return 1;
+    return Report(o.format->paths(o.output, store, plots, o.fit), o.output);
 }
 
-int Render(const RenderOptions& o) {
+int Render(const ConvertOptions& o) {
     PrepareHeap();
     kestrel::reader::PlotStore store;
     kestrel::reader::ReadResult r;
@@ -426,11 +299,7 @@ int Render(const RenderOptions& o) {
         kestrel::view::RedrawPlot(store, display, surface);
     }
 
-    if (!o.format->image(o.output, pixels.data(), o.width, o.height, o.width)) {
-        std::fprintf(stderr, "kestrel-convert: cannot write %s\n", o.output.c_str());
-        return 1;
-    }
-    return 0;
+    return Report(o.format->image(o.output, pixels.data(), o.width, o.height, o.width), o.output);
 }
 
 }  // namespace
@@ -439,8 +308,11 @@ int main(int argc, char** argv) {
     // Past a file-size limit a write fails with EFBIG and the target stays as it was,
     // rather than the process being killed half-way.
     ::signal(SIGXFSZ, SIG_IGN);
-    RenderOptions options;
-    if (!ParseArgs(argc, argv, options)) return UsageError();
+    // Interrupted while writing, it leaves no temporary file behind.
+    kestrel::output::RemoveTemporaryFilesOnSignals();
+    const auto parsed = kestrel::cli::ParseArgs(argc, argv);
+    if (const int* status = std::get_if<int>(&parsed)) return *status;
+    const ConvertOptions& options = std::get<ConvertOptions>(parsed);
     try {
         if (options.mode != Mode::Render) {
             return PrintPlot(options.input, options.mode == Mode::Segments, options.choice);

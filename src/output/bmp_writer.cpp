@@ -68,8 +68,10 @@ WriteResult WriteBmp(const std::string& path, const std::uint32_t* pixels, int w
 
     OutputFile file(path);
     if (!file.IsOpen() || !file.Write(header, sizeof header)) return file.Failed();
-    // Rows are converted into a buffer of about 1 MiB, written in one call each.
-    const std::size_t rowsPerChunk = std::max<std::size_t>(1, ChunkBytes / rowBytes);
+    // Rows are converted into a buffer of about 1 MiB, written in one call each; a small
+    // image needs no more than its own rows.
+    const std::size_t rowsPerChunk =
+        std::clamp<std::size_t>(ChunkBytes / rowBytes, 1, static_cast<std::size_t>(height));
     std::vector<unsigned char> chunk(static_cast<std::size_t>(rowBytes) * rowsPerChunk, 0);
     int y = height - 1;
     while (y >= 0) {

@@ -1,15 +1,121 @@
 #include "output/output_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace kestrel::output {
+
+namespace {
+
+// The temporary files being written, where a signal handler can read them: fixed places,
+// claimed and given back without locks.
+struct PendingName {
+    std::atomic<bool> claimed{false};
+    std::atomic<bool> ready{false};
+    char path[PATH_MAX] = {};
+};
+constexpr int MostPending = 8;
+PendingName Pending[MostPending];
+
+constexpr int RemovingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void RemovePendingAndEnd(int signal) {
+    for (PendingName& p : Pending) {
+        if (p.ready.load(std::memory_order_acquire)) ::unlink(p.path);
+    }
+    // Only now the default action, which ends the process once the handler returns. Reset
+    // on entry instead (SA_RESETHAND), a second signal on the way, as a process group
+    // gets it, would end the process at once, before the files are removed.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// The removing signals held back for a scope, so that a temporary file and its place
+// among the pending names come and go together.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int s : RemovingSignals) sigaddset(&held, s);
+        ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+// The place taken, or -1 when every place is taken or the path too long to keep.
+int AddPending(const std::string& path) {
+    if (path.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < MostPending; ++i) {
+        bool free = false;
+        if (!Pending[i].claimed.compare_exchange_strong(free, true)) continue;
+        std::memcpy(Pending[i].path, path.c_str(), path.size() + 1);
+        Pending[i].ready.store(true, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
+
+void RemovePending(int& place) {
+    if (place < 0) return;
+    Pending[place].ready.store(false, std::memory_order_release);
+    Pending[place].claimed.store(false, std::memory_order_release);
+    place = -1;
+}
+
+// The file `path` names once symbolic links are followed, also when the last link points
+// at nothing yet: writing there keeps the links. Empty, with errno set, for a loop.
+std::string FinalTarget(std::string path) {
+    for (int links = 0; links < 40; ++links) {  // as many as the system follows
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0) return path;  // not a link, or nothing there
+        if (n == sizeof target) {
+            errno = ENAMETOOLONG;
+            return {};
+        }
+        std::string next(target, static_cast<std::size_t>(n));
+        const std::string::size_type slash = path.rfind('/');
+        if (next.front() != '/' && slash != std::string::npos) next.insert(0, path, 0, slash + 1);
+        path = std::move(next);
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// ".NAME.RANDOM.tmp", the name shortened as far as needed to stay a legal file name.
+std::string TemporaryName(const std::string& name, unsigned random) {
+    const std::string suffix = "." + std::to_string(random % 1000000) + ".tmp";
+    return "." + name.substr(0, NAME_MAX - 1 - suffix.size()) + suffix;
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnSignals() {
+    for (const int s : RemovingSignals) {
+        struct sigaction previous {};
+        if (::sigaction(s, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = RemovePendingAndEnd;
+        sigemptyset(&action.sa_mask);
+        for (const int other : RemovingSignals) sigaddset(&action.sa_mask, other);
+        ::sigaction(s, &action, nullptr);
+    }
+}
 
 reader::ErrorNumber SaveErrorNumber(const WriteResult& result) {
     using reader::ErrorNumber;
@@ -59,17 +165,16 @@ void OutputFile::OpenDevice() {
 }
 
 void OutputFile::OpenBeside(bool exists, unsigned mode) {
-    // A link stays a link: the file it points to is the one replaced.
-    if (char resolved[PATH_MAX]; exists && ::realpath(path_.c_str(), resolved) != nullptr) {
-        path_ = resolved;
-    }
+    path_ = FinalTarget(path_);
+    if (path_.empty()) return;
     const std::string::size_type slash = path_.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
     std::random_device seed;
     std::mt19937 random(seed());
+    const SignalsHeld held;
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        tempPath_ = dir + "." + name + "." + std::to_string(random() % 1000000) + ".tmp";
+        tempPath_ = dir + TemporaryName(name, static_cast<unsigned>(random()));
         fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }
@@ -77,13 +182,16 @@ void OutputFile::OpenBeside(bool exists, unsigned mode) {
         tempPath_.clear();
         return;
     }
+    pending_ = AddPending(tempPath_);
     // The replacement keeps the permissions of the file it replaces.
     if (exists) (void)::fchmod(fd_, mode & 07777);
 }
 
 OutputFile::~OutputFile() {
     if (fd_ < 0) return;  // finished
+    const SignalsHeld held;
     if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    RemovePending(pending_);
     ::close(fd_);
 }
 
@@ -115,8 +223,10 @@ bool OutputFile::Finish() {
     // The data must be on the disk before the name points at it.
     bool ok = ::fsync(fd) == 0 || Fail();
     ok = (::close(fd) == 0 || Fail()) && ok;
+    const SignalsHeld held;
     ok = ok && (::rename(tempPath_.c_str(), path_.c_str()) == 0 || Fail());
     if (!ok) ::unlink(tempPath_.c_str());
+    RemovePending(pending_);
     return ok;
 }
 

@@ -23,9 +23,10 @@ reader::ErrorNumber SaveErrorNumber(const WriteResult& result);
 // An image file being written. It is written under a temporary name beside the target
 // and renamed over it only once complete and on the disk, so a failure (a full disk, a
 // file-size limit, the process killed) leaves an existing file exactly as it was.
-// A target that is not a regular file is written directly only when it is a device the
-// user names on purpose (/dev/stdout, /dev/null, a terminal); anything else, a FIFO in
-// particular, is refused rather than waited on.
+// A symbolic link stays: the file it points to is written, even one that does not exist
+// yet. A target that is not a regular file is written directly only when it is a device
+// the user names on purpose (/dev/stdout, /dev/null, a terminal); anything else, a FIFO
+// in particular, is refused rather than waited on.
 class OutputFile {
 public:
     explicit OutputFile(const std::string& path);
@@ -50,7 +51,13 @@ private:
     std::string tempPath_;  // the name written until Finish; empty for a device
     int fd_ = -1;
     int error_ = 0;
+    int pending_ = -1;  // the temporary name's place among those a signal removes
 };
+
+// From now on an interrupt, a hang-up or a termination signal first removes the temporary
+// files being written, then ends the process as the signal would have. Signals the process
+// was started ignoring stay ignored.
+void RemoveTemporaryFilesOnSignals();
 
 // A name that stands for a device or a descriptor the caller holds (/dev/stdout,
 // /proc/self/fd/3): whatever is behind it (a pipe, say) is what the user asked for.

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "view/plot_walk.h"
@@ -185,11 +186,12 @@ void AddPdfPage(HPDF_Doc pdf, const PlotStore& store, Page page) {
 
 // Reads the finished document out of libharu into `file`; the errno of a failure, or 0.
 int ReadOut(HPDF_Doc pdf, OutputFile& file) {
-    std::vector<HPDF_BYTE> block(BlockBytes);
+    // Not zeroed: libharu fills what it hands over, and a small PDF touches little of it.
+    const std::unique_ptr<HPDF_BYTE[]> block(new HPDF_BYTE[BlockBytes]);
     for (;;) {
         HPDF_UINT32 size = BlockBytes;
-        const HPDF_STATUS status = HPDF_ReadFromStream(pdf, block.data(), &size);
-        if (size > 0 && !file.Write(block.data(), size)) return file.Error();
+        const HPDF_STATUS status = HPDF_ReadFromStream(pdf, block.get(), &size);
+        if (size > 0 && !file.Write(block.get(), size)) return file.Error();
         if (status == HPDF_STREAM_EOF) return 0;
         if (status != HPDF_OK) return EIO;
     }

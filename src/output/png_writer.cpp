@@ -3,6 +3,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
@@ -26,11 +27,12 @@ constexpr std::size_t WriteBytes = std::size_t{1} << 20;
 // libpng's output, gathered into large writes: it hands over each chunk in three pieces.
 class Sink {
 public:
-    explicit Sink(OutputFile& file) : file_(file), buf_(new unsigned char[WriteBytes]) {}
+    Sink(OutputFile& file, std::size_t bytes)
+        : file_(file), bytes_(bytes), buf_(new unsigned char[bytes]) {}
 
     bool Append(const unsigned char* data, std::size_t size) {
-        if (used_ + size > WriteBytes && !Flush()) return false;
-        if (size >= WriteBytes) return file_.Write(data, size);
+        if (used_ + size > bytes_ && !Flush()) return false;
+        if (size >= bytes_) return file_.Write(data, size);
         std::memcpy(buf_.get() + used_, data, size);
         used_ += size;
         return true;
@@ -48,9 +50,17 @@ public:
 
 private:
     OutputFile& file_;
+    std::size_t bytes_;
     std::unique_ptr<unsigned char[]> buf_;
     std::size_t used_ = 0;
 };
+
+// The image's rows with their filter bytes: no buffer needs to be larger for it.
+std::size_t RawBytes(int width, int height) {
+    return (std::size_t{3} * static_cast<std::size_t>(width) + 1) *
+               static_cast<std::size_t>(height) +
+           1024;
+}
 
 // Failures end the encoding quietly: the caller reports them.
 void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -80,7 +90,7 @@ bool Encode(png_structp png, png_infop info, Sink& sink, const std::uint32_t* pi
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, Level);
     png_set_compression_strategy(png, Strategy);
-    png_set_compression_buffer_size(png, IdatBytes);
+    png_set_compression_buffer_size(png, std::min(IdatBytes, RawBytes(width, height)));
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         ToRgbRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, row);
@@ -99,7 +109,7 @@ WriteResult WritePng(const std::string& path, const std::uint32_t* pixels, int w
     OutputFile file(path);
     if (!file.IsOpen()) return file.Failed();
     try {
-        Sink sink(file);
+        Sink sink(file, std::min(WriteBytes, RawBytes(width, height)));
         const std::unique_ptr<unsigned char[]> row(
             new unsigned char[std::size_t{3} * static_cast<std::size_t>(width)]);
         png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);

@@ -21,7 +21,7 @@ void CommandContext::PollNow() {
         throw Stop{StopReason::Cancelled};
     }
     // A mapped file's pages behind the reading go back; a file cut short ends it.
-    if (!PassedMappedText(text_ + scan.Offset())) throw Stop{StopReason::EndOfFile};
+    if (!PassedMappedText(text_ + scan.Offset())) throw Stop{StopReason::FileChanged};
 }
 
 bool CommandContext::ReadNumbers(std::size_t most, std::span<const double>& numbers) {

@@ -99,7 +99,11 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
 }
 
 void PlotPages::AddChar(const PlotChar& c) {
-    if (full_ || charTotal_ >= MaxChars) return;
+    if (full_) return;
+    if (charTotal_ >= MaxChars) {
+        ++charsDropped_;
+        return;
+    }
     store_.plots[static_cast<std::size_t>(slot_)].PlotChars.push_back(c);
     ++chars_;
     ++charTotal_;

@@ -21,8 +21,9 @@ public:
     // One segment on the page being drawn. Throws Stop at the segment or plot limit.
     void Add(Point from, Point to, std::int16_t pen);
     // One character of a label on the page being drawn; past the file's character
-    // limit it is left out.
+    // limit it is left out, and counted.
     void AddChar(const PlotChar& c);
+    std::int64_t CharsDropped() const { return charsDropped_; }
     bool PageEmpty() const { return count_ == 0 && chars_ == 0; }
     // PG: the page drawn so far becomes a plot, unless nothing is on it.
     void EndPage();
@@ -58,7 +59,8 @@ private:
     std::int32_t count_ = 0;      // segments of the page being drawn
     std::int32_t charTotal_ = 0;  // characters of all pages
     std::int32_t chars_ = 0;      // characters of the page being drawn
-    bool full_ = false;           // no plot number left for another page
+    std::int64_t charsDropped_ = 0;
+    bool full_ = false;  // no plot number left for another page
     std::uint32_t serial_ = 0;
     PenCodes codes_;
     float maxX_ = 0, maxY_ = 0, minX_ = 0, minY_ = 0;

@@ -52,6 +52,7 @@ ReadResult ReadPlotterText(PlotStore& store, std::string_view text, const ReadOp
         options.progress->store(context.scan.Offset(), std::memory_order_relaxed);
     }
     pages.Finish();
+    result.charsDropped = pages.CharsDropped();
     return result;
 }
 

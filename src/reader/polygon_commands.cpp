@@ -7,6 +7,7 @@
 
 #include "reader/arcs.h"
 #include "reader/command_table.h"
+#include "reader/rounding.h"
 #include "reader/shapes.h"
 #include "reader/units.h"
 
@@ -245,7 +246,7 @@ void FillType(CommandContext& c) {
     std::span<const double> p;
     FillSettings& f = c.plotter.drawing.fill;
     if (!c.Numbers(p) || p.size() > 3 || !Finite(p)) return;
-    const int type = p.empty() ? 1 : static_cast<int>(std::round(p[0]));
+    const int type = p.empty() ? 1 : RoundedClamped<int>(p[0], Halves::AwayFromZero);
     if (p.empty() || type == 1 || type == 2) {
         // The parameters of every type go back to their defaults.
         const FillSettings kept = f;
@@ -272,7 +273,7 @@ void RasterFillDefinition(CommandContext& c) {
     double v[3] = {};
     int n = 0;
     while (n < 3 && c.scan.Number(v[n]) == HpglScanner::Param::Number) ++n;
-    const int index = n > 0 ? static_cast<int>(std::round(v[0])) : 0;
+    const int index = n > 0 ? RoundedClamped<int>(v[0], Halves::AwayFromZero) : 0;
     const bool valid = n == 0 || (index >= 1 && index <= 8 && (n == 1 || n == 3));
     const bool sized = n == 3 && v[1] >= 1 && v[1] <= MostSide && v[2] >= 1 && v[2] <= MostSide;
     if (!valid || (n == 3 && !sized)) return c.scan.SkipParameters();

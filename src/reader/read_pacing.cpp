@@ -19,7 +19,7 @@ std::optional<StopReason> ReadPacing::Check(const char* at) {
                                  std::memory_order_relaxed);
     }
     if (Cancelled()) return StopReason::Cancelled;
-    if (!PassedMappedText(at)) return StopReason::EndOfFile;
+    if (!PassedMappedText(at)) return StopReason::FileChanged;
     return std::nullopt;
 }
 

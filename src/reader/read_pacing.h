@@ -19,7 +19,7 @@ public:
     // A first pass over the text that is read again afterwards reports no progress.
     ReadPacing(std::string_view text, const ReadOptions& options, bool reportsProgress = true);
 
-    // The reason reading must end at `at`, if any: Cancelled, or EndOfFile when the file
+    // The reason reading must end at `at`, if any: Cancelled, or FileChanged when the file
     // was cut short under the reading. Positions only move forward.
     std::optional<StopReason> Poll(const char* at) {
         if (at < next_) return std::nullopt;

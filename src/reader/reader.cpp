@@ -37,7 +37,14 @@ ReadResult ReadPlotFile(PlotStore& store, const std::string& path, const ReadOpt
         }
         return result;
     }
-    return ReadPlotText(store, file.Text(), options);
+    ReadResult result = ReadPlotText(store, file.Text(), options);
+    // A file cut short reads as zeros from the cut, which a reading may run through to
+    // the end between its checks.
+    const std::string_view text = file.Text();
+    if (result.stop == StopReason::EndOfFile && !text.empty() &&
+        !PassedMappedText(text.data() + text.size()))
+        result.stop = StopReason::FileChanged;
+    return result;
 }
 
 int LastPos(std::string_view text, std::string_view part) {

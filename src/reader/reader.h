@@ -25,7 +25,8 @@ enum class StopReason {
     SegmentLimit,
     PlotLimit,  // more pages than plot numbers
     OutOfMemory,
-    Cancelled,  // ReadOptions::cancel was set
+    Cancelled,    // ReadOptions::cancel was set
+    FileChanged,  // the file was cut short by another program while being read
 };
 
 // Plotter reading reads HPGL and HP-GL/2 as a pen plotter does, every page a plot;
@@ -46,6 +47,7 @@ struct ReadResult {
     StopReason stop = StopReason::EndOfFile;
     ErrorNumber errorNumber =
         ErrorNumber::None;  // with CannotOpen: FileNotFound, PermissionDenied or BadFileName
+    std::int64_t charsDropped = 0;  // label characters left out past MaxChars
 };
 
 // Reads the file at `path` into the store: its plots into slots 1..PlotTotal. The store's

@@ -79,8 +79,10 @@ TEST(Convert, PrintsTheSegmentsAsAsked) {
         {"--basic --segments " + dir.File("a.hpg", "IN;SP3;PU0.5,0;PD100,-2.25;PD100,1E30;"),
          "segments 2\nextents 0.5 -2.25 100 1.00000002e+30\n0.5 0 100 -2.25 3\n100 -2.25 100 1.00000002e+30 3\n"},
         {"--basic --info " + dir.File("b.hpg", "IN\r\nPU0,0\r\n"),
-         "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 "
-         "-3.39999995e+38\n"},
+         "nodelimiter\nplots 1\nsegments 0\nchars 0\nextents none\n"},
+        // What basic reading's checks read: the store's placeholders for no extents.
+        {"--basic --segments " + dir.Path("b.hpg"),
+         "nodelimiter\nsegments 0\nextents 3.39999995e+38 3.39999995e+38 -3.39999995e+38 -3.39999995e+38\n"},
         {"--segments " + file + " --rotate right --rotate 180",
          "segments 1\nextents -40 10 -20 30\n-20 10 -40 30 2\n"}};
     for (const auto& [args, expected] : cases) {
@@ -115,36 +117,49 @@ TEST(Convert, RendersTheFittedPlot) {
 }
 
 TEST(Convert, ExitStatusAndUsage) {
-    // 1 with one line: the input cannot be read or the output not written; 2 with the usage: anything else.
+    // 1 with one line: the input cannot be read or the output not written; 2 with a line naming the
+    // argument at fault, then the usage; --help lists the options and the limits.
     const TestFolder dir;
     const std::string out = dir.Path("usage.bmp");
     const std::string Square = ::Square(dir);
-    const std::pair<std::string, int> cases[] = {
-        {"/nonexistent/k.hpg -o " + out, 1},
-        {Square + " -o /nonexistent/out.png", 1},
-        {"", 2},
-        {Square + " -o out.gif", 2},
-        {Square + " -o " + out + " --size 0x100", 2},
-        {"--rotate 90 --info " + Square, 2},
-        {"--info " + Square + " --rotate", 2},
-        {"--info " + Square + " --frame", 2},
-        {"--segments " + Square + " " + Square, 2},
-        {"--page 2 --info " + Square, 1},
-        {"--page 0 --info " + Square, 2},
-        {Square + " -o /nonexistent/x.svg", 1},
-        {Square + " -o x.svg --size 10x10", 2},
-        {Square + " -o x.pdf --frame", 2},
-        {Square + " -o x.png --fit 10x10", 2},
-        {Square + " -o x.pdf --fit 0x10", 2},
-        {dir.File("huge.hpg", "IN;PD30000000,0;") + " -o " + dir.Path("huge.svg"), 1}};
-    for (const auto& [args, status] : cases) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"/nonexistent/k.hpg -o " + out, 1, ""},
+        {Square + " -o /nonexistent/out.png", 1, ""},
+        {"", 2, "FILE"},
+        {Square, 2, "-o"},
+        {Square + " -o out.gif", 2, "-o"},
+        {Square + " -o " + out + " --size 0x100", 2, "--size"},
+        {"--rotate 90 --info " + Square, 2, "--rotate"},
+        {"--info " + Square + " --rotate", 2, "--rotate"},
+        {"--info " + Square + " --frame", 2, "--frame"},
+        {"--segments " + Square + " " + Square, 2, "FILE"},
+        {"--page 2 --info " + Square, 1, ""},
+        {"--page 0 --info " + Square, 2, "--page"},
+        {Square + " -o /nonexistent/x.svg", 1, ""},
+        {Square + " -o x.svg --size 10x10", 2, "--size"},
+        {Square + " -o x.pdf --frame", 2, "--frame"},
+        {Square + " -o x.png --fit 10x10", 2, "--fit"},
+        {Square + " -o x.pdf --fit 0x10", 2, "--fit"},
+        {Square + " --bogus -o " + out, 2, "--bogus"},
+        {dir.File("huge.hpg", "IN;PD30000000,0;") + " -o " + dir.Path("huge.svg"), 1, ""},
+        {"--help", 0, "--fit WxH"},
+        {"--help", 0, "at most 16384 x 16384 pixels"},
+        {"--help", 0, "a plot longer than 499.99 m"}};
+    for (const auto& [args, status, fault] : cases) {
         std::string messages;
         EXPECT_EQ(Convert(args, &messages), status) << args;
-        const bool oneLine = messages.rfind("kestrel-convert: ", 0) == 0 && messages.find('\n') == messages.size() - 1;
-        const bool usage =
-            messages.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
-            messages.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos;
-        EXPECT_TRUE(status == 1 ? oneLine : usage) << messages;
+        const std::size_t lineEnd = messages.find('\n');
+        const std::string first = messages.substr(0, lineEnd), rest = messages.substr(lineEnd + 1);
+        if (status == 0) {
+            EXPECT_NE(messages.find(fault), std::string::npos) << messages;
+        } else if (status == 1) {
+            EXPECT_TRUE(first.rfind("kestrel-convert: ", 0) == 0 && lineEnd == messages.size() - 1) << messages;
+        } else {
+            EXPECT_TRUE(first.rfind("kestrel-convert: ", 0) == 0 && first.find(fault) != std::string::npos) << args;
+            EXPECT_TRUE(rest.rfind("usage: kestrel-convert [--basic] [--page N] [--rotate right|left|180]", 0) == 0 &&
+                        rest.find("FILE -o OUT.bmp|OUT.png [--size WxH] [--frame]") != std::string::npos)
+                << messages;
+        }
     }
 }
 
@@ -152,7 +167,7 @@ TEST(Convert, ExitStatusAndUsage) {
 // or a half-written file. A FIFO nobody writes (or reads) would block an open forever.
 TEST(Convert, FailuresEndCleanlyAndSayWhy) {
     const TestFolder dir;
-    const std::string square = Square(dir);
+    const std::string square = Square(dir), d = dir.Dir();
     const std::string old = dir.File("existing.bmp", "the image before");
     ASSERT_EQ(::mkfifo(dir.Path("fifo.hpg").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(dir.Path("fifo.bmp").c_str(), 0600), 0);
@@ -160,28 +175,53 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
     for (int i = 0; i < 3'000'000; ++i) big += "1,1,";
     const std::string large = dir.File("large.hpg", big + "1,1;");
     const std::string stopsEarly = dir.File("pen.hpg", "PD1,1;SPx;PD2,2;");
+    const std::string labels = dir.File("labels.hpg", "LB" + std::string(1'000'005, 'A') + "\x03");
+    const std::string longName = std::string(246, 'n') + ".svg";  // 250 bytes, the temporary name longer
+    // A large PDF written in the background, sent `signal` once its temporary file is there.
+    const auto interrupted = [&](const std::string& signal) {
+        return "%C " + large + " -o " + d + "/big.pdf & for i in $(seq 6000); do ls -a " + d +
+               " | grep -q '^.big.pdf.*tmp$' && break; sleep 0.01; done; kill -" + signal +
+               " $!; { wait $!; } 2>/dev/null; echo $?";
+    };
     struct Case {
         std::string command;
         std::string message;  // the line on stderr
         std::string output;   // part of what is printed
     };
     const Case cases[] = {
-        {"ulimit -f 8; %C " + square + " --size 200x120 -o " + old, "cannot write " + old, ""},
-        {"%C " + square + " -o /dev/full", "cannot write /dev/full", ""},
+        {"ulimit -f 8; %C " + square + " --size 200x120 -o " + old, "cannot write " + old + ": File too large", ""},
+        {"%C " + square + " -o /dev/full", "cannot write /dev/full: No space left on device", ""},
+        {"ln -s /dev/full " + d + "/full.png; %C " + square + " -o " + d + "/full.png",
+         "cannot write " + d + "/full.png: No space left on device", ""},
         {"%C --info " + dir.Path("fifo.hpg"), "cannot open " + dir.Path("fifo.hpg") + ": not a readable file", ""},
-        {"%C " + square + " -o " + dir.Path("fifo.bmp"), "cannot write " + dir.Path("fifo.bmp"), ""},
+        {"%C " + square + " -o " + dir.Path("fifo.bmp"), "cannot write " + dir.Path("fifo.bmp") + ": Invalid argument",
+         ""},
         {"%C --info " + square + " >/dev/full", "cannot write the standard output: No space left on device", ""},
         {"ulimit -v 60000; %C --basic --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
         {"ulimit -v 60000; %C --info " + large, "out of memory reading " + large, "\nstopped out-of-memory\n"},
         {"%C --basic --info " + stopsEarly + " && echo done", "",
          "segments 1\nchars 0\nextents 0 0 1 1\nstopped bad-pen\ndone\n"},
+        {"%C --info " + labels, "", "\nchars 1000000\nchars-dropped 5\n"},
+        // Stopped while it reads, the file cut short, and let go on.
+        {"cp " + large + " " + d + "/cut.hpg; " CONVERT_BIN " --info " + d +
+             "/cut.hpg & for i in $(seq 5000);"
+             " do grep -q cut.hpg /proc/$!/maps && break; done; kill -STOP $!; truncate -s 100 " +
+             d + "/cut.hpg; kill -CONT $!; wait $!",
+         "", "\nstopped file-changed\n"},
+        {"ln -s missing.svg " + d + "/link.svg; %C " + square + " -o " + d + "/link.svg && readlink " + d +
+             "/link.svg && head -c 5 " + d + "/missing.svg",
+         "", "missing.svg\n<?xml"},
+        {"%C " + square + " -o " + d + "/" + longName + " && head -c 5 " + d + "/" + longName, "", "<?xml"},
+        {interrupted("TERM"), "", "143\n"},
+        {interrupted("INT"), "", "130\n"},
     };
     for (const Case& c : cases) {
 #if defined(__SANITIZE_ADDRESS__)
         if (c.command.find("ulimit -v") != std::string::npos) continue;  // the sanitizer needs the address space
 #endif
         std::string command = c.command;
-        command.replace(command.find("%C"), 2, std::string("timeout 20 ") + CONVERT_BIN);
+        if (const auto at = command.find("%C"); at != std::string::npos)
+            command.replace(at, 2, std::string("timeout 60 ") + CONVERT_BIN);
         std::string out;
         EXPECT_EQ(Shell(command, &out, dir.Path("stderr")), c.message.empty() ? 0 : 1) << c.command;
         EXPECT_EQ(Slurp(dir.Path("stderr")), c.message.empty() ? "" : "kestrel-convert: " + c.message + "\n")
@@ -189,9 +229,11 @@ TEST(Convert, FailuresEndCleanlyAndSayWhy) {
         EXPECT_NE(out.find(c.output), std::string::npos) << c.command << ": " << out;
     }
     EXPECT_EQ(Slurp(old), "the image before");
+    // No temporary file left, nor the interrupted PDF; the link kept.
     std::set<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) left.insert(e.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string>{"existing.bmp", "fifo.bmp", "fifo.hpg", "large.hpg", "pen.hpg", "square.hpg",
+    EXPECT_EQ(left, (std::set<std::string>{"cut.hpg", "existing.bmp", "fifo.bmp", "fifo.hpg", "full.png", "labels.hpg",
+                                           "large.hpg", "link.svg", longName, "missing.svg", "pen.hpg", "square.hpg",
                                            "stderr"}));
 }
 
