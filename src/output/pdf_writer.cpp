@@ -66,29 +66,22 @@ public:
         // Width 0 is PDF's hair-line, the thinnest line the device can draw.
         HPDF_Page_SetLineWidth(page_, static_cast<HPDF_REAL>(look.width));
         colour_ = look.colour;
-        shaped_ = look.width > 0 && !look.Round();
-        view::NativeStroke native;
-        if (shaped_) {
-            native = view::NativeOf(look);
-            shaper_ = view::StrokeShaper(look, native, false);
-        }
-        split_ = native.splitCorners;
+        const view::NativeStroke native = path_.Start(look);
         SetShape(HaruCap(native.cap), HaruJoin(native.join), std::max(1.0, look.miterLimit));
     }
     void MoveTo(double x, double y) override {
         HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y));
-        Follow(x, y, false);
+        path_.Follow(x, y, false);
     }
     void LineTo(double x, double y) override {
-        // Without joins each line is a subpath of its own.
-        if (split_ && afterLine_)
-            HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(x_), static_cast<HPDF_REAL>(y_));
+        if (double x0, y0; path_.Restart(x0, y0))
+            HPDF_Page_MoveTo(page_, static_cast<HPDF_REAL>(x0), static_cast<HPDF_REAL>(y0));
         HPDF_Page_LineTo(page_, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y));
-        Follow(x, y, true);
+        path_.Follow(x, y, true);
     }
     void Stroke() override {
         HPDF_Page_Stroke(page_);
-        if (shaped_) FillPieces();
+        FillPieces(path_.Finish());
     }
 
 private:
@@ -98,23 +91,10 @@ private:
         if (join == HPDF_MITER_JOIN && miterLimit != miterLimit_)
             HPDF_Page_SetMiterLimit(page_, static_cast<HPDF_REAL>(miterLimit_ = miterLimit));
     }
-    void Follow(double x, double y, bool line) {
-        x_ = x;
-        y_ = y;
-        afterLine_ = line;
-        if (!shaped_) return;
-        const auto keep = [this](const view::StrokePiece& p) { pieces_.push_back(p); };
-        if (line) {
-            shaper_.LineTo({x, y}, keep);
-        } else {
-            shaper_.MoveTo({x, y}, keep);
-        }
-    }
-    void FillPieces() {
-        shaper_.End([this](const view::StrokePiece& p) { pieces_.push_back(p); });
-        if (pieces_.empty()) return;
+    void FillPieces(const std::vector<view::StrokePiece>& pieces) {
+        if (pieces.empty()) return;
         HPDF_Page_SetRGBFill(page_, colour_.r / 255.0F, colour_.g / 255.0F, colour_.b / 255.0F);
-        for (const view::StrokePiece& p : pieces_) {
+        for (const view::StrokePiece& p : pieces) {
             if (p.count == 0) {
                 HPDF_Page_Circle(page_, static_cast<HPDF_REAL>(p.centre.x),
                                  static_cast<HPDF_REAL>(p.centre.y),
@@ -131,7 +111,6 @@ private:
             }
             HPDF_Page_Fill(page_);
         }
-        pieces_.clear();
     }
 
     HPDF_Page page_;
@@ -139,11 +118,7 @@ private:
     HPDF_LineJoin join_ = HPDF_LINEJOIN_EOF;
     double miterLimit_ = 10;  // PDF's own
     view::Rgb colour_;
-    bool shaped_ = false, split_ = false;
-    double x_ = 0, y_ = 0;
-    bool afterLine_ = false;  // the last point ended a line
-    view::StrokeShaper shaper_;
-    std::vector<view::StrokePiece> pieces_;
+    view::PathPieces path_;
 };
 
 // One side of a page box: libharu's own page calls refuse pages under 3 or over 14400

@@ -129,58 +129,41 @@ public:
         text_.Put("\" stroke-width=\"");
         text_.Number(look.width > 0 ? look.width : hairLine_);
         colour_ = look.colour;
-        shaped_ = look.width > 0 && !look.Round();
-        if (shaped_) Shape(look);
+        const view::NativeStroke native = path_.Start(look);
+        if (path_.Shaped()) Shape(look, native);
         text_.Put("\" d=\"");
         lost_ = true;
     }
     void MoveTo(double x, double y) override {
         lost_ = !text_.Point('M', x, y);
-        Follow(x, y, false);
+        path_.Follow(x, y, false);
     }
     // A point that is no number breaks the subpath: nothing is drawn to or from it.
     void LineTo(double x, double y) override {
-        // Without joins each line is a subpath of its own.
-        if (!lost_ && split_ && afterLine_) text_.Point('M', x_, y_);
+        if (double x0, y0; path_.Restart(x0, y0) && !lost_) text_.Point('M', x0, y0);
         lost_ = !text_.Point(lost_ ? 'M' : 'L', x, y);
-        Follow(x, y, true);
+        path_.Follow(x, y, true);
     }
     void Stroke() override {
         text_.Put("\"/>\n");
-        if (shaped_) PutPieces();
+        PutPieces(path_.Finish());
     }
 
 private:
-    void Shape(const view::StrokeLook& look) {
-        const view::NativeStroke native = view::NativeOf(look);
-        split_ = native.splitCorners;
+    void Shape(const view::StrokeLook& look, const view::NativeStroke& native) {
         text_.Put("\" stroke-linecap=\"");
         text_.Put(CapName(native.cap));
         text_.Put("\" stroke-linejoin=\"");
         text_.Put(JoinName(native.join));
         text_.Put("\" stroke-miterlimit=\"");
         text_.Number(std::max(1.0, look.miterLimit));
-        shaper_ = view::StrokeShaper(look, native, false);
     }
-    void Follow(double x, double y, bool line) {
-        x_ = x;
-        y_ = y;
-        afterLine_ = line;
-        if (!shaped_) return;
-        const auto keep = [this](const view::StrokePiece& p) { pieces_.push_back(p); };
-        if (line) {
-            shaper_.LineTo({x, y}, keep);
-        } else {
-            shaper_.MoveTo({x, y}, keep);
-        }
-    }
-    void PutPieces() {
-        shaper_.End([this](const view::StrokePiece& p) { pieces_.push_back(p); });
-        if (pieces_.empty()) return;
+    void PutPieces(const std::vector<view::StrokePiece>& pieces) {
+        if (pieces.empty()) return;
         text_.Put("<g fill=\"");
         text_.Colour(colour_);
         text_.Put("\" stroke=\"none\">\n");
-        for (const view::StrokePiece& p : pieces_) {
+        for (const view::StrokePiece& p : pieces) {
             text_.Put("<path d=\"");
             if (p.count == 0) {
                 // A disc: two half circles.
@@ -199,18 +182,13 @@ private:
             text_.Put("Z\"/>\n");
         }
         text_.Put("</g>\n");
-        pieces_.clear();
     }
 
     SvgText& text_;
     double hairLine_;
     bool lost_ = true;  // the pen's position is no point: the next line starts a subpath
     view::Rgb colour_;
-    bool shaped_ = false, split_ = false;
-    double x_ = 0, y_ = 0;
-    bool afterLine_ = false;  // the last point ended a line
-    view::StrokeShaper shaper_;
-    std::vector<view::StrokePiece> pieces_;
+    view::PathPieces path_;
 };
 
 std::string Millimetres(double mm) {

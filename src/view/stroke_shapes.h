@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "view/stroke_target.h"
 
@@ -88,5 +89,53 @@ void StrokeShaper::LineTo(Vec p, Sink&& sink) {
     at_ = p;
     ++lines_;
 }
+
+// What a path writer (SVG, PDF) keeps of the path under way: where it is, and for a wide
+// look with ends or corners the format does not stroke itself, the pieces to fill beside it.
+class PathPieces {
+public:
+    // A new path; returns what the format strokes of `look` itself.
+    NativeStroke Start(const StrokeLook& look) {
+        shaped_ = look.width > 0 && !look.Round();
+        const NativeStroke native = shaped_ ? NativeOf(look) : NativeStroke{};
+        if (shaped_) shaper_ = StrokeShaper(look, native, false);
+        split_ = native.splitCorners;
+        return native;
+    }
+    bool Shaped() const { return shaped_; }
+    // Without joins each line is a subpath of its own: true, with where the last line ended,
+    // when the next line must start again there.
+    bool Restart(double& x, double& y) const {
+        x = x_;
+        y = y_;
+        return split_ && afterLine_;
+    }
+    void Follow(double x, double y, bool line) {
+        x_ = x;
+        y_ = y;
+        afterLine_ = line;
+        if (!shaped_) return;
+        const auto keep = [this](const StrokePiece& p) { pieces_.push_back(p); };
+        if (line) {
+            shaper_.LineTo({x, y}, keep);
+        } else {
+            shaper_.MoveTo({x, y}, keep);
+        }
+    }
+    // The path is complete: its pieces, the last end cap included, until the next Start.
+    const std::vector<StrokePiece>& Finish() {
+        if (shaped_) shaper_.End([this](const StrokePiece& p) { pieces_.push_back(p); });
+        finished_.swap(pieces_);
+        pieces_.clear();
+        return finished_;
+    }
+
+private:
+    bool shaped_ = false, split_ = false;
+    double x_ = 0, y_ = 0;
+    bool afterLine_ = false;  // the last point ended a line
+    StrokeShaper shaper_;
+    std::vector<StrokePiece> pieces_, finished_;
+};
 
 }  // namespace kestrel::view
