@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -98,6 +99,48 @@ TEST(RasterSurface, WideLinesCoverThePenWithRoundEnds) {
         const std::size_t drawn = r.Drawn().size();
         EXPECT_GE(drawn, c.least) << c.width;
         EXPECT_LE(drawn, c.most) << c.width;
+    }
+}
+
+// A part of a drawing, drawn on a raster of its own with the part's origin, has exactly the
+// pixels of that part of the whole drawing: lines that reach far beyond the part keep their
+// path, dashes their phase, wide lines their outline.
+TEST(RasterSurface, APartIsThePartOfTheWhole) {
+    constexpr int W = 5000, H = 300, PartW = 41, PartH = 29;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> x(-1500, W + 1500), y(-600, H + 600);
+    std::vector<std::uint32_t> whole(static_cast<std::size_t>(W) * H), part(PartW * PartH);
+    for (const auto& [style, width] :
+         {std::pair{LineStyle::Solid, 0.0}, {LineStyle::DashDot, 0.0}, {LineStyle::Solid, 3.5 * Tpp}}) {
+        RasterSurface all(whole.data(), W, H, W, Tpp), some(part.data(), PartW, PartH, PartW, Tpp);
+        some.SetOrigin(2473, 131);
+        all.Clear(), some.Clear();
+        for (RasterSurface* s : {&all, &some}) s->SetLineStyle(style);
+        for (int i = 0; i < 400; ++i) {
+            // Through the part, or anywhere; every fifth from far off.
+            const double far = i % 5 == 0 ? 1e7 : 1;
+            auto ax = static_cast<float>(std::round(x(random) * far) * Tpp), ay = static_cast<float>(y(random) * Tpp);
+            if (i % 3 == 0) ay = std::round(ay / Tpp) * Tpp;
+            float bx = static_cast<float>((2473 + 20 + (ax / Tpp - 2473 - 20) * -0.7) * Tpp);
+            float by = static_cast<float>((131 + 14 + (ay / Tpp - 131 - 14) * -1.3) * Tpp);
+            if (i % 2) bx = static_cast<float>(x(random) * Tpp), by = static_cast<float>(y(random) * Tpp);
+            if (i % 3 == 0) bx = std::round(bx / Tpp) * Tpp, by = std::round(by / Tpp) * Tpp;  // ties of the path
+            const kestrel::view::Rgb colour{static_cast<std::uint8_t>(i), 0, 0};
+            for (RasterSurface* s : {&all, &some}) s->WideLine(ax, ay, bx, by, colour, static_cast<float>(width));
+        }
+        // Exact slopes from whole pixels far off, where the path's halves go towards its start.
+        for (const auto& [x1, y1, x2, y2] : {std::array{-1507, -1855, 5493, 1645},
+                                             {5493, 1645, -1507, -1855},
+                                             {1293, 1945, 3693, -1655},
+                                             {-1107, -755, 4493, 645}})
+            for (RasterSurface* s : {&all, &some})
+                s->WideLine(static_cast<float>(x1 * Tpp), static_cast<float>(y1 * Tpp), static_cast<float>(x2 * Tpp),
+                            static_cast<float>(y2 * Tpp), {0, 0, 128}, static_cast<float>(width));
+        int differing = 0;
+        for (int py = 0; py < PartH; ++py)
+            for (int px = 0; px < PartW; ++px)
+                differing += part[py * PartW + px] != whole[(131 + py) * std::size_t{W} + 2473 + px];
+        EXPECT_EQ(differing, 0) << "style " << static_cast<int>(style) << ", width " << width;
     }
 }
 
