@@ -15,6 +15,14 @@ namespace {
 constexpr double Fill = 0.95;         // share of the limiting dimension the plot fills
 constexpr double SideMargin = 0.025;  // left margin factor
 
+// How far a pen's strokes reach beyond their line, in pen widths: half a width at a round
+// or square end, more at a mitred corner.
+constexpr double PenReach = 3;
+
+// A part of the drawing area under this share of it is drawn from what the index finds
+// there; a larger one is quicker drawn whole, clipped.
+constexpr double IndexedShare = 0.25;
+
 constexpr std::array<Rgb, 7> PenColours{{
     {0, 0, 0},
     {0, 0, 128},
@@ -48,6 +56,24 @@ void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTr
                           static_cast<float>(y2));
     }
     surface.SetLineStyle(LineStyle::Solid);
+}
+
+// The widest pen of a plot, in mm on paper.
+double WidestPenMm(const reader::Plot& plot) {
+    double widest = 0;
+    for (const auto* looks : {&plot.Pens.FirstLooks, &plot.Pens.LaterLooks})
+        for (const reader::PenLook& look : *looks) widest = std::max<double>(widest, look.WidthMm);
+    return widest;
+}
+
+WalkOptions ViewWalkOptions(const DisplaySettings& settings, const FitTransform& fit) {
+    WalkOptions options;
+    options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
+    options.labelDetail = reader::ScreenTwipsPerPixel;
+    options.penWidths = settings.PenWidthOff == 0;
+    // Labels are drawn in one-pixel lines whatever their pens' widths.
+    options.labelWidths = false;
+    return options;
 }
 
 }  // namespace
@@ -95,14 +121,40 @@ PlotDrawing BeginDrawing(const PlotStore& store, const DisplaySettings& settings
     if (store.PlotName.empty()) return drawing;
     surface.Clear();
     drawing.fit = fit;
-    WalkOptions options;
-    options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
-    options.labelDetail = reader::ScreenTwipsPerPixel;
-    options.penWidths = settings.PenWidthOff == 0;
-    // Labels are drawn in one-pixel lines whatever their pens' widths.
-    options.labelWidths = false;
-    drawing.walk = PlotWalk(store, store.PlotNo, options);
+    drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit));
     if (!drawing.Finished() && framed) DrawRangeFrame(store, surface, fit, store.PlotNo);
+    return drawing;
+}
+
+PlotArea ShownPlotArea(const PlotStore& store, int slot, const DisplaySettings& settings,
+                       const FitTransform& fit, const RasterSurface& surface) {
+    constexpr double All = std::numeric_limits<double>::infinity();
+    // With no scale the whole plot lies on one point: every record may show anywhere.
+    if (!(fit.s > 0) || !std::isfinite(fit.s) || !store.ValidSlot(slot))
+        return {-All, -All, All, All};
+    const double t = surface.TwipsPerPixel();
+    const double penMm = settings.PenWidthOff == 0 ? WidestPenMm(store.plots[slot]) : 0;
+    const double reach = (t + PenReach * penMm * reader::PlotterUnitsPerMm * fit.s) / fit.s;
+    const double left = surface.OriginX() * t, top = surface.OriginY() * t;
+    const double right = left + surface.Width(), bottom = top + surface.Height();
+    return {fit.minX + (left - fit.ox) / fit.s - reach,
+            fit.maxY - (bottom - fit.oy) / fit.s - reach,
+            fit.minX + (right - fit.ox) / fit.s + reach, fit.maxY - (top - fit.oy) / fit.s + reach};
+}
+
+PlotDrawing BeginViewDrawing(const PlotStore& store, const DisplaySettings& settings,
+                             RasterSurface& surface, double areaWidth, double areaHeight,
+                             bool framed, const SpatialIndex* index) {
+    const FitTransform fit = ComputeFit(store, store.PlotNo, areaWidth, areaHeight);
+    PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, framed);
+    const double share = surface.Width() * surface.Height() / (areaWidth * areaHeight);
+    if (index == nullptr || drawing.Finished() || !(share < IndexedShare)) return drawing;
+    const PlotArea shown = ShownPlotArea(store, store.PlotNo, settings, fit, surface);
+    std::vector<std::uint32_t> lines, chars;
+    index->FindLines(shown, lines);
+    index->FindChars(shown, chars);
+    drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit), std::move(lines),
+                            std::move(chars));
     return drawing;
 }
 

@@ -7,6 +7,8 @@
 #include "view/display_settings.h"
 #include "view/drawing_surface.h"
 #include "view/plot_walk.h"
+#include "view/raster_surface.h"
+#include "view/spatial_index.h"
 
 namespace kestrel::view {
 
@@ -49,6 +51,20 @@ struct PlotDrawing {
 // loaded the surface is not touched and nothing is left to draw.
 PlotDrawing BeginDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
                          DrawingSurface& surface, const FitTransform& fit, bool framed);
+
+// What of plot `slot` may show on `surface` (its origin set) when `fit` maps the plot onto
+// the whole drawing: the plotter-unit rectangle under its pixels, widened by a pixel for
+// rounding and by as far as the widest pen reaches beyond its line.
+PlotArea ShownPlotArea(const reader::PlotStore& store, int slot, const DisplaySettings& settings,
+                       const FitTransform& fit, const RasterSurface& surface);
+
+// BeginDrawing for the part of an `areaWidth` x `areaHeight` drawing area (twips) that
+// `surface` shows, its origin set: the plot is fitted to the whole area, and the part
+// comes out as that part of the whole. With `index` (built over plot PlotNo's tables as
+// they are), a part much smaller than the area draws only the records found there.
+PlotDrawing BeginViewDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
+                             RasterSurface& surface, double areaWidth, double areaHeight,
+                             bool framed, const SpatialIndex* index);
 
 // Draws the next lines in store order, then the labels' characters, until the surface has
 // spent about `budget` more.

@@ -33,6 +33,9 @@ public:
     void SetOrigin(double x, double y);
     double OriginX() const { return originX_; }
     double OriginY() const { return originY_; }
+    int PixelWidth() const { return width_; }
+    int PixelHeight() const { return height_; }
+    double TwipsPerPixel() const { return twipsPerPixel_; }
 
     // A one-pixel line in the current style.
     void Line(float x1, float y1, float x2, float y2, Rgb colour);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -137,6 +139,62 @@ TEST(RedrawPlot, PenWidthsFollowTheZoomUnlessTurnedOff) {
         int rows = 0;  // pen 1's pixels in the column a quarter across
         for (int y = 0; y < c.size; ++y) rows += px[static_cast<std::size_t>(y) * c.size + c.size / 4] == 0xFF000080u;
         EXPECT_NEAR(rows, c.rows, c.rows == 1 ? 0 : 1) << c.size << " " << c.off;
+    }
+}
+
+// A part of a zoomed drawing area, drawn on its own (from what the index finds there, or
+// from every record) is that part of the whole area drawn at once: lines, wide pens, labels
+// and the frame, wherever the part lies and however deep the zoom.
+TEST(BeginViewDrawing, APartOfTheAreaIsThatPartOfTheWhole) {
+    std::mt19937 random(11);
+    std::string text = "IN;SP1;PW0.7,3;";
+    for (int i = 0; i < 300; ++i) {  // polylines of three pens, the third 0.7 mm wide
+        text += "SP" + std::to_string(1 + i % 3) + ";PU" + std::to_string(random() % 4000) + "," +
+                std::to_string(random() % 3000) + ";PD";
+        for (int k = 0; k < 4; ++k)
+            text += (k ? "," : "") + std::to_string(random() % 4000) + "," + std::to_string(random() % 3000);
+        text += ";";
+        if (i % 25 == 0) text += "SI0.3,0.4;LBKestrel 20\x03;";
+    }
+    PlotStore store;
+    kestrel::reader::ReadPlotText(store, text);
+    store.PlotName = "part.hpg";
+    store.PlotNo = 1;
+    const auto& plot = store.plots[1];
+    SpatialIndex index;
+    index.Build({plot.PlotLines.data(), static_cast<std::size_t>(plot.LineCount) + 1},
+                {plot.PlotChars.data(), static_cast<std::size_t>(plot.CharCount) + 1});
+    ASSERT_GT(plot.CharCount, 0);
+    constexpr int W = 2400, H = 1800, PartW = 230, PartH = 170;
+    constexpr double T = 15;
+    std::vector<std::uint32_t> whole(std::size_t{W} * H), part(std::size_t{PartW} * PartH);
+    for (const bool framed : {false, true}) {
+        RasterSurface all(whole.data(), W, H, W, T);
+        PlotDrawing drawing = BeginDrawing(store, {}, all, ComputeFit(store, 1, W * T, H * T), framed);
+        DrawMoreLines(store, all, drawing, INFINITY);
+        // Parts over the frame's corners, in the middle, and reaching past the area's edges.
+        const FitTransform fit = ComputeFit(store, 1, W * T, H * T);
+        const int left = static_cast<int>(fit.ox / T), top = static_cast<int>(fit.oy / T);
+        const int right = static_cast<int>(fit.X(plot.MaxX) / T), bottom = static_cast<int>(fit.Y(plot.MinY) / T);
+        for (const auto& [x, y] :
+             {std::pair{left - 100, top - 80}, {right - 100, bottom - 80}, {1107, 853}, {left - 200, bottom - 30}}) {
+            for (const SpatialIndex* with : std::array<const SpatialIndex*, 2>{&index, nullptr}) {
+                RasterSurface some(part.data(), PartW, PartH, PartW, T);
+                some.SetOrigin(x, y);
+                PlotDrawing p = BeginViewDrawing(store, {}, some, W * T, H * T, framed, with);
+                DrawMoreLines(store, some, p, INFINITY);
+                int differing = 0, drawn = 0;
+                for (int py = 0; py < PartH; ++py)
+                    for (int px = 0; px < PartW; ++px) {
+                        const bool in = x + px >= 0 && x + px < W && y + py >= 0 && y + py < H;
+                        const std::uint32_t expected = in ? whole[std::size_t(y + py) * W + x + px] : 0xFFFFFFFFu;
+                        differing += part[std::size_t(py) * PartW + px] != expected;
+                        drawn += expected != 0xFFFFFFFFu;
+                    }
+                EXPECT_EQ(differing, 0) << x << "," << y << (with ? " indexed" : "") << (framed ? " framed" : "");
+                EXPECT_TRUE(drawn > 0 || !framed) << x << "," << y;  // the frame passes every part
+            }
+        }
     }
 }
 
