@@ -44,6 +44,9 @@ inline constexpr const char* PanelNames[4] = {
     "フォントタイプ",
     "ライン数/文字数",
 };
+// The view's panels after them: the pointer's position, and the measuring line.
+inline constexpr char PointerPanelName[] = "座標（プロッタ単位・mm）";
+inline constexpr char MeasurePanelName[] = "計測（Shift＋左ドラッグ、Escで消去）";
 
 // The open dialog.
 inline constexpr char OpenDialogTitle[] = "ＨＰＧＬファイルを開く";

@@ -117,6 +117,8 @@ void PictForm::BuildViewport() {
     connect(drawingArea_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
     connect(drawingArea_, &DrawingArea::wheelTurned, this, &PictForm::Picture3_MouseWheel);
     connect(drawingArea_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
+    connect(drawingArea_, &DrawingArea::pointerLeft, this,
+            [this] { statusBar_->SetPointerText({}); });
 }
 
 QWidget* PictForm::Picture1() const { return viewport_; }
@@ -155,7 +157,10 @@ view::WindowMetrics PictForm::ReadMetrics() const {
     return m;
 }
 
-void PictForm::ApplyLayout() { viewport_->Apply(layout_); }
+void PictForm::ApplyLayout() {
+    viewport_->Apply(layout_);
+    UpdateMarks();
+}
 
 void PictForm::Form_Load() {
     dialogs_.FileFilter = HpglPattern;
@@ -165,7 +170,7 @@ void PictForm::Form_Load() {
 }
 
 void PictForm::Form_Resize() {
-    view::FitAreaToViewport(layout_, ReadMetrics());
+    view::FollowWindow(layout_, ReadMetrics());
     ApplyLayout();
 }
 
@@ -173,12 +178,12 @@ void PictForm::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     try {
         Form_Resize();
-        // With the setting ON the plot follows the window. OFF keeps its scale and place and
-        // draws what the new area shows, so that nothing drawn is lost by shrinking.
-        if (display_.AdjustViewOff == 0) {
+        // A fitted view is fitted to the new size; a zoomed one shows what the new
+        // viewport does of the area, at its scale.
+        if (layout_.fitted) {
             RedrawPlot();
         } else {
-            drawing_->RestartInPlace();
+            drawing_->FollowView();
         }
     } catch (const interact::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
@@ -188,28 +193,30 @@ void PictForm::resizeEvent(QResizeEvent* event) {
 
 void PictForm::HScroll1_Change() {
     view::FollowHorizontalBar(layout_);
-    ApplyLayout();
+    ShowView();
 }
 
 void PictForm::VScroll1_Change() {
     view::FollowVerticalBar(layout_);
-    ApplyLayout();
+    ShowView();
 }
 
 void PictForm::ZoomIn() { Zoom(view::EnlargeArea); }
 
 void PictForm::ZoomOut() { Zoom(view::ReduceArea); }
 
-void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&)) {
+void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&,
+                                 const view::ZoomLimits&)) {
     // A refused step changed nothing, so there is nothing to apply or redraw.
-    if (step(layout_, ReadMetrics())) {
+    if (step(layout_, ReadMetrics(),
+             view::ZoomLimitsOf(store_, store_.PlotNo, layout_, twipsPerPixel_))) {
         ApplyLayout();
         RedrawPlot();
     }
 }
 
 void PictForm::FitToWindow() {
-    view::FitAreaHidingBars(layout_, ReadMetrics());
+    view::FitAreaToViewport(layout_, ReadMetrics());
     ApplyLayout();
     RedrawPlot();
 }
@@ -292,6 +299,16 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
 
         display_.AdjustViewOff = 1;
         store_.PlotNo = 1;
+        // A new plot is shown fitted, unturned, unmeasured.
+        quarterTurns_.assign(static_cast<std::size_t>(store_.SlotCount()), 0);
+        measured_ = false;
+        viewDrag_ = ViewDrag::None;
+        ShowMeasure();
+        if (plot.index)
+            drawing_->AdoptIndex(std::move(*plot.index));
+        else
+            drawing_->InvalidateIndex();
+        layout_.fitted = true;
         Form_Resize();
         RedrawPlot();
         RebuildPlotMenu();

@@ -1,5 +1,5 @@
 // What a desktop viewer owes its users beyond the original commands: dropping a file on
-// the window, Ctrl + wheel zoom, the recent files and the title.
+// the window, the recent files and the title.
 
 #include "app/pict_form.h"
 
@@ -21,15 +21,6 @@
 #include "app/window_menus.h"
 
 namespace kestrel::app {
-
-void PictForm::ZoomAtPoint(int steps, float x, float y) {
-    RunReported([this, steps, x, y] {
-        if (view::ZoomAboutPoint(layout_, ReadMetrics(), steps, x, y) > 0) {
-            ApplyLayout();
-            RedrawPlot();
-        }
-    });
-}
 
 void PictForm::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();

@@ -10,6 +10,7 @@
 
 #include "app/drawing_area.h"
 #include "app/platform.h"
+#include "app/stepwise_drawing.h"
 #include "app/viewport.h"
 #include "interact/navigation.h"
 #include "interact/rotation.h"
@@ -17,9 +18,21 @@
 
 namespace kestrel::app {
 
+namespace {
+
+// The Windows key code of Esc.
+constexpr int EscapeKey = 27;
+
+}  // namespace
+
 void PictForm::Rotate(interact::Turn turn) {
-    interact::RotatePlot(store_, turn);
+    if (interact::RotatePlot(store_, turn)) {
+        // Kept as quarters counter-clockwise, to read the file's own coordinates back.
+        QuarterTurns() += turn == interact::Turn::Right ? -1 : turn == interact::Turn::Left ? 1 : 2;
+        drawing_->InvalidateIndex();
+    }
     RedrawPlot();
+    UpdateMarks();
 }
 
 void PictForm::PlotMenu15_Click() {
@@ -35,6 +48,7 @@ void PictForm::PlotMenu17_Click() {
 }
 
 void PictForm::Picture3_KeyDown(int keyCode, int) {
+    if (keyCode == EscapeKey) return CancelViewDrag();
     const interact::KeyAction key = interact::ActionOfKey(keyCode);
     switch (key.command) {
         case interact::KeyCommand::PreviousPlot:
@@ -47,16 +61,18 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
         case interact::KeyCommand::NudgeChars:
             return RunReported([this, key] {
                 interact::ShiftPlotChars(store_, key.nudgeCode);
+                drawing_->InvalidateIndex();
                 DrawPlot();
             });
         case interact::KeyCommand::None: return;
     }
 }
 
-void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
+void PictForm::Picture3_MouseDown(int button, int shift, float x, float y) {
     if (button == interact::RightButton) drawingArea_->SetShape(interact::ShapeAtPress(x, y));
     dragStartX_ = interact::DragStartOf(x);
     dragStartY_ = interact::DragStartOf(y);
+    if (BeginViewDrag(button, shift, x, y)) return;
     if (button == interact::LeftButton) ShowPopupMenu(x, y);
 }
 
@@ -64,6 +80,8 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     if (store_.PlotName.empty()) {
         return;
     }
+    ShowPointer(x, y);
+    if (ContinueViewDrag(x, y)) return;
     if (button == interact::LeftButton) {
         ShowPopupMenu(x, y);
     } else if (button == interact::RightButton) {
@@ -71,12 +89,14 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     }
 }
 
-void PictForm::Picture3_MouseUp(int button, int, float, float) {
-    if (button != interact::RightButton) {
+void PictForm::Picture3_MouseUp(int button, int, float x, float y) {
+    if (EndViewDrag(button, x, y) || button != interact::RightButton) {
         return;
     }
+    const view::AreaPixels area = AreaInPixels();
+    const auto side = [](double pixels) { return static_cast<int>(std::min(pixels, 2e9)); };
     const interact::PixelRect region = interact::SelectedPixels(
-        drawingArea_->Shape(), twipsPerPixel_, drawingArea_->width(), drawingArea_->height());
+        drawingArea_->Shape(), twipsPerPixel_, side(area.width), side(area.height));
     if (region.Empty()) {
         interact::ShapeRect shape = drawingArea_->Shape();
         shape.Visible = false;
@@ -84,9 +104,8 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
         selectionImage_ = QImage();
         return;
     }
-    FinishDrawing();  // the selection holds the finished drawing
-    selectionImage_ =
-        drawingArea_->Raster().copy(region.left, region.top, region.width, region.height);
+    // The selection holds the finished drawing, drawn for it where it reaches past the view.
+    selectionImage_ = AreaPart(region.left, region.top, region.width, region.height);
 }
 
 void PictForm::ShowPopupMenu(float x, float y) {
@@ -97,7 +116,7 @@ void PictForm::ShowPopupMenu(float x, float y) {
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
     // A notch moves as far as in any Qt scroll area: wheelScrollLines() small steps.
     if (view::ScrollByWheel(layout_, horizontal, steps, QApplication::wheelScrollLines()))
-        ApplyLayout();
+        ShowView();
 }
 
 }  // namespace kestrel::app

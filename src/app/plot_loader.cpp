@@ -99,9 +99,22 @@ void PlotLoader::Work() {
             result.status = reader::ReadStatus::CannotOpen;
             result.errorNumber = reader::ErrorNumber::FileReadError;
         }
+        IndexFirstPlot(job->plot);
         QMetaObject::invokeMethod(
             this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();
+    }
+}
+
+void PlotLoader::IndexFirstPlot(LoadedPlot& plot) {
+    const auto lines = view::IndexedLines(plot.store, 1);
+    const auto chars = view::IndexedChars(plot.store, 1);
+    if (lines.size() + chars.size() <= 2) return;  // nothing but the unused records
+    try {
+        plot.index.emplace();
+        plot.index->Build(lines, chars);
+    } catch (const std::exception&) {
+        plot.index.reset();  // the view builds one when it needs it, or draws without
     }
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -11,6 +12,7 @@
 
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/spatial_index.h"
 
 namespace kestrel::app {
 
@@ -20,6 +22,9 @@ struct LoadedPlot {
     std::string name;  // PlotName
     reader::PlotStore store;
     reader::ReadResult result;
+    // Over plot 1's tables, built while still on the loader's thread: a zoomed view of it
+    // needs no pause to build one.
+    std::optional<view::SpatialIndex> index;
 };
 
 // Reads plot files on a worker thread of its own, so that the window serves its events
@@ -45,6 +50,7 @@ private:
     struct Job;
     void Work();
     void Finish(const std::shared_ptr<Job>& job);
+    static void IndexFirstPlot(LoadedPlot& plot);
 
     std::function<void(LoadedPlot&)> done_;
     std::shared_ptr<Job> current_;  // the reading that counts, queued or under way

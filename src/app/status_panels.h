@@ -19,6 +19,11 @@ public:
 
     QString PanelText(int panel) const;  // panel 1..4; empty for any other number
     void SetPanelText(int panel, const QString& text);
+    // The view's panels: the pointer's position, and the measuring line's length and angle.
+    void SetPointerText(const QString& text);
+    void SetMeasureText(const QString& text);
+    QString PointerText() const;
+    QString MeasureText() const;
     // `format` as QProgressBar's, `percent` 0..100.
     void ShowProgress(const char* format, double percent);
     void HideProgress();
@@ -26,6 +31,8 @@ public:
 private:
     std::array<QLabel*, 4> panels_{};
     QProgressBar* progress_ = nullptr;
+    QLabel* pointer_ = nullptr;
+    QLabel* measure_ = nullptr;
 };
 
 }  // namespace kestrel::app

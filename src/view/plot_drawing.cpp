@@ -147,8 +147,8 @@ PlotDrawing BeginViewDrawing(const PlotStore& store, const DisplaySettings& sett
                              bool framed, const SpatialIndex* index) {
     const FitTransform fit = ComputeFit(store, store.PlotNo, areaWidth, areaHeight);
     PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, framed);
-    const double share = surface.Width() * surface.Height() / (areaWidth * areaHeight);
-    if (index == nullptr || drawing.Finished() || !(share < IndexedShare)) return drawing;
+    if (index == nullptr || drawing.Finished() || !WorthIndexing(surface, areaWidth, areaHeight))
+        return drawing;
     const PlotArea shown = ShownPlotArea(store, store.PlotNo, settings, fit, surface);
     std::vector<std::uint32_t> lines, chars;
     index->FindLines(shown, lines);
@@ -156,6 +156,25 @@ PlotDrawing BeginViewDrawing(const PlotStore& store, const DisplaySettings& sett
     drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit), std::move(lines),
                             std::move(chars));
     return drawing;
+}
+
+bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHeight) {
+    return surface.Width() * surface.Height() < IndexedShare * areaWidth * areaHeight;
+}
+
+void DrawUncovered(const PlotStore& store, const DisplaySettings& settings,
+                   const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
+                   bool framed, const SpatialIndex* index) {
+    const int w = raster.PixelWidth(), h = raster.PixelHeight();
+    // The columns on the side the pixels moved away from, then the rows.
+    RasterSurface strips[] = {raster.Part(dx > 0 ? 0 : w + dx, 0, std::abs(dx), h),
+                              raster.Part(0, dy > 0 ? 0 : h + dy, w, std::abs(dy))};
+    for (RasterSurface& strip : strips) {
+        if (strip.PixelWidth() == 0 || strip.PixelHeight() == 0) continue;
+        PlotDrawing part =
+            BeginViewDrawing(store, settings, strip, areaWidth, areaHeight, framed, index);
+        DrawMoreLines(store, strip, part, std::numeric_limits<double>::infinity());
+    }
 }
 
 void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,

@@ -66,6 +66,16 @@ PlotDrawing BeginViewDrawing(const reader::PlotStore& store, const DisplaySettin
                              RasterSurface& surface, double areaWidth, double areaHeight,
                              bool framed, const SpatialIndex* index);
 
+// Whether the part of an `areaWidth` x `areaHeight` area (twips) that `surface` shows is
+// small enough to draw from what a spatial index finds there.
+bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHeight);
+
+// The view moved by whole pixels: `raster` (its origin the new one) had its pixels shifted
+// by (dx, dy); draws at once the strips that uncovered, as BeginViewDrawing would.
+void DrawUncovered(const reader::PlotStore& store, const DisplaySettings& settings,
+                   const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
+                   bool framed, const SpatialIndex* index);
+
 // Draws the next lines in store order, then the labels' characters, until the surface has
 // spent about `budget` more.
 void DrawMoreLines(const reader::PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace kestrel::view {
 
@@ -305,6 +306,31 @@ void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
 void RasterSurface::SetOrigin(double x, double y) {
     originX_ = std::isfinite(x) ? x : 0;
     originY_ = std::isfinite(y) ? y : 0;
+}
+
+RasterSurface RasterSurface::Part(int x, int y, int width, int height) const {
+    x = std::clamp(x, 0, width_);
+    y = std::clamp(y, 0, height_);
+    width = std::clamp(width, 0, width_ - x);
+    height = std::clamp(height, 0, height_ - y);
+    std::uint32_t* at = pixels_ ? pixels_ + x + static_cast<std::ptrdiff_t>(y) * stride_ : nullptr;
+    RasterSurface part(at, width, height, stride_, twipsPerPixel_);
+    part.SetOrigin(originX_ + x, originY_ + y);
+    part.SetLineStyle(style_);
+    return part;
+}
+
+void RasterSurface::Shift(int dx, int dy) {
+    if (!pixels_ || std::abs(dx) >= width_ || std::abs(dy) >= height_) return;
+    const auto count = static_cast<std::size_t>(width_ - std::abs(dx));
+    const int from = std::max(0, -dx), to = std::max(0, dx);
+    // Rows are moved in the order that reads each before it is written over.
+    for (int i = 0; i < height_ - std::abs(dy); ++i) {
+        const int y = dy > 0 ? height_ - 1 - i : i;
+        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        const std::uint32_t* source = pixels_ + static_cast<std::ptrdiff_t>(y - dy) * stride_;
+        std::memmove(row + to, source + from, count * sizeof(std::uint32_t));
+    }
 }
 
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {

@@ -33,6 +33,13 @@ public:
     void SetOrigin(double x, double y);
     double OriginX() const { return originX_; }
     double OriginY() const { return originY_; }
+    // The surface over the `width` x `height` pixels at (x, y) of this one (held within it),
+    // its origin where they lie in the drawing.
+    RasterSurface Part(int x, int y, int width, int height) const;
+    // Moves the pixels by (dx, dy), as when the drawing moved that far under the raster; the
+    // origin is left as it is. What they uncover keeps what it held.
+    void Shift(int dx, int dy);
+
     int PixelWidth() const { return width_; }
     int PixelHeight() const { return height_; }
     double TwipsPerPixel() const { return twipsPerPixel_; }
