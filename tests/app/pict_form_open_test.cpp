@@ -147,7 +147,7 @@ TEST_F(OpenTest, ReadingAndDrawingGoOnWhileTheWindowServesItsEvents) {
 }
 
 TEST_F(OpenTest, OutOfMemoryKeepsWhatWasReadAndSaysSo) {
-    app::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}};
+    app::LoadedPlot plot{dir.filePath("plots/").toStdString(), "house.hpg", {}, {}, {}};
     reader::ReadPlotText(plot.store, HouseText);
     plot.result.stop = reader::StopReason::OutOfMemory;
     form->ShowReadPlot(plot);

@@ -54,7 +54,9 @@ TEST(ViewTransform, ThePointerReadsTheFilesCoordinatesUnderEveryTurnAndZoom) {
             const PlotPoint turned = FilePoint({1234, 567}, -quarters);
             const PlotPoint at = AreaPointOf(fitted, turned);
             const double dx = (at.x - ViewW * Tpp / 2) / (zoom - 1), dy = (at.y - ViewH * Tpp / 2) / (zoom - 1);
-            if (zoom > 1) ASSERT_TRUE(ZoomAbout(layout, m, zoom, at.x + dx, at.y + dy, {0, 1e9}));
+            if (zoom > 1) {
+                ASSERT_TRUE(ZoomAbout(layout, m, zoom, at.x + dx, at.y + dy, {0, 1e9}));
+            }
             SCOPED_TRACE(testing::Message() << "quarters " << quarters << ", zoom " << zoom);
             const auto [x, y] = Marker(store, layout);
             ASSERT_GE(x, 0);
