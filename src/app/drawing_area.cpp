@@ -120,10 +120,29 @@ void DrawingArea::SetShape(const interact::ShapeRect& shape) {
     update();
 }
 
+void DrawingArea::SetPreview(const QImage& picture, const QTransform& placed) {
+    preview_ = picture;
+    previewPlace_ = placed;
+    update();
+}
+
+void DrawingArea::ClearPreview() {
+    if (preview_.isNull()) return;
+    preview_ = QImage();
+    update();
+}
+
 void DrawingArea::paintEvent(QPaintEvent* event) {
     FitRasterToSize();
     QPainter painter(this);
-    painter.drawImage(event->rect(), raster_, event->rect());
+    if (preview_.isNull()) {
+        painter.drawImage(event->rect(), raster_, event->rect());
+    } else {
+        painter.fillRect(event->rect(), Qt::white);
+        painter.setTransform(previewPlace_);
+        painter.drawImage(0, 0, preview_);
+        painter.resetTransform();
+    }
     if (shape_.Visible) {
         const auto px = [this](float twips) {
             return reader::TwipsToPixels(twips, twipsPerPixel_);

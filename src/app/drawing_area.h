@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLineF>
 #include <QRect>
+#include <QTransform>
 #include <QWidget>
 
 #include "interact/selection.h"
@@ -64,6 +65,10 @@ public:
     // Moves the kept pixels by (dx, dy), as when the area moved that far under the viewport.
     void ScrollRaster(int dx, int dy);
     void SetMarks(const OverlayMarks& marks);
+    // While the view is drawn afresh after it moved or zoomed, its last finished picture is
+    // shown instead, `placed` where it lies in the new view.
+    void SetPreview(const QImage& picture, const QTransform& placed);
+    void ClearPreview();
 
     const interact::ShapeRect& Shape() const { return shape_; }
     void SetShape(const interact::ShapeRect& shape);
@@ -107,6 +112,8 @@ private:
     interact::ShapeRect shape_;
     ShownPart shown_;
     OverlayMarks marks_;
+    QImage preview_;
+    QTransform previewPlace_;
     QPoint wheelRest_;  // eighths of a degree not yet making a whole notch
 };
 

@@ -181,7 +181,7 @@ void PictForm::resizeEvent(QResizeEvent* event) {
         // A fitted view is fitted to the new size; a zoomed one shows what the new
         // viewport does of the area, at its scale.
         if (layout_.fitted) {
-            RedrawPlot();
+            RedrawView();
         } else {
             drawing_->FollowView();
         }
@@ -211,14 +211,14 @@ void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&,
     if (step(layout_, ReadMetrics(),
              view::ZoomLimitsOf(store_, store_.PlotNo, layout_, twipsPerPixel_))) {
         ApplyLayout();
-        RedrawPlot();
+        RedrawView();
     }
 }
 
 void PictForm::FitToWindow() {
     view::FitAreaToViewport(layout_, ReadMetrics());
     ApplyLayout();
-    RedrawPlot();
+    RedrawView();
 }
 
 void PictForm::DrawPlot() {
@@ -230,6 +230,8 @@ void PictForm::DrawPlot() {
 }
 
 void PictForm::RedrawPlot() { drawing_->Start(false); }
+
+void PictForm::RedrawView() { drawing_->Start(false, true); }
 
 void PictForm::FinishDrawing() { drawing_->Finish(); }
 

@@ -207,6 +207,8 @@ private:
     // Given: a drag given up by Esc, its buttons still held.
     enum class ViewDrag { None, Pan, Measure, Zoom, Given };
     void ShowView();
+    // RedrawPlot after the view alone changed: the last picture stands in until it is done.
+    void RedrawView();
     void ZoomBy(double factor, double x, double y);  // about a point of the viewport, twips
     view::FitTransform ViewFit() const;
     view::PlotPoint FileAt(float x, float y) const;  // under a point of Picture3, in twips

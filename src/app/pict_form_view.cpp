@@ -56,7 +56,7 @@ void PictForm::ZoomBy(double factor, double x, double y) {
             view::ZoomLimitsOf(store_, store_.PlotNo, layout_, twipsPerPixel_);
         if (view::ZoomAbout(layout_, ReadMetrics(), factor, x, y, limits)) {
             ApplyLayout();
-            RedrawPlot();
+            RedrawView();
         }
     });
 }
@@ -164,7 +164,7 @@ bool PictForm::EndViewDrag(int button, float x, float y) {
                 view::ZoomLimitsOf(store_, store_.PlotNo, layout_, twipsPerPixel_);
             if (view::ZoomToRect(layout_, ReadMetrics(), picked, limits)) {
                 ApplyLayout();
-                RedrawPlot();
+                RedrawView();
             }
         });
     }

@@ -12,9 +12,6 @@ namespace kestrel::app {
 
 namespace {
 
-// A step writes about this many pixels (a few milliseconds).
-constexpr double StepPixels = 4'000'000;
-
 constexpr double All = std::numeric_limits<double>::infinity();
 
 }  // namespace
@@ -29,11 +26,17 @@ StepwiseDrawing::StepwiseDrawing(const reader::PlotStore& store,
       progressed_(std::move(progressed)),
       timer_(new QTimer(this)) {
     timer_->setInterval(0);
-    connect(timer_, &QTimer::timeout, this, &StepwiseDrawing::DrawNextLines);
+    connect(timer_, &QTimer::timeout, this, [this] { DrawNextLines(view::StepPixels); });
 }
 
-void StepwiseDrawing::Start(bool framed) {
+void StepwiseDrawing::Start(bool framed, bool sameView) {
     timer_->stop();
+    if (!sameView || !drawn_) {
+        preview_ = QImage();
+    } else if (drawing_.Finished()) {
+        preview_ = area_.Raster().copy();  // otherwise the one kept stays: it is finished
+        previewOf_ = shown_;
+    }
     view::RasterSurface surface = area_.Surface();
     const ShownPart shown = area_.Shown();
     const double t = area_.TwipsPerPixel();
@@ -43,7 +46,19 @@ void StepwiseDrawing::Start(bool framed) {
     drawn_ = !store_.PlotName.empty();
     shown_ = shown;
     size_ = area_.size();
-    DrawNextLines();
+    DrawNextLines(view::FirstStepPixels);
+    ShowPreview();
+}
+
+void StepwiseDrawing::ShowPreview() {
+    if (drawing_.Finished()) preview_ = QImage();
+    if (preview_.isNull()) return area_.ClearPreview();
+    // A pixel p of the picture is pixel left + p of the area it showed, which lies f times as
+    // far in the area now.
+    const double fx = shown_.areaWidth / previewOf_.areaWidth;
+    const double fy = shown_.areaHeight / previewOf_.areaHeight;
+    area_.SetPreview(preview_, QTransform(fx, 0, 0, fy, previewOf_.left * fx - shown_.left,
+                                          previewOf_.top * fy - shown_.top));
 }
 
 void StepwiseDrawing::FollowView() {
@@ -53,7 +68,7 @@ void StepwiseDrawing::FollowView() {
     const bool moved = now.areaWidth == shown_.areaWidth && now.areaHeight == shown_.areaHeight &&
                        area_.size() == size_ && std::abs(dx) < size_.width() &&
                        std::abs(dy) < size_.height();
-    if (!moved || !drawing_.Finished()) return Start(framed_);
+    if (!moved || !drawing_.Finished()) return Start(framed_, true);
     view::RasterSurface surface = area_.Surface();
     surface.Shift(static_cast<int>(dx), static_cast<int>(dy));
     const double t = area_.TwipsPerPixel();
@@ -63,21 +78,22 @@ void StepwiseDrawing::FollowView() {
     area_.update();
 }
 
-void StepwiseDrawing::DrawNextLines() {
+void StepwiseDrawing::DrawNextLines(double pixels) {
     if (!drawing_.Finished()) {
         if (area_.size() != size_ || area_.Shown() != shown_) {
             // The view changed under a drawing that nobody restarted: start again.
-            Start(framed_);
+            Start(framed_, true);
             return;
         }
         // The surface is taken afresh for every step: the raster may have been shared
         // (copied to the clipboard, say) in between, and must then not be written through.
         view::RasterSurface surface = area_.Surface();
-        view::DrawMoreLines(store_, surface, drawing_, StepPixels * area_.TwipsPerPixel());
+        view::DrawMoreLines(store_, surface, drawing_, pixels * area_.TwipsPerPixel());
     }
     area_.update();
     if (drawing_.Finished()) {
         timer_->stop();
+        ShowPreview();
     } else if (!timer_->isActive()) {
         timer_->start();
     }
@@ -92,12 +108,14 @@ void StepwiseDrawing::Finish() {
         area_.update();
     }
     timer_->stop();
+    ShowPreview();
     progressed_();
 }
 
 void StepwiseDrawing::Stop() {
     timer_->stop();
     drawing_.Stop();
+    ShowPreview();
 }
 
 QImage StepwiseDrawing::Render(double left, double top, int width, int height) {

@@ -28,8 +28,10 @@ public:
     StepwiseDrawing(const reader::PlotStore& store, const view::DisplaySettings& settings,
                     DrawingArea& area, std::function<void()> progressed, QObject* parent);
 
-    // Draws the part shown afresh, with the range frame or without.
-    void Start(bool framed);
+    // Draws the part shown afresh, with the range frame or without. `sameView`: only the view
+    // changed, not the plot, and a drawing that takes more than a step shows the last
+    // picture, moved and scaled to the new view, until it is finished.
+    void Start(bool framed, bool sameView = false);
     // The part shown moved or changed size: a view that only moved keeps its pixels and
     // draws the strips it uncovered; any other change draws the part again.
     void FollowView();
@@ -64,7 +66,9 @@ private:
     const view::SpatialIndex* IndexFor(const view::RasterSurface& surface);
     // The index over plot PlotNo, built now if it is not; nothing when it cannot be.
     const view::SpatialIndex* Index();
-    void DrawNextLines();
+    void DrawNextLines(double pixels);
+    // Shows the kept picture placed in the view now shown, or nothing once the drawing is done.
+    void ShowPreview();
 
     const reader::PlotStore& store_;
     const view::DisplaySettings& settings_;
@@ -76,6 +80,8 @@ private:
     bool drawn_ = false;  // a plot was drawn, to be followed when the view changes
     ShownPart shown_;     // the part of the area the drawing is of
     QSize size_;          // the raster's size when the drawing began
+    QImage preview_;        // the last finished picture, while a new one is drawn
+    ShownPart previewOf_;   // what of the area it shows
     view::SpatialIndex index_;
     IndexedTables indexed_;  // what index_ was built over; slot 0 for nothing
 };

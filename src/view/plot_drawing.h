@@ -15,6 +15,12 @@ namespace kestrel::view {
 // Colour of a pen: its lowest three bits pick one of seven colours, 7 being black.
 Rgb PenColour(std::int16_t pen);
 
+// A step of a drawing made in steps (DrawMoreLines) writes about this many pixels: a few
+// milliseconds, so that a window stays live between steps.
+inline constexpr double StepPixels = 4'000'000;
+// The first step shares its frame with finding what the part shown holds.
+inline constexpr double FirstStepPixels = StepPixels / 2;
+
 // Top margin factor of both redraws: with one margin the plot stays in place whether or not
 // the range frame is drawn.
 inline constexpr double TopMargin = 0.01;
