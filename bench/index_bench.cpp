@@ -85,7 +85,7 @@ void BM_FindLines(benchmark::State& state) {
     state.counters["found"] = static_cast<double>(found.size());
 }
 BENCHMARK(BM_FindLines)
-    ->ArgsProduct({{1, 20}, {8, 64, 1024}, {0, 1, 2, 3}})
+    ->ArgsProduct({{1, 20}, {2, 3, 4, 8, 64, 1024}, {0, 1, 2, 3}})
     ->ArgNames({"plot", "zoom", "place"})
     ->Unit(benchmark::kMicrosecond);
 

@@ -29,23 +29,26 @@ constexpr double Notch = 1.189207115002721;  // a wheel notch of zoom
 // A raster of the viewport over an area `zoom` times the viewport, showing the part centred
 // on the plot's middle.
 struct View {
-    explicit View(double zoom) : zoom(zoom), pixels(std::size_t{Width} * Height), surface(Raster()) {
+    explicit View(double zoom)
+        : zoom(zoom), pixels(std::size_t{Width} * Height), surface(Raster()) {
         Centre();
     }
     RasterSurface Raster() { return {pixels.data(), Width, Height, Width, TwipsPerPixel}; }
     void Centre() {
-        surface.SetOrigin(std::round((Width * zoom - Width) / 2), std::round((Height * zoom - Height) / 2));
+        surface.SetOrigin(std::round((Width * zoom - Width) / 2),
+                          std::round((Height * zoom - Height) / 2));
     }
     double AreaWidth() const { return Width * zoom * TwipsPerPixel; }
     double AreaHeight() const { return Height * zoom * TwipsPerPixel; }
     // Draws the part shown in steps, as the window does after a zoom, `most` of them at
     // most; the steps it took.
     int Draw(const kestrel::bench::IndexedPlot& plot, int most = 1 << 30) {
-        kestrel::view::PlotDrawing drawing = kestrel::view::BeginViewDrawing(
-            plot.store, {}, surface, AreaWidth(), AreaHeight(), false, &plot.index);
+        drawing = kestrel::view::BeginViewDrawing(plot.store, {}, surface, AreaWidth(),
+                                                  AreaHeight(), false, &plot.index, &drawing);
         int steps = 0;
         while (!drawing.Finished() && steps < most) {
-            const double pixels = steps == 0 ? kestrel::view::FirstStepPixels : kestrel::view::StepPixels;
+            const double pixels =
+                steps == 0 ? kestrel::view::FirstStepPixels : kestrel::view::StepPixels;
             kestrel::view::DrawMoreLines(plot.store, surface, drawing, pixels * TwipsPerPixel);
             ++steps;
         }
@@ -53,14 +56,16 @@ struct View {
     }
     // At once.
     void DrawWhole(const kestrel::bench::IndexedPlot& plot) {
-        kestrel::view::PlotDrawing drawing = kestrel::view::BeginViewDrawing(
-            plot.store, {}, surface, AreaWidth(), AreaHeight(), false, &plot.index);
-        kestrel::view::DrawMoreLines(plot.store, surface, drawing, std::numeric_limits<double>::infinity());
+        drawing = kestrel::view::BeginViewDrawing(plot.store, {}, surface, AreaWidth(),
+                                                  AreaHeight(), false, &plot.index, &drawing);
+        kestrel::view::DrawMoreLines(plot.store, surface, drawing,
+                                     std::numeric_limits<double>::infinity());
     }
 
     double zoom;
     std::vector<std::uint32_t> pixels;
     RasterSurface surface;
+    kestrel::view::PlotDrawing drawing;  // the last, whose memory the next takes over
 };
 
 // Arguments: the plot (1 or 20), the zoom, the pan (0: a drag of 24 x 16, 1: a wheel notch).
@@ -72,10 +77,11 @@ void BM_PanFrame(benchmark::State& state) {
     int sign = 1;
     for (auto _ : state) {
         // Back and forth, so that every frame shows the same kind of place.
-        view.surface.SetOrigin(view.surface.OriginX() - sign * dx, view.surface.OriginY() - sign * dy);
+        view.surface.SetOrigin(view.surface.OriginX() - sign * dx,
+                               view.surface.OriginY() - sign * dy);
         view.surface.Shift(sign * dx, sign * dy);
-        kestrel::view::DrawUncovered(plot.store, {}, view.surface, sign * dx, sign * dy, view.AreaWidth(),
-                                     view.AreaHeight(), false, &plot.index);
+        kestrel::view::DrawUncovered(plot.store, {}, view.surface, sign * dx, sign * dy,
+                                     view.AreaWidth(), view.AreaHeight(), false, &plot.index);
         sign = -sign;
         benchmark::DoNotOptimize(view.pixels.data());
         benchmark::ClobberMemory();
@@ -127,8 +133,9 @@ void BM_FittedStep(benchmark::State& state) {
     kestrel::view::PlotDrawing drawing;
     for (auto _ : state) {
         if (drawing.Finished()) {
-            drawing = kestrel::view::BeginViewDrawing(plot.store, {}, view.surface, view.AreaWidth(),
-                                                      view.AreaHeight(), false, &plot.index);
+            drawing =
+                kestrel::view::BeginViewDrawing(plot.store, {}, view.surface, view.AreaWidth(),
+                                                view.AreaHeight(), false, &plot.index);
         }
         kestrel::view::DrawMoreLines(plot.store, view.surface, drawing,
                                      kestrel::view::StepPixels * TwipsPerPixel);

@@ -303,9 +303,8 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         store_.PlotNo = 1;
         // A new plot is shown fitted, unturned, unmeasured.
         quarterTurns_.assign(static_cast<std::size_t>(store_.SlotCount()), 0);
-        measured_ = false;
         viewDrag_ = ViewDrag::None;
-        ShowMeasure();
+        ClearMeasure();
         if (plot.index)
             drawing_->AdoptIndex(std::move(*plot.index));
         else
@@ -347,6 +346,7 @@ void PictForm::PlotMenu81_Click(int index) {
 
 void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
     RunReported([this, plotNo] {
+        if (plotNo != store_.PlotNo) ClearMeasure();  // it measured the other plot
         store_.PlotNo = plotNo;
         DrawPlot();
         ShowPlotStatus();

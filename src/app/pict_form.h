@@ -220,6 +220,7 @@ private:
     // Esc: a drag under way is given up, else the measuring line cleared.
     void CancelViewDrag();
     void ShowMeasure();
+    void ClearMeasure();
     void UpdateMarks();
 
     reader::PlotStore& store_;

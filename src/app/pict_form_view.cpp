@@ -115,6 +115,7 @@ bool PictForm::BeginViewDrag(int button, int shift, float x, float y) {
     } else {
         return false;
     }
+    if (viewDrag_ != ViewDrag::Pan) drawingArea_->setCursor(Qt::CrossCursor);
     viewDragX_ = viewDragToX_ = x;
     viewDragY_ = viewDragToY_ = y;
     UpdateMarks();
@@ -180,6 +181,12 @@ void PictForm::CancelViewDrag() {
         viewDrag_ = ViewDrag::Given;
         drawingArea_->unsetCursor();
     }
+    ShowMeasure();
+    UpdateMarks();
+}
+
+void PictForm::ClearMeasure() {
+    measured_ = false;
     ShowMeasure();
     UpdateMarks();
 }

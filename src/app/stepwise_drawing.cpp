@@ -41,7 +41,7 @@ void StepwiseDrawing::Start(bool framed, bool sameView) {
     const ShownPart shown = area_.Shown();
     const double t = area_.TwipsPerPixel();
     drawing_ = view::BeginViewDrawing(store_, settings_, surface, shown.areaWidth * t,
-                                      shown.areaHeight * t, framed, IndexFor(surface));
+                                      shown.areaHeight * t, framed, IndexFor(surface), &drawing_);
     framed_ = framed;
     drawn_ = !store_.PlotName.empty();
     shown_ = shown;
@@ -73,7 +73,7 @@ void StepwiseDrawing::FollowView() {
     surface.Shift(static_cast<int>(dx), static_cast<int>(dy));
     const double t = area_.TwipsPerPixel();
     view::DrawUncovered(store_, settings_, surface, static_cast<int>(dx), static_cast<int>(dy),
-                        now.areaWidth * t, now.areaHeight * t, framed_, Index());
+                        now.areaWidth * t, now.areaHeight * t, framed_, Index(), &strips_);
     shown_ = now;
     area_.update();
 }

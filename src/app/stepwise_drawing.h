@@ -76,12 +76,13 @@ private:
     std::function<void()> progressed_;
     QTimer* timer_ = nullptr;
     view::PlotDrawing drawing_;  // the drawing under way, or the last one
+    view::PlotDrawing strips_;   // the last strip's, for its memory
     bool framed_ = false;
-    bool drawn_ = false;  // a plot was drawn, to be followed when the view changes
-    ShownPart shown_;     // the part of the area the drawing is of
-    QSize size_;          // the raster's size when the drawing began
-    QImage preview_;        // the last finished picture, while a new one is drawn
-    ShownPart previewOf_;   // what of the area it shows
+    bool drawn_ = false;   // a plot was drawn, to be followed when the view changes
+    ShownPart shown_;      // the part of the area the drawing is of
+    QSize size_;           // the raster's size when the drawing began
+    QImage preview_;       // the last finished picture, while a new one is drawn
+    ShownPart previewOf_;  // what of the area it shows
     view::SpatialIndex index_;
     IndexedTables indexed_;  // what index_ was built over; slot 0 for nothing
 };

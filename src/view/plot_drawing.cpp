@@ -144,13 +144,15 @@ PlotArea ShownPlotArea(const PlotStore& store, int slot, const DisplaySettings& 
 
 PlotDrawing BeginViewDrawing(const PlotStore& store, const DisplaySettings& settings,
                              RasterSurface& surface, double areaWidth, double areaHeight,
-                             bool framed, const SpatialIndex* index) {
+                             bool framed, const SpatialIndex* index, PlotDrawing* recycled) {
     const FitTransform fit = ComputeFit(store, store.PlotNo, areaWidth, areaHeight);
     PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, framed);
     if (index == nullptr || drawing.Finished() || !WorthIndexing(surface, areaWidth, areaHeight))
         return drawing;
     const PlotArea shown = ShownPlotArea(store, store.PlotNo, settings, fit, surface);
+    // Large answers in fresh memory would cost more in page faults than the query itself.
     std::vector<std::uint32_t> lines, chars;
+    if (recycled != nullptr) recycled->walk.GiveListsTo(lines, chars);
     index->FindLines(shown, lines);
     index->FindChars(shown, chars);
     drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit), std::move(lines),
@@ -164,16 +166,18 @@ bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHe
 
 void DrawUncovered(const PlotStore& store, const DisplaySettings& settings,
                    const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
-                   bool framed, const SpatialIndex* index) {
+                   bool framed, const SpatialIndex* index, PlotDrawing* recycled) {
     const int w = raster.PixelWidth(), h = raster.PixelHeight();
     // The columns on the side the pixels moved away from, then the rows.
     RasterSurface strips[] = {raster.Part(dx > 0 ? 0 : w + dx, 0, std::abs(dx), h),
                               raster.Part(0, dy > 0 ? 0 : h + dy, w, std::abs(dy))};
+    PlotDrawing part;
     for (RasterSurface& strip : strips) {
         if (strip.PixelWidth() == 0 || strip.PixelHeight() == 0) continue;
-        PlotDrawing part =
-            BeginViewDrawing(store, settings, strip, areaWidth, areaHeight, framed, index);
+        part = BeginViewDrawing(store, settings, strip, areaWidth, areaHeight, framed, index,
+                                recycled != nullptr ? recycled : &part);
         DrawMoreLines(store, strip, part, std::numeric_limits<double>::infinity());
+        if (recycled != nullptr) *recycled = std::move(part);
     }
 }
 

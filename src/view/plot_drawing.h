@@ -67,20 +67,23 @@ PlotArea ShownPlotArea(const reader::PlotStore& store, int slot, const DisplaySe
 // BeginDrawing for the part of an `areaWidth` x `areaHeight` drawing area (twips) that
 // `surface` shows, its origin set: the plot is fitted to the whole area, and the part
 // comes out as that part of the whole. With `index` (built over plot PlotNo's tables as
-// they are), a part much smaller than the area draws only the records found there.
+// they are), a part much smaller than the area draws only the records found there. The
+// drawing `recycled` (the last one, say) gives its memory for the records found.
 PlotDrawing BeginViewDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
                              RasterSurface& surface, double areaWidth, double areaHeight,
-                             bool framed, const SpatialIndex* index);
+                             bool framed, const SpatialIndex* index,
+                             PlotDrawing* recycled = nullptr);
 
 // Whether the part of an `areaWidth` x `areaHeight` area (twips) that `surface` shows is
 // small enough to draw from what a spatial index finds there.
 bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHeight);
 
 // The view moved by whole pixels: `raster` (its origin the new one) had its pixels shifted
-// by (dx, dy); draws at once the strips that uncovered, as BeginViewDrawing would.
+// by (dx, dy); draws at once the strips that uncovered, as BeginViewDrawing would, in
+// `recycled`'s memory.
 void DrawUncovered(const reader::PlotStore& store, const DisplaySettings& settings,
                    const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
-                   bool framed, const SpatialIndex* index);
+                   bool framed, const SpatialIndex* index, PlotDrawing* recycled = nullptr);
 
 // Draws the next lines in store order, then the labels' characters, until the surface has
 // spent about `budget` more.

@@ -49,6 +49,12 @@ PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options,
     charCount_ = upTo(charList_, charCount_);
 }
 
+void PlotWalk::GiveListsTo(std::vector<std::uint32_t>& lines, std::vector<std::uint32_t>& chars) {
+    Stop();
+    lines.swap(lineList_);
+    chars.swap(charList_);
+}
+
 double PlotWalk::Done() const {
     const double all = static_cast<double>(count_) + static_cast<double>(charCount_);
     return all > 0 ? (static_cast<double>(next_ - 1) + static_cast<double>(nextChar_ - 1)) / all

@@ -53,6 +53,9 @@ public:
                   double budget = std::numeric_limits<double>::infinity());
 
     bool Finished() const { return next_ > count_ && nextChar_ > charCount_; }
+    // Hands the lists' memory over for another walk's lists, leaving this walk with nothing
+    // left to walk.
+    void GiveListsTo(std::vector<std::uint32_t>& lines, std::vector<std::uint32_t>& chars);
     // The share of segments and characters passed on, 0 to 1.
     double Done() const;
     // Leaves the rest out.

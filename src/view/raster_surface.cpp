@@ -375,6 +375,10 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
 
 void RasterSurface::FarLine(double ax, double ay, double bx, double by, std::uint32_t colour) {
     if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
+    // Most lines of a zoomed view drawn from every record lie wholly to one side.
+    if (std::max(ax, bx) < originX_ - 0.5 || std::min(ax, bx) > originX_ + width_ - 0.5 ||
+        std::max(ay, by) < originY_ - 0.5 || std::min(ay, by) > originY_ + height_ - 0.5)
+        return;
     // Infinities become merely huge so that the cut stays finite.
     ax = std::clamp(ax, -Huge, Huge);
     ay = std::clamp(ay, -Huge, Huge);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include "form_test_support.h"
 
@@ -81,6 +83,32 @@ TEST_F(LayoutTest, ZoomGoesPastSixteenBitsAndOutputSaysWhenAPictureWouldBeTooLar
     EXPECT_EQ(fake.messages[0].text,
               QString::fromStdString(interact::ImageTooLargeText(area.width, area.height)).replace("\r\n", "\n"));
     EXPECT_TRUE(fake.clipboardImages.empty());
+}
+
+// A zoom of a plot too large to draw in one step shows the last picture, enlarged, until the
+// new one is finished, and then the new one.
+TEST_F(LayoutTest, AZoomedViewShowsTheLastPictureUntilItsDrawingIsDone) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("large.hpg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("SP1;PU0,0;PD");
+    for (int i = 0; i < 300000; ++i)
+        file.write(QByteArray::number(i % 997 * 7) + "," + QByteArray::number(i % 991 * 5) + ",");
+    file.write("0,0;");
+    file.close();
+    OpenThroughDialog(file.fileName());
+    const auto shown = [this] { return form->Picture3()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage before = Raster();
+    form->ZoomIn();
+    ASSERT_TRUE(form->Busy());
+    const QImage preview = shown();
+    EXPECT_NE(preview, Raster());  // not the drawing under way,
+    EXPECT_NE(preview.copy(0, 0, preview.width() / 2, preview.height() / 2),
+              before.copy(0, 0, preview.width() / 2, preview.height() / 2));  // nor the old one unscaled
+    EXPECT_FALSE(AllWhite(preview));
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(shown(), Raster());
+    EXPECT_EQ(Raster(), Shown());
 }
 
 }  // namespace
