@@ -235,36 +235,29 @@ TEST_F(InteractTest, WheelScrollsTheEnlargedArea) {
 
 TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouseAndTheMiddleButtonPans) {
     Load();
-    const QSizeF fitted = form->Layout().area.width * QSizeF(1, 0) + form->Layout().area.height * QSizeF(0, 1);
+    const double fitted = form->Layout().area.width;
     const QPoint under(ViewportSize().width() / 3, ViewportSize().height() / 2);  // in the viewport
-    const auto areaPoint = [this](QPoint p) {  // the share of the area under a viewport pixel
+    const auto twips = [this](QPoint p) {  // the area's point under a viewport pixel
         const view::AreaPixels a = form->AreaInPixels();
-        return QPointF((p.x() - a.left) / a.width, (p.y() - a.top) / a.height);
+        return QPointF((p.x() - a.left) * Twips(), (p.y() - a.top) * Twips());
     };
-    const QPointF point = areaPoint(under);
+    const QPointF point = twips(under);
     Wheel(QPoint(0, 4 * 120), Qt::ControlModifier, under);  // four notches make an enlargement
-    EXPECT_NEAR(form->Layout().area.width, 2 * fitted.width(), 1e-6);
-    EXPECT_LE((areaPoint(under) - point).manhattanLength() * form->AreaInPixels().width, 2);
-    // The middle button drags the drawing with the pointer, pixel for pixel.
+    EXPECT_NEAR(form->Layout().area.width, 2 * fitted, 1e-6);
+    EXPECT_LE((twips(under) - 2 * point).manhattanLength(), 2 * Twips());
+    // The middle button drags the drawing with the pointer, pixel for pixel: the point
+    // grabbed stays under it.
     const view::AreaPixels before = form->AreaInPixels();
-    const float t = static_cast<float>(Twips());
-    const auto twips = [&](QPoint p) {
-        return QPointF((p.x() - form->AreaInPixels().left) * t, (p.y() - form->AreaInPixels().top) * t);
-    };
-    const QPointF grab = twips(under);
+    const QPointF grab = twips(under), to = twips(under - QPoint(30, 20));
     form->Picture3_MouseDown(4, 0, static_cast<float>(grab.x()), static_cast<float>(grab.y()));
-    const QPointF to = twips(under - QPoint(30, 20));
     form->Picture3_MouseMove(4, 0, static_cast<float>(to.x()), static_cast<float>(to.y()));
-    const QPointF released = twips(under - QPoint(30, 20));  // the grabbed point, still under the pointer
-    EXPECT_EQ(released, grab);
-    form->Picture3_MouseUp(4, 0, static_cast<float>(released.x()), static_cast<float>(released.y()));
+    EXPECT_EQ(twips(under - QPoint(30, 20)), grab);
+    form->Picture3_MouseUp(4, 0, static_cast<float>(grab.x()), static_cast<float>(grab.y()));
     EXPECT_EQ(form->AreaInPixels().left, before.left - 30);
     EXPECT_EQ(form->AreaInPixels().top, before.top - 20);
     ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(Raster(), Shown());
     EXPECT_TRUE(fake.popups.empty());
-    Wheel(QPoint(0, -4 * 120), Qt::ControlModifier, under);  // back to the fitted size
-    EXPECT_NEAR(form->Layout().area.width, fitted.width(), 1e-6);
 }
 
 // Shift + left drag measures, Esc clears it; Ctrl + left drag zooms to the rectangle; the
@@ -297,12 +290,12 @@ TEST_F(InteractTest, MeasureZoomToARectangleAndThePointersCoordinates) {
     Key(Qt::Key_Escape);
     EXPECT_TRUE(measure().isEmpty());
 
-    const QSizeF fitted(form->Layout().area.width, form->Layout().area.height);
+    const double fitted = form->Layout().area.width;
     form->Picture3_MouseDown(1, 2, 100 * t, 100 * t);  // a wide rectangle: its width fills what the bars leave
     form->Picture3_MouseMove(1, 2, 200 * t, 120 * t);
     form->Picture3_MouseUp(1, 2, 200 * t, 120 * t);
     const double visible = form->Layout().viewport.width - form->VScroll1()->width() * Twips();
-    EXPECT_NEAR(form->Layout().area.width, fitted.width() * visible / (100 * Twips()), 1e-6);
+    EXPECT_NEAR(form->Layout().area.width, fitted * visible / (100 * Twips()), 1e-6);
     EXPECT_TRUE(fake.popups.empty());
     ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(Raster(), Shown());

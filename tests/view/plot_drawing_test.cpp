@@ -162,18 +162,16 @@ TEST(BeginViewDrawing, APartOfTheAreaIsThatPartOfTheWhole) {
     store.PlotNo = 1;
     const auto& plot = store.plots[1];
     SpatialIndex index;
-    index.Build({plot.PlotLines.data(), static_cast<std::size_t>(plot.LineCount) + 1},
-                {plot.PlotChars.data(), static_cast<std::size_t>(plot.CharCount) + 1});
-    ASSERT_GT(plot.CharCount, 0);
+    index.Build(IndexedLines(store, 1), IndexedChars(store, 1));
     constexpr int W = 2400, H = 1800, PartW = 230, PartH = 170;
     constexpr double T = 15;
     std::vector<std::uint32_t> whole(std::size_t{W} * H), part(std::size_t{PartW} * PartH);
+    const FitTransform fit = ComputeFit(store, 1, W * T, H * T);
     for (const bool framed : {false, true}) {
         RasterSurface all(whole.data(), W, H, W, T);
-        PlotDrawing drawing = BeginDrawing(store, {}, all, ComputeFit(store, 1, W * T, H * T), framed);
+        PlotDrawing drawing = BeginDrawing(store, {}, all, fit, framed);
         DrawMoreLines(store, all, drawing, INFINITY);
         // Parts over the frame's corners, in the middle, and reaching past the area's edges.
-        const FitTransform fit = ComputeFit(store, 1, W * T, H * T);
         const int left = static_cast<int>(fit.ox / T), top = static_cast<int>(fit.oy / T);
         const int right = static_cast<int>(fit.X(plot.MaxX) / T), bottom = static_cast<int>(fit.Y(plot.MinY) / T);
         for (const auto& [x, y] :
@@ -184,13 +182,12 @@ TEST(BeginViewDrawing, APartOfTheAreaIsThatPartOfTheWhole) {
                 PlotDrawing p = BeginViewDrawing(store, {}, some, W * T, H * T, framed, with);
                 DrawMoreLines(store, some, p, INFINITY);
                 int differing = 0, drawn = 0;
-                for (int py = 0; py < PartH; ++py)
-                    for (int px = 0; px < PartW; ++px) {
-                        const bool in = x + px >= 0 && x + px < W && y + py >= 0 && y + py < H;
-                        const std::uint32_t expected = in ? whole[std::size_t(y + py) * W + x + px] : 0xFFFFFFFFu;
-                        differing += part[std::size_t(py) * PartW + px] != expected;
-                        drawn += expected != 0xFFFFFFFFu;
-                    }
+                for (int i = 0; i < PartW * PartH; ++i) {
+                    const int px = x + i % PartW, py = y + i / PartW;
+                    const bool in = px >= 0 && px < W && py >= 0 && py < H;
+                    const std::uint32_t expected = in ? whole[std::size_t(py) * W + px] : 0xFFFFFFFFu;
+                    differing += part[i] != expected, drawn += expected != 0xFFFFFFFFu;
+                }
                 EXPECT_EQ(differing, 0) << x << "," << y << (with ? " indexed" : "") << (framed ? " framed" : "");
                 EXPECT_TRUE(drawn > 0 || !framed) << x << "," << y;  // the frame passes every part
             }

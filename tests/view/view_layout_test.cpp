@@ -55,8 +55,7 @@ TEST(Layout, ResizeFitsAFittedViewAndKeepsAZoomedOnesScaleAndCentre) {
     FollowWindow(layout, Window(12000, 5000));
     EXPECT_EQ(std::pair(layout.area.width, layout.area.height), std::pair(18000.0, 13400.0));
     const auto [x, y] = Under(layout, 6000, 2150);
-    EXPECT_NEAR(x, centre.first, 1e-12);
-    EXPECT_NEAR(y, centre.second, 1e-12);
+    EXPECT_LT(std::hypot(x - centre.first, y - centre.second), 1e-12);
     FollowWindow(layout, Window(30000, 20000));  // larger than the area: it goes back to the origin
     EXPECT_EQ(std::pair(layout.area.left, layout.area.top), std::pair(0.0, 0.0));
     EXPECT_FALSE(layout.hscroll.visible || layout.vscroll.visible || layout.fitted);
@@ -140,16 +139,15 @@ TEST(Zoom, BarsReachEveryPartOfAnAreaBeyondSixteenBits) {
 
 TEST(Zoom, AboutAPointToARectangleAndPanning) {
     const ZoomLimits free{0, 1e12};
-    // Rows: zoom factor and the viewport point it keeps still (twips).
+    // Rows: zoom factor and the viewport point it keeps still (twips), from twice the fit.
     const double rows[][3] = {{1.5, 3000, 2000}, {4, 100, 6000}, {1.25, 8000, 500}, {0.8, 4500, 3350}};
     for (const auto& [factor, x, y] : rows) {
         ViewLayout layout = Loaded();
         ASSERT_TRUE(ZoomAbout(layout, Window(), 2, 4500, 3350, free));
         const auto point = Under(layout, x, y);
         ASSERT_TRUE(ZoomAbout(layout, Window(), factor, x, y, free));
-        const auto [px, py] = Under(layout, x, y);
-        EXPECT_NEAR(px, point.first, 1e-12) << factor;
-        EXPECT_NEAR(py, point.second, 1e-12) << factor;
+        EXPECT_LT(std::hypot(Under(layout, x, y).first - point.first, Under(layout, x, y).second - point.second),
+                  1e-12);
     }
     ViewLayout layout = Loaded();
     EXPECT_FALSE(ZoomAbout(layout, Window(), 4, 0, 0, {0, 1}));  // held at the limit: nothing
@@ -162,8 +160,7 @@ TEST(Zoom, AboutAPointToARectangleAndPanning) {
     ASSERT_TRUE(ZoomToRect(layout, Window(), r, free));
     EXPECT_NEAR(layout.area.width, 9000 * (9000 - T) / 870, 1e-6);
     const auto [cx, cy] = Under(layout, (9000 - T) / 2, (6700 - T) / 2);
-    EXPECT_NEAR(cx, centre.first, 1e-12);
-    EXPECT_NEAR(cy, centre.second, 1e-12);
+    EXPECT_LT(std::hypot(cx - centre.first, cy - centre.second), 1e-12);
     EXPECT_FALSE(ZoomToRect(layout, Window(), {10, 10, 0, 50}, free));
     // Panning moves the area with the pointer, as far as the bars reach.
     const Rect before = layout.area;

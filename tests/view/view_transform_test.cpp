@@ -90,12 +90,10 @@ TEST(ViewTransform, ZoomReachesFromAnEighthOfTheFitToTwentyPixelsAUnit) {
         ++notches;
     }
     EXPECT_LE(notches, 30);
-    // The limits move with the area: at the deepest view nothing is left to enlarge.
-    while (ZoomAbout(layout, m, 2, 0, 0, ZoomLimitsOf(store, 1, layout, Tpp))) {
-    }
+    // At the deepest view nothing is left to enlarge.
+    ASSERT_TRUE(ZoomAbout(layout, m, 1e9, 0, 0, ZoomLimitsOf(store, 1, layout, Tpp)));
     EXPECT_NEAR(ComputeFit(store, 1, layout.area.width, layout.area.height).s, 20 * Tpp, 1e-6);
     EXPECT_FALSE(EnlargeArea(layout, m, ZoomLimitsOf(store, 1, layout, Tpp)));
-    EXPECT_NEAR(ZoomLimitsOf(store, 1, layout, Tpp).least * 8 * 20 * Tpp, s, 1e-9);
 }
 
 }  // namespace
