@@ -42,6 +42,8 @@ TEST_F(LayoutTest, ZoomScrollAndFitShowThePartOfTheAreaInTheViewport) {
     v->setValue(25 * static_cast<int>(Twips()));  // the uncovered strips are drawn
     EXPECT_EQ(form->Picture3()->Shown().left, 40);
     ExpectShown();
+    // What a raster of the whole area showed there before views were drawn in parts.
+    EXPECT_EQ(Raster(), Rendered(store, viewport * 2, Twips()).copy(QRect(QPoint(40, 25), viewport)));
     form->ZoomOut();
     form->ZoomOut();
     EXPECT_EQ(Picture3Rect(), QRect(QPoint(0, 0), viewport / 2));
