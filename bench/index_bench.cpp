@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench_plot.h"
+#include "indexed_plots.h"
 #include "reader/plot_store.h"
 #include "reader/reader.h"
 #include "view/plot_drawing.h"
@@ -30,58 +31,9 @@ constexpr int RasterWidth = 1600;
 constexpr int RasterHeight = 1200;
 constexpr double TwipsPerPixel = 15;
 
-// CPU time, which other work on a shared machine disturbs less than the time passed.
-double CpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-struct IndexedPlot {
-    PlotStore store;
-    double readMs = 0;  // the fastest of a few plotter readings of the text, in CPU time
-    SpatialIndex index;
-
-    std::span<const kestrel::reader::PlotLine> Lines() const {
-        return {store.plots[1].PlotLines.data(),
-                static_cast<std::size_t>(store.plots[1].LineCount) + 1};
-    }
-    std::span<const kestrel::reader::PlotChar> Chars() const {
-        return {store.plots[1].PlotChars.data(),
-                static_cast<std::size_t>(store.plots[1].CharCount) + 1};
-    }
-};
-
-// Each reading into a new store, as opening a file does: the table's memory is fresh.
-std::unique_ptr<IndexedPlot> ReadAndIndex(const std::string& text, int readings) {
-    auto plot = std::make_unique<IndexedPlot>();
-    plot->readMs = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < readings; ++i) {
-        PlotStore store;
-        const double start = CpuMs();
-        kestrel::reader::ReadPlotText(store, text);
-        plot->readMs = std::min(plot->readMs, CpuMs() - start);
-        plot->store.SwapPlots(store);
-    }
-    plot->store.PlotNo = 1;
-    plot->index.Build(plot->Lines(), plot->Chars());
-    return plot;
-}
-
-// Argument: 1 for the 1.5-million-segment plot, 20 for the 20-million one, 0 for a page
-// of a million characters (the most a file holds).
-const IndexedPlot& Plot(std::int64_t which) {
-    if (which == 1) {
-        static const auto plot = ReadAndIndex(kestrel::bench::MakeBenchPlot(1'500'000), 3);
-        return *plot;
-    }
-    if (which == 20) {
-        static const auto plot = ReadAndIndex(kestrel::bench::MakeBenchPlot(20'000'000), 1);
-        return *plot;
-    }
-    static const auto plot = ReadAndIndex(kestrel::bench::MakeLabelPlot(1'000'000), 3);
-    return *plot;
-}
+using kestrel::bench::CpuMs;
+using kestrel::bench::IndexedPlot;
+using kestrel::bench::Plot;
 
 void BM_BuildIndex(benchmark::State& state) {
     const IndexedPlot& plot = Plot(state.range(0));
@@ -133,7 +85,7 @@ void BM_FindLines(benchmark::State& state) {
     state.counters["found"] = static_cast<double>(found.size());
 }
 BENCHMARK(BM_FindLines)
-    ->ArgsProduct({{1, 20}, {8, 64, 1024}, {0, 1, 2, 3}})
+    ->ArgsProduct({{1, 20}, {2, 3, 4, 8, 64, 1024}, {0, 1, 2, 3}})
     ->ArgNames({"plot", "zoom", "place"})
     ->Unit(benchmark::kMicrosecond);
 

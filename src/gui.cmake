@@ -10,6 +10,7 @@ add_library(kestrel_gui STATIC
   app/pict_form.cpp
   app/pict_form_interact.cpp
   app/pict_form_shell.cpp
+  app/pict_form_view.cpp
   app/pict_form_comforts.cpp
   app/window_menus.h
   app/window_menus.cpp

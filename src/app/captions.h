@@ -53,6 +53,9 @@ inline constexpr const char* PanelNames[4] = {
     "フォントタイプ",
     "ライン数/文字数",
 };
+// The view's panels after them: the pointer's position, and the measuring line.
+inline constexpr char PointerPanelName[] = "座標（プロッタ単位・mm）";
+inline constexpr char MeasurePanelName[] = "計測（Shift＋左ドラッグ、Escで消去）";
 
 // The open dialog.
 inline constexpr char OpenDialogTitle[] = "ＨＰＧＬファイルを開く";
@@ -100,8 +103,8 @@ inline constexpr char EndedFileChanged[] =
 
 // The pens and plot panel: its tooltip, the pens' columns, and the plot's facts.
 inline constexpr char PensPanelTip[] =
-    "チェックを外したペンは画面に表示しません（表示だけの設定です。保存、印刷、実寸印刷には全てのペ"
-    "ンが出ます）";
+    "チェックを外したペンは画面に表示しません（表示だけの設定です。コピー、保存、印刷、実寸印刷には"
+    "全てのペンが出ます）";
 inline constexpr const char* PenColumnTitles[] = {"ペン", "色", "線幅", "線分数", "描画長(m)"};
 inline constexpr char HairLineText[] = "細線";
 inline constexpr const char* FactTitles[] = {

@@ -50,6 +50,7 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
         return 'A' + (qtKey - Qt::Key_A);
     }
     switch (qtKey) {
+        case Qt::Key_Escape: return 27;
         case Qt::Key_PageUp: return 33;
         case Qt::Key_PageDown: return 34;
         case Qt::Key_End: return 35;
@@ -58,7 +59,6 @@ int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 scanCode,
         case Qt::Key_Up: return 38;
         case Qt::Key_Right: return 39;
         case Qt::Key_Down: return 40;
-        case Qt::Key_Escape: return 27;
         default: return 0;
     }
 }
@@ -67,6 +67,8 @@ DrawingArea::DrawingArea(double twipsPerPixel, QWidget* parent)
     : QWidget(parent), twipsPerPixel_(twipsPerPixel) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    // The pointer's position is shown as it moves, buttons held or not.
+    setMouseTracking(true);
     FitRasterToSize();
 }
 
@@ -80,7 +82,37 @@ view::RasterSurface DrawingArea::Surface() {
     // bits() detaches, so the surface never writes into an image shared with a copy.
     auto* pixels = reinterpret_cast<std::uint32_t*>(raster_.bits());
     const int stride = static_cast<int>(raster_.bytesPerLine() / 4);
-    return view::RasterSurface(pixels, raster_.width(), raster_.height(), stride, twipsPerPixel_);
+    view::RasterSurface surface(pixels, raster_.width(), raster_.height(), stride, twipsPerPixel_);
+    surface.SetOrigin(shown_.left, shown_.top);
+    return surface;
+}
+
+void DrawingArea::SetArea(const view::AreaPixels& area, const QSize& viewport) {
+    // The part in the viewport: the area's pixels from its edge or the viewport's, whichever
+    // is further in.
+    const double left = std::max(area.left, 0.0), top = std::max(area.top, 0.0);
+    const double right = std::min(area.left + area.width, static_cast<double>(viewport.width()));
+    const double bottom = std::min(area.top + area.height, static_cast<double>(viewport.height()));
+    const QRect part(static_cast<int>(left), static_cast<int>(top),
+                     static_cast<int>(std::max(0.0, right - left)),
+                     static_cast<int>(std::max(0.0, bottom - top)));
+    shown_ = {area.width, area.height, left - area.left, top - area.top};
+    setGeometry(part);
+}
+
+void DrawingArea::ScrollRaster(int dx, int dy) {
+    Surface().Shift(dx, dy);
+    update();
+}
+
+void DrawingArea::SetMarks(const OverlayMarks& marks) {
+    if (marks == marks_) return;
+    marks_ = marks;
+    update();
+}
+
+QPointF DrawingArea::AreaTwips(const QPointF& local) const {
+    return (local + QPointF(shown_.left, shown_.top)) * twipsPerPixel_;
 }
 
 void DrawingArea::SetShape(const interact::ShapeRect& shape) {
@@ -88,10 +120,29 @@ void DrawingArea::SetShape(const interact::ShapeRect& shape) {
     update();
 }
 
+void DrawingArea::SetPreview(const QImage& picture, const QTransform& placed) {
+    preview_ = picture;
+    previewPlace_ = placed;
+    update();
+}
+
+void DrawingArea::ClearPreview() {
+    if (preview_.isNull()) return;
+    preview_ = QImage();
+    update();
+}
+
 void DrawingArea::paintEvent(QPaintEvent* event) {
     FitRasterToSize();
     QPainter painter(this);
-    painter.drawImage(event->rect(), raster_, event->rect());
+    if (preview_.isNull()) {
+        painter.drawImage(event->rect(), raster_, event->rect());
+    } else {
+        painter.fillRect(event->rect(), Qt::white);
+        painter.setTransform(previewPlace_);
+        painter.drawImage(0, 0, preview_);
+        painter.resetTransform();
+    }
     if (shape_.Visible) {
         const auto px = [this](float twips) {
             return reader::TwipsToPixels(twips, twipsPerPixel_);
@@ -102,10 +153,29 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
             r = QRect(px(shape_.Left), px(shape_.Top), std::max(1, px(shape_.Width)),
                       std::max(1, px(shape_.Height)));
         }
+        r.translate(-static_cast<int>(shown_.left), -static_cast<int>(shown_.top));
         painter.setPen(QPen(Qt::black, 0));
         painter.setBrush(Qt::NoBrush);
         // drawRect covers w+1 by h+1 pixels with a cosmetic pen; keep it inside the size.
         painter.drawRect(r.left(), r.top(), r.width() - 1, r.height() - 1);
+    }
+    PaintMarks(painter);
+}
+
+void DrawingArea::PaintMarks(QPainter& painter) const {
+    if (marks_.rectangle) {
+        painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(marks_.zoom);
+    }
+    if (marks_.line) {
+        // Red, which no pen of the plot's own colours is, with a dot at each end.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(255, 0, 0), 1.5));
+        painter.drawLine(marks_.measure);
+        painter.setBrush(QColor(255, 0, 0));
+        for (const QPointF& end : {marks_.measure.p1(), marks_.measure.p2()})
+            painter.drawEllipse(end, 2.5, 2.5);
     }
 }
 
@@ -122,19 +192,19 @@ void DrawingArea::keyPressEvent(QKeyEvent* event) {
 }
 
 void DrawingArea::mousePressEvent(QMouseEvent* event) {
-    const QPointF p = event->position() * twipsPerPixel_;
+    const QPointF p = AreaTwips(event->position());
     emit mouseDown(ButtonCode(event->button()), ShiftState(event->modifiers()),
                    static_cast<float>(p.x()), static_cast<float>(p.y()));
 }
 
 void DrawingArea::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = event->position() * twipsPerPixel_;
+    const QPointF p = AreaTwips(event->position());
     emit mouseMove(ButtonCode(event->buttons()), ShiftState(event->modifiers()),
                    static_cast<float>(p.x()), static_cast<float>(p.y()));
 }
 
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF p = event->position() * twipsPerPixel_;
+    const QPointF p = AreaTwips(event->position());
     emit mouseUp(ButtonCode(event->button()), ShiftState(event->modifiers()),
                  static_cast<float>(p.x()), static_cast<float>(p.y()));
 }
@@ -146,7 +216,7 @@ void DrawingArea::wheelEvent(QWheelEvent* event) {
     const int down = wheelRest_.y() / 120;
     wheelRest_ -= QPoint(across * 120, down * 120);
     if (event->modifiers().testFlag(Qt::ControlModifier)) {
-        const QPointF p = event->position() * twipsPerPixel_;
+        const QPointF p = AreaTwips(event->position());
         if (down != 0) emit wheelZoom(down, static_cast<float>(p.x()), static_cast<float>(p.y()));
         event->accept();
         return;
@@ -159,6 +229,11 @@ void DrawingArea::wheelEvent(QWheelEvent* event) {
         emit wheelTurned(down, shift);
     }
     event->accept();
+}
+
+void DrawingArea::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    emit pointerLeft();
 }
 
 void DrawingArea::resizeEvent(QResizeEvent* event) {

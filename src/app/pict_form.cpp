@@ -128,6 +128,8 @@ void PictForm::BuildViewport() {
     connect(drawingArea_, &DrawingArea::mouseUp, this, &PictForm::Picture3_MouseUp);
     connect(drawingArea_, &DrawingArea::wheelTurned, this, &PictForm::Picture3_MouseWheel);
     connect(drawingArea_, &DrawingArea::wheelZoom, this, &PictForm::ZoomAtPoint);
+    connect(drawingArea_, &DrawingArea::pointerLeft, this,
+            [this] { statusBar_->SetPointerText({}); });
 }
 
 QWidget* PictForm::Picture1() const { return viewport_; }
@@ -168,7 +170,10 @@ view::WindowMetrics PictForm::ReadMetrics() const {
     return m;
 }
 
-void PictForm::ApplyLayout() { viewport_->Apply(layout_); }
+void PictForm::ApplyLayout() {
+    viewport_->Apply(layout_);
+    UpdateMarks();
+}
 
 void PictForm::Form_Load() {
     dialogs_.FileFilter = HpglPattern;
@@ -178,7 +183,7 @@ void PictForm::Form_Load() {
 }
 
 void PictForm::Form_Resize() {
-    view::FitAreaToViewport(layout_, ReadMetrics());
+    view::FollowWindow(layout_, ReadMetrics());
     ApplyLayout();
 }
 
@@ -188,18 +193,15 @@ bool PictForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PictForm::ViewportResized() {
-    // The same window size: a panel came or went beside the viewport.
-    const bool panels = size() == windowSize_;
-    windowSize_ = size();
     try {
         Form_Resize();
-        // With the setting ON the plot follows the window. OFF keeps its scale and place and
-        // draws what the new area shows, so that nothing drawn is lost by shrinking; a panel
-        // that takes room or gives it back has the plot fitted again.
-        if (display_.AdjustViewOff == 0 || panels) {
-            RedrawPlot();
+        // A fitted view is fitted to the new size; a zoomed one shows what the new
+        // viewport does of the area, at its scale. A panel taking room beside the viewport
+        // or giving it back resizes it as the window does.
+        if (layout_.fitted) {
+            RedrawView();
         } else {
-            drawing_->RestartInPlace();
+            drawing_->FollowView();
         }
     } catch (const interact::KestrelError&) {
         // A resize has no command to end and no one to tell; the view keeps what it has.
@@ -209,30 +211,32 @@ void PictForm::ViewportResized() {
 
 void PictForm::HScroll1_Change() {
     view::FollowHorizontalBar(layout_);
-    ApplyLayout();
+    ShowView();
 }
 
 void PictForm::VScroll1_Change() {
     view::FollowVerticalBar(layout_);
-    ApplyLayout();
+    ShowView();
 }
 
 void PictForm::ZoomIn() { Zoom(view::EnlargeArea); }
 
 void PictForm::ZoomOut() { Zoom(view::ReduceArea); }
 
-void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&)) {
+void PictForm::Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&,
+                                 const view::ZoomLimits&)) {
     // A refused step changed nothing, so there is nothing to apply or redraw.
-    if (step(layout_, ReadMetrics())) {
+    if (step(layout_, ReadMetrics(),
+             view::ZoomLimitsOf(store_, store_.PlotNo, layout_, twipsPerPixel_))) {
         ApplyLayout();
-        RedrawPlot();
+        RedrawView();
     }
 }
 
 void PictForm::FitToWindow() {
-    view::FitAreaHidingBars(layout_, ReadMetrics());
+    view::FitAreaToViewport(layout_, ReadMetrics());
     ApplyLayout();
-    RedrawPlot();
+    RedrawView();
 }
 
 void PictForm::DrawPlot() {
@@ -244,6 +248,8 @@ void PictForm::DrawPlot() {
 }
 
 void PictForm::RedrawPlot() { drawing_->Start(false); }
+
+void PictForm::RedrawView() { drawing_->Start(false, true); }
 
 void PictForm::FinishDrawing() { drawing_->Finish(); }
 
@@ -286,7 +292,7 @@ void PictForm::StartReading(const std::string& path, bool keepView) {
     const int slash = reader::LastPos(path, "/");
     loader_->Start(path.substr(0, static_cast<size_t>(slash)),
                    path.substr(static_cast<size_t>(slash)), reader::ReadOptions{Reading()},
-                   keepView);
+                   keepView, store_.PlotNo);
     setCursor(Qt::BusyCursor);
     ShowProgress();
     progressTimer_->start();
@@ -304,6 +310,10 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         // Read again for the view shown: the same file, drawn before.
         const bool keepView = plot.keepView && !store_.PlotName.empty() &&
                               store_.PlotDir == plot.dir && store_.PlotName == plot.name;
+        // The view in the plot's own terms, which outlast a change of its extents.
+        const view::PlotView seen =
+            keepView ? view::PlotViewOf(store_, shownBefore, layout_, ReadMetrics())
+                     : view::PlotView{};
         store_.PlotDir = plot.dir;
         store_.PlotName = plot.name;
         // The plot tables change hands; the settings of the run stay.
@@ -313,21 +323,10 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         shownReading_ = plot.reading;
         shownEnd_ = interact::EarlyEndOf(plot.result, store_, plot.changedWhileRead);
         const bool remember = TellHowReadingWent(plot);
-
         if (keepView) {
-            store_.PlotNo = std::clamp<std::int16_t>(shownBefore, 1,
-                                                     std::max<std::int16_t>(1, store_.PlotTotal));
-            drawing_->RestartInPlace();
+            ShowPlotAgain(plot, shownBefore, seen);
         } else {
-            display_.AdjustViewOff = 1;
-            display_.HiddenPens.clear();
-            dialogs_.SaveDir.clear();  // saving starts in the plot's folder
-            store_.PlotNo = 1;
-            // The pages show for a file of several; the viewport takes its size at once.
-            pagesPanel_->setVisible(store_.PlotTotal > 1);
-            layout()->activate();
-            Form_Resize();
-            RedrawPlot();
+            ShowNewPlot(plot);
         }
         RebuildPlotMenu();
         ShowPlotStatus();
@@ -344,6 +343,64 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
     } catch (const interact::KestrelError&) {
         // The open command ends quietly; what it did so far stays done.
     } catch (const std::exception&) {
+    }
+}
+
+void PictForm::ShowNewPlot(LoadedPlot& plot) {
+    display_.AdjustViewOff = 1;
+    display_.HiddenPens.clear();
+    dialogs_.SaveDir.clear();  // saving starts in the plot's folder
+    store_.PlotNo = 1;
+    // A new plot is shown fitted, unturned, unmeasured.
+    quarterTurns_.assign(static_cast<std::size_t>(store_.SlotCount()), 0);
+    viewDrag_ = ViewDrag::None;
+    ClearMeasure();
+    UseIndexRead(plot, false);
+    layout_.fitted = true;
+    // The pages show for a file of several; the viewport takes its size at once.
+    pagesPanel_->setVisible(store_.PlotTotal > 1);
+    layout()->activate();
+    Form_Resize();
+    RedrawPlot();
+}
+
+void PictForm::ShowPlotAgain(LoadedPlot& plot, std::int16_t shownBefore,
+                             const view::PlotView& seen) {
+    store_.PlotNo =
+        std::clamp<std::int16_t>(shownBefore, 1, std::max<std::int16_t>(1, store_.PlotTotal));
+    if (store_.PlotNo != shownBefore) ClearMeasure();  // it measured another plot
+    // The plots come as the file has them: turned again as they were shown.
+    constexpr interact::Turn ByQuarters[] = {interact::Turn::Left, interact::Turn::Half,
+                                             interact::Turn::Right};
+    std::vector<int> turns(static_cast<std::size_t>(store_.SlotCount()), 0);
+    turns.swap(quarterTurns_);
+    const std::int16_t shown = store_.PlotNo;
+    bool shownTurned = false;
+    for (std::size_t slot = 1; slot < turns.size() && store_.ValidSlot(static_cast<int>(slot));
+         ++slot) {
+        const int quarters = ((turns[slot] % 4) + 4) % 4;
+        if (quarters == 0) continue;
+        store_.PlotNo = static_cast<std::int16_t>(slot);
+        TurnPlot(ByQuarters[quarters - 1]);
+        pagesPanel_->Redraw(store_.PlotNo);
+        shownTurned = shownTurned || store_.PlotNo == shown;
+    }
+    store_.PlotNo = shown;
+    UseIndexRead(plot, shownTurned);
+    // A zoomed view keeps its scale and the point at its centre; a fitted one fits anew.
+    if (!layout_.fitted && store_.PlotNo == shownBefore &&
+        view::ShowPlotView(layout_, ReadMetrics(), store_, store_.PlotNo, seen))
+        ApplyLayout();
+    drawing_->Restart();
+    UpdateMarks();  // the measuring line where the plot now lies
+}
+
+void PictForm::UseIndexRead(LoadedPlot& plot, bool turned) {
+    // The loader's index is over the plot as read, before any turn.
+    if (plot.index && plot.indexedPlot == store_.PlotNo && !turned) {
+        drawing_->AdoptIndex(std::move(*plot.index));
+    } else {
+        drawing_->InvalidateIndex();
     }
 }
 
@@ -392,6 +449,7 @@ void PictForm::PlotMenu81_Click(int index) {
 
 void PictForm::ShowPlotNumbered(std::int16_t plotNo) {
     RunReported([this, plotNo] {
+        if (plotNo != store_.PlotNo) ClearMeasure();  // it measured the other plot
         store_.PlotNo = plotNo;
         DrawPlot();
         ShowPlotStatus();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "reader/units.h"
 #include "view/display_settings.h"
 #include "view/view_layout.h"
+#include "view/view_transform.h"
 
 class QAction;
 class QDragEnterEvent;
@@ -77,9 +79,21 @@ public:
     void ZoomIn();
     void ZoomOut();
     void FitToWindow();
-    // Ctrl + wheel: `steps` enlargements (reductions when negative) keeping the point
-    // under the mouse (Picture3's twips) where it is.
+    // Ctrl + wheel: `steps` notches of zoom in (out when negative) keeping the point under
+    // the mouse (Picture3's twips) where it is.
     void ZoomAtPoint(int steps, float x, float y);
+    // Ctrl++ and Ctrl+-: a step of zoom in or out about the view's centre.
+    void ZoomInStep();
+    void ZoomOutStep();
+
+    // The whole drawing area at the view's scale, drawn for output; nothing, after a
+    // message, when it is larger than a picture may be.
+    std::optional<QImage> AreaImage();
+    // `width` x `height` pixels of the drawing area from its pixel (left, top), drawn for
+    // output as the view draws them.
+    QImage AreaPart(double left, double top, int width, int height);
+    // The drawing area's size in pixels.
+    view::AreaPixels AreaInPixels() const;
 
     // Drawing of plot PlotNo into Picture3's raster, with the range frame or without.
     void DrawPlot();
@@ -213,6 +227,12 @@ private:
     // After a read: messages and the status bar's note; false when the file is not one to
     // remember among the recent files.
     bool TellHowReadingWent(const LoadedPlot& plot);
+    // A file read anew is shown fitted from its first plot; one read again for the view
+    // shown keeps the plot number, the turns and the view (`seen`, as it was before).
+    void ShowNewPlot(LoadedPlot& plot);
+    void ShowPlotAgain(LoadedPlot& plot, std::int16_t shownBefore, const view::PlotView& seen);
+    // The index the loader built, when it is over the plot shown as it is (not `turned`).
+    void UseIndexRead(LoadedPlot& plot, bool turned);
     // The pens panel, the pages and the plot list's mark follow the plot shown.
     void RefreshPanels();
     void HiddenPensChanged(const std::vector<std::int16_t>& hidden);
@@ -220,13 +240,36 @@ private:
     void ShowFileName();
     void ShowProgress();
     void ApplyLayout();
-    void Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&));
+    void Zoom(bool (*step)(view::ViewLayout&, const view::WindowMetrics&, const view::ZoomLimits&));
     void ShowMessageBox(const QString& text, bool warning);
     // Shows plot `plotNo` and its status (Page Up and Down, the plot list).
     void ShowPlotNumbered(std::int16_t plotNo);
     void Rotate(interact::Turn turn);
+    void TurnPlot(interact::Turn turn);    // Rotate's turn of the tables alone
     void ShowPopupMenu(float x, float y);  // at a point of Picture3, in twips
-    void CancelDrag();                     // Esc during a right-button drag
+    // Esc: a right-button drag under way is given up, else as CancelViewDrag.
+    void CancelDrag();
+
+    // The view's own part: the picture following the layout, the gestures that move it or
+    // measure on it, and the pointer's coordinates.
+    // Given: a drag given up by Esc, its buttons still held.
+    enum class ViewDrag { None, Pan, Measure, Zoom, Given };
+    void ShowView();
+    // RedrawPlot after the view alone changed: the last picture stands in until it is done.
+    void RedrawView();
+    void ZoomBy(double factor, double x, double y);  // about a point of the viewport, twips
+    view::FitTransform ViewFit() const;
+    view::PlotPoint FileAt(float x, float y) const;  // under a point of Picture3, in twips
+    int& QuarterTurns();                             // of plot PlotNo
+    void ShowPointer(float x, float y);
+    bool BeginViewDrag(int button, int shift, float x, float y);
+    bool ContinueViewDrag(float x, float y);
+    bool EndViewDrag(int button, float x, float y);
+    // Esc: a drag under way is given up, else the measuring line cleared.
+    void CancelViewDrag();
+    void ShowMeasure();
+    void ClearMeasure();
+    void UpdateMarks();
 
     reader::PlotStore& store_;
     Platform& platform_;
@@ -242,14 +285,19 @@ private:
     QImage selectionImage_;
     std::int32_t dragStartX_ = 0;
     std::int32_t dragStartY_ = 0;
-    int dialogFilterIndex_ = 1;  // the file dialogs keep the last filter chosen in either
+    ViewDrag viewDrag_ = ViewDrag::None;
+    float viewDragX_ = 0, viewDragY_ = 0;  // where a pan grabbed the area, or a zoom began
+    float viewDragToX_ = 0, viewDragToY_ = 0;
+    bool measured_ = false;  // a measuring line shows, between these points of the file
+    view::PlotPoint measureFrom_, measureTo_;
+    std::vector<int> quarterTurns_;  // per slot: how the plot is turned from the file's own
+    int dialogFilterIndex_ = 1;      // the file dialogs keep the last filter chosen in either
     // A right-button drag under way, and whether Esc ended it before the button came up.
     bool dragging_ = false;
     bool dragCancelled_ = false;
     // How the plot shown was read.
     reader::Reading shownReading_ = reader::Reading::Plotter;
     interact::EarlyEnd shownEnd_ = interact::EarlyEnd::None;
-    QSize windowSize_;  // when the viewport last changed size
     PensPanel* pensPanel_ = nullptr;
     PagesPanel* pagesPanel_ = nullptr;
     FileFollower* follower_ = nullptr;

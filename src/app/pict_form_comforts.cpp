@@ -1,6 +1,6 @@
 // What a desktop viewer owes its users beyond the original commands: dropping a file on
-// the window, Ctrl + wheel zoom, the recent files and the title, the panels, the options
-// and the window's place kept between runs.
+// the window, the recent files and the title, the panels, the options and the window's
+// place kept between runs.
 
 #include "app/pict_form.h"
 
@@ -40,15 +40,6 @@ const char GeometryKey[] = "geometry";
 const char WindowStateKey[] = "windowState";
 
 }  // namespace
-
-void PictForm::ZoomAtPoint(int steps, float x, float y) {
-    RunReported([this, steps, x, y] {
-        if (view::ZoomAboutPoint(layout_, ReadMetrics(), steps, x, y) > 0) {
-            ApplyLayout();
-            RedrawPlot();
-        }
-    });
-}
 
 void PictForm::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
@@ -111,7 +102,7 @@ QAction* PictForm::FollowFile() const { return menus_->FollowFile(); }
 void PictForm::ShowTravel_Toggled() {
     display_.ShowTravel = ShowTravel()->isChecked();
     QSettings().setValue(ShowTravelKey, display_.ShowTravel);
-    drawing_->RestartInPlace();
+    drawing_->Restart();
 }
 
 void PictForm::FollowFile_Toggled() {
@@ -121,7 +112,7 @@ void PictForm::FollowFile_Toggled() {
 
 void PictForm::HiddenPensChanged(const std::vector<std::int16_t>& hidden) {
     display_.HiddenPens = hidden;
-    RunReported([this] { drawing_->RestartInPlace(); });
+    RunReported([this] { drawing_->Restart(); });
 }
 
 void PictForm::RefreshPanels() {

@@ -13,6 +13,7 @@
 #include "app/pages_panel.h"
 #include "app/platform.h"
 #include "app/status_panels.h"
+#include "app/stepwise_drawing.h"
 #include "app/viewport.h"
 #include "interact/navigation.h"
 #include "interact/rotation.h"
@@ -20,11 +21,20 @@
 
 namespace kestrel::app {
 
+void PictForm::TurnPlot(interact::Turn turn) {
+    if (interact::RotatePlot(store_, turn)) {
+        // Kept as quarters counter-clockwise, to read the file's own coordinates back.
+        QuarterTurns() += turn == interact::Turn::Right ? -1 : turn == interact::Turn::Left ? 1 : 2;
+        drawing_->InvalidateIndex();
+    }
+}
+
 void PictForm::Rotate(interact::Turn turn) {
-    interact::RotatePlot(store_, turn);
+    TurnPlot(turn);
     RedrawPlot();
     pagesPanel_->Redraw(store_.PlotNo);
     RefreshPanels();  // the extents have turned
+    UpdateMarks();
 }
 
 void PictForm::PlotMenu15_Click() {
@@ -65,14 +75,16 @@ void PictForm::Picture3_KeyDown(int keyCode, int) {
         case interact::KeyCommand::NudgeChars:
             return RunReported([this, key] {
                 interact::ShiftPlotChars(store_, key.nudgeCode);
+                drawing_->InvalidateIndex();
                 DrawPlot();
             });
         case interact::KeyCommand::None: return;
     }
 }
 
+// Esc: a selection being dragged is given up first, then what the view's gestures hold.
 void PictForm::CancelDrag() {
-    if (!dragging_) return;
+    if (!dragging_ || dragCancelled_) return CancelViewDrag();
     dragCancelled_ = true;
     interact::ShapeRect shape = drawingArea_->Shape();
     shape.Visible = false;
@@ -80,7 +92,7 @@ void PictForm::CancelDrag() {
     selectionImage_ = QImage();
 }
 
-void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
+void PictForm::Picture3_MouseDown(int button, int shift, float x, float y) {
     if (button == interact::RightButton) {
         drawingArea_->SetShape(interact::ShapeAtPress(x, y));
         dragging_ = true;
@@ -88,6 +100,7 @@ void PictForm::Picture3_MouseDown(int button, int, float x, float y) {
     }
     dragStartX_ = interact::DragStartOf(x);
     dragStartY_ = interact::DragStartOf(y);
+    if (BeginViewDrag(button, shift, x, y)) return;
     if (button == interact::LeftButton) ShowPopupMenu(x, y);
 }
 
@@ -95,6 +108,8 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     if (store_.PlotName.empty()) {
         return;
     }
+    ShowPointer(x, y);
+    if (ContinueViewDrag(x, y)) return;
     if (button == interact::LeftButton) {
         ShowPopupMenu(x, y);
     } else if (button == interact::RightButton && !dragCancelled_) {
@@ -102,17 +117,18 @@ void PictForm::Picture3_MouseMove(int button, int, float x, float y) {
     }
 }
 
-void PictForm::Picture3_MouseUp(int button, int, float, float) {
-    if (button != interact::RightButton) {
+void PictForm::Picture3_MouseUp(int button, int, float x, float y) {
+    // A selection's drag ends with its button, whatever else the release ends.
+    const bool cancelled = dragCancelled_;
+    if (button == interact::RightButton) dragging_ = dragCancelled_ = false;
+    if (EndViewDrag(button, x, y) || button != interact::RightButton) {
         return;
     }
-    dragging_ = false;
-    if (dragCancelled_) {
-        dragCancelled_ = false;
-        return;  // Esc ended the drag: no selection
-    }
+    if (cancelled) return;  // Esc ended the drag: no selection
+    const view::AreaPixels area = AreaInPixels();
+    const auto side = [](double pixels) { return static_cast<int>(std::min(pixels, 2e9)); };
     const interact::PixelRect region = interact::SelectedPixels(
-        drawingArea_->Shape(), twipsPerPixel_, drawingArea_->width(), drawingArea_->height());
+        drawingArea_->Shape(), twipsPerPixel_, side(area.width), side(area.height));
     if (region.Empty()) {
         interact::ShapeRect shape = drawingArea_->Shape();
         shape.Visible = false;
@@ -120,9 +136,8 @@ void PictForm::Picture3_MouseUp(int button, int, float, float) {
         selectionImage_ = QImage();
         return;
     }
-    FinishDrawing();  // the selection holds the finished drawing
-    selectionImage_ =
-        drawingArea_->Raster().copy(region.left, region.top, region.width, region.height);
+    // The selection holds the finished drawing, drawn for it where it reaches past the view.
+    selectionImage_ = AreaPart(region.left, region.top, region.width, region.height);
 }
 
 void PictForm::ShowPopupMenu(float x, float y) {
@@ -133,7 +148,7 @@ void PictForm::ShowPopupMenu(float x, float y) {
 void PictForm::Picture3_MouseWheel(int steps, bool horizontal) {
     // A notch moves as far as in any Qt scroll area: wheelScrollLines() small steps.
     if (view::ScrollByWheel(layout_, horizontal, steps, QApplication::wheelScrollLines()))
-        ApplyLayout();
+        ShowView();
 }
 
 }  // namespace kestrel::app

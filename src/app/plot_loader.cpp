@@ -43,13 +43,14 @@ PlotLoader::~PlotLoader() {
 }
 
 void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions options,
-                       bool keepView) {
+                       bool keepView, std::int16_t shownPlot) {
     Cancel();
     auto job = std::make_shared<Job>();
     job->plot.dir = std::move(dir);
     job->plot.name = std::move(name);
     job->plot.reading = options.reading;
     job->plot.keepView = keepView;
+    job->plot.indexedPlot = keepView ? shownPlot : std::int16_t{1};
     current_ = job;
     struct stat st {};
     const std::string path = job->plot.dir + job->plot.name;
@@ -114,9 +115,24 @@ void PlotLoader::Work() {
         const FileStamp after = FileStamp::Of(job->plot.dir + job->plot.name);
         job->plot.changedWhileRead = result.status == reader::ReadStatus::Read &&
                                      job->plot.stamp.exists && !(after == job->plot.stamp);
+        IndexShownPlot(job->plot);
         QMetaObject::invokeMethod(
             this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         lock.lock();
+    }
+}
+
+void PlotLoader::IndexShownPlot(LoadedPlot& plot) {
+    plot.indexedPlot = std::clamp<std::int16_t>(plot.indexedPlot, 1,
+                                                std::max<std::int16_t>(1, plot.store.PlotTotal));
+    const auto lines = view::IndexedLines(plot.store, plot.indexedPlot);
+    const auto chars = view::IndexedChars(plot.store, plot.indexedPlot);
+    if (lines.size() + chars.size() <= 2) return;  // nothing but the unused records
+    try {
+        plot.index.emplace();
+        plot.index->Build(lines, chars);
+    } catch (const std::exception&) {
+        plot.index.reset();  // the view builds one when it needs it, or draws without
     }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,7 @@
 
 #include "reader/plot_store.h"
 #include "reader/reader.h"
+#include "view/spatial_index.h"
 
 namespace kestrel::app {
 
@@ -37,6 +39,10 @@ struct LoadedPlot {
     FileStamp stamp;                // the file as reading began
     bool changedWhileRead = false;  // it was not the same after reading
     bool keepView = false;          // read again for the view shown: the plot and place stay
+    // Over the tables of plot `indexedPlot`, the one to be shown, built while still on the
+    // loader's thread: a zoomed view of it needs no pause to build one.
+    std::optional<view::SpatialIndex> index;
+    std::int16_t indexedPlot = 1;
 };
 
 // Reads plot files on a worker thread of its own, so that the window serves its events
@@ -52,9 +58,10 @@ public:
     PlotLoader& operator=(const PlotLoader&) = delete;
 
     // Reads dir + name; the options' cancel flag and progress counter are the loader's own.
-    // `keepView` goes with the plot read.
+    // `keepView` goes with the plot read, and with it plot `shownPlot` (as far as the file
+    // still holds it) is the one indexed rather than the first.
     void Start(std::string dir, std::string name, reader::ReadOptions options,
-               bool keepView = false);
+               bool keepView = false, std::int16_t shownPlot = 1);
     void Cancel();
     bool Busy() const { return current_ != nullptr; }
     // The share of the file read so far, 0 to 1.
@@ -64,6 +71,7 @@ private:
     struct Job;
     void Work();
     void Finish(const std::shared_ptr<Job>& job);
+    static void IndexShownPlot(LoadedPlot& plot);
 
     std::function<void(LoadedPlot&)> done_;
     std::shared_ptr<Job> current_;  // the reading that counts, queued or under way

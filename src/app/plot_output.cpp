@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "app/file_names.h"
 #include "app/pict_form.h"
 #include "app/platform.h"
+#include "interact/messages.h"
 #include "output/output_formats.h"
 #include "output/print_plan.h"
 #include "reader/reader.h"
@@ -38,10 +40,10 @@ output::TileSize PrinterTile(const QPrinter& printer) {
                                 layout.orientation() == QPageLayout::Landscape);
 }
 
-// Paints each page's region of `image` at the top-left of the printable area, one twip
-// of paper per twip of image. False when the printer fails; the job is then abandoned
-// rather than sent half done.
-bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
+// Paints each page's region of the drawing area at the top-left of the printable area, one
+// twip of paper per twip of image, each region drawn as it is printed. False when the
+// printer fails; the job is then abandoned rather than sent half done.
+bool PrintTiles(QPrinter& printer, PictForm& form, double twipsPerPixel,
                 const std::vector<output::PrintPage>& pages) {
     QPainter painter;
     if (!painter.begin(&printer) || printer.printerState() == QPrinter::Error) {
@@ -53,6 +55,8 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
     painter.setRenderHint(QPainter::LosslessImageRendering);
     // Image pixels are twipsPerPixel twips each; the resolution turns twips into dots.
     const double scale = twipsPerPixel * printer.resolution() / reader::TwipsPerInch;
+    const view::AreaPixels area = form.AreaInPixels();
+    const QRect whole(0, 0, static_cast<int>(area.width), static_cast<int>(area.height));
     for (std::size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
             printer.abort();
@@ -62,12 +66,14 @@ bool PrintTiles(QPrinter& printer, const QImage& image, double twipsPerPixel,
         const QRectF tile(page.x / twipsPerPixel, page.y / twipsPerPixel,
                           page.width / twipsPerPixel, page.height / twipsPerPixel);
         // Past the image's right and bottom edges the page stays blank.
-        const QRect source = tile.toAlignedRect() & image.rect();
+        const QRect source = tile.toAlignedRect() & whole;
         painter.save();
         painter.scale(scale, scale);
         painter.setClipRect(QRectF(QPointF(0, 0), tile.size()));
         if (!source.isEmpty()) {
-            painter.drawImage(QPointF(source.x() - tile.x(), source.y() - tile.y()), image, source);
+            painter.drawImage(
+                QPointF(source.x() - tile.x(), source.y() - tile.y()),
+                form.AreaPart(source.x(), source.y(), source.width(), source.height()));
         }
         painter.restore();
     }
@@ -148,6 +154,12 @@ void PlotOutput::HideSelection() {
 
 void PlotOutput::Print() {
     DrawingArea& area = *form_.Picture3();
+    // As large as an image may be: the tiles are drawn one by one, but their count is bounded.
+    const view::AreaPixels size = form_.AreaInPixels();
+    if (size.width > interact::LargestImageSide || size.height > interact::LargestImageSide) {
+        form_.AreaImage();  // tells why nothing is printed
+        return;
+    }
     form_.FinishDrawing();
     ShowPrinterDialog();
     if (form_.Dialogs().PrintCancelled == 1) {
@@ -157,9 +169,9 @@ void PlotOutput::Print() {
     const double twips = area.TwipsPerPixel();
     // Any paper prints: the tile follows the sheet in use, not only A4 and A3.
     const auto pages =
-        output::PlanPages(area.width() * twips, area.height() * twips, PrinterTile(printer));
+        output::PlanPages(size.width * twips, size.height * twips, PrinterTile(printer));
     const bool selection = area.Shape().Visible;
-    if (pages.empty() || !PrintTiles(printer, area.Raster(), twips, pages)) {
+    if (pages.empty() || !PrintTiles(printer, form_, twips, pages)) {
         form_.ShowErrorMessage(reader::ErrorNumber::PrinterError);  // the selection stays
         return;
     }
@@ -195,10 +207,13 @@ void PlotOutput::PrintVectors(VectorScale scale) {
 void PlotOutput::Copy() {
     DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
+    const bool selection = area.Shape().Visible;
+    // The picture is drawn before the clipboard is touched: one too large leaves it as it was.
+    const std::optional<QImage> whole = selection ? std::nullopt : form_.AreaImage();
+    if (!selection && !whole) return;
     reader::ErrorNumber error = platform_.ClearClipboard();
     if (error == reader::ErrorNumber::None) {
-        const bool selection = area.Shape().Visible;
-        error = platform_.PutClipboardImage(selection ? selection_ : area.Raster());
+        error = platform_.PutClipboardImage(selection ? selection_ : *whole);
         if (error == reader::ErrorNumber::None && selection) {
             HideSelection();
         }
@@ -252,15 +267,16 @@ void PlotOutput::SaveImage(const output::OutputFormat& format, const std::string
     DrawingArea& area = *form_.Picture3();
     form_.FinishDrawing();
     const bool selection = area.Shape().Visible;
-    QImage image = selection ? selection_ : area.Raster();
-    if (image.format() != QImage::Format_RGB32) {
-        image = image.convertToFormat(QImage::Format_RGB32);  // a null image stays null
+    std::optional<QImage> image = selection ? selection_ : form_.AreaImage();
+    if (!image) return;  // too large: said so
+    if (image->format() != QImage::Format_RGB32) {
+        image = image->convertToFormat(QImage::Format_RGB32);  // a null image stays null
     }
     // Every failure but a cancel is reported: a file that silently is not there is worse
     // than a message. An empty selection has no pixels to write and counts as a failure.
     const reader::ErrorNumber error = output::SaveErrorNumber(
-        format.image(path, reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
-                     image.height(), static_cast<int>(image.bytesPerLine() / 4)));
+        format.image(path, reinterpret_cast<const std::uint32_t*>(image->constBits()),
+                     image->width(), image->height(), static_cast<int>(image->bytesPerLine() / 4)));
     if (error != reader::ErrorNumber::None) {
         form_.ShowFileErrorMessage(error,
                                    path);  // the selection stays

@@ -1,6 +1,7 @@
 #include "app/status_panels.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QLabel>
 #include <QProgressBar>
@@ -27,6 +28,18 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         }
         addWidget(panel, constant ? 1 : 0);
         panels_[static_cast<std::size_t>(i)] = panel;
+    }
+    // The view's panels, empty until there is something to show. Their texts change as the
+    // pointer moves: they take a share of the room, never their texts' width.
+    for (auto [label, name, tip] : {std::tuple{&pointer_, "PointerPanel", PointerPanelName},
+                                    {&measure_, "MeasurePanel", MeasurePanelName}}) {
+        *label = new QLabel(this);
+        (*label)->setObjectName(name);
+        (*label)->setToolTip(QString::fromUtf8(tip));
+        (*label)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        (*label)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        (*label)->setMinimumWidth((*label)->fontMetrics().horizontalAdvance(QString(30, u'0')));
+        addWidget(*label, 1);
     }
     // The corner keeps its width whatever it shows, so that the panels beside it never move.
     corner_ = new QStackedWidget(this);
@@ -58,6 +71,14 @@ QString StatusPanels::PanelText(int panel) const {
 void StatusPanels::SetPanelText(int panel, const QString& text) {
     if (panel >= 1 && panel <= 4) panels_[static_cast<std::size_t>(panel - 1)]->setText(text);
 }
+
+void StatusPanels::SetPointerText(const QString& text) { pointer_->setText(text); }
+
+void StatusPanels::SetMeasureText(const QString& text) { measure_->setText(text); }
+
+QString StatusPanels::PointerText() const { return pointer_->text(); }
+
+QString StatusPanels::MeasureText() const { return measure_->text(); }
 
 void StatusPanels::ShowProgress(const char* format, double percent) {
     progress_->setFormat(QString::fromUtf8(format));

@@ -11,8 +11,9 @@ class QStackedWidget;
 namespace kestrel::app {
 
 // The status bar `StatusBar1`: four panels (window size, plot number, font type, lines
-// and characters) and a corner of fixed width that shows the reading that drew the plot,
-// a note in its place, or the progress while a file is read or a plot drawn.
+// and characters), the view's two (the pointer's position, the measuring line) and a corner
+// of fixed width that shows the reading that drew the plot, a note in its place, or the
+// progress while a file is read or a plot drawn.
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 
@@ -21,6 +22,11 @@ public:
 
     QString PanelText(int panel) const;  // panel 1..4; empty for any other number
     void SetPanelText(int panel, const QString& text);
+    // The view's panels: the pointer's position, and the measuring line's length and angle.
+    void SetPointerText(const QString& text);
+    void SetMeasureText(const QString& text);
+    QString PointerText() const;
+    QString MeasureText() const;
     // `format` as QProgressBar's, `percent` 0..100.
     void ShowProgress(const char* format, double percent);
     void HideProgress();
@@ -38,6 +44,8 @@ private:
     QProgressBar* progress_ = nullptr;
     QString reading_;
     QString note_;
+    QLabel* pointer_ = nullptr;
+    QLabel* measure_ = nullptr;
 };
 
 }  // namespace kestrel::app

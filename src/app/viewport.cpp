@@ -5,6 +5,7 @@
 
 #include "app/drawing_area.h"
 #include "reader/rounding.h"
+#include "view/view_transform.h"
 
 namespace kestrel::app {
 
@@ -48,9 +49,9 @@ void Viewport::Apply(const view::ViewLayout& layout) {
     // signals would only repeat it.
     const QSignalBlocker blockH(horizontalBar_);
     const QSignalBlocker blockV(verticalBar_);
-    const view::Rect& area = layout.area;
-    area_->setGeometry(ToPixels(area.left), ToPixels(area.top), ToPixels(area.width),
-                       ToPixels(area.height));
+    // Only the part of the area in the viewport is a widget.
+    area_->SetArea(view::PixelsOf(layout.area, twipsPerPixel_),
+                   QSize(ToPixels(layout.viewport.width), ToPixels(layout.viewport.height)));
     ApplyScrollBar(horizontalBar_, layout.hscroll, layout.viewport);
     ApplyScrollBar(verticalBar_, layout.vscroll, layout.viewport);
 }

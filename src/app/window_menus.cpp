@@ -42,10 +42,10 @@ const Command Commands[] = {
      &PictForm::PlotMenu13_Click},
     {"PlotMenu14", PlotMenu14Caption, ToolbarTips[4], ":/icons/copy.png", QKeySequence::Copy, "",
      &PictForm::PlotMenu14_Click},
-    {"ZoomIn", ToolbarTips[5], ToolbarTips[5], ":/icons/zoomin.png", QKeySequence::UnknownKey,
-     "Ctrl++; Ctrl+=", &PictForm::ZoomIn},
-    {"ZoomOut", ToolbarTips[6], ToolbarTips[6], ":/icons/zoomout.png", QKeySequence::UnknownKey,
-     "Ctrl+-", &PictForm::ZoomOut},
+    {"ZoomIn", ToolbarTips[5], ToolbarTips[5], ":/icons/zoomin.png", QKeySequence::UnknownKey, "",
+     &PictForm::ZoomIn},
+    {"ZoomOut", ToolbarTips[6], ToolbarTips[6], ":/icons/zoomout.png", QKeySequence::UnknownKey, "",
+     &PictForm::ZoomOut},
     {"FitToWindow", ToolbarTips[7], ToolbarTips[7], ":/icons/fit.png", QKeySequence::UnknownKey,
      "Ctrl+0", &PictForm::FitToWindow},
     {"PlotMenu31", PlotMenu31Caption, nullptr, nullptr, QKeySequence::UnknownKey, "",
@@ -76,6 +76,11 @@ const Command Commands[] = {
      &PictForm::ShowTravel_Toggled, true},
     {"FollowFile", FollowFileCaption, nullptr, nullptr, QKeySequence::UnknownKey, "",
      &PictForm::FollowFile_Toggled, true},
+    // Zoom in steps about the view's centre; the tool bar's buttons double and halve.
+    {"ZoomInStep", "", nullptr, nullptr, QKeySequence::UnknownKey,
+     "Ctrl++; Ctrl+=", &PictForm::ZoomInStep},
+    {"ZoomOutStep", "", nullptr, nullptr, QKeySequence::UnknownKey, "Ctrl+-",
+     &PictForm::ZoomOutStep},
 };
 
 // A menu's entries by command name; "-Name" is a separator of that name.

@@ -1,5 +1,6 @@
 #include "interact/messages.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace kestrel::interact {
@@ -31,6 +32,11 @@ constexpr std::string_view FileIoError =
 constexpr std::string_view FileIoErrorRemedy =
     "対策：他のプログラムでファイルを使用していないか確かめて下さい";
 constexpr std::string_view UnknownNumber = "エラーメッセージ番号";
+constexpr std::string_view ImageTooLarge = "画像が大きすぎます";
+constexpr std::string_view PixelsUnit = "ピクセル";
+constexpr std::string_view ImageTooLargeRemedy = "対策：縦横";
+constexpr std::string_view ImageTooLargeRemedyEnd =
+    "ピクセル以内に縮小するか、範囲を選択して下さい";
 
 std::string WithRemedy(std::string_view message, std::string_view remedy) {
     std::string s(message);
@@ -76,6 +82,22 @@ std::string FileErrorMessageText(reader::ErrorNumber number, std::string_view fi
     // A message that already ends with a line break (52) gets the name on that empty line.
     if (!s.ends_with(LineBreak)) s += LineBreak;
     s += fileName;
+    return s;
+}
+
+std::string ImageTooLargeText(double width, double height) {
+    // Sizes beyond any image are written whole, however large.
+    const auto whole = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.0f", v);
+        return std::string(text);
+    };
+    std::string s(ImageTooLarge);
+    s += "(" + whole(width) + "×" + whole(height) + std::string(PixelsUnit) + ")";
+    s += LineBreak;
+    s += ImageTooLargeRemedy;
+    s += std::to_string(LargestImageSide);
+    s += ImageTooLargeRemedyEnd;
     return s;
 }
 

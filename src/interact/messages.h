@@ -21,4 +21,11 @@ std::string ErrorMessageText(reader::ErrorNumber number);
 // The message for a failure with a file, the file's name on a line of its own after it.
 std::string FileErrorMessageText(reader::ErrorNumber number, std::string_view fileName);
 
+// The longest side, in pixels, of a picture that copying, saving or printing the view makes.
+inline constexpr int LargestImageSide = 16384;
+
+// The message shown instead of making a picture of `width` x `height` pixels, beyond
+// LargestImageSide.
+std::string ImageTooLargeText(double width, double height);
+
 }  // namespace kestrel::interact

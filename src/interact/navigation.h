@@ -18,7 +18,7 @@ enum class KeyCommand {
     NudgeChars,    // 4, 6, 2, 8 of the main keys or the keypad
     FirstPlot,     // Home
     LastPlot,      // End
-    Cancel,        // Esc: ends a selection drag under way
+    Cancel,        // Esc: ends a selection drag under way, else a view's drag or its measure
 };
 
 struct KeyAction {

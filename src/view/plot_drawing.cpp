@@ -15,6 +15,14 @@ namespace {
 constexpr double Fill = 0.95;         // share of the limiting dimension the plot fills
 constexpr double SideMargin = 0.025;  // left margin factor
 
+// How far a pen's strokes reach beyond their line, in pen widths: half a width at a round
+// end, less than a width at a square one; a mitred corner reaches as far as its limit.
+constexpr double PenReach = 3;
+
+// A part of the drawing area under this share of it is drawn from what the index finds
+// there; a larger one is quicker drawn whole, clipped.
+constexpr double IndexedShare = 0.25;
+
 constexpr std::array<Rgb, 7> PenColours{{
     {0, 0, 0},
     {0, 0, 128},
@@ -48,6 +56,30 @@ void DrawRangeFrame(const PlotStore& store, DrawingSurface& surface, const FitTr
                           static_cast<float>(y2));
     }
     surface.SetLineStyle(LineStyle::Solid);
+}
+
+// How far beyond their lines a plot's strokes reach at most, in mm on paper.
+double FarthestReachMm(const reader::Plot& plot) {
+    double farthest = 0;
+    for (const auto* looks : {&plot.Pens.FirstLooks, &plot.Pens.LaterLooks})
+        for (const reader::PenLook& look : *looks) {
+            // A mitred corner (LA joins 1 and 2) reaches at most half its limit's widths.
+            const double miter = look.Joins == 1 || look.Joins == 2 ? look.MiterLimit / 2.0 : 0.0;
+            farthest = std::max<double>(farthest, look.WidthMm * std::max(PenReach, miter));
+        }
+    return farthest;
+}
+
+WalkOptions ViewWalkOptions(const DisplaySettings& settings, const FitTransform& fit) {
+    WalkOptions options;
+    options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
+    options.labelDetail = reader::ScreenTwipsPerPixel;
+    options.penWidths = settings.PenWidthOff == 0;
+    // Labels are drawn in one-pixel lines whatever their pens' widths.
+    options.labelWidths = false;
+    options.hiddenPens = settings.HiddenPens;
+    options.travel = settings.ShowTravel;
+    return options;
 }
 
 }  // namespace
@@ -95,17 +127,64 @@ PlotDrawing BeginDrawing(const PlotStore& store, const DisplaySettings& settings
     if (store.PlotName.empty()) return drawing;
     surface.Clear();
     drawing.fit = fit;
-    WalkOptions options;
-    options.map = {fit.ox, fit.oy, fit.minX, fit.maxY, fit.s, -fit.s};
-    options.labelDetail = reader::ScreenTwipsPerPixel;
-    options.penWidths = settings.PenWidthOff == 0;
-    // Labels are drawn in one-pixel lines whatever their pens' widths.
-    options.labelWidths = false;
-    options.hiddenPens = settings.HiddenPens;
-    options.travel = settings.ShowTravel;
-    drawing.walk = PlotWalk(store, store.PlotNo, options);
+    drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit));
     if (!drawing.Finished() && framed) DrawRangeFrame(store, surface, fit, store.PlotNo);
     return drawing;
+}
+
+PlotArea ShownPlotArea(const PlotStore& store, int slot, const DisplaySettings& settings,
+                       const FitTransform& fit, const RasterSurface& surface) {
+    constexpr double All = std::numeric_limits<double>::infinity();
+    // With no scale the whole plot lies on one point: every record may show anywhere.
+    if (!(fit.s > 0) || !std::isfinite(fit.s) || !store.ValidSlot(slot))
+        return {-All, -All, All, All};
+    const double t = surface.TwipsPerPixel();
+    const double reachMm = settings.PenWidthOff == 0 ? FarthestReachMm(store.plots[slot]) : 0;
+    const double reach = (t + reachMm * reader::PlotterUnitsPerMm * fit.s) / fit.s;
+    const double left = surface.OriginX() * t, top = surface.OriginY() * t;
+    const double right = left + surface.Width(), bottom = top + surface.Height();
+    return {fit.minX + (left - fit.ox) / fit.s - reach,
+            fit.maxY - (bottom - fit.oy) / fit.s - reach,
+            fit.minX + (right - fit.ox) / fit.s + reach, fit.maxY - (top - fit.oy) / fit.s + reach};
+}
+
+PlotDrawing BeginViewDrawing(const PlotStore& store, const DisplaySettings& settings,
+                             RasterSurface& surface, double areaWidth, double areaHeight,
+                             bool framed, const SpatialIndex* index, PlotDrawing* recycled) {
+    const FitTransform fit = ComputeFit(store, store.PlotNo, areaWidth, areaHeight);
+    PlotDrawing drawing = BeginDrawing(store, settings, surface, fit, framed);
+    if (index == nullptr || drawing.Finished() || !WorthIndexing(surface, areaWidth, areaHeight))
+        return drawing;
+    const PlotArea shown = ShownPlotArea(store, store.PlotNo, settings, fit, surface);
+    // Large answers in fresh memory would cost more in page faults than the query itself.
+    std::vector<std::uint32_t> lines, chars;
+    if (recycled != nullptr) recycled->walk.GiveListsTo(lines, chars);
+    index->FindLines(shown, lines);
+    index->FindChars(shown, chars);
+    drawing.walk = PlotWalk(store, store.PlotNo, ViewWalkOptions(settings, fit), std::move(lines),
+                            std::move(chars));
+    return drawing;
+}
+
+bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHeight) {
+    return surface.Width() * surface.Height() < IndexedShare * areaWidth * areaHeight;
+}
+
+void DrawUncovered(const PlotStore& store, const DisplaySettings& settings,
+                   const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
+                   bool framed, const SpatialIndex* index, PlotDrawing* recycled) {
+    const int w = raster.PixelWidth(), h = raster.PixelHeight();
+    // The columns on the side the pixels moved away from, then the rows.
+    RasterSurface strips[] = {raster.Part(dx > 0 ? 0 : w + dx, 0, std::abs(dx), h),
+                              raster.Part(0, dy > 0 ? 0 : h + dy, w, std::abs(dy))};
+    PlotDrawing part;
+    for (RasterSurface& strip : strips) {
+        if (strip.PixelWidth() == 0 || strip.PixelHeight() == 0) continue;
+        part = BeginViewDrawing(store, settings, strip, areaWidth, areaHeight, framed, index,
+                                recycled != nullptr ? recycled : &part);
+        DrawMoreLines(store, strip, part, std::numeric_limits<double>::infinity());
+        if (recycled != nullptr) *recycled = std::move(part);
+    }
 }
 
 void DrawMoreLines(const PlotStore& store, DrawingSurface& surface, PlotDrawing& drawing,

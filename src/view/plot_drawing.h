@@ -7,11 +7,19 @@
 #include "view/display_settings.h"
 #include "view/drawing_surface.h"
 #include "view/plot_walk.h"
+#include "view/raster_surface.h"
+#include "view/spatial_index.h"
 
 namespace kestrel::view {
 
 // Colour of a pen: its lowest three bits pick one of seven colours, 7 being black.
 Rgb PenColour(std::int16_t pen);
+
+// A step of a drawing made in steps (DrawMoreLines) writes about this many pixels: a few
+// milliseconds, so that a window stays live between steps.
+inline constexpr double StepPixels = 4'000'000;
+// The first step shares its frame with finding what the part shown holds.
+inline constexpr double FirstStepPixels = StepPixels / 2;
 
 // Top margin factor of both redraws: with one margin the plot stays in place whether or not
 // the range frame is drawn.
@@ -49,6 +57,33 @@ struct PlotDrawing {
 // loaded the surface is not touched and nothing is left to draw.
 PlotDrawing BeginDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
                          DrawingSurface& surface, const FitTransform& fit, bool framed);
+
+// What of plot `slot` may show on `surface` (its origin set) when `fit` maps the plot onto
+// the whole drawing: the plotter-unit rectangle under its pixels, widened by a pixel for
+// rounding and by as far as the widest pen reaches beyond its line.
+PlotArea ShownPlotArea(const reader::PlotStore& store, int slot, const DisplaySettings& settings,
+                       const FitTransform& fit, const RasterSurface& surface);
+
+// BeginDrawing for the part of an `areaWidth` x `areaHeight` drawing area (twips) that
+// `surface` shows, its origin set: the plot is fitted to the whole area, and the part
+// comes out as that part of the whole. With `index` (built over plot PlotNo's tables as
+// they are), a part much smaller than the area draws only the records found there. The
+// drawing `recycled` (the last one, say) gives its memory for the records found.
+PlotDrawing BeginViewDrawing(const reader::PlotStore& store, const DisplaySettings& settings,
+                             RasterSurface& surface, double areaWidth, double areaHeight,
+                             bool framed, const SpatialIndex* index,
+                             PlotDrawing* recycled = nullptr);
+
+// Whether the part of an `areaWidth` x `areaHeight` area (twips) that `surface` shows is
+// small enough to draw from what a spatial index finds there.
+bool WorthIndexing(const RasterSurface& surface, double areaWidth, double areaHeight);
+
+// The view moved by whole pixels: `raster` (its origin the new one) had its pixels shifted
+// by (dx, dy); draws at once the strips that uncovered, as BeginViewDrawing would, in
+// `recycled`'s memory.
+void DrawUncovered(const reader::PlotStore& store, const DisplaySettings& settings,
+                   const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
+                   bool framed, const SpatialIndex* index, PlotDrawing* recycled = nullptr);
 
 // Draws the next lines in store order, then the labels' characters, until the surface has
 // spent about `budget` more.

@@ -36,6 +36,28 @@ PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options)
                      ? store.plots[slot].Travel.size()
                      : 0) {}
 
+PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options,
+                   std::vector<std::uint32_t> lines, std::vector<std::uint32_t> chars)
+    : PlotWalk(store, slot, options) {
+    listed_ = true;
+    lineList_ = std::move(lines);
+    charList_ = std::move(chars);
+    // Records the store does not hold are left out, as the walk over all leaves them.
+    const auto upTo = [](std::vector<std::uint32_t>& list, std::int64_t count) {
+        list.erase(std::upper_bound(list.begin(), list.end(), count), list.end());
+        if (!list.empty() && list.front() == 0) list.erase(list.begin());
+        return static_cast<std::int64_t>(list.size());
+    };
+    count_ = static_cast<std::int32_t>(upTo(lineList_, count_));
+    charCount_ = upTo(charList_, charCount_);
+}
+
+void PlotWalk::GiveListsTo(std::vector<std::uint32_t>& lines, std::vector<std::uint32_t>& chars) {
+    Stop();
+    lines.swap(lineList_);
+    chars.swap(charList_);
+}
+
 double PlotWalk::Done() const {
     const double all = static_cast<double>(count_) + static_cast<double>(charCount_) +
                        static_cast<double>(moveCount_);
@@ -56,20 +78,28 @@ void PlotWalk::Clamp(const PlotStore& store) {
     const auto stored = store.ValidSlot(slot_)
                             ? static_cast<std::int64_t>(store.plots[slot_].PlotLines.size()) - 1
                             : 0;
-    if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
-    charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
     moveCount_ = std::min(
         moveCount_, store.ValidSlot(slot_) ? store.plots[slot_].Travel.size() : std::size_t{0});
+    if (listed_) {
+        // The lists are ascending: what lies beyond the tables is at their ends.
+        while (count_ > 0 && lineList_[count_ - 1] > stored) --count_;
+        const std::int64_t chars = StoredCharCount(store, slot_);
+        while (charCount_ > 0 && charList_[charCount_ - 1] > chars) --charCount_;
+        return;
+    }
+    if (count_ > stored) count_ = static_cast<std::int32_t>(stored);
+    charCount_ = std::min(charCount_, StoredCharCount(store, slot_));
 }
 
 void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double budget) {
     Clamp(store);
     const double limit = target.Spent() + budget;
     if (next_ <= count_) {
-        Lines(store, target, limit);
+        listed_ ? ListedLines(store, target, limit) : Lines(store, target, limit);
         EndPath(target);  // the labels' paths are their own
     }
-    if (next_ > count_ && nextChar_ <= charCount_) Labels(store, target, limit);
+    if (next_ > count_ && nextChar_ <= charCount_)
+        listed_ ? ListedLabels(store, target, limit) : Labels(store, target, limit);
     EndPath(target);
     if (next_ > count_ && nextChar_ > charCount_ && nextMove_ < moveCount_)
         Travel(store, target, limit);
@@ -134,6 +164,12 @@ void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit)
         Pass(store, target, lines[next_], options_.map, options_.penWidths);
 }
 
+void PlotWalk::ListedLines(const PlotStore& store, StrokeTarget& target, double limit) {
+    const reader::PlotLine* lines = store.plots[slot_].PlotLines.data();
+    for (; next_ <= count_ && target.Spent() < limit; ++next_)
+        Pass(store, target, lines[lineList_[next_ - 1]], options_.map, options_.penWidths);
+}
+
 void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit) {
     // The font's strokes come mapped already.
     const PlotMap mapped;
@@ -145,6 +181,18 @@ void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit
     const StrokeMap map = LabelMap(options_.map);
     for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
         ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);
+}
+
+void PlotWalk::ListedLabels(const PlotStore& store, StrokeTarget& target, double limit) {
+    const PlotMap mapped;
+    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t pen) {
+        Pass(store, target, {.X1 = x1, .X2 = x2, .Y1 = y1, .Y2 = y2, .Pen = pen}, mapped,
+             options_.labelWidths);
+    };
+    const reader::PlotChar* chars = store.plots[slot_].PlotChars.data();
+    const StrokeMap map = LabelMap(options_.map);
+    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
+        ForEachCharStroke(chars[charList_[nextChar_ - 1]], stroke, map, options_.labelDetail);
 }
 
 }  // namespace kestrel::view

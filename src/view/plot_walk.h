@@ -47,6 +47,11 @@ class PlotWalk {
 public:
     PlotWalk() = default;  // nothing to walk
     PlotWalk(const reader::PlotStore& store, int slot, const WalkOptions& options);
+    // A walk over the listed segments and characters only (record numbers, ascending), such
+    // as a spatial index finds for a part of the plot: the same strokes in the same order
+    // as the walk over all, less those that cannot show there.
+    PlotWalk(const reader::PlotStore& store, int slot, const WalkOptions& options,
+             std::vector<std::uint32_t> lines, std::vector<std::uint32_t> chars);
 
     // Passes strokes on to `target` until all are passed or the target has spent `budget`
     // more (checked before each segment and each character). The path under way is
@@ -57,6 +62,9 @@ public:
     bool Finished() const {
         return next_ > count_ && nextChar_ > charCount_ && nextMove_ >= moveCount_;
     }
+    // Hands the lists' memory over for another walk's lists, leaving this walk with nothing
+    // left to walk.
+    void GiveListsTo(std::vector<std::uint32_t>& lines, std::vector<std::uint32_t>& chars);
     // The share of segments and characters passed on, 0 to 1.
     double Done() const;
     // Leaves the rest out.
@@ -68,6 +76,8 @@ private:
                 bool widths);
     void Lines(const reader::PlotStore& store, StrokeTarget& target, double limit);
     void Labels(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    void ListedLines(const reader::PlotStore& store, StrokeTarget& target, double limit);
+    void ListedLabels(const reader::PlotStore& store, StrokeTarget& target, double limit);
     // Passes on a stroke from (X1, Y1) to (X2, Y2) in `Pen`, mapped by `map`.
     void Pass(const reader::PlotStore& store, StrokeTarget& target, const reader::PlotLine& stroke,
               const PlotMap& map, bool widths);
@@ -82,6 +92,10 @@ private:
     std::int32_t count_ = 0;      // segments 1..count_ are walked
     std::int64_t nextChar_ = 1;   // the next character
     std::int64_t charCount_ = 0;  // then characters 1..charCount_
+    // With lists, next_ and nextChar_ count list entries, from 1.
+    bool listed_ = false;
+    std::vector<std::uint32_t> lineList_;
+    std::vector<std::uint32_t> charList_;
     // The path under way: its pen, and where its last stroke ended (plotter units for
     // segments, output units for label strokes).
     bool open_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace kestrel::view {
 
@@ -27,6 +28,9 @@ constexpr double ClipMargin = 2048;
 // Beyond any raster; bounds the arithmetic of the clip for huge or infinite input.
 constexpr double Huge = 1e18;
 
+// Half the width of the widest line drawn as such, in pixels.
+constexpr double WidestRadius = 16777216;
+
 // What setting up a line costs, in pixels drawn: its transform, clip and set-up.
 constexpr double LinePixels = 16;
 
@@ -40,12 +44,6 @@ int RoundToPixel(double v) {
     const double t = v + 0.5;
     const int i = static_cast<int>(t);
     return i - (t < i ? 1 : 0);
-}
-
-// ceil(v) for v within the clip box, likewise.
-int CeilToPixel(double v) {
-    const int i = static_cast<int>(v);
-    return i + (i < v ? 1 : 0);
 }
 
 // Liang-Barsky clip of (x1, y1)-(x2, y2) to [lo, hi] in both axes; false when nothing is
@@ -131,6 +129,83 @@ void Walk(std::uint32_t* pixels, int width, int height, int stride, int x0, int 
             x += majorX + (minorX & step);
             y += majorY + (minorY & step);
         }
+    }
+}
+
+// A drawing coordinate as a pixel of a raster whose first pixel is `origin` of the drawing:
+// rounded as a raster of the whole drawing rounds it.
+inline int PixelOf(double v, double origin) {
+    return origin == 0 ? RoundToPixel(v) : static_cast<int>(std::floor(v + 0.5) - origin);
+}
+
+// Lines are cut to this box of the drawing before their ends become integers: beyond any
+// drawing area, and fixed, so that every raster of a drawing cuts a line alike.
+constexpr double FarLimit = 1125899906842624.0;  // 2^50
+
+__extension__ typedef __int128 Wide;
+
+// floor(a / b) for b > 0.
+inline Wide FloorDiv(Wide a, Wide b) { return a / b - (a % b != 0 && a < 0 ? 1 : 0); }
+
+// Bresenham's path from Walk, from (x0, y0) to (x1, y1) in the raster's pixels however far
+// off, drawing only the stretch that lies inside: where the stretch starts and what the
+// error term is there follow in closed form from the path's step count. Along the major
+// axis, after i steps the minor axis has stepped m(i) = ceil((2 minor i - major) / (2 major))
+// times.
+template <bool Dashed>
+void ClippedWalk(std::uint32_t* pixels, int width, int height, int stride, std::int64_t x0,
+                 std::int64_t y0, std::int64_t x1, std::int64_t y1, std::uint32_t colour,
+                 std::uint32_t mask = DashMask, int period = DashPeriod) {
+    const std::int64_t dx = x1 > x0 ? x1 - x0 : x0 - x1;
+    const std::int64_t dy = y1 > y0 ? y1 - y0 : y0 - y1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t majorStart = xMajor ? x0 : y0, minorStart = xMajor ? y0 : x0;
+    const int majorSign = (xMajor ? x0 < x1 : y0 < y1) ? 1 : -1;
+    const int minorSign = (xMajor ? y0 < y1 : x0 < x1) ? 1 : -1;
+    const std::int64_t majorEnd = (xMajor ? width : height) - 1;
+    const std::int64_t minorEnd = (xMajor ? height : width) - 1;
+    // Steps whose major coordinate lies inside, and minor step counts whose coordinate does.
+    std::int64_t first = 0, last = major;
+    first = std::max(first, majorSign > 0 ? -majorStart : majorStart - majorEnd);
+    last = std::min(last, majorSign > 0 ? majorEnd - majorStart : majorStart);
+    const std::int64_t leastM =
+        std::max<std::int64_t>(0, minorSign > 0 ? -minorStart : minorStart - minorEnd);
+    const std::int64_t mostM = std::min(minor, minorSign > 0 ? minorEnd - minorStart : minorStart);
+    if (leastM > mostM) return;
+    if (minor > 0) {
+        // m(i) >= leastM from the first i with 2 minor i > major (2 leastM - 1); m(i) <= mostM
+        // up to the last i with 2 minor i <= major (2 mostM + 1).
+        if (leastM > 0)
+            first = std::max<std::int64_t>(
+                first, static_cast<std::int64_t>(
+                           FloorDiv(Wide{major} * (2 * leastM - 1), Wide{2} * minor) + 1));
+        last = std::min<std::int64_t>(last, static_cast<std::int64_t>(FloorDiv(
+                                                Wide{major} * (2 * mostM + 1), Wide{2} * minor)));
+    }
+    if (first > last) return;
+    const std::int64_t m = major == 0 ? 0
+                                      : static_cast<std::int64_t>(-FloorDiv(
+                                            -(Wide{2} * minor * first - major), Wide{2} * major));
+    std::int64_t err =
+        static_cast<std::int64_t>(Wide{2} * minor * (first + 1) - major - Wide{2} * major * m);
+    const auto majorAt = static_cast<std::ptrdiff_t>(majorStart + majorSign * first);
+    const auto minorAt = static_cast<std::ptrdiff_t>(minorStart + minorSign * m);
+    const std::ptrdiff_t x = xMajor ? majorAt : minorAt, y = xMajor ? minorAt : majorAt;
+    const std::ptrdiff_t majorStep = xMajor ? majorSign : majorSign * std::ptrdiff_t{stride};
+    const std::ptrdiff_t minorStep = xMajor ? minorSign * std::ptrdiff_t{stride} : minorSign;
+    std::ptrdiff_t at = x + y * stride;
+    int phase = static_cast<int>(first % period);
+    for (std::int64_t i = first; i <= last; ++i) {
+        bool draw = true;
+        if constexpr (Dashed) {
+            draw = (mask >> phase) & 1u;
+            if (++phase == period) phase = 0;
+        }
+        if (draw) pixels[at] = colour;
+        const std::int64_t step = -static_cast<std::int64_t>(err > 0);
+        at += majorStep + (minorStep & step);
+        err += 2 * minor - (2 * major & step);
     }
 }
 
@@ -232,33 +307,58 @@ void RasterSurface::Clear() {
 
 void RasterSurface::SetLineStyle(LineStyle style) { style_ = style; }
 
+void RasterSurface::SetOrigin(double x, double y) {
+    originX_ = std::isfinite(x) ? x : 0;
+    originY_ = std::isfinite(y) ? y : 0;
+}
+
+RasterSurface RasterSurface::Part(int x, int y, int width, int height) const {
+    x = std::clamp(x, 0, width_);
+    y = std::clamp(y, 0, height_);
+    width = std::clamp(width, 0, width_ - x);
+    height = std::clamp(height, 0, height_ - y);
+    std::uint32_t* at = pixels_ ? pixels_ + x + static_cast<std::ptrdiff_t>(y) * stride_ : nullptr;
+    RasterSurface part(at, width, height, stride_, twipsPerPixel_);
+    part.SetOrigin(originX_ + x, originY_ + y);
+    part.SetLineStyle(style_);
+    return part;
+}
+
+void RasterSurface::Shift(int dx, int dy) {
+    if (!pixels_ || std::abs(dx) >= width_ || std::abs(dy) >= height_) return;
+    const auto count = static_cast<std::size_t>(width_ - std::abs(dx));
+    const int from = std::max(0, -dx), to = std::max(0, dx);
+    // Rows are moved in the order that reads each before it is written over.
+    for (int i = 0; i < height_ - std::abs(dy); ++i) {
+        const int y = dy > 0 ? height_ - 1 - i : i;
+        std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+        const std::uint32_t* source = pixels_ + static_cast<std::ptrdiff_t>(y - dy) * stride_;
+        std::memmove(row + to, source + from, count * sizeof(std::uint32_t));
+    }
+}
+
 void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
     if (!pixels_ || width_ == 0 || height_ == 0) return;
-    double ax = x1 / twipsPerPixel_;
-    double ay = y1 / twipsPerPixel_;
-    double bx = x2 / twipsPerPixel_;
-    double by = y2 / twipsPerPixel_;
-    const double loX = -ClipMargin;
-    const double loY = -ClipMargin;
-    const double hiX = width_ - 1 + ClipMargin;
-    const double hiY = height_ - 1 + ClipMargin;
-    // The common case, a line near the raster, needs no clip. NaN fails every comparison
-    // and so takes the careful path.
+    const double ax = x1 / twipsPerPixel_;
+    const double ay = y1 / twipsPerPixel_;
+    const double bx = x2 / twipsPerPixel_;
+    const double by = y2 / twipsPerPixel_;
+    const double loX = originX_ - ClipMargin;
+    const double loY = originY_ - ClipMargin;
+    const double hiX = originX_ + width_ - 1 + ClipMargin;
+    const double hiY = originY_ + height_ - 1 + ClipMargin;
+    // The common case, a line near the raster, walks its path from end to end. NaN fails
+    // every comparison and so takes the careful path.
     if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY &&
           by <= hiY)) {
-        if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
-        // Infinities become merely huge so that the clip stays finite.
-        ax = std::clamp(ax, -Huge, Huge);
-        ay = std::clamp(ay, -Huge, Huge);
-        bx = std::clamp(bx, -Huge, Huge);
-        by = std::clamp(by, -Huge, Huge);
-        if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
+        FarLine(ax, ay, bx, by, Pixel(colour));
+        return;
     }
 
-    const int px0 = RoundToPixel(ax);
-    const int py0 = RoundToPixel(ay);
-    const int px1 = RoundToPixel(bx);
-    const int py1 = RoundToPixel(by);
+    const int px0 = PixelOf(ax, originX_);
+    const int py0 = PixelOf(ay, originY_);
+    const int px1 = PixelOf(bx, originX_);
+    const int py1 = PixelOf(by, originY_);
     const std::uint32_t c = Pixel(colour);
     const bool inside = std::min(px0, px1) >= 0 && std::max(px0, px1) < width_ &&
                         std::min(py0, py1) >= 0 && std::max(py0, py1) < height_;
@@ -282,6 +382,34 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
     }
 }
 
+void RasterSurface::FarLine(double ax, double ay, double bx, double by, std::uint32_t colour) {
+    if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
+    // Most lines of a zoomed view drawn from every record lie wholly to one side.
+    if (std::max(ax, bx) < originX_ - 0.5 || std::min(ax, bx) > originX_ + width_ - 0.5 ||
+        std::max(ay, by) < originY_ - 0.5 || std::min(ay, by) > originY_ + height_ - 0.5)
+        return;
+    // Infinities become merely huge so that the cut stays finite.
+    ax = std::clamp(ax, -Huge, Huge);
+    ay = std::clamp(ay, -Huge, Huge);
+    bx = std::clamp(bx, -Huge, Huge);
+    by = std::clamp(by, -Huge, Huge);
+    if (std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) > FarLimit &&
+        !ClipToBox(ax, ay, bx, by, -FarLimit, FarLimit, -FarLimit, FarLimit))
+        return;
+    const auto end = [](double v, double origin) {
+        return static_cast<std::int64_t>(std::floor(v + 0.5) - origin);
+    };
+    const std::int64_t x0 = end(ax, originX_), y0 = end(ay, originY_);
+    const std::int64_t x1 = end(bx, originX_), y1 = end(by, originY_);
+    if (style_ == LineStyle::Solid) {
+        ClippedWalk<false>(pixels_, width_, height_, stride_, x0, y0, x1, y1, colour);
+    } else {
+        const bool dots = style_ == LineStyle::Dotted;
+        ClippedWalk<true>(pixels_, width_, height_, stride_, x0, y0, x1, y1, colour,
+                          dots ? DotMask : DashMask, dots ? DotPeriod : DashPeriod);
+    }
+}
+
 void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour, float width,
                              bool startCap) {
     double r = width / twipsPerPixel_ / 2;
@@ -295,11 +423,12 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
     double bx = x2 / twipsPerPixel_;
     double by = y2 / twipsPerPixel_;
     if (std::isnan(ax) || std::isnan(ay) || std::isnan(bx) || std::isnan(by)) return;
-    // Wider than the raster is as good as infinitely wide; it also keeps r * r finite.
-    r = std::min(r, 4.0 * (width_ + height_));
+    // Wider than any drawing is as good as infinitely wide; it also keeps r * r finite. The
+    // bound is the drawing's, not the raster's, so that every part of a drawing agrees.
+    r = std::min(r, WidestRadius);
     const double margin = r + ClipMargin;
-    const double loX = -margin, loY = -margin, hiX = width_ - 1 + margin,
-                 hiY = height_ - 1 + margin;
+    const double loX = originX_ - margin, loY = originY_ - margin;
+    const double hiX = originX_ + width_ - 1 + margin, hiY = originY_ + height_ - 1 + margin;
     if (!(ax >= loX && ax <= hiX && bx >= loX && bx <= hiX && ay >= loY && ay <= hiY && by >= loY &&
           by <= hiY)) {
         ax = std::clamp(ax, -Huge, Huge);
@@ -309,22 +438,24 @@ void RasterSurface::WideLine(float x1, float y1, float x2, float y2, Rgb colour,
         if (!ClipToBox(ax, ay, bx, by, loX, hiX, loY, hiY)) return;
     }
     const Capsule capsule(ax, ay, bx, by, r, startCap);
-    const int top = static_cast<int>(std::max(0.0, std::ceil(std::min(ay, by) - r)));
-    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(std::max(ay, by) + r)));
+    // Rows and columns are the drawing's, whole numbers held in doubles.
+    const double top = std::max(originY_, std::ceil(std::min(ay, by) - r));
+    const double bottom = std::min(originY_ + height_ - 1, std::floor(std::max(ay, by) + r));
     const std::uint32_t c = Pixel(colour);
-    for (int y = top; y <= bottom; ++y) {
+    for (double y = top; y <= bottom; ++y) {
         double lo, hi;
         if (capsule.Row(y, lo, hi)) FillRow(y, lo, hi, c);
     }
 }
 
-// The pixels of row y whose centres lie within [lo, hi], within the raster.
-void RasterSurface::FillRow(int y, double lo, double hi, std::uint32_t colour) {
-    if (hi < 0 || lo > width_ - 1) return;
-    const int first = CeilToPixel(std::max(lo, 0.0));
-    const int last = std::min(width_ - 1, -CeilToPixel(-std::min(hi, width_ - 1.0)));
+// The pixels of the drawing's row y whose centres lie within [lo, hi], within the raster.
+void RasterSurface::FillRow(double y, double lo, double hi, std::uint32_t colour) {
+    const double right = originX_ + width_ - 1;
+    if (hi < originX_ || lo > right) return;
+    const auto first = static_cast<std::ptrdiff_t>(std::ceil(std::max(lo, originX_)) - originX_);
+    const auto last = static_cast<std::ptrdiff_t>(std::min(right, std::floor(hi)) - originX_);
     if (first > last) return;
-    std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
+    std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y - originY_) * stride_;
     std::fill(row + first, row + last + 1, colour);
 }
 
@@ -359,12 +490,13 @@ void RasterSurface::FillPiece(const StrokePiece& piece, Rgb colour) {
     }
     // A disc: a capsule of no length.
     const double cx = piece.centre.x / twipsPerPixel_, cy = piece.centre.y / twipsPerPixel_;
-    const double r = std::min(piece.radius / twipsPerPixel_, 4.0 * (width_ + height_));
+    // Bounded by the drawing, not the raster, so that every part of a drawing agrees.
+    const double r = std::min(piece.radius / twipsPerPixel_, WidestRadius);
     if (!(std::fabs(cx) < Huge && std::fabs(cy) < Huge) || !(r > 0)) return;
     const Capsule disc(cx, cy, cx, cy, r, false);
-    const int top = static_cast<int>(std::max(0.0, std::ceil(cy - r)));
-    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(cy + r)));
-    for (int y = top; y <= bottom; ++y) {
+    const double top = std::max(originY_, std::ceil(cy - r));
+    const double bottom = std::min(originY_ + height_ - 1, std::floor(cy + r));
+    for (double y = top; y <= bottom; ++y) {
         double lo, hi;
         if (disc.Row(y, lo, hi)) FillRow(y, lo, hi, Pixel(colour));
     }
@@ -381,9 +513,10 @@ void RasterSurface::FillPolygon(const StrokePiece& piece, std::uint32_t colour) 
         minY = std::min(minY, p[i].y);
         maxY = std::max(maxY, p[i].y);
     }
-    const int top = static_cast<int>(std::max(0.0, std::ceil(minY)));
-    const int bottom = static_cast<int>(std::min(height_ - 1.0, std::floor(maxY)));
-    for (int y = top; y <= bottom; ++y) {
+    // Rows are the drawing's, whole numbers held in doubles.
+    const double top = std::max(originY_, std::ceil(minY));
+    const double bottom = std::min(originY_ + height_ - 1, std::floor(maxY));
+    for (double y = top; y <= bottom; ++y) {
         double lo = INFINITY, hi = -INFINITY;
         for (int i = 0; i < piece.count; ++i) {
             const Vec a = p[static_cast<std::size_t>(i)];

@@ -28,6 +28,23 @@ public:
     void LineTo(double x, double y) override;
     void Stroke() override;
 
+    // The raster shows part of a larger drawing: its top-left pixel is pixel (x, y) of the
+    // drawing (whole numbers). Positions stay the drawing's, and every pixel comes out as it
+    // does on a raster of the whole drawing, so that parts drawn apart fit together.
+    void SetOrigin(double x, double y);
+    double OriginX() const { return originX_; }
+    double OriginY() const { return originY_; }
+    // The surface over the `width` x `height` pixels at (x, y) of this one (held within it),
+    // its origin where they lie in the drawing.
+    RasterSurface Part(int x, int y, int width, int height) const;
+    // Moves the pixels by (dx, dy), as when the drawing moved that far under the raster; the
+    // origin is left as it is. What they uncover keeps what it held.
+    void Shift(int dx, int dy);
+
+    int PixelWidth() const { return width_; }
+    int PixelHeight() const { return height_; }
+    double TwipsPerPixel() const { return twipsPerPixel_; }
+
     // A one-pixel line in the current style.
     void Line(float x1, float y1, float x2, float y2, Rgb colour);
     // A solid line `width` twips wide with round ends, as a pen draws it; `startCap` false
@@ -41,13 +58,18 @@ public:
 
 private:
     void FillPolygon(const StrokePiece& piece, std::uint32_t colour);
-    void FillRow(int y, double lo, double hi, std::uint32_t colour);
+    // The pixels of the drawing's row y (a whole number) between lo and hi.
+    void FillRow(double y, double lo, double hi, std::uint32_t colour);
+
+    // A line reaching far beyond the raster: only the pixels of its path that fall inside.
+    void FarLine(double ax, double ay, double bx, double by, std::uint32_t colour);
 
     std::uint32_t* pixels_;
     int width_;
     int height_;
     int stride_;
     double twipsPerPixel_;
+    double originX_ = 0, originY_ = 0;
     // What a line costs at least, at most when one pixel wide, and at most when wide.
     double lineSetUp_, longest_, area_;
     LineStyle style_ = LineStyle::Solid;

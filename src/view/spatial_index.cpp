@@ -11,6 +11,8 @@
 #include <utility>
 
 #include "reader/labels.h"
+#include "view/label_strokes.h"
+#include "view/plot_walk.h"
 
 namespace kestrel::view {
 
@@ -423,6 +425,18 @@ void SpatialIndex::FindChars(const PlotArea& area, std::vector<std::uint32_t>& f
     SortRuns(found, charGrid_);
     KeepRecords(charGrid_, chars_, found,
                 [&](const PlotChar& c) { return CharMeetsArea(c, area); });
+}
+
+std::span<const PlotLine> IndexedLines(const reader::PlotStore& store, int slot) {
+    if (slot < 1 || !store.ValidSlot(slot) || store.plots[slot].PlotLines.size() == 0) return {};
+    const auto count = static_cast<std::size_t>(StoredLineCount(store, slot)) + 1;
+    return {store.plots[static_cast<std::size_t>(slot)].PlotLines.data(), count};
+}
+
+std::span<const PlotChar> IndexedChars(const reader::PlotStore& store, int slot) {
+    if (slot < 1 || !store.ValidSlot(slot) || store.plots[slot].PlotChars.empty()) return {};
+    const auto count = static_cast<std::size_t>(StoredCharCount(store, slot)) + 1;
+    return {store.plots[static_cast<std::size_t>(slot)].PlotChars.data(), count};
 }
 
 }  // namespace kestrel::view

@@ -23,6 +23,11 @@ bool LineMeetsArea(const reader::PlotLine& line, const PlotArea& area);
 // Whether the box of a character's strokes (reader::CharBounds) touches `area`.
 bool CharMeetsArea(const reader::PlotChar& c, const PlotArea& area);
 
+// The tables of plot `slot` as an index is built over them: records 0..LineCount
+// (0..CharCount) as far as the store holds them; empty when the slot does not exist.
+std::span<const reader::PlotLine> IndexedLines(const reader::PlotStore& store, int slot);
+std::span<const reader::PlotChar> IndexedChars(const reader::PlotStore& store, int slot);
+
 // Finds the segments and label characters of one plot that meet a rectangle, so that a
 // zoomed view draws only what it shows. Answers hold record numbers in ascending order,
 // the order the plot draws in (later segments paint over earlier ones), each at most once:

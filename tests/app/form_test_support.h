@@ -111,6 +111,20 @@ inline QImage Rendered(const reader::PlotStore& store, QSize size, double twipsP
     return image;
 }
 
+// What the view shows of a drawing area of `area` pixels with the viewport's corner at its pixel `origin`: that part
+// of RedrawPlot's drawing of the whole area, drawn from every record.
+inline QImage RenderedPart(const reader::PlotStore& store, QSizeF area, QPointF origin, QSize size,
+                           double twipsPerPixel) {
+    QImage image(size, QImage::Format_RGB32);
+    view::RasterSurface surface(reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                                static_cast<int>(image.bytesPerLine() / 4), twipsPerPixel);
+    surface.SetOrigin(origin.x(), origin.y());
+    view::PlotDrawing drawing = view::BeginViewDrawing(store, {}, surface, area.width() * twipsPerPixel,
+                                                       area.height() * twipsPerPixel, false, nullptr);
+    view::DrawMoreLines(store, surface, drawing, INFINITY);
+    return image;
+}
+
 inline int CountColour(const QImage& image, QRgb colour) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -165,6 +179,13 @@ protected:
         return all;
     }
     QSize ViewportSize() const { return form->Picture1()->size(); }
+    // What the window should show: the part of the area under the drawing area widget.
+    QImage Shown() const {
+        const view::AreaPixels a = form->AreaInPixels();
+        const app::ShownPart part = form->Picture3()->Shown();
+        return RenderedPart(store, QSizeF(a.width, a.height), QPointF(part.left, part.top), form->Picture3()->size(),
+                            Twips());
+    }
     double Twips() const { return form->TwipsPerPixel(); }
     void ResizeWindow(int width, int height) {  // and let the resize reach its handler
         form->resize(width, height);

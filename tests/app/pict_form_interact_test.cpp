@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "form_test_support.h"
+#include "interact/view_status.h"
 
 namespace kestrel::test {
 namespace {
@@ -223,27 +224,86 @@ TEST_F(InteractTest, WheelScrollsTheEnlargedArea) {
                                        {-120 * 1000, v->maximum()}}) {
         Wheel(QPoint(0, delta));
         EXPECT_EQ(v->value(), value) << delta;
-        EXPECT_EQ(form->Picture3()->y() < 0, value > 0) << delta;
+        EXPECT_EQ(form->Layout().area.top, -value) << delta;
     }
     Wheel(QPoint(0, -120), Qt::ShiftModifier);  // sideways, by Shift or a horizontal wheel
     Wheel(QPoint(-120, 0));
     EXPECT_EQ(form->HScroll1()->value(), 2 * QApplication::wheelScrollLines() * form->HScroll1()->singleStep());
-    EXPECT_LT(form->Picture3()->x(), 0);
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(Raster(), Shown());
 }
 
-TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouse) {
+TEST_F(InteractTest, CtrlWheelZoomsAboutTheMouseAndTheMiddleButtonPans) {
     Load();
-    const QSize fitted = form->Picture3()->size();
-    QPoint under(fitted.width() / 3, fitted.height() / 2);  // the point under the mouse, in the area's pixels
-    for (int notch = 1; notch <= 2; ++notch) {              // away from the user: twice the size, the point stays put
-        const QPoint was = form->Picture3()->pos() + under;
-        Wheel(QPoint(0, 120), Qt::ControlModifier, under);
-        under *= 2;
-        EXPECT_EQ(form->Picture3()->size(), fitted * (1 << notch));
-        EXPECT_LE((form->Picture3()->pos() + under - was).manhattanLength(), 2) << notch;
-    }
-    Wheel(QPoint(0, -240), Qt::ControlModifier, under);  // two notches back
-    EXPECT_EQ(form->Picture3()->geometry(), QRect(QPoint(0, 0), fitted));
+    const double fitted = form->Layout().area.width;
+    const QPoint under(ViewportSize().width() / 3, ViewportSize().height() / 2);  // in the viewport
+    const auto twips = [this](QPoint p) {  // the area's point under a viewport pixel
+        const view::AreaPixels a = form->AreaInPixels();
+        return QPointF((p.x() - a.left) * Twips(), (p.y() - a.top) * Twips());
+    };
+    const QPointF point = twips(under);
+    Wheel(QPoint(0, 4 * 120), Qt::ControlModifier, under);  // four notches make an enlargement
+    EXPECT_NEAR(form->Layout().area.width, 2 * fitted, 1e-6);
+    EXPECT_LE((twips(under) - 2 * point).manhattanLength(), 2 * Twips());
+    // The middle button drags the drawing with the pointer, pixel for pixel: the point
+    // grabbed stays under it.
+    const view::AreaPixels before = form->AreaInPixels();
+    const QPointF grab = twips(under), to = twips(under - QPoint(30, 20));
+    form->Picture3_MouseDown(4, 0, static_cast<float>(grab.x()), static_cast<float>(grab.y()));
+    form->Picture3_MouseMove(4, 0, static_cast<float>(to.x()), static_cast<float>(to.y()));
+    EXPECT_EQ(twips(under - QPoint(30, 20)), grab);
+    form->Picture3_MouseUp(4, 0, static_cast<float>(grab.x()), static_cast<float>(grab.y()));
+    EXPECT_EQ(form->AreaInPixels().left, before.left - 30);
+    EXPECT_EQ(form->AreaInPixels().top, before.top - 20);
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(Raster(), Shown());
+    EXPECT_TRUE(fake.popups.empty());
+}
+
+// Shift + left drag measures, Esc clears it; Ctrl + left drag zooms to the rectangle; the
+// pointer's panel reads the file's coordinates, a turn changing nothing of them.
+TEST_F(InteractTest, MeasureZoomToARectangleAndThePointersCoordinates) {
+    Load();
+    const float t = static_cast<float>(Twips());
+    const auto pointer = [this] { return form->findChild<QLabel*>("PointerPanel")->text(); };
+    const auto measure = [this] { return form->findChild<QLabel*>("MeasurePanel")->text(); };
+    const view::FitTransform fit = view::AreaFit(store, 1, form->AreaInPixels(), Twips());
+    // The first segment's start, where the window draws it; the pointer over it reads it back.
+    const float x1 = store.Line(1, 1).X1, y1 = store.Line(1, 1).Y1;
+    const auto [ax, ay] = view::AreaPointOf(fit, {x1, y1});
+    const float x = static_cast<float>(ax), y = static_cast<float>(ay), x2 = x + 40 * t;
+    form->Picture3_MouseMove(0, 0, x, y);
+    EXPECT_EQ(pointer(), QString::fromStdString(interact::PointerText(x1, y1, Twips() / fit.s)));
+    form->Picture3_MouseDown(1, 1, x, y);
+    form->Picture3_MouseMove(1, 1, x2, y);
+    form->Picture3_MouseUp(1, 1, x2, y);
+    const double dx = view::PlotPointAt(fit, x2, y).x - view::PlotPointAt(fit, x, y).x;
+    EXPECT_EQ(measure(), QString::fromStdString(interact::MeasureText(dx, 0, Twips() / fit.s)));
+    EXPECT_TRUE(fake.popups.empty());  // no pop-up menu for a measuring drag
+    const QString measured = measure();
+    form->PlotMenu15_Click();  // turned right, the pointer over the same point reads the same
+    const view::FitTransform turned = view::AreaFit(store, 1, form->AreaInPixels(), Twips());
+    const auto [tx, ty] = view::AreaPointOf(turned, {store.Line(1, 1).X1, store.Line(1, 1).Y1});
+    form->Picture3_MouseMove(0, 0, static_cast<float>(tx), static_cast<float>(ty));
+    EXPECT_EQ(pointer(), QString::fromStdString(interact::PointerText(x1, y1, Twips() / turned.s)));
+    EXPECT_EQ(measure(), measured);
+    form->Picture3_MouseDown(2, 0, x, y);  // Esc gives up a selection being dragged first
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(measure(), measured);
+    form->Picture3_MouseUp(2, 0, x2, y);
+    EXPECT_TRUE(form->Picture2().isNull());
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(measure().isEmpty());
+
+    const double fitted = form->Layout().area.width;
+    form->Picture3_MouseDown(1, 2, 100 * t, 100 * t);  // a wide rectangle: its width fills what the bars leave
+    form->Picture3_MouseMove(1, 2, 200 * t, 120 * t);
+    form->Picture3_MouseUp(1, 2, 200 * t, 120 * t);
+    const double visible = form->Layout().viewport.width - form->VScroll1()->width() * Twips();
+    EXPECT_NEAR(form->Layout().area.width, fitted * visible / (100 * Twips()), 1e-6);
+    EXPECT_TRUE(fake.popups.empty());
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(Raster(), Shown());
 }
 
 }  // namespace

@@ -166,7 +166,25 @@ TEST_F(OutputTest, FailuresAreReportedAndKeepTheSelection) {
     EXPECT_TRUE(fake.clipboardImages.empty());
 }
 
-class PrintTest : public OutputTest {};
+class PrintTest : public OutputTest {
+protected:
+    // house.hpg in a viewport of `size` pixels, enlarged `doublings` times (reduced when negative).
+    void ShowZoomed(QSize size, int doublings) {
+        form->resize(form->size() + size - ViewportSize());
+        QCoreApplication::processEvents();
+        ASSERT_EQ(ViewportSize(), size);
+        OpenThroughDialog(QStringLiteral(SAMPLES_DIR "/house.hpg"));
+        for (int i = 0; i < std::abs(doublings); ++i) doublings > 0 ? form->ZoomIn() : form->ZoomOut();
+        ASSERT_TRUE(WaitUntilIdle(*form));
+    }
+    static QRect Drawn(const QImage& image) {  // what is not white
+        QRect drawn;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255)) drawn |= QRect(x, y, 1, 1);
+        return drawn;
+    }
+};
 
 TEST_F(PrintTest, CancelPrintsNothingAndKeepsTheSelection) {
     Select(selection);
@@ -194,10 +212,9 @@ TEST_F(PrintTest, APdfOnlyDialogOffersAFileNamedAfterThePlot) {
 TEST_F(PrintTest, TilesRunColumnByColumnAtFullScaleAndLossless) {
     // A4 landscape tiles are 28.5 x 19.8 cm: an area 2.5 tiles wide and 1.2 high gives 3 x 2 pages.
     const double w = 567 * 28.5 / Twips(), h = 567 * 19.8 / Twips();
-    form->Picture3()->resize(static_cast<int>(2.5 * w), static_cast<int>(1.2 * h));  // as if zoomed
-    auto surface = form->Picture3()->Surface();
-    for (int i = 0; i < 400; ++i)  // lines in the pens' colours over every tile
-        surface.Line(i * 60.f, 0, 90000 - i * 150.f, 40000, view::PenColour(static_cast<std::int16_t>(i)));
+    ShowZoomed(QSize(static_cast<int>(1.25 * w), static_cast<int>(0.6 * h)), 1);  // the plot over every tile
+    const view::AreaPixels area = form->AreaInPixels();
+    ASSERT_EQ(QSize(static_cast<int>(area.width), static_cast<int>(area.height)), ViewportSize() * 2);
     Select(Raster().copy(QRect(SelectionAt, selection.size())));
     Print(QPageSize::A4, QPageLayout::Landscape, Path("tiles.pdf"));
     EXPECT_EQ(form->Dialogs().PrintCancelled, 0);
@@ -211,7 +228,8 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScaleAndLossless) {
     qsizetype at = 0;
     for (int page = 0; page < 6; ++page) {
         SCOPED_TRACE(page);
-        const QRect tile = QRectF(page / 2 * w, page % 2 * h, w, h).toAlignedRect() & Raster().rect();
+        const QRect tile =
+            QRectF(page / 2 * w, page % 2 * h, w, h).toAlignedRect() & QRect(QPoint(), ViewportSize() * 2);
         at = pdf.indexOf("/Subtype /Image", at + 1);
         ASSERT_GE(at, 0);
         const qsizetype start = pdf.indexOf("stream\n", at) + 7;
@@ -224,23 +242,22 @@ TEST_F(PrintTest, TilesRunColumnByColumnAtFullScaleAndLossless) {
         EXPECT_EQ(QImage(reinterpret_cast<const uchar*>(rgb.constData()), tile.width(), tile.height(), tile.width() * 3,
                          QImage::Format_RGB888)
                       .convertToFormat(QImage::Format_RGB32),
-                  Raster().copy(tile));
+                  form->AreaPart(tile.x(), tile.y(), tile.width(), tile.height()));
     }
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
     if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing: the scale is not checked";
     ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "72", "-l", "1", "-png", "-singlefile", Path("tiles.pdf"), Path("p")}),
               0);
+    // At 72 dpi a pixel of the tile is its twips / 20 dots wide.
     const QImage first = QImage(Path("p.png")).convertToFormat(QImage::Format_RGB32);
-    QRect drawn;  // at 72 dpi a tile of full width is its twips / 20 dots wide
-    for (int y = 0; y < first.height(); ++y)
-        for (int x = 0; x < first.width(); ++x)
-            if (first.pixel(x, y) != qRgb(255, 255, 255)) drawn |= QRect(x, y, 1, 1);
-    EXPECT_NEAR(drawn.width(), std::ceil(w) * Twips() / 20, 2);
+    const QRect tile = QRectF(0, 0, w, h).toAlignedRect();
+    EXPECT_NEAR(Drawn(first).width(), Drawn(form->AreaPart(0, 0, tile.width(), tile.height())).width() * Twips() / 20,
+                2);
 }
 
 TEST_F(PrintTest, AnyPaperPrintsAndTheChoiceStays) {
     // Wider than an A4 tile (748.4 pixels), narrower than a Letter tile (770.7).
-    form->Picture3()->resize(760, 100);
+    ShowZoomed(QSize(1520, 200), -1);
     for (const auto& [size, pages] : {std::pair{QPageSize::Letter, "1 x 0 0 612 792"},
                                       {QPageSize::A4, "2 x 0 0 595 842"},
                                       {QPageSize::A3, "1 x 0 0 842 1191"}}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <new>
 #include <vector>
 
@@ -48,19 +49,19 @@ TEST_F(ShellTest, MenusAndToolBar) {
 }
 
 TEST_F(ShellTest, ToolBarButtonsAndTheirShortcutsRunTheCommands) {
-    const QSize viewport = ViewportSize();
     // Button (1-based) and its Ctrl key; then the open, save, print and copy requests so far, and the drawing area's
-    // width over the viewport's.
-    const std::tuple<int, Qt::Key, QString, double> steps[] = {
-        {6, Qt::Key_Plus, "0000", 2}, {6, Qt::Key_Equal, "0000", 4}, {7, Qt::Key_Minus, "0000", 2},
-        {8, Qt::Key_0, "0000", 1},    {2, Qt::Key_O, "1000", 1},     {3, Qt::Key_S, "1100", 1},
-        {4, Qt::Key_P, "1110", 1},    {5, Qt::Key_C, "1111", 1},     {1, Qt::Key_Q, "", 0}};
+    // width over the viewport's after the button and after the key (the keys zoom in steps of half the buttons').
+    const double r2 = std::sqrt(2.0);
+    const std::tuple<int, Qt::Key, QString, double, double> steps[] = {
+        {6, Qt::Key_Plus, "0000", 2, r2}, {6, Qt::Key_Equal, "0000", 4, 2}, {7, Qt::Key_Minus, "0000", 2, r2},
+        {8, Qt::Key_0, "0000", 1, 1},     {2, Qt::Key_O, "1000", 1, 1},     {3, Qt::Key_S, "1100", 1, 1},
+        {4, Qt::Key_P, "1110", 1, 1},     {5, Qt::Key_C, "1111", 1, 1},     {1, Qt::Key_Q, "", 0, 0}};
     for (const bool keys : {false, true}) {
         fake = FakePlatform();
         form->show();
         form->activateWindow();  // shortcuts reach the active window only
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        for (const auto& [button, key, asked, factor] : steps) {
+        for (const auto& [button, key, asked, byButton, byKey] : steps) {
             if (keys)
                 QTest::keyClick(form->focusWidget(), key, Qt::ControlModifier);
             else
@@ -71,7 +72,8 @@ TEST_F(ShellTest, ToolBarButtonsAndTheirShortcutsRunTheCommands) {
                                         fake.clipboardImages.size()),
                       asked)
                 << button;
-            EXPECT_NEAR(form->Picture3()->width(), viewport.width() * factor, 2) << button;
+            EXPECT_NEAR(form->Layout().area.width / form->Layout().viewport.width, keys ? byKey : byButton, 1e-9)
+                << button;
         }
         EXPECT_TRUE(fake.messages.empty());
     }

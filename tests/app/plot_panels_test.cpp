@@ -83,6 +83,7 @@ TEST_F(PanelsTest, PensPanelShowsThePensAndHidesThemInTheViewOnly) {
     EXPECT_EQ(form->Display().HiddenPens, std::vector<std::int16_t>{2});
     EXPECT_EQ(CountColour(Raster(), Green), 0);
     EXPECT_GT(CountColour(Raster(), Blue), 50);
+    EXPECT_GT(CountColour(*form->AreaImage(), Green), 50);  // what is copied, saved or printed
     EXPECT_EQ(PenRows(), QStringList({"1+1", "2-1"}));
 
     // Basic reading says so; another file shows every pen again.
@@ -152,16 +153,25 @@ TEST_F(PanelsTest, OptionsAndThePlaceOfTheWindowOutlastTheRunTheDisplaySettingsD
 }
 
 TEST_F(PanelsTest, FollowedFileIsReadAgainKeepingThePlotShown) {
-    const QString path = Write("follow.hpg", ThreePages);
+    // Large enough that a zoom step stays clear of the deepest zoom.
+    const QString path = Write("follow.hpg", "IN;SP1;PU0,0;PD1000,0;PG;PU0,0;PD0,1000,1000,1000;PG;PD1,1;PG;");
     OpenThroughDialog(path);
     Key(Qt::Key_PageDown);
     ASSERT_EQ(store.PlotNo, 2);
-    // Written over: read again once settled, plot 2 still shown.
-    Write("follow.hpg", "IN;SP1;PU0,0;PD10,0;PG;PU0,0;PD0,10,10,10,20,20;PG;");
+    form->PlotMenu15_Click();  // turned right and zoomed
+    form->ZoomInStep();
+    const view::PlotView seen = view::PlotViewOf(store, 2, form->Layout(), form->ReadMetrics());
+    // Written over, the plot larger: read again once settled, plot 2 still shown as it was.
+    Write("follow.hpg", "IN;SP1;PU0,0;PD1000,0;PG;PU0,0;PD0,1000,1000,1000,2000,2000;PG;");
     QTest::qWait(app::FileFollower::SettleMs);
     ASSERT_TRUE(QTest::qWaitFor([this] { return store.plots[2].LineCount == 3; }, 5000));
     ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(store.PlotNo, 2);
+    EXPECT_EQ(store.plots[2].MinY, -2000);
+    const view::PlotView kept = view::PlotViewOf(store, 2, form->Layout(), form->ReadMetrics());
+    EXPECT_NEAR(kept.scale, seen.scale, seen.scale * 3e-3);  // the area is whole pixels
+    EXPECT_NEAR(kept.centre.x, seen.centre.x, Twips() / seen.scale);
+    EXPECT_NEAR(kept.centre.y, seen.centre.y, Twips() / seen.scale);
     EXPECT_EQ(form->PanelText(2), "PLOT Files : 2 / 2");
     EXPECT_EQ(form->StatusNote(), QString::fromUtf8(app::FollowedNote));
     EXPECT_EQ(Recent().size(), 1);
@@ -252,12 +262,18 @@ TEST_F(PanelsTest, RoughEdges) {
     EXPECT_FALSE(form->Picture3()->Shape().Visible);
     EXPECT_TRUE(form->Picture2().isNull());
 
-    // The progress shows in the corner without moving the panels.
+    // The progress shows in the corner, and the view's panels their texts, without moving a panel.
     auto* status = static_cast<app::StatusPanels*>(form->StatusBar1());
-    const QRect panel = form->findChild<QLabel*>("StatusBar1_Panel4")->geometry();
+    const auto places = [this] {
+        return std::pair(form->findChild<QLabel*>("StatusBar1_Panel4")->geometry(),
+                         form->findChild<QWidget*>("StatusCorner")->geometry());
+    };
+    const auto before = places();
     status->ShowProgress(app::ReadingProgress, 40);
+    status->SetPointerText(QString(80, u'8'));
+    status->SetMeasureText(QString(80, u'8'));
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->findChild<QLabel*>("StatusBar1_Panel4")->geometry(), panel);
+    EXPECT_EQ(places(), before);
     status->HideProgress();
 
     // The manual: a browser that fails after starting is told as one that does not start.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +171,67 @@ TEST(RedrawPlot, HiddenPensAndPenUpMoves) {
         EXPECT_EQ(count(blue) > 300 && count(red) > 300, c.one);
         EXPECT_EQ(count(green) > 300, c.two);
         EXPECT_NEAR(count(grey), c.moves, 2);  // every third pixel of each move
+    }
+}
+
+// A part of a zoomed drawing area, drawn on its own (from what the index finds there, or
+// from every record) is that part of the whole area drawn at once: lines, wide pens with LA's
+// ends and long miters, a shaded fill, labels and the frame, hidden pens and pen-up moves,
+// wherever the part lies and however deep the zoom.
+TEST(BeginViewDrawing, APartOfTheAreaIsThatPartOfTheWhole) {
+    std::mt19937 random(11);
+    std::string text = "IN;SP1;PW0.7,3;LA1,2,2,1,3,20;SP2;PA500,500;FT10,30;RA1500,1200;";
+    for (int i = 0; i < 300; ++i) {  // polylines of three pens, the third 0.7 mm wide
+        text += "SP" + std::to_string(1 + i % 3) + ";PU" + std::to_string(random() % 4000) + "," +
+                std::to_string(random() % 3000) + ";PD";
+        for (int k = 0; k < 4; ++k)
+            text += (k ? "," : "") + std::to_string(random() % 4000) + "," + std::to_string(random() % 3000);
+        text += ";";
+        if (i % 25 == 0) text += "SI0.3,0.4;LBKestrel 20\x03;";
+    }
+    text += "SP4;PW2,4;PU1984,1800;PD2000,1500,2016,1800;";  // a miter reaching 300 pixels down
+    PlotStore store;
+    kestrel::reader::ReadPlotText(store, text);
+    store.PlotName = "part.hpg";
+    store.PlotNo = 1;
+    const auto& plot = store.plots[1];
+    SpatialIndex index;
+    index.Build(IndexedLines(store, 1), IndexedChars(store, 1));
+    constexpr int W = 2400, H = 1800, PartW = 230, PartH = 170;
+    constexpr double T = 15;
+    std::vector<std::uint32_t> whole(std::size_t{W} * H), part(std::size_t{PartW} * PartH);
+    const FitTransform fit = ComputeFit(store, 1, W * T, H * T);
+    for (const bool framed : {false, true}) {
+        DisplaySettings settings;  // framed, pen 1 hidden and the pen-up moves shown
+        if (framed) settings.HiddenPens = {1}, settings.ShowTravel = true;
+        RasterSurface all(whole.data(), W, H, W, T);
+        PlotDrawing drawing = BeginDrawing(store, settings, all, fit, framed);
+        DrawMoreLines(store, all, drawing, INFINITY);
+        // Parts over the frame's corners, in the middle, and reaching past the area's edges.
+        const int left = static_cast<int>(fit.ox / T), top = static_cast<int>(fit.oy / T);
+        const int right = static_cast<int>(fit.X(plot.MaxX) / T), bottom = static_cast<int>(fit.Y(plot.MinY) / T);
+        for (const auto& [x, y] :
+             {std::pair{left - 100, top - 80},
+              {right - 100, bottom - 80},
+              {1107, 853},
+              {left - 200, bottom - 30},
+              {static_cast<int>(fit.X(2000) / T) - 115, static_cast<int>(fit.Y(1500) / T) + 200}}) {
+            for (const SpatialIndex* with : std::array<const SpatialIndex*, 2>{&index, nullptr}) {
+                RasterSurface some(part.data(), PartW, PartH, PartW, T);
+                some.SetOrigin(x, y);
+                PlotDrawing p = BeginViewDrawing(store, settings, some, W * T, H * T, framed, with);
+                DrawMoreLines(store, some, p, INFINITY);
+                int differing = 0, drawn = 0;
+                for (int i = 0; i < PartW * PartH; ++i) {
+                    const int px = x + i % PartW, py = y + i / PartW;
+                    const bool in = px >= 0 && px < W && py >= 0 && py < H;
+                    const std::uint32_t expected = in ? whole[std::size_t(py) * W + px] : 0xFFFFFFFFu;
+                    differing += part[i] != expected, drawn += expected != 0xFFFFFFFFu;
+                }
+                EXPECT_EQ(differing, 0) << x << "," << y << (with ? " indexed" : "") << (framed ? " framed" : "");
+                EXPECT_TRUE(drawn > 0 || !framed) << x << "," << y;  // the frame passes every part
+            }
+        }
     }
 }
 

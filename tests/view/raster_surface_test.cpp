@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -14,6 +16,7 @@ using kestrel::view::LineCap;
 using kestrel::view::LineJoin;
 using kestrel::view::LineStyle;
 using kestrel::view::RasterSurface;
+using kestrel::view::StrokeLook;
 
 namespace {
 
@@ -139,6 +142,72 @@ TEST(RasterSurface, WideStrokesTakeTheirEndsAndCorners) {
         r.s.Stroke();
         for (const auto& [x, y, drawn] : c.pixels) EXPECT_EQ(r.At(x, y) != White, drawn == 1) << x << "," << y;
         r.Drawn();  // nothing beyond a row
+    }
+}
+
+// A part of a drawing, drawn on a raster of its own with the part's origin, has exactly the
+// pixels of that part of the whole drawing: lines that reach far beyond the part keep their
+// path, dashes their phase, wide lines their outline.
+TEST(RasterSurface, APartIsThePartOfTheWhole) {
+    constexpr int W = 5000, H = 300, PartW = 41, PartH = 29;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> x(-1500, W + 1500), y(-600, H + 600);
+    std::vector<std::uint32_t> whole(static_cast<std::size_t>(W) * H), part(PartW * PartH);
+    // Lines one by one in a style, or paths through the stroke interface in a pen's look (the
+    // pen-up moves' dots, LA's ends and corners), each line going on from the last at odd i.
+    const struct {
+        const char* name;
+        LineStyle style;
+        double width;
+        std::optional<StrokeLook> look;
+    } rows[] = {
+        {"Solid", LineStyle::Solid, 0, {}},
+        {"DashDot", LineStyle::DashDot, 0, {}},
+        {"Wide", LineStyle::Solid, 3.5 * Tpp, {}},
+        {"Dotted", LineStyle::Solid, 0, StrokeLook{.colour = {9, 9, 9}, .width = 0, .dotted = true}},
+        {"SquareMiter", LineStyle::Solid, 0, StrokeLook{{0, 0, 128}, 6 * Tpp, LineCap::Square, LineJoin::Miter, 5}},
+        {"TriangleMiterOrBevel", LineStyle::Solid, 0,
+         StrokeLook{{0, 0, 128}, 5 * Tpp, LineCap::Triangle, LineJoin::MiterOrBevel, 3}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const double width = row.width;
+        RasterSurface all(whole.data(), W, H, W, Tpp), some(part.data(), PartW, PartH, PartW, Tpp);
+        some.SetOrigin(2473, 131);
+        all.Clear(), some.Clear();
+        for (RasterSurface* s : {&all, &some}) {
+            s->SetLineStyle(row.style);
+            if (row.look) s->SetPen(*row.look);
+        }
+        const auto draw = [&](RasterSurface& s, float ax, float ay, float bx, float by, kestrel::view::Rgb colour,
+                              bool goOn) {
+            if (!row.look) return s.WideLine(ax, ay, bx, by, colour, static_cast<float>(width));
+            goOn ? s.LineTo(ax, ay) : s.MoveTo(ax, ay);
+            s.LineTo(bx, by);
+        };
+        for (int i = 0; i < 400; ++i) {
+            // Through the part, or anywhere; every fifth from far off.
+            const double far = i % 5 == 0 ? 1e7 : 1;
+            const auto ax = static_cast<float>(x(random) * far * Tpp), ay = static_cast<float>(y(random) * Tpp);
+            float bx = static_cast<float>((2473 + 20 + (ax / Tpp - 2473 - 20) * -0.7) * Tpp);
+            float by = static_cast<float>((131 + 14 + (ay / Tpp - 131 - 14) * -1.3) * Tpp);
+            if (i % 2) bx = static_cast<float>(x(random) * Tpp), by = static_cast<float>(y(random) * Tpp);
+            const kestrel::view::Rgb colour{static_cast<std::uint8_t>(i), 0, 0};
+            for (RasterSurface* s : {&all, &some}) draw(*s, ax, ay, bx, by, colour, i % 2 == 1);
+        }
+        // Exact slopes from whole pixels far off, where the path's halves go towards its start.
+        for (const auto& [x1, y1, x2, y2] : {std::array{-1507, -1855, 5493, 1645},
+                                             {5493, 1645, -1507, -1855},
+                                             {1293, 1945, 3693, -1655},
+                                             {-1107, -755, 4493, 645}})
+            for (RasterSurface* s : {&all, &some})
+                draw(*s, static_cast<float>(x1 * Tpp), static_cast<float>(y1 * Tpp), static_cast<float>(x2 * Tpp),
+                     static_cast<float>(y2 * Tpp), {0, 0, 128}, false);
+        for (RasterSurface* s : {&all, &some}) s->Stroke();
+        int differing = 0;
+        for (int i = 0; i < PartW * PartH; ++i)
+            differing += part[i] != whole[(131 + i / PartW) * std::size_t{W} + 2473 + i % PartW];
+        EXPECT_EQ(differing, 0);
     }
 }
 
