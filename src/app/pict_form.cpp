@@ -321,7 +321,7 @@ void PictForm::ShowReadPlot(LoadedPlot& plot) {
         pagesPanel_->ShowPlots(store_);
         pensPanel_->Forget();
         shownReading_ = plot.reading;
-        shownEnd_ = interact::EarlyEndOf(plot.result, store_, plot.changedWhileRead);
+        shownEnd_ = interact::EarlyEndOf(plot.result, plot.changedWhileRead);
         const bool remember = TellHowReadingWent(plot);
         if (keepView) {
             ShowPlotAgain(plot, shownBefore, seen);

@@ -7,13 +7,6 @@ namespace kestrel::interact {
 
 namespace {
 
-std::int64_t CharsOfFile(const reader::PlotStore& store) {
-    std::int64_t chars = 0;
-    for (int slot = 1; slot <= store.PlotTotal && store.ValidSlot(slot); ++slot)
-        chars += store.plots[static_cast<std::size_t>(slot)].CharCount;
-    return chars;
-}
-
 bool DrawsNothing(const reader::PlotStore& store) {
     for (int slot = 1; slot <= store.PlotTotal && store.ValidSlot(slot); ++slot) {
         const reader::Plot& plot = store.plots[static_cast<std::size_t>(slot)];
@@ -24,8 +17,7 @@ bool DrawsNothing(const reader::PlotStore& store) {
 
 }  // namespace
 
-EarlyEnd EarlyEndOf(const reader::ReadResult& result, const reader::PlotStore& store,
-                    bool changedWhileRead) {
+EarlyEnd EarlyEndOf(const reader::ReadResult& result, bool changedWhileRead) {
     using reader::StopReason;
     switch (result.stop) {
         case StopReason::OutOfMemory: return EarlyEnd::OutOfMemory;
@@ -34,14 +26,14 @@ EarlyEnd EarlyEndOf(const reader::ReadResult& result, const reader::PlotStore& s
         default: break;
     }
     // A file that changed explains any other end, its own reason included.
-    if (changedWhileRead) return EarlyEnd::FileChanged;
+    if (changedWhileRead || result.stop == StopReason::FileChanged) return EarlyEnd::FileChanged;
     switch (result.stop) {
         case StopReason::PageFeed: return EarlyEnd::PageFeed;
         case StopReason::BadPen: return EarlyEnd::BadPen;
         case StopReason::Overflow: return EarlyEnd::Overflow;
         default: break;
     }
-    return CharsOfFile(store) >= reader::MaxChars ? EarlyEnd::CharLimit : EarlyEnd::None;
+    return result.charsDropped > 0 ? EarlyEnd::CharLimit : EarlyEnd::None;
 }
 
 bool TellsAtOnce(EarlyEnd end) {

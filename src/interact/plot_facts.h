@@ -21,8 +21,7 @@ enum class EarlyEnd {
     FileChanged,  // the file was not the same after reading as before
 };
 
-EarlyEnd EarlyEndOf(const reader::ReadResult& result, const reader::PlotStore& store,
-                    bool changedWhileRead);
+EarlyEnd EarlyEndOf(const reader::ReadResult& result, bool changedWhileRead);
 
 // Whether the window says so at once rather than only among the plot's facts: limits,
 // memory and a changed file do; basic reading's own ends do not, as they never have.

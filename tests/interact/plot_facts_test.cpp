@@ -14,9 +14,9 @@ using reader::ReadStatus;
 using reader::StopReason;
 
 TEST(PlotFacts, EarlyEndsAndWhichAreToldAtOnce) {
-    // Stop reason, characters in the file, the file changed; the end and whether it is told at once.
+    // Stop reason, characters dropped, the file changed; the end and whether it is told at once.
     const std::tuple<StopReason, int, bool, EarlyEnd, bool> rows[] = {
-        {StopReason::EndOfFile, 10, false, EarlyEnd::None, false},
+        {StopReason::EndOfFile, 0, false, EarlyEnd::None, false},
         {StopReason::Cancelled, 0, false, EarlyEnd::None, false},
         {StopReason::SegmentLimit, 0, false, EarlyEnd::SegmentLimit, true},
         {StopReason::PlotLimit, 0, true, EarlyEnd::PlotLimit, true},
@@ -26,19 +26,16 @@ TEST(PlotFacts, EarlyEndsAndWhichAreToldAtOnce) {
         {StopReason::PageFeed, 0, true, EarlyEnd::FileChanged, true},
         {StopReason::BadPen, 0, false, EarlyEnd::BadPen, false},
         {StopReason::Overflow, 0, false, EarlyEnd::Overflow, false},
-        {StopReason::EndOfFile, reader::MaxChars, false, EarlyEnd::CharLimit, true},
-        {StopReason::EndOfFile, reader::MaxChars - 1, false, EarlyEnd::None, false},
+        {StopReason::FileChanged, 0, false, EarlyEnd::FileChanged, true},
+        {StopReason::EndOfFile, 1, false, EarlyEnd::CharLimit, true},
+        {StopReason::SegmentLimit, 1, false, EarlyEnd::SegmentLimit, true},
     };
-    for (const auto& [stop, chars, changed, end, told] : rows) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(stop) << " " << chars << " " << changed);
-        reader::PlotStore store;
-        store.SetSlotCount(3);
-        store.PlotTotal = 2;  // the characters of every plot count
-        store.plots[1].CharCount = chars / 2;
-        store.plots[2].CharCount = chars - chars / 2;
+    for (const auto& [stop, dropped, changed, end, told] : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(stop) << " " << dropped << " " << changed);
         reader::ReadResult result;
         result.stop = stop;
-        EXPECT_EQ(EarlyEndOf(result, store, changed), end);
+        result.charsDropped = dropped;
+        EXPECT_EQ(EarlyEndOf(result, changed), end);
         EXPECT_EQ(TellsAtOnce(end), told);
     }
 }
