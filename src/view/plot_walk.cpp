@@ -95,11 +95,10 @@ void PlotWalk::Continue(const PlotStore& store, StrokeTarget& target, double bud
     Clamp(store);
     const double limit = target.Spent() + budget;
     if (next_ <= count_) {
-        listed_ ? ListedLines(store, target, limit) : Lines(store, target, limit);
+        Lines(store, target, limit);
         EndPath(target);  // the labels' paths are their own
     }
-    if (next_ > count_ && nextChar_ <= charCount_)
-        listed_ ? ListedLabels(store, target, limit) : Labels(store, target, limit);
+    if (next_ > count_ && nextChar_ <= charCount_) Labels(store, target, limit);
     EndPath(target);
     if (next_ > count_ && nextChar_ > charCount_ && nextMove_ < moveCount_)
         Travel(store, target, limit);
@@ -158,16 +157,18 @@ inline void PlotWalk::Pass(const PlotStore& store, StrokeTarget& target,
     endY_ = stroke.Y2;
 }
 
+// With lists, the n-th stroke walked is the list's n-th entry; without, the store's n-th.
 void PlotWalk::Lines(const PlotStore& store, StrokeTarget& target, double limit) {
     const reader::PlotLine* lines = store.plots[slot_].PlotLines.data();
-    for (; next_ <= count_ && target.Spent() < limit; ++next_)
-        Pass(store, target, lines[next_], options_.map, options_.penWidths);
-}
-
-void PlotWalk::ListedLines(const PlotStore& store, StrokeTarget& target, double limit) {
-    const reader::PlotLine* lines = store.plots[slot_].PlotLines.data();
-    for (; next_ <= count_ && target.Spent() < limit; ++next_)
-        Pass(store, target, lines[lineList_[next_ - 1]], options_.map, options_.penWidths);
+    auto walk = [&](auto stored) {
+        for (; next_ <= count_ && target.Spent() < limit; ++next_)
+            Pass(store, target, lines[stored(next_)], options_.map, options_.penWidths);
+    };
+    if (listed_) {
+        walk([this](std::int32_t n) { return lineList_[static_cast<std::size_t>(n) - 1]; });
+    } else {
+        walk([](std::int32_t n) { return n; });
+    }
 }
 
 void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit) {
@@ -179,20 +180,10 @@ void PlotWalk::Labels(const PlotStore& store, StrokeTarget& target, double limit
     };
     const reader::PlotChar* chars = store.plots[slot_].PlotChars.data();
     const StrokeMap map = LabelMap(options_.map);
-    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
-        ForEachCharStroke(chars[nextChar_], stroke, map, options_.labelDetail);
-}
-
-void PlotWalk::ListedLabels(const PlotStore& store, StrokeTarget& target, double limit) {
-    const PlotMap mapped;
-    auto stroke = [&](float x1, float y1, float x2, float y2, std::int16_t pen) {
-        Pass(store, target, {.X1 = x1, .X2 = x2, .Y1 = y1, .Y2 = y2, .Pen = pen}, mapped,
-             options_.labelWidths);
-    };
-    const reader::PlotChar* chars = store.plots[slot_].PlotChars.data();
-    const StrokeMap map = LabelMap(options_.map);
-    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_)
-        ForEachCharStroke(chars[charList_[nextChar_ - 1]], stroke, map, options_.labelDetail);
+    for (; nextChar_ <= charCount_ && target.Spent() < limit; ++nextChar_) {
+        const auto at = listed_ ? charList_[static_cast<std::size_t>(nextChar_) - 1] : nextChar_;
+        ForEachCharStroke(chars[at], stroke, map, options_.labelDetail);
+    }
 }
 
 }  // namespace kestrel::view

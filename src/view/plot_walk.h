@@ -76,8 +76,6 @@ private:
                 bool widths);
     void Lines(const reader::PlotStore& store, StrokeTarget& target, double limit);
     void Labels(const reader::PlotStore& store, StrokeTarget& target, double limit);
-    void ListedLines(const reader::PlotStore& store, StrokeTarget& target, double limit);
-    void ListedLabels(const reader::PlotStore& store, StrokeTarget& target, double limit);
     // Passes on a stroke from (X1, Y1) to (X2, Y2) in `Pen`, mapped by `map`.
     void Pass(const reader::PlotStore& store, StrokeTarget& target, const reader::PlotLine& stroke,
               const PlotMap& map, bool widths);
