@@ -38,19 +38,20 @@ using kestrel::bench::Plot;
 void BM_BuildIndex(benchmark::State& state) {
     const IndexedPlot& plot = Plot(state.range(0));
     SpatialIndex index;
-    double buildMs = 0;
+    // The fastest build against the fastest reading: on a shared machine, other work
+    // (memory traffic above all) slows the twenty-million-record plot by up to three times.
+    double buildMs = std::numeric_limits<double>::infinity();
     for (auto _ : state) {
         const double start = CpuMs();
         index.Build(plot.Lines(), plot.Chars());
-        buildMs += CpuMs() - start;
+        buildMs = std::min(buildMs, CpuMs() - start);
     }
     const double records =
         plot.store.plots[1].LineCount + static_cast<double>(plot.store.plots[1].CharCount);
     state.counters["records"] = records;
     state.counters["bytes_per_record"] = static_cast<double>(index.MemoryBytes()) / records;
     state.counters["read_cpu_ms"] = plot.readMs;
-    state.counters["build_per_read"] =
-        buildMs / static_cast<double>(state.iterations()) / plot.readMs;
+    state.counters["build_per_read"] = buildMs / plot.readMs;
 }
 BENCHMARK(BM_BuildIndex)
     ->Arg(1)

@@ -61,7 +61,7 @@ inline const IndexedPlot& Plot(std::int64_t which) {
         return *plot;
     }
     if (which == 20) {
-        static const auto plot = ReadAndIndex(MakeBenchPlot(20'000'000), 1);
+        static const auto plot = ReadAndIndex(MakeBenchPlot(20'000'000), 2);
         return *plot;
     }
     static const auto plot = ReadAndIndex(MakeLabelPlot(1'000'000), 3);
