@@ -30,7 +30,8 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         panels_[static_cast<std::size_t>(i)] = panel;
     }
     // The view's panels, empty until there is something to show. Their texts change as the
-    // pointer moves: they take a share of the room, never their texts' width.
+    // pointer moves: they take a share of the room left, never their texts' width, and
+    // never the room panels 2 and 4 need.
     for (auto [label, name, tip] : {std::tuple{&pointer_, "PointerPanel", PointerPanelName},
                                     {&measure_, "MeasurePanel", MeasurePanelName}}) {
         *label = new QLabel(this);
@@ -38,7 +39,6 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
         (*label)->setToolTip(QString::fromUtf8(tip));
         (*label)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         (*label)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        (*label)->setMinimumWidth((*label)->fontMetrics().horizontalAdvance(QString(30, u'0')));
         addWidget(*label, 1);
     }
     // The corner keeps its width whatever it shows, so that the panels beside it never move.
