@@ -268,6 +268,7 @@ TEST_F(PanelsTest, RoughEdges) {
         return std::pair(form->findChild<QLabel*>("StatusBar1_Panel4")->geometry(),
                          form->findChild<QWidget*>("StatusCorner")->geometry());
     };
+    QCoreApplication::processEvents();  // the layout the last texts asked for
     const auto before = places();
     status->ShowProgress(app::ReadingProgress, 40);
     status->SetPointerText(QString(80, u'8'));
