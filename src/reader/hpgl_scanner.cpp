@@ -155,7 +155,7 @@ void HpglScanner::SkipPclSequence() {
         }
         // Page size, paper source, page length and orientation eject the page drawn.
         if (pclJob_ && parameterized == '&' && group == 'l' &&
-            std::strchr("AaHhOoPp", t) != nullptr)
+            std::string_view("AaHhOoPp").find(t) != std::string_view::npos)
             eject_ = true;
         if (t >= 0x60 && t <= 0x7E) continue;
         if (t >= 0x40 && t <= 0x5E) {

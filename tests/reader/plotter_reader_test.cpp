@@ -102,6 +102,11 @@ TEST(PlotterReading, DrawsWhatThePlotterDraws) {
          "\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b"
          "E\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x1b&l1O\x1b%0BPU0,0;PD0,2;",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
+        {"PclJobNulEndsASequenceWithoutEjecting",
+         std::string("\x1b%-12345X@PJL ENTER LANGUAGE=PCL\r\n\x1b"
+                     "E\x1b%0BIN;SP1;PU0,0;PD1,0;\x1b%0A\x1b&l1\0\x1b%0BPU0,0;PD0,2;",
+                     84),
+         {{{0, 0, 1, 0}, {0, 0, 0, 2}}}},
         {"StandAlonePlotterModeAdvancesPages",
          "\x1b%0A\x1b%-1BIN;SP1;PU0,0;PD1,0;PG;PD0,2;",
          {{{0, 0, 1, 0}}, {{0, 0, 0, 2}}}},
