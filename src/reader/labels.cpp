@@ -163,7 +163,7 @@ void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t
         if (box.maxX < w.minX || box.minX > w.maxX || box.maxY < w.minY || box.minY > w.maxY)
             return;
     }
-    plotter.Pages().AddChar(c);
+    plotter.Pages().AddChar(c, plotter.pen);
 }
 
 // Walks the characters of a run from `at`, calling visit(code, glyph, cell) with each

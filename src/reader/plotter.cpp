@@ -98,7 +98,7 @@ void PlotPages::Add(Point from, Point to, std::int16_t pen) {
     minY_ = std::min({minY_, line.Y1, line.Y2});
 }
 
-void PlotPages::AddChar(const PlotChar& c) {
+void PlotPages::AddChar(const PlotChar& c, std::int16_t pen) {
     if (full_) return;
     if (charTotal_ >= MaxChars) {
         ++charsDropped_;
@@ -107,7 +107,7 @@ void PlotPages::AddChar(const PlotChar& c) {
     store_.plots[static_cast<std::size_t>(slot_)].PlotChars.push_back(c);
     ++chars_;
     ++charTotal_;
-    DrawnBy(c.Pen);
+    DrawnBy(pen);  // c.Pen is the code of its look
     const CharBox box = CharBounds(c);
     maxX_ = std::max(maxX_, box.maxX);
     maxY_ = std::max(maxY_, box.maxY);

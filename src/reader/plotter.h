@@ -20,9 +20,9 @@ public:
 
     // One segment on the page being drawn. Throws Stop at the segment or plot limit.
     void Add(Point from, Point to, std::int16_t pen);
-    // One character of a label on the page being drawn; past the file's character
-    // limit it is left out, and counted.
-    void AddChar(const PlotChar& c);
+    // One character of a label on the page being drawn by pen `pen`; past the file's
+    // character limit it is left out, and counted.
+    void AddChar(const PlotChar& c, std::int16_t pen);
     std::int64_t CharsDropped() const { return charsDropped_; }
     bool PageEmpty() const { return count_ == 0 && chars_ == 0; }
     // PG: the page drawn so far becomes a plot, unless nothing is on it.

@@ -68,11 +68,11 @@ public:
     Tally(const PlotStore& store, int slot, PlotStatistics& stats)
         : store_(store), slot_(slot), stats_(stats) {}
 
-    // Makes `code` (a segment's Pen as the store keeps it, or a character's pen number) the
-    // pen the next strokes count for; returns its number.
+    // Makes `code` (a segment's or a character's Pen as the store keeps it) the pen the next
+    // strokes count for; returns its number.
     std::int16_t Select(std::int16_t code, bool isChar) {
         if (have_ && code == code_ && isChar == isChar_) return stats_.pens[index_].pen;
-        const std::int16_t pen = isChar ? code : store_.PenNumber(slot_, code);
+        const std::int16_t pen = store_.PenNumber(slot_, code);
         auto [it, added] = indices_.try_emplace(pen, stats_.pens.size());
         if (added) stats_.pens.push_back({pen, PenStyleOf(store_, slot_, code), 0, 0, 0});
         index_ = it->second;

@@ -43,10 +43,12 @@ TEST(PlotStatistics, PensKeepTheirNumberThroughLooksLabelsAndReadings) {
     EXPECT_NEAR(looks.pens[0].drawnMm, 5, 1e-9);
     EXPECT_EQ(looks.pens[0].style.widthMm, 0.5f);
 
-    // Labels draw at their pen's velocity; the pen is lifted between their strokes.
-    const PlotStatistics label = Read("SP3;VS5;PU0,0;LBAB\x03");
+    // Labels draw at their pen's velocity, whatever its colour; the pen is lifted between strokes.
+    const PlotStatistics label = Read("SP3;VS5;PU0,0;LBA\x03PC3,255,0,0;LBB\x03");
     ASSERT_EQ(label.pens.size(), 1u);
+    EXPECT_EQ(label.pens[0].pen, 3);
     EXPECT_EQ(label.pens[0].characters, 2);
+    EXPECT_EQ(label.penChanges, 0);
     EXPECT_EQ(label.pens[0].segments, 0);
     EXPECT_GT(label.penDownMm, 5);
     EXPECT_GT(label.penUpMm, 1);
