@@ -83,6 +83,9 @@ void PictForm::RestoreSettings() {
     const QSettings settings;
     ShowTravel()->setChecked(settings.value(ShowTravelKey, false).toBool());
     FollowFile()->setChecked(settings.value(FollowFileKey, true).toBool());
+    // An option restored to the state it starts in sends no signal of its own.
+    display_.ShowTravel = ShowTravel()->isChecked();
+    follower_->SetEnabled(FollowFile()->isChecked());
     restoreGeometry(settings.value(GeometryKey).toByteArray());
     restoreState(settings.value(WindowStateKey).toByteArray());
     // The pages show when a file of several is read.

@@ -10,12 +10,20 @@
 
 namespace kestrel::app {
 
-FileStamp FileStamp::Of(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {};
+namespace {
+
+FileStamp StampOf(const struct stat& st) {
     return {true, static_cast<std::uint64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
             static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_dev)};
+}
+
+}  // namespace
+
+FileStamp FileStamp::Of(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return StampOf(st);
 }
 
 struct PlotLoader::Job {
@@ -55,6 +63,8 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
     struct stat st {};
     const std::string path = job->plot.dir + job->plot.name;
     if (::stat(path.c_str(), &st) == 0) {
+        // Also for a file refused below, so that following it waits for a change.
+        job->plot.stamp = StampOf(st);
         if (!S_ISREG(st.st_mode)) {
             // A pipe or device could hold the worker for good, and with it the window's
             // end; such a file is refused as the reader refuses it, with its empty plot.
@@ -66,7 +76,6 @@ void PlotLoader::Start(std::string dir, std::string name, reader::ReadOptions op
             return;
         }
         job->fileSize = static_cast<std::uint64_t>(st.st_size);
-        job->plot.stamp = FileStamp::Of(path);
     }
     options.cancel = &job->cancel;
     options.progress = &job->bytesRead;
