@@ -150,9 +150,16 @@ bool QtPlatform::OpenInBrowser(const QString& path, std::function<void()> failed
     QObject::connect(process, &QProcess::errorOccurred, process, [done](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) done(false);
     });
-    // A browser still open at the program's end stays open: nothing more is told then.
+    // A browser still open at the program's end stays open: nothing more is told then, and
+    // the process is not deleted, which would kill it.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, process,
-                     [process] { process->disconnect(); });
+                     [process] {
+                         process->disconnect();
+                         process->setParent(nullptr);
+                     });
+    // Whatever the browser prints would pile up unread for as long as it runs.
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
     process->start(opener, {path});
     return true;
 }
