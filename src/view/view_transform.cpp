@@ -82,7 +82,8 @@ ZoomLimits ZoomLimitsOf(const reader::PlotStore& store, int slot, const ViewLayo
     const double scale = ComputeFit(store, slot, area.width, area.height).s;
     const double fitted = ComputeFit(store, slot, layout.viewport.width, layout.viewport.height).s;
     if (scale > 0 && std::isfinite(scale) && fitted > 0) {
-        limits.most = std::min(limits.most, MostPixelsPerUnit * twipsPerPixel / scale);
+        const double deepest = std::max(MostPixelsPerUnit * twipsPerPixel, MostOfFitted * fitted);
+        limits.most = std::min(limits.most, deepest / scale);
         limits.least = LeastOfFitted * fitted / scale;
     } else if (area.width > 0) {
         // Nothing to scale: the area's own size against the viewport's.

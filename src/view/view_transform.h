@@ -6,8 +6,10 @@
 
 namespace kestrel::view {
 
-// The deepest view: one plotter unit this many screen pixels.
+// The deepest view: one plotter unit this many screen pixels, or for a plot so small that
+// its fitted view comes near that, this many times the fitted view.
 inline constexpr double MostPixelsPerUnit = 20;
+inline constexpr double MostOfFitted = 4;
 // The widest view: this share of the fitted one.
 inline constexpr double LeastOfFitted = 1.0 / 8;
 

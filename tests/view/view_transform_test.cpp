@@ -94,6 +94,17 @@ TEST(ViewTransform, ZoomReachesFromAnEighthOfTheFitToTwentyPixelsAUnit) {
     ASSERT_TRUE(ZoomAbout(layout, m, 1e9, 0, 0, ZoomLimitsOf(store, 1, layout, Tpp)));
     EXPECT_NEAR(ComputeFit(store, 1, layout.area.width, layout.area.height).s, 20 * Tpp, 1e-6);
     EXPECT_FALSE(EnlargeArea(layout, m, ZoomLimitsOf(store, 1, layout, Tpp)));
+
+    // A plot of a few units, fitted deeper than that already, still enlarges twice.
+    kestrel::reader::PlotStore tiny;
+    kestrel::reader::ReadPlotText(tiny, "PU0,0;PD3,2;");
+    tiny.PlotNo = 1;
+    StartLayout(layout, m);
+    const double fittedWidth = layout.area.width;
+    EXPECT_TRUE(EnlargeArea(layout, m, ZoomLimitsOf(tiny, 1, layout, Tpp)));
+    EXPECT_TRUE(EnlargeArea(layout, m, ZoomLimitsOf(tiny, 1, layout, Tpp)));
+    EXPECT_FALSE(EnlargeArea(layout, m, ZoomLimitsOf(tiny, 1, layout, Tpp)));
+    EXPECT_DOUBLE_EQ(layout.area.width, 4 * fittedWidth);
 }
 
 TEST(ViewTransform, AZoomedViewReadAgainKeepsItsCentreAndScale) {
