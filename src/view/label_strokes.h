@@ -66,7 +66,7 @@ void ForEachCharStroke(const reader::PlotChar& c, Emit&& emit, const StrokeMap& 
 
 // Characters 1..count of plot `slot` that the store holds; 0 when the slot does not exist.
 inline std::int64_t StoredCharCount(const reader::PlotStore& store, int slot) {
-    if (!store.ValidSlot(slot)) return 0;
+    if (slot < 1 || !store.ValidSlot(slot)) return 0;
     const reader::Plot& plot = store.plots[static_cast<std::size_t>(slot)];
     return std::max<std::int64_t>(
         0, std::min<std::int64_t>(plot.CharCount,

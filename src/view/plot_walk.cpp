@@ -31,7 +31,7 @@ PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options)
     : slot_(slot),
       options_(options),
       count_(StoredLineCount(store, slot)),
-      charCount_(slot < 1 ? 0 : StoredCharCount(store, slot)),
+      charCount_(StoredCharCount(store, slot)),
       moveCount_(options.travel && slot >= 1 && store.ValidSlot(slot)
                      ? store.plots[slot].Travel.size()
                      : 0) {}
@@ -53,9 +53,15 @@ PlotWalk::PlotWalk(const PlotStore& store, int slot, const WalkOptions& options,
 }
 
 void PlotWalk::GiveListsTo(std::vector<std::uint32_t>& lines, std::vector<std::uint32_t>& chars) {
-    Stop();
     lines.swap(lineList_);
     chars.swap(charList_);
+    // Whatever came back in exchange is not this walk's: nothing is left to walk.
+    lineList_.clear();
+    charList_.clear();
+    next_ = 1;
+    nextChar_ = 1;
+    nextMove_ = 0;
+    Stop();
 }
 
 double PlotWalk::Done() const {
