@@ -174,9 +174,11 @@ void DrawUncovered(const PlotStore& store, const DisplaySettings& settings,
                    const RasterSurface& raster, int dx, int dy, double areaWidth, double areaHeight,
                    bool framed, const SpatialIndex* index, PlotDrawing* recycled) {
     const int w = raster.PixelWidth(), h = raster.PixelHeight();
-    // The columns on the side the pixels moved away from, then the rows.
-    RasterSurface strips[] = {raster.Part(dx > 0 ? 0 : w + dx, 0, std::abs(dx), h),
-                              raster.Part(0, dy > 0 ? 0 : h + dy, w, std::abs(dy))};
+    // The columns on the side the pixels moved away from, then the rows beside them.
+    const int columns = std::min(std::abs(dx), w);
+    RasterSurface strips[] = {
+        raster.Part(dx > 0 ? 0 : w - columns, 0, columns, h),
+        raster.Part(dx > 0 ? columns : 0, dy > 0 ? 0 : h + dy, w - columns, std::abs(dy))};
     PlotDrawing part;
     for (RasterSurface& strip : strips) {
         if (strip.PixelWidth() == 0 || strip.PixelHeight() == 0) continue;

@@ -221,15 +221,27 @@ TEST(BeginViewDrawing, APartOfTheAreaIsThatPartOfTheWhole) {
                 some.SetOrigin(x, y);
                 PlotDrawing p = BeginViewDrawing(store, settings, some, W * T, H * T, framed, with);
                 DrawMoreLines(store, some, p, INFINITY);
-                int differing = 0, drawn = 0;
-                for (int i = 0; i < PartW * PartH; ++i) {
-                    const int px = x + i % PartW, py = y + i / PartW;
-                    const bool in = px >= 0 && px < W && py >= 0 && py < H;
-                    const std::uint32_t expected = in ? whole[std::size_t(py) * W + px] : 0xFFFFFFFFu;
-                    differing += part[i] != expected, drawn += expected != 0xFFFFFFFFu;
-                }
-                EXPECT_EQ(differing, 0) << x << "," << y << (with ? " indexed" : "") << (framed ? " framed" : "");
+                int drawn = 0;
+                const auto differing = [&](int ox, int oy) {
+                    int count = 0;
+                    for (int i = 0; i < PartW * PartH; ++i) {
+                        const int px = ox + i % PartW, py = oy + i / PartW;
+                        const bool in = px >= 0 && px < W && py >= 0 && py < H;
+                        const std::uint32_t expected = in ? whole[std::size_t(py) * W + px] : 0xFFFFFFFFu;
+                        count += part[i] != expected, drawn += expected != 0xFFFFFFFFu;
+                    }
+                    return count;
+                };
+                EXPECT_EQ(differing(x, y), 0) << x << "," << y << (with ? " indexed" : "") << (framed ? " framed" : "");
                 EXPECT_TRUE(drawn > 0 || !framed) << x << "," << y;  // the frame passes every part
+                // Panned: the kept pixels moved and the uncovered strips drawn are the part there.
+                for (const auto& [dx, dy] : {std::pair{37, -23}, {-50, 0}, {0, 41}}) {
+                    some.SetOrigin(some.OriginX() - dx, some.OriginY() - dy);
+                    some.Shift(dx, dy);
+                    DrawUncovered(store, settings, some, dx, dy, W * T, H * T, framed, with);
+                    EXPECT_EQ(differing(static_cast<int>(some.OriginX()), static_cast<int>(some.OriginY())), 0)
+                        << x << "," << y << " panned " << dx << "," << dy;
+                }
             }
         }
     }
