@@ -1,5 +1,6 @@
 #include "app/true_scale_print.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <QFont>
@@ -72,14 +73,42 @@ void DrawLabel(QPainter& painter, const QString& text, double dpm) {
 }  // namespace
 
 void PainterStrokes::SetPen(const view::StrokeLook& look) {
-    pen_ =
-        QPen(QColor(look.colour.r, look.colour.g, look.colour.b),
-             look.width > 0 ? look.width : hairLine_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const view::NativeStroke native = pieces_.Start(look);
+    constexpr Qt::PenCapStyle Caps[] = {Qt::RoundCap, Qt::FlatCap, Qt::SquareCap, Qt::RoundCap};
+    // Mitered, else beveled past the limit: SVG's miter, which Qt also draws.
+    constexpr Qt::PenJoinStyle Joins[] = {Qt::RoundJoin, Qt::SvgMiterJoin, Qt::SvgMiterJoin,
+                                          Qt::RoundJoin, Qt::BevelJoin,    Qt::RoundJoin};
+    pen_ = QPen(QColor(look.colour.r, look.colour.g, look.colour.b),
+                look.width > 0 ? look.width : hairLine_, Qt::SolidLine,
+                Caps[static_cast<int>(native.cap)], Joins[static_cast<int>(native.join)]);
+    pen_.setMiterLimit(std::max(1.0, look.miterLimit));
+}
+
+void PainterStrokes::MoveTo(double x, double y) {
+    path_.moveTo(x, y);
+    pieces_.Follow(x, y, false);
+}
+
+void PainterStrokes::LineTo(double x, double y) {
+    if (double x0, y0; pieces_.Restart(x0, y0)) path_.moveTo(x0, y0);
+    path_.lineTo(x, y);
+    pieces_.Follow(x, y, true);
 }
 
 void PainterStrokes::Stroke() {
     painter_.strokePath(path_, pen_);
     path_.clear();
+    QPainterPath filled;
+    for (const view::StrokePiece& p : pieces_.Finish()) {
+        if (p.count == 0) filled.addEllipse(QPointF(p.centre.x, p.centre.y), p.radius, p.radius);
+        for (int i = 0; i < p.count; ++i) {
+            const QPointF at(p.points[static_cast<std::size_t>(i)].x,
+                             p.points[static_cast<std::size_t>(i)].y);
+            i == 0 ? filled.moveTo(at) : filled.lineTo(at);
+        }
+        filled.closeSubpath();
+    }
+    if (!filled.isEmpty()) painter_.fillPath(filled, pen_.color());
 }
 
 int SheetsFor(const QPrinter& printer, const reader::PlotStore& store, int slot,

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "reader/plot_store.h"
+#include "view/stroke_shapes.h"
 #include "view/stroke_target.h"
 
 class QPainter;
@@ -19,8 +20,8 @@ public:
     PainterStrokes(QPainter& painter, double hairLine) : painter_(painter), hairLine_(hairLine) {}
 
     void SetPen(const view::StrokeLook& look) override;
-    void MoveTo(double x, double y) override { path_.moveTo(x, y); }
-    void LineTo(double x, double y) override { path_.lineTo(x, y); }
+    void MoveTo(double x, double y) override;
+    void LineTo(double x, double y) override;
     void Stroke() override;
 
 private:
@@ -28,6 +29,7 @@ private:
     double hairLine_;
     QPen pen_;
     QPainterPath path_;
+    view::PathPieces pieces_;  // ends and corners the painter does not stroke itself
 };
 
 // The plot's vectors as the plotter draws them: at true scale (one plotter unit is
