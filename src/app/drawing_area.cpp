@@ -100,11 +100,6 @@ void DrawingArea::SetArea(const view::AreaPixels& area, const QSize& viewport) {
     setGeometry(part);
 }
 
-void DrawingArea::ScrollRaster(int dx, int dy) {
-    Surface().Shift(dx, dy);
-    update();
-}
-
 void DrawingArea::SetMarks(const OverlayMarks& marks) {
     if (marks == marks_) return;
     marks_ = marks;

@@ -62,8 +62,6 @@ public:
     // viewport of `viewport` pixels shows. The raster keeps its pixels where they were.
     void SetArea(const view::AreaPixels& area, const QSize& viewport);
     ShownPart Shown() const { return shown_; }
-    // Moves the kept pixels by (dx, dy), as when the area moved that far under the viewport.
-    void ScrollRaster(int dx, int dy);
     void SetMarks(const OverlayMarks& marks);
     // While the view is drawn afresh after it moved or zoomed, its last finished picture is
     // shown instead, `placed` where it lies in the new view.

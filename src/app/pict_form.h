@@ -258,6 +258,7 @@ private:
     // RedrawPlot after the view alone changed: the last picture stands in until it is done.
     void RedrawView();
     void ZoomBy(double factor, double x, double y);  // about a point of the viewport, twips
+    void ZoomAtCentre(double factor);                // of the viewport's visible part
     view::FitTransform ViewFit() const;
     view::PlotPoint FileAt(float x, float y) const;  // under a point of Picture3, in twips
     int& QuarterTurns();                             // of plot PlotNo

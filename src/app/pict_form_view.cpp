@@ -69,17 +69,14 @@ void PictForm::ZoomAtPoint(int steps, float x, float y) {
     ShowPointer(x, y);
 }
 
-void PictForm::ZoomInStep() {
-    const view::Rect& v = layout_.viewport;
-    const double bar = ReadMetrics().scrollBarThickness;
-    ZoomBy(view::KeyZoomStep, (v.width - (layout_.vscroll.visible ? bar : 0)) / 2,
-           (v.height - (layout_.hscroll.visible ? bar : 0)) / 2);
-}
+void PictForm::ZoomInStep() { ZoomAtCentre(view::KeyZoomStep); }
 
-void PictForm::ZoomOutStep() {
+void PictForm::ZoomOutStep() { ZoomAtCentre(1 / view::KeyZoomStep); }
+
+void PictForm::ZoomAtCentre(double factor) {
     const view::Rect& v = layout_.viewport;
     const double bar = ReadMetrics().scrollBarThickness;
-    ZoomBy(1 / view::KeyZoomStep, (v.width - (layout_.vscroll.visible ? bar : 0)) / 2,
+    ZoomBy(factor, (v.width - (layout_.vscroll.visible ? bar : 0)) / 2,
            (v.height - (layout_.hscroll.visible ? bar : 0)) / 2);
 }
 

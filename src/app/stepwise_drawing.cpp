@@ -94,7 +94,7 @@ void StepwiseDrawing::DrawNextLines(double pixels) {
         view::RasterSurface surface = area_.Surface();
         view::DrawMoreLines(store_, surface, drawing_, pixels * area_.TwipsPerPixel());
     }
-    area_.update();
+    if (preview_.isNull()) area_.update();  // else the last picture stands in until done
     if (drawing_.Finished()) {
         timer_->stop();
         ShowPreview();

@@ -16,8 +16,6 @@ namespace kestrel::app {
 
 namespace {
 
-// The finest technical pen stands in for a hair-line, as in SVG files.
-constexpr double HairLineMm = 0.1;
 constexpr double MarkMm = 5;     // an overlap mark's length
 constexpr double LabelMm = 2.5;  // a sheet label's height
 
@@ -45,7 +43,7 @@ output::SheetPlan Plan(const QPrinter& printer, const output::PageLayout& page, 
 
 // Short strokes where a neighbouring sheet's edge lies, along the sides they overlap.
 void DrawMarks(QPainter& painter, const output::SheetTile& tile, QSizeF sheet, double dpm) {
-    painter.setPen(QPen(Qt::black, HairLineMm * dpm));
+    painter.setPen(QPen(Qt::black, output::HairLineMm * dpm));
     const double w = sheet.width(), h = sheet.height(), o = output::SheetOverlapMm;
     const auto line = [&](double x1, double y1, double x2, double y2) {
         painter.drawLine(QPointF(x1 * dpm, y1 * dpm), QPointF(x2 * dpm, y2 * dpm));
@@ -138,7 +136,7 @@ PrintOutcome PrintPlotVectors(QPrinter& printer, const reader::PlotStore& store,
         painter.save();
         painter.setClipRect(QRectF(QPointF(0, 0), sheet * dpm));
         painter.translate(-tile.x * dpm, -tile.y * dpm);
-        PainterStrokes strokes(painter, HairLineMm * dpm);
+        PainterStrokes strokes(painter, output::HairLineMm * dpm);
         view::PlotWalk(store, slot, walk).Continue(store, strokes);
         painter.restore();
         if (count > 1) {

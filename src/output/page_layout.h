@@ -9,7 +9,9 @@
 
 namespace kestrel::output {
 
-// One plotter unit on the plotter's paper.
+// A hair-line on paper, for outputs that have no device hair-line: the finest technical
+// pen stands in for it.
+inline constexpr double HairLineMm = 0.1;
 // Blank paper around a plot drawn one to one, and at most around a fitted one.
 inline constexpr double PageMarginMm = 5;
 // Longer than any roll of plotter paper; pages beyond it are refused rather than written.

@@ -24,8 +24,6 @@ using reader::PlotStore;
 constexpr std::size_t BlockBytes = std::size_t{1} << 16;
 // Room for any one item put at the end of a block: a point's two numbers at most.
 constexpr std::size_t ItemBytes = 256;
-// SVG has no device hair-line; the finest technical pen stands in for it.
-constexpr double HairlineMm = 0.1;
 // Below this a float is a whole number exactly when it equals its truncation.
 constexpr float ExactIntegers = 16'777'216;
 
@@ -226,7 +224,7 @@ WriteResult WriteSvg(const std::string& path, const PlotStore& store, const std:
     const double unitsPerMm = 1 / page.layout.mmPerUnit;
     SvgText text(file);
     PutHeader(text, page.layout, unitsPerMm);
-    SvgPaths paths(text, HairlineMm * unitsPerMm);
+    SvgPaths paths(text, HairLineMm * unitsPerMm);
     view::PlotWalk walk(store, page.slot, PageWalk(store, page, unitsPerMm));
     walk.Continue(store, paths);
     text.Put("</g>\n</svg>\n");
