@@ -100,10 +100,28 @@ void DrawingArea::SetArea(const view::AreaPixels& area, const QSize& viewport) {
     setGeometry(part);
 }
 
+namespace {
+
+// The pixels the marks cover, with the line's width and its end dots.
+QRect MarkBounds(const OverlayMarks& marks) {
+    constexpr double Margin = 4;
+    const auto around = [](const QRectF& r) {
+        return r.normalized().adjusted(-Margin, -Margin, Margin, Margin).toAlignedRect();
+    };
+    QRect covered;
+    if (marks.rectangle) covered = around(marks.zoom);
+    if (marks.line) covered |= around(QRectF(marks.measure.p1(), marks.measure.p2()));
+    return covered;
+}
+
+}  // namespace
+
 void DrawingArea::SetMarks(const OverlayMarks& marks) {
     if (marks == marks_) return;
+    // Only where the marks were and are: they follow the pointer over a large raster.
+    const QRect changed = MarkBounds(marks_) | MarkBounds(marks);
     marks_ = marks;
-    update();
+    update(changed);
 }
 
 QPointF DrawingArea::AreaTwips(const QPointF& local) const {
