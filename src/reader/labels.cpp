@@ -131,15 +131,6 @@ bool RunItem(ItemKind k) {
     return k == ItemKind::Glyph || k == ItemKind::Backspace || k == ItemKind::Tab;
 }
 
-// As lines do, a label draws in the look its pen has now (PC, PW); but always with round
-// ends and corners, whatever LA says.
-PenLook LabelLook(const Plotter& plotter) {
-    PenLook look = plotter.drawing.pens.Look(plotter.pen);
-    look.Ends = look.Joins = 0;
-    look.MiterLimit = PenLook{}.MiterLimit;
-    return look;
-}
-
 // One character record at `origin`, unless the pen draws nothing or it lies wholly
 // outside the clip (the window, the page).
 void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t glyph) {
@@ -156,7 +147,7 @@ void Place(Plotter& plotter, const LabelGeometry& g, Point origin, std::uint16_t
                      static_cast<float>(height.x),
                      static_cast<float>(height.y),
                      glyph,
-                     plotter.Pages().PenCode(LabelLook(plotter))};
+                     plotter.Pages().PenCode(plotter.drawing.pens.RoundLook(plotter.pen))};
     if (plotter.frame.Clips()) {
         const CharBox box = CharBounds(c);
         const Rect& w = plotter.frame.ClipRect();

@@ -37,6 +37,14 @@ public:
         }
         return cachedLook_;
     }
+    // The look of a pen's labels and fills: LA shapes lines, not characters or areas, which
+    // keep the pen's round ends and corners.
+    PenLook RoundLook(std::int16_t pen) const {
+        PenLook look = Look(pen);
+        look.Ends = look.Joins = 0;
+        look.MiterLimit = PenLook{}.MiterLimit;
+        return look;
+    }
     // The width of a pen in mm, 0 for a hair-line.
     float WidthMm(std::int16_t pen) const { return Look(pen).WidthMm; }
     // Changes whenever a look may have changed.

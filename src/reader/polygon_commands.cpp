@@ -60,14 +60,6 @@ void Outline(Plotter& pl, const std::vector<Point>& outline) {
     for (std::size_t i = 1; i < outline.size(); ++i) pl.Draw(outline[i - 1], outline[i]);
 }
 
-// The look of a fill's strokes: the pen's, with its round ends (LA shapes lines, not areas).
-PenLook FillLook(const Plotter& pl, std::int16_t pen) {
-    PenLook look = pl.drawing.pens.Look(pen);
-    look.Ends = look.Joins = 0;
-    look.MiterLimit = PenLook{}.MiterLimit;
-    return look;
-}
-
 // Solid: lines a pen's width apart (PT's thickness for a pen drawn as a hair-line),
 // alternating in direction unless type 2 says not, in `look`.
 void FillSolid(Plotter& pl, bool nonZero, double frameAngle, Point anchor, PenLook look) {
@@ -95,7 +87,7 @@ void FillCrossHatchPattern(Plotter& pl, bool nonZero, Point anchor) {
     constexpr double Diagonal = std::numbers::sqrt2 / 2;
     const int pattern = pl.drawing.fill.crossHatch;
     const bool diagonal = pattern == 3 || pattern == 4 || pattern == 6;
-    PenLook look = FillLook(pl, pl.pen);
+    PenLook look = pl.drawing.pens.RoundLook(pl.pen);
     look.WidthMm = static_cast<float>(diagonal ? LineMm * 1.5 * Diagonal : LineMm);
     const double spacing = diagonal ? Cell * Diagonal : Cell;
     const double first = pattern == 2 ? 90 : pattern == 4 ? 135 : diagonal ? 45 : 0;
@@ -118,7 +110,7 @@ void FillShaded(Plotter& pl, bool nonZero, double frameAngle, Point anchor) {
         percent = r.defined ? r.coverage : 100;
         if (r.defined && !r.uncoloured && !f.rasterInCurrentPen) pen = r.pen;
     }
-    PenLook look = FillLook(pl, pen);
+    PenLook look = pl.drawing.pens.RoundLook(pen);
     look.Tint = static_cast<std::uint8_t>(std::clamp(std::round(percent), 0.0, 100.0));
     if (look.Tint > 0) FillSolid(pl, nonZero, frameAngle, anchor, look);
 }
@@ -135,7 +127,7 @@ void Fill(Plotter& pl, bool nonZero) {
     if (f.type == 21) return FillCrossHatchPattern(pl, nonZero, anchor);
     if (f.type == 10 || f.type == 11) return FillShaded(pl, nonZero, frameAngle, anchor);
     if (f.type != 3 && f.type != 4)
-        return FillSolid(pl, nonZero, frameAngle, anchor, FillLook(pl, pl.pen));
+        return FillSolid(pl, nonZero, frameAngle, anchor, pl.drawing.pens.RoundLook(pl.pen));
     const int k = f.type - 3;
     const double spacing = f.spacing[k] > 0 ? f.spacing[k] : pl.Diagonal() / 100;
     const double angle = frameAngle + turn * f.angle[k] * Degree;
